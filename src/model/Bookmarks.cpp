@@ -1,0 +1,264 @@
+#include "Bookmarks.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QSet>
+#include <QStandardPaths>
+#include <QtEndian>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace Bookmarks {
+
+namespace {
+
+constexpr char kMagic[4] = {'T', 'K', 'B', 'M'};
+constexpr quint8 kVersion = 1;
+constexpr quint8 kHasBirthTime = 0x1;
+
+struct Identity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool hasBirthTime = false;
+    qint64 birthSeconds = 0;
+    quint32 birthNanoseconds = 0;
+
+    bool sameFile(const Identity& other) const {
+        if (device != other.device || inode != other.inode)
+            return false;
+        // An inode number is reused after deletion; the birth time tells the files apart.
+        if (hasBirthTime && other.hasBirthTime)
+            return birthSeconds == other.birthSeconds && birthNanoseconds == other.birthNanoseconds;
+        return true;
+    }
+};
+
+struct Record {
+    QString path;
+    std::optional<Identity> identity; // absent for a record that is only a path
+};
+
+std::optional<Identity> identityOf(const QByteArray& nativePath) {
+    struct statx info {};
+    if (statx(AT_FDCWD, nativePath.constData(), AT_SYMLINK_NOFOLLOW, STATX_INO | STATX_BTIME, &info) != 0)
+        return std::nullopt;
+    Identity identity;
+    identity.device = makedev(info.stx_dev_major, info.stx_dev_minor);
+    identity.inode = info.stx_ino;
+    if (info.stx_mask & STATX_BTIME) {
+        identity.hasBirthTime = true;
+        identity.birthSeconds = info.stx_btime.tv_sec;
+        identity.birthNanoseconds = info.stx_btime.tv_nsec;
+    }
+    return identity;
+}
+
+bool exists(const QString& path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+template <typename T> void append(QByteArray& bytes, T value) {
+    const T little = qToLittleEndian(value);
+    bytes.append(reinterpret_cast<const char*>(&little), sizeof little);
+}
+
+template <typename T> bool take(const QByteArray& bytes, qsizetype& at, T& value) {
+    if (at + qsizetype(sizeof(T)) > bytes.size())
+        return false;
+    value = qFromLittleEndian<T>(bytes.constData() + at);
+    at += sizeof(T);
+    return true;
+}
+
+QByteArray encodeRecord(const QString& path, const Identity& identity) {
+    QByteArray bytes(kMagic, sizeof kMagic);
+    append<quint8>(bytes, kVersion);
+    append<quint8>(bytes, identity.hasBirthTime ? kHasBirthTime : 0);
+    append<quint64>(bytes, identity.device);
+    append<quint64>(bytes, identity.inode);
+    append<qint64>(bytes, identity.birthSeconds);
+    append<quint32>(bytes, identity.birthNanoseconds);
+    bytes.append(path.toUtf8());
+    return bytes;
+}
+
+std::optional<Record> decodeRecord(const QByteArray& bytes) {
+    if (bytes.startsWith('/')) {
+        const QString path = QString::fromUtf8(bytes);
+        if (path.toUtf8() != bytes)
+            return std::nullopt;
+        return Record{QDir::cleanPath(path), std::nullopt};
+    }
+    if (!bytes.startsWith(QByteArrayView(kMagic, sizeof kMagic)))
+        return std::nullopt;
+    qsizetype at = sizeof kMagic;
+    quint8 version = 0, flags = 0;
+    Identity identity;
+    if (!take(bytes, at, version) || version != kVersion || !take(bytes, at, flags) ||
+        !take(bytes, at, identity.device) || !take(bytes, at, identity.inode) ||
+        !take(bytes, at, identity.birthSeconds) || !take(bytes, at, identity.birthNanoseconds))
+        return std::nullopt;
+    identity.hasBirthTime = flags & kHasBirthTime;
+    const QString path = QString::fromUtf8(bytes.mid(at));
+    if (!path.startsWith(QLatin1Char('/')))
+        return std::nullopt;
+    return Record{path, identity};
+}
+
+// One bounded search for a file by its identity.
+class Search {
+public:
+    Search(const Identity& target, const SearchLimits& limits) : m_target(target), m_limits(limits) {
+        m_clock.start();
+        const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                              QStringLiteral("/Trash");
+        m_skipped.insert(QDir::cleanPath(trash));
+    }
+
+    std::optional<QString> run(const QString& oldPath) {
+        const QString folder = QFileInfo(oldPath).path();
+        const QString parent = QFileInfo(folder).path();
+        QList<QPair<QString, int>> roots = {{folder, 3}, {parent, 2}};
+        roots.append({QDir::homePath(), 3});
+        for (auto location : {QStandardPaths::DesktopLocation, QStandardPaths::DocumentsLocation,
+                              QStandardPaths::DownloadLocation, QStandardPaths::MusicLocation,
+                              QStandardPaths::PicturesLocation, QStandardPaths::MoviesLocation}) {
+            const QString path = QStandardPaths::writableLocation(location);
+            if (!path.isEmpty())
+                roots.append({path, 3});
+        }
+        for (const auto& [root, depth] : roots) {
+            if (auto found = walk(QDir::cleanPath(root), depth))
+                return found;
+            if (exhausted())
+                break;
+        }
+        return std::nullopt;
+    }
+
+private:
+    bool exhausted() const {
+        return m_entries >= m_limits.maxEntries || m_clock.elapsed() >= m_limits.maxMilliseconds;
+    }
+
+    // Breadth first, so that nearby places are looked at before deep ones.
+    std::optional<QString> walk(const QString& root, int maxDepth) {
+        QList<QPair<QString, int>> queue = {{root, 0}};
+        while (!queue.isEmpty() && !exhausted()) {
+            const auto [folder, depth] = queue.takeFirst();
+            if (m_skipped.contains(folder) || m_scanned.contains(folder))
+                continue;
+            m_scanned.insert(folder);
+            DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+            if (!dir)
+                continue;
+            while (dirent* entry = ::readdir(dir)) {
+                if (++m_entries >= m_limits.maxEntries)
+                    break;
+                const QByteArray name(entry->d_name);
+                if (name == "." || name == "..")
+                    continue;
+                const QString path = folder + QLatin1Char('/') + QFile::decodeName(name);
+                if (entry->d_ino == m_target.inode) {
+                    const auto identity = identityOf(QFile::encodeName(path));
+                    if (identity && identity->sameFile(m_target)) {
+                        ::closedir(dir);
+                        return path;
+                    }
+                }
+                // Hidden folders (caches, repositories, the trash) are left out, and links are not followed.
+                if (depth < maxDepth && !name.startsWith('.') && isFolder(entry, path))
+                    queue.append({path, depth + 1});
+            }
+            ::closedir(dir);
+        }
+        return std::nullopt;
+    }
+
+    static bool isFolder(const dirent* entry, const QString& path) {
+        if (entry->d_type != DT_UNKNOWN)
+            return entry->d_type == DT_DIR;
+        struct stat info {};
+        return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+
+    Identity m_target;
+    SearchLimits m_limits;
+    QElapsedTimer m_clock;
+    int m_entries = 0;
+    QSet<QString> m_scanned;
+    QSet<QString> m_skipped;
+};
+
+QMutex g_mutex;
+SearchLimits g_limits;
+QHash<QByteArray, std::optional<QString>> g_searches; // record bytes -> where it was found, or a miss
+
+} // namespace
+
+std::optional<QByteArray> makeBookmark(const QUrl& url) {
+    if (!url.isLocalFile())
+        return std::nullopt;
+    const QString path = QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath());
+    const auto identity = identityOf(QFile::encodeName(path));
+    if (!identity)
+        return std::nullopt;
+    return encodeRecord(path, *identity);
+}
+
+std::optional<QUrl> resolveBookmark(const NookItem& item) {
+    if (auto path = resolvePath(item.bookmarkData))
+        return QUrl::fromLocalFile(*path);
+    return std::nullopt;
+}
+
+std::optional<QString> resolvePath(const QByteArray& bookmarkData) {
+    const std::optional<Record> record = decodeRecord(bookmarkData);
+    if (!record)
+        return std::nullopt;
+    if (exists(record->path))
+        return record->path;
+    if (!record->identity)
+        return std::nullopt;
+
+    SearchLimits limits;
+    {
+        QMutexLocker lock(&g_mutex);
+        const auto known = g_searches.constFind(bookmarkData);
+        if (known != g_searches.constEnd()) {
+            const std::optional<QString> place = known.value();
+            if (!place)
+                return std::nullopt;
+            const auto identity = identityOf(QFile::encodeName(*place));
+            if (identity && identity->sameFile(*record->identity))
+                return place;
+            // Moved again since: search anew.
+        }
+        limits = g_limits;
+    }
+
+    const std::optional<QString> found = Search(*record->identity, limits).run(record->path);
+    QMutexLocker lock(&g_mutex);
+    g_searches.insert(bookmarkData, found);
+    return found;
+}
+
+void setSearchLimits(const SearchLimits& limits) {
+    QMutexLocker lock(&g_mutex);
+    g_limits = limits;
+}
+
+void forgetSearches() {
+    QMutexLocker lock(&g_mutex);
+    g_searches.clear();
+}
+
+} // namespace Bookmarks

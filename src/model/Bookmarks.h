@@ -1,0 +1,34 @@
+#pragma once
+
+#include "NookItem.h"
+
+#include <QUrl>
+
+#include <optional>
+
+// An item's way back to its target. The bytes are opaque to the rest of the program:
+// a small versioned record of the target's cleaned absolute path and its identity
+// (device, inode, birth time). Resolving returns the path while something exists
+// there; otherwise it searches the neighbourhood (the old folder, its parent, the
+// home and XDG user folders; never the trash) for the same file, so a target that
+// was renamed or moved is still found. The stored bytes are never rewritten.
+// Thread-safe: the icon loader resolves from its worker threads.
+namespace Bookmarks {
+
+// Nothing for anything but an existing local file, folder or application.
+std::optional<QByteArray> makeBookmark(const QUrl& url);
+
+std::optional<QUrl> resolveBookmark(const NookItem& item);
+std::optional<QString> resolvePath(const QByteArray& bookmarkData);
+
+// How far one search may go before it gives up.
+struct SearchLimits {
+    int maxEntries = 20000;
+    int maxMilliseconds = 300;
+};
+void setSearchLimits(const SearchLimits& limits);
+
+// Forgets the remembered results of earlier searches (hits and misses).
+void forgetSearches();
+
+} // namespace Bookmarks

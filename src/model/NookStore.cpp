@@ -1,0 +1,260 @@
+#include "NookStore.h"
+
+#include "Bookmarks.h"
+#include "DesktopEntry.h"
+#include "LogLine.h"
+#include "NookCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString kLoadFailed = QStringLiteral(u"Tuckaway: Laden fehlgeschlagen \u2013 ");
+const QString kSaveFailed = QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ");
+
+// Creates the folder and any missing parents for the owner only: the data file lists the user's files.
+void makeFolder(const QString& folder) {
+    QString path;
+    for (const QString& part : folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        path += QLatin1Char('/') + part;
+        ::mkdir(QFile::encodeName(path).constData(), 0700);
+    }
+}
+
+QString standardized(const QUrl& url) { return QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath()); }
+
+} // namespace
+
+QString NookStore::defaultFolder() {
+    QStringList locations = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    const QString base = locations.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : locations.first();
+    return base + QStringLiteral("/Tuckaway");
+}
+
+NookStore::NookStore(QObject* parent) : NookStore(defaultFolder(), parent) {}
+
+NookStore::NookStore(const QString& folder, QObject* parent) : QObject(parent) {
+    makeFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
+    load();
+    if (m_groups.isEmpty())
+        m_groups.append(NookGroup{QUuid::createUuid(), qtTrId("group.default_name"), {}});
+    m_selectedGroupID = m_groups.first().id;
+}
+
+void NookStore::load() {
+    QFile file(m_saveURL.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return;
+    QString error;
+    if (auto groups = NookCodec::decode(bytes, &error)) {
+        m_groups = *groups;
+    } else {
+        writeLogLine(kLoadFailed + error);
+        m_unreadableFileOnDisk = true;
+    }
+}
+
+std::optional<NookGroup> NookStore::selectedGroup() const {
+    if (!m_selectedGroupID)
+        return m_groups.isEmpty() ? std::nullopt : std::optional(m_groups.first());
+    for (const NookGroup& group : m_groups) {
+        if (group.id == *m_selectedGroupID)
+            return group;
+    }
+    return std::nullopt;
+}
+
+NookGroup* NookStore::findGroup(const QUuid& id) {
+    for (NookGroup& group : m_groups) {
+        if (group.id == id)
+            return &group;
+    }
+    return nullptr;
+}
+
+void NookStore::setSelectedGroupID(const std::optional<QUuid>& id) {
+    if (m_selectedGroupID == id)
+        return;
+    m_selectedGroupID = id;
+    emit selectedGroupIDChanged();
+}
+
+void NookStore::setGroups(const QList<NookGroup>& groups) {
+    if (m_groups == groups)
+        return;
+    m_groups = groups;
+    emit groupsChanged();
+    save();
+}
+
+// An undecodable file holds the user's only copy of their nooks: keep it before the
+// first save replaces it, under a name that no earlier copy has.
+bool NookStore::keepUnreadableFile(QString* error) {
+    const QString original = m_saveURL.toLocalFile();
+    if (!QFile::exists(original)) {
+        m_unreadableFileOnDisk = false;
+        return true;
+    }
+    QString copy = original + QStringLiteral(".unreadable");
+    for (int n = 2; QFileInfo::exists(copy); ++n)
+        copy = original + QStringLiteral(".unreadable-%1").arg(n);
+    QFile file(original);
+    if (!file.copy(copy)) {
+        *error = QStringLiteral("could not keep the unreadable %1 as %2: %3").arg(original, copy, file.errorString());
+        return false;
+    }
+    QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_unreadableFileOnDisk = false;
+    m_keptUnreadableFile = copy;
+    return true;
+}
+
+void NookStore::save() {
+    QString error;
+    if (m_unreadableFileOnDisk && !keepUnreadableFile(&error)) {
+        writeLogLine(kSaveFailed + error);
+        return;
+    }
+    QSaveFile file(m_saveURL.toLocalFile());
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        writeLogLine(kSaveFailed + QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+        return;
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray bytes = NookCodec::encode(m_groups);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        writeLogLine(kSaveFailed + QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+}
+
+void NookStore::addGroup(const QString& name) {
+    const NookGroup group{QUuid::createUuid(), name, {}};
+    m_groups.append(group);
+    emit groupsChanged();
+    setSelectedGroupID(group.id);
+    save();
+}
+
+void NookStore::renameGroup(const QUuid& groupID, const QString& name) {
+    NookGroup* group = findGroup(groupID);
+    if (!group)
+        return;
+    group->name = name;
+    emit groupsChanged();
+    save();
+}
+
+void NookStore::deleteGroup(const QUuid& groupID) {
+    m_groups.removeIf([&](const NookGroup& group) { return group.id == groupID; });
+    emit groupsChanged();
+    if (m_selectedGroupID == groupID)
+        setSelectedGroupID(m_groups.isEmpty() ? std::nullopt : std::optional(m_groups.first().id));
+    save();
+}
+
+void NookStore::moveGroup(const QUuid& draggedID, const QUuid& targetID) {
+    const auto indexOf = [&](const QUuid& id) -> qsizetype {
+        for (qsizetype i = 0; i < m_groups.size(); ++i) {
+            if (m_groups.at(i).id == id)
+                return i;
+        }
+        return -1;
+    };
+    const qsizetype from = indexOf(draggedID);
+    const qsizetype to = indexOf(targetID);
+    if (from < 0 || to < 0)
+        return;
+    m_groups.move(from, to);
+    emit groupsChanged();
+    save();
+}
+
+void NookStore::addItem(const NookItem& item, const QUuid& groupID) {
+    NookGroup* group = findGroup(groupID);
+    if (!group)
+        return;
+    group->items.append(item);
+    emit groupsChanged();
+    save();
+}
+
+void NookStore::removeItem(const QUuid& itemID, const QUuid& groupID) {
+    NookGroup* group = findGroup(groupID);
+    if (!group)
+        return;
+    group->items.removeIf([&](const NookItem& item) { return item.id == itemID; });
+    emit groupsChanged();
+    save();
+}
+
+void NookStore::moveItems(const QUuid& groupID, const std::set<int>& offsets, int destination) {
+    NookGroup* group = findGroup(groupID);
+    if (!group)
+        return;
+    const QList<NookItem>& items = group->items;
+    destination = std::clamp(destination, 0, int(items.size()));
+    QList<NookItem> before, moved, after;
+    for (int i = 0; i < items.size(); ++i) {
+        if (offsets.count(i))
+            moved.append(items.at(i));
+        else if (i < destination)
+            before.append(items.at(i));
+        else
+            after.append(items.at(i));
+    }
+    group->items = before + moved + after;
+    emit groupsChanged();
+    save();
+}
+
+QString NookStore::itemName(const QUrl& url) {
+    const QString path = standardized(url);
+    if (DesktopEntry::isDesktopEntryPath(path)) {
+        if (const auto entry = DesktopEntry::read(path); entry && !entry->name().isEmpty())
+            return entry->name();
+    }
+    const QString fileName = path == QLatin1String("/") ? path : path.section(QLatin1Char('/'), -1);
+    // A leading dot starts a hidden file's name, not an extension.
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0 && dot < fileName.size() - 1)
+        return fileName.left(dot);
+    return fileName;
+}
+
+void NookStore::addURLs(const QList<QUrl>& urls, const QUuid& groupID) {
+    for (const QUrl& url : urls) {
+        const NookGroup* group = findGroup(groupID);
+        if (!group)
+            continue;
+        if (url.isLocalFile()) {
+            const QString wanted = standardized(url);
+            const bool duplicate = std::any_of(group->items.cbegin(), group->items.cend(), [&](const NookItem& item) {
+                const auto resolved = Bookmarks::resolveBookmark(item);
+                return resolved && standardized(*resolved) == wanted;
+            });
+            if (duplicate)
+                continue;
+        }
+        const auto bookmark = Bookmarks::makeBookmark(url);
+        if (!bookmark)
+            continue;
+        addItem(NookItem{QUuid::createUuid(), itemName(url), *bookmark}, groupID);
+    }
+}
+
+void NookStore::addURLsToSelectedGroup(const QList<QUrl>& urls) {
+    if (const auto group = selectedGroup())
+        addURLs(urls, group->id);
+}

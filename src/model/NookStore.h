@@ -1,0 +1,69 @@
+#pragma once
+
+#include "NookGroup.h"
+
+#include <QObject>
+#include <QUrl>
+
+#include <optional>
+#include <set>
+
+// The one owner of the user's nooks at run time. Loads "nooks.json" once when it is
+// made, keeps at least one group after start-up, and writes the whole file after
+// every change. Lives on the main thread.
+//
+// groupsChanged follows every operation that changes the list (also when the result
+// equals the old list); assigning an equal whole value with setGroups() does not
+// notify. selectedGroupIDChanged follows a change of the store's current group.
+class NookStore : public QObject {
+    Q_OBJECT
+public:
+    // Uses "Tuckaway/nooks.json" in the user's data folder ($XDG_DATA_HOME).
+    explicit NookStore(QObject* parent = nullptr);
+    // Uses "nooks.json" in the given folder.
+    explicit NookStore(const QString& folder, QObject* parent = nullptr);
+
+    static QString defaultFolder();
+
+    const QList<NookGroup>& groups() const { return m_groups; }
+    void setGroups(const QList<NookGroup>& groups);
+
+    std::optional<QUuid> selectedGroupID() const { return m_selectedGroupID; }
+    std::optional<NookGroup> selectedGroup() const;
+    QUrl saveURL() const { return m_saveURL; }
+
+    void save();
+    void addGroup(const QString& name);
+    void renameGroup(const QUuid& groupID, const QString& name);
+    void deleteGroup(const QUuid& groupID);
+    // The dragged group takes the target's index; the groups between shift towards its old place.
+    void moveGroup(const QUuid& draggedID, const QUuid& targetID);
+    void addItem(const NookItem& item, const QUuid& groupID);
+    void removeItem(const QUuid& itemID, const QUuid& groupID);
+    void moveItems(const QUuid& groupID, const std::set<int>& offsets, int destination);
+    void addURLs(const QList<QUrl>& urls, const QUuid& groupID);
+    void addURLsToSelectedGroup(const QList<QUrl>& urls);
+
+    // The name an item for this file gets: a desktop entry's localized Name, else the
+    // last path component without its extension (archive.tar.gz -> archive.tar).
+    static QString itemName(const QUrl& url);
+
+    // Where an unreadable data file was kept before it was replaced; empty if none.
+    QString keptUnreadableFile() const { return m_keptUnreadableFile; }
+
+signals:
+    void groupsChanged();
+    void selectedGroupIDChanged();
+
+private:
+    void load();
+    void setSelectedGroupID(const std::optional<QUuid>& id);
+    NookGroup* findGroup(const QUuid& id);
+    bool keepUnreadableFile(QString* error);
+
+    QList<NookGroup> m_groups;
+    std::optional<QUuid> m_selectedGroupID;
+    QUrl m_saveURL;
+    bool m_unreadableFileOnDisk = false;
+    QString m_keptUnreadableFile;
+};

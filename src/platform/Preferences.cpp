@@ -1,0 +1,105 @@
+#include "Preferences.h"
+
+#include <QCoreApplication>
+
+Preferences& Preferences::instance() {
+    static Preferences* preferences = new Preferences();
+    return *preferences;
+}
+
+Preferences::Preferences()
+    : m_settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")) {}
+
+bool Preferences::contains(const char* key) const { return m_settings.contains(QLatin1String(key)); }
+
+int Preferences::columns() const {
+    bool ok = false;
+    const int value = m_settings.value(QLatin1String(kColumns)).toInt(&ok);
+    return ok ? value : kDefaultColumns;
+}
+
+double Preferences::iconSize() const { return readReal(kIconSize, kDefaultIconSize); }
+double Preferences::panelHeight() const { return readReal(kPanelHeight, kDefaultPanelHeight); }
+
+bool Preferences::launchAtLogin() const {
+    const QVariant value = m_settings.value(QLatin1String(kLaunchAtLogin));
+    return value.isValid() ? value.toBool() : kDefaultLaunchAtLogin;
+}
+
+double Preferences::readReal(const char* key, double fallback) const {
+    bool ok = false;
+    const double value = m_settings.value(QLatin1String(key)).toDouble(&ok);
+    return ok ? value : fallback;
+}
+
+void Preferences::write(const char* key, const QVariant& value) {
+    m_settings.setValue(QLatin1String(key), value);
+    m_settings.sync();
+}
+
+void Preferences::setColumns(int value) {
+    const bool changed = !contains(kColumns) || columns() != value;
+    write(kColumns, value);
+    if (changed)
+        emit columnsChanged(value);
+}
+
+void Preferences::setIconSize(double value) {
+    const bool changed = !contains(kIconSize) || iconSize() != value;
+    write(kIconSize, value);
+    if (changed)
+        emit iconSizeChanged(value);
+}
+
+void Preferences::setPanelHeight(double value) {
+    const bool changed = !contains(kPanelHeight) || panelHeight() != value;
+    write(kPanelHeight, value);
+    if (changed)
+        emit panelHeightChanged(value);
+}
+
+void Preferences::setLaunchAtLogin(bool value) {
+    const bool changed = !contains(kLaunchAtLogin) || launchAtLogin() != value;
+    write(kLaunchAtLogin, value);
+    if (changed)
+        emit launchAtLoginChanged(value);
+}
+
+int Preferences::effectiveColumns() const {
+    const int value = columns();
+    return value > 0 ? value : kDefaultColumns;
+}
+
+double Preferences::cellWidth() const {
+    const double size = iconSize();
+    return size > 0 ? size + 20.0 : kDefaultIconSize + 20.0;
+}
+
+double Preferences::effectiveIconSize() const { return cellWidth() - 20.0; }
+
+double Preferences::effectivePanelHeight() const {
+    const double value = panelHeight();
+    return value > 0 ? value : kDefaultPanelHeight;
+}
+
+double Preferences::frameWidth(int columns, double cellWidth) {
+    return (columns - 1) * 8.0 + cellWidth * columns + 48.0;
+}
+
+double Preferences::frameWidth() const { return frameWidth(effectiveColumns(), cellWidth()); }
+
+void Preferences::reload() {
+    const int oldColumns = columns();
+    const double oldIconSize = iconSize();
+    const double oldPanelHeight = panelHeight();
+    const bool oldLaunch = launchAtLogin();
+    m_settings.sync();
+    if (columns() != oldColumns)
+        emit columnsChanged(columns());
+    if (iconSize() != oldIconSize)
+        emit iconSizeChanged(iconSize());
+    if (panelHeight() != oldPanelHeight)
+        emit panelHeightChanged(panelHeight());
+    if (launchAtLogin() != oldLaunch)
+        emit launchAtLoginChanged(launchAtLogin());
+}

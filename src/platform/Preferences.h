@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QObject>
+#include <QSettings>
+
+// The four user preferences, with their defaults and ranges in one place.
+// Reads apply the default while a key is absent (or unreadable); nothing is ever
+// written unless a setter is called. Each key has its own change signal, so every
+// reader follows a change at its next redraw.
+class Preferences : public QObject {
+    Q_OBJECT
+public:
+    struct Range {
+        double minimum;
+        double maximum;
+        double step;
+    };
+
+    static constexpr auto kColumns = "columns";
+    static constexpr auto kIconSize = "iconSize";
+    static constexpr auto kPanelHeight = "panelHeight";
+    static constexpr auto kLaunchAtLogin = "launchAtLogin";
+
+    static constexpr int kDefaultColumns = 4;
+    static constexpr double kDefaultIconSize = 52.0;
+    static constexpr double kDefaultPanelHeight = 440.0;
+    static constexpr bool kDefaultLaunchAtLogin = false;
+
+    static constexpr int kColumnChoices[] = {3, 4, 5};
+    static constexpr Range kIconSizeRange{36.0, 64.0, 4.0};
+    static constexpr Range kPanelHeightRange{200.0, 640.0, 20.0};
+
+    // The process-wide instance; lives on the main thread.
+    static Preferences& instance();
+
+    int columns() const;
+    double iconSize() const;
+    double panelHeight() const;
+    bool launchAtLogin() const;
+    bool contains(const char* key) const;
+
+    void setColumns(int value);
+    void setIconSize(double value);
+    void setPanelHeight(double value);
+    void setLaunchAtLogin(bool value);
+
+    // Values the panel and its content both size themselves from. Stored values that
+    // are not positive (only hand-edited files hold them) are replaced, so the window
+    // and its content always agree and no grid is drawn without columns.
+    int effectiveColumns() const;
+    double cellWidth() const;
+    double effectiveIconSize() const;
+    double effectivePanelHeight() const;
+    double frameWidth() const;
+
+    static double frameWidth(int columns, double cellWidth);
+
+    // Re-reads the settings file, for when another process changed it.
+    void reload();
+
+signals:
+    void columnsChanged(int columns);
+    void iconSizeChanged(double iconSize);
+    void panelHeightChanged(double panelHeight);
+    void launchAtLoginChanged(bool enabled);
+
+private:
+    Preferences();
+    double readReal(const char* key, double fallback) const;
+    void write(const char* key, const QVariant& value);
+
+    mutable QSettings m_settings;
+};
