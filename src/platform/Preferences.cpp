@@ -8,7 +8,7 @@ Preferences& Preferences::instance() {
 }
 
 Preferences::Preferences()
-    : m_settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")) {}
+    : m_settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")), m_seen(snapshot()) {}
 
 bool Preferences::contains(const char* key) const { return m_settings.contains(QLatin1String(key)); }
 
@@ -35,6 +35,7 @@ double Preferences::readReal(const char* key, double fallback) const {
 void Preferences::write(const char* key, const QVariant& value) {
     m_settings.setValue(QLatin1String(key), value);
     m_settings.sync();
+    m_seen = snapshot();
 }
 
 void Preferences::setColumns(int value) {
@@ -88,18 +89,21 @@ double Preferences::frameWidth(int columns, double cellWidth) {
 
 double Preferences::frameWidth() const { return frameWidth(effectiveColumns(), cellWidth()); }
 
+Preferences::Snapshot Preferences::snapshot() const {
+    return {columns(), iconSize(), panelHeight(), launchAtLogin()};
+}
+
 void Preferences::reload() {
-    const int oldColumns = columns();
-    const double oldIconSize = iconSize();
-    const double oldPanelHeight = panelHeight();
-    const bool oldLaunch = launchAtLogin();
+    // Another QSettings in this process shares the cache, so compare with what readers last saw.
+    const Snapshot old = m_seen;
     m_settings.sync();
-    if (columns() != oldColumns)
-        emit columnsChanged(columns());
-    if (iconSize() != oldIconSize)
-        emit iconSizeChanged(iconSize());
-    if (panelHeight() != oldPanelHeight)
-        emit panelHeightChanged(panelHeight());
-    if (launchAtLogin() != oldLaunch)
-        emit launchAtLoginChanged(launchAtLogin());
+    m_seen = snapshot();
+    if (m_seen.columns != old.columns)
+        emit columnsChanged(m_seen.columns);
+    if (m_seen.iconSize != old.iconSize)
+        emit iconSizeChanged(m_seen.iconSize);
+    if (m_seen.panelHeight != old.panelHeight)
+        emit panelHeightChanged(m_seen.panelHeight);
+    if (m_seen.launchAtLogin != old.launchAtLogin)
+        emit launchAtLoginChanged(m_seen.launchAtLogin);
 }

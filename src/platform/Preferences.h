@@ -65,9 +65,18 @@ signals:
     void launchAtLoginChanged(bool enabled);
 
 private:
+    struct Snapshot {
+        int columns;
+        double iconSize;
+        double panelHeight;
+        bool launchAtLogin;
+    };
+
     Preferences();
+    Snapshot snapshot() const;
     double readReal(const char* key, double fallback) const;
     void write(const char* key, const QVariant& value);
 
     mutable QSettings m_settings;
+    Snapshot m_seen;
 };
