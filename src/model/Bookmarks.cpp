@@ -154,9 +154,11 @@ private:
         QList<QPair<QString, int>> queue = {{root, 0}};
         while (!queue.isEmpty() && !exhausted()) {
             const auto [folder, depth] = queue.takeFirst();
-            if (m_skipped.contains(folder) || m_scanned.contains(folder))
+            // A folder seen before is looked at again only when it may now be searched deeper.
+            const int reach = maxDepth - depth;
+            if (m_skipped.contains(folder) || m_scanned.value(folder, -1) >= reach)
                 continue;
-            m_scanned.insert(folder);
+            m_scanned.insert(folder, reach);
             DIR* dir = ::opendir(QFile::encodeName(folder).constData());
             if (!dir)
                 continue;
@@ -194,7 +196,7 @@ private:
     SearchLimits m_limits;
     QElapsedTimer m_clock;
     int m_entries = 0;
-    QSet<QString> m_scanned;
+    QHash<QString, int> m_scanned; // folder -> how many levels below it were searched
     QSet<QString> m_skipped;
 };
 

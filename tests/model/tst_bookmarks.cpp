@@ -1,4 +1,150 @@
+#include "Bookmarks.h"
+#include "TestEnvironment.h"
+
+#include <QtConcurrent>
 #include <QtTest>
-class X: public QObject{Q_OBJECT private slots: void a(){}};
-QTEST_GUILESS_MAIN(X)
+
+#include <memory>
+
+class TestBookmarks : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+
+    QString home(const QString& relative) const { return m_env->home() + QLatin1Char('/') + relative; }
+    QByteArray bookmark(const QString& path) const {
+        const auto data = Bookmarks::makeBookmark(QUrl::fromLocalFile(path));
+        return data.value_or(QByteArray());
+    }
+    std::optional<QString> resolve(const QByteArray& data) const { return Bookmarks::resolvePath(data); }
+    void move(const QString& from, const QString& to) const {
+        QDir().mkpath(QFileInfo(home(to)).path());
+        QVERIFY(QFile::rename(home(from), home(to)));
+    }
+
+private slots:
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        Bookmarks::forgetSearches();
+        Bookmarks::setSearchLimits({});
+    }
+    void cleanup() { m_env.reset(); }
+
+    void makesBookmarksOfExistingTargetsOnly() {
+        const QString path = m_env->makeFile(QStringLiteral("docs/a.txt"));
+        const QString folder = m_env->makeFolder(QStringLiteral("docs/folder"));
+        QVERIFY(Bookmarks::makeBookmark(QUrl::fromLocalFile(path)));
+        QVERIFY(Bookmarks::makeBookmark(QUrl::fromLocalFile(folder + QLatin1Char('/'))));
+        QCOMPARE(resolve(bookmark(folder + QLatin1Char('/'))), folder);
+        QVERIFY(!Bookmarks::makeBookmark(QUrl::fromLocalFile(home(QStringLiteral("docs/missing.txt")))));
+        QVERIFY(!Bookmarks::makeBookmark(QUrl(QStringLiteral("https://example.org/a.txt"))));
+        QVERIFY(!Bookmarks::makeBookmark(QUrl()));
+        // A relative path is taken from the working folder, cleaned.
+        QDir::setCurrent(home(QStringLiteral("docs")));
+        QCOMPARE(resolve(bookmark(QStringLiteral("./folder/../a.txt"))), path);
+    }
+
+    void findsTargetsThatMoved_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("renamed in its folder") << "Projects/app/notes.txt" << "Projects/app/notes-old.txt";
+        QTest::newRow("into a sub-folder") << "Projects/app/notes.txt" << "Projects/app/archive/2026/notes.txt";
+        QTest::newRow("to the parent folder") << "Projects/app/notes.txt" << "Projects/notes.txt";
+        QTest::newRow("to a sibling folder") << "Projects/app/notes.txt" << "Projects/web/notes.txt";
+        QTest::newRow("Documents to Desktop") << "Documents/notes.txt" << "Desktop/notes.txt";
+        QTest::newRow("deep in Downloads") << "Documents/notes.txt" << "Downloads/a/b/notes.txt";
+    }
+
+    void findsTargetsThatMoved() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        m_env->makeFolder(QStringLiteral("Desktop"));
+        m_env->makeFolder(QStringLiteral("Downloads"));
+        m_env->makeFile(QStringLiteral("Projects/app/other.txt"));
+        const QByteArray data = bookmark(m_env->makeFile(from));
+        const QByteArray before = data;
+        move(from, to);
+        QCOMPARE(resolve(data), home(to));
+        QCOMPARE(data, before);
+        // Moved again: the remembered place is checked, not trusted.
+        move(to, QStringLiteral("Documents/again.txt"));
+        QCOMPARE(resolve(data), home(QStringLiteral("Documents/again.txt")));
+    }
+
+    void aRenamedFolderStillLeadsToItsFiles() {
+        const QByteArray data = bookmark(m_env->makeFile(QStringLiteral("Work/Q1/budget.ods")));
+        QVERIFY(QDir(home(QStringLiteral("Work"))).rename(QStringLiteral("Q1"), QStringLiteral("Q1 done")));
+        QCOMPARE(resolve(data), home(QStringLiteral("Work/Q1 done/budget.ods")));
+    }
+
+    void deletedTargetsResolveToNothing() {
+        const QString path = m_env->makeFile(QStringLiteral("docs/a.txt"));
+        const QByteArray data = bookmark(path);
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(resolve(data), std::nullopt);
+        // A new file at the old path is what the user now has there.
+        m_env->makeFile(QStringLiteral("docs/a.txt"), "new");
+        QCOMPARE(resolve(data), path);
+    }
+
+    void aFileInTheTrashIsNotFound() {
+        const QString path = m_env->makeFile(QStringLiteral("docs/a.txt"));
+        const QByteArray data = bookmark(path);
+        const QString trash = m_env->makeFolder(QStringLiteral(".local/share/Trash/files"));
+        QVERIFY(QFile::rename(path, trash + QStringLiteral("/a.txt")));
+        QCOMPARE(resolve(data), std::nullopt);
+    }
+
+    void aNewFileWithTheSameNameElsewhereIsNotTheTarget() {
+        const QByteArray data = bookmark(m_env->makeFile(QStringLiteral("docs/a.txt")));
+        QVERIFY(QFile::remove(home(QStringLiteral("docs/a.txt"))));
+        m_env->makeFile(QStringLiteral("docs/sub/a.txt"));
+        QCOMPARE(resolve(data), std::nullopt);
+    }
+
+    void theSearchIsBounded() {
+        for (int i = 0; i < 50; ++i)
+            m_env->makeFile(QStringLiteral("docs/filler/f%1").arg(i));
+        const QByteArray data = bookmark(m_env->makeFile(QStringLiteral("docs/a.txt")));
+        move(QStringLiteral("docs/a.txt"), QStringLiteral("docs/zz/a.txt"));
+        Bookmarks::setSearchLimits({10, 1000});
+        QCOMPARE(resolve(data), std::nullopt);
+        // A miss is remembered until forgotten.
+        Bookmarks::setSearchLimits({});
+        QCOMPARE(resolve(data), std::nullopt);
+        Bookmarks::forgetSearches();
+        QCOMPARE(resolve(data), home(QStringLiteral("docs/zz/a.txt")));
+    }
+
+    void readsPlainPathsAndRejectsForeignBytes() {
+        const QString path = m_env->makeFile(QStringLiteral("docs/a.txt"));
+        QCOMPARE(resolve(path.toUtf8()), path);
+        QCOMPARE(resolve(QByteArray("book\x00\x00\x02\x00", 8)), std::nullopt);
+        QCOMPARE(resolve(QByteArray()), std::nullopt);
+        QByteArray truncated = bookmark(path);
+        truncated.truncate(12);
+        QCOMPARE(resolve(truncated), std::nullopt);
+        const NookItem item{QUuid::createUuid(), QStringLiteral("a"), bookmark(path)};
+        QCOMPARE(Bookmarks::resolveBookmark(item), QUrl::fromLocalFile(path));
+    }
+
+    void resolvesFromManyThreadsAtOnce() {
+        QList<QByteArray> bookmarks;
+        QStringList targets;
+        for (int i = 0; i < 40; ++i) {
+            bookmarks << bookmark(m_env->makeFile(QStringLiteral("docs/f%1.txt").arg(i)));
+            move(QStringLiteral("docs/f%1.txt").arg(i), QStringLiteral("docs/moved/f%1.txt").arg(i));
+            targets << home(QStringLiteral("docs/moved/f%1.txt").arg(i));
+        }
+        QList<QByteArray> work;
+        for (int round = 0; round < 5; ++round)
+            work << bookmarks;
+        const QList<std::optional<QString>> found =
+            QtConcurrent::blockingMapped(work, [](const QByteArray& data) { return Bookmarks::resolvePath(data); });
+        for (int i = 0; i < found.size(); ++i)
+            QCOMPARE(found.at(i), targets.at(i % targets.size()));
+    }
+};
+
+TUCKAWAY_TEST_GUILESS_MAIN(TestBookmarks)
 #include "tst_bookmarks.moc"

@@ -1,4 +1,343 @@
+#include "Localization.h"
+#include "NookCodec.h"
+#include "NookStore.h"
+#include "StdoutCapture.h"
+#include "TestEnvironment.h"
+
+#include <QSignalSpy>
 #include <QtTest>
-class X: public QObject{Q_OBJECT private slots: void a(){}};
-QTEST_GUILESS_MAIN(X)
+
+#include <memory>
+#include <sys/stat.h>
+
+class TestNookStore : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+
+    QString dataFile() const { return m_env->dataHome() + QStringLiteral("/Tuckaway/nooks.json"); }
+    QByteArray fileBytes() const {
+        QFile file(dataFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QList<NookGroup> fileGroups() const { return NookCodec::decode(fileBytes()).value_or(QList<NookGroup>()); }
+    void writeDataFile(const QByteArray& bytes) const { m_env->makeFile(QStringLiteral(".local/share/Tuckaway/nooks.json"), bytes); }
+    QUrl file(const QString& relative) const { return QUrl::fromLocalFile(m_env->makeFile(relative)); }
+    static QStringList names(const NookGroup& group) {
+        QStringList result;
+        for (const NookItem& item : group.items)
+            result << item.name;
+        return result;
+    }
+    static QStringList names(const QList<NookGroup>& groups) {
+        QStringList result;
+        for (const NookGroup& group : groups)
+            result << group.name;
+        return result;
+    }
+
+private slots:
+    void initTestCase() { Localization::install(QLocale(QLocale::English)); }
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void firstStartMakesADefaultGroupButWritesNothing() {
+        NookStore store;
+        QCOMPARE(store.groups().size(), 1);
+        QCOMPARE(store.groups().first().name, QStringLiteral("Favorites"));
+        QCOMPARE(store.selectedGroupID(), store.groups().first().id);
+        QCOMPARE(store.saveURL(), QUrl::fromLocalFile(dataFile()));
+        QVERIFY(!QFile::exists(dataFile()));
+
+        store.addGroup(QStringLiteral("Work"));
+        QCOMPARE(names(fileGroups()), QStringList({QStringLiteral("Favorites"), QStringLiteral("Work")}));
+        QCOMPARE(store.selectedGroupID(), store.groups().last().id);
+    }
+
+    void emptyListStartsLikeAFirstStart() {
+        writeDataFile("[]");
+        StdoutCapture out;
+        NookStore store;
+        QCOMPARE(out.text(), QByteArray());
+        QCOMPARE(names(store.groups()), QStringList({QStringLiteral("Favorites")}));
+        QCOMPARE(fileBytes(), QByteArray("[]"));
+    }
+
+    void defaultNameComesFromTheCatalogAtStartUp() {
+        Localization::install(QLocale(QLocale::German));
+        NookStore store;
+        Localization::install(QLocale(QLocale::English));
+        QCOMPARE(store.groups().first().name, QStringLiteral("Favoriten"));
+    }
+
+    void keepsAnUnreadableFileBeforeReplacingIt() {
+        const QByteArray broken = "[{\"id\":\"not-a-uuid\",\"name\":\"Mine\",\"items\":[]}]";
+        writeDataFile(broken);
+        QByteArray log;
+        std::unique_ptr<NookStore> store;
+        {
+            StdoutCapture out;
+            store = std::make_unique<NookStore>();
+            log = out.text();
+        }
+        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Laden fehlgeschlagen \u2013 group 1").toUtf8()), log.constData());
+        QVERIFY(log.endsWith('\n') && log.count('\n') == 1);
+        QCOMPARE(names(store->groups()), QStringList({QStringLiteral("Favorites")}));
+        QCOMPARE(fileBytes(), broken); // untouched until the first change
+
+        store->addGroup(QStringLiteral("New"));
+        QCOMPARE(names(fileGroups()), QStringList({QStringLiteral("Favorites"), QStringLiteral("New")}));
+        QFile kept(dataFile() + QStringLiteral(".unreadable"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), broken);
+        QCOMPARE(store->keptUnreadableFile(), kept.fileName());
+
+        // A second broken file does not overwrite the first copy.
+        writeDataFile("garbage");
+        NookStore again;
+        again.renameGroup(again.groups().first().id, QStringLiteral("x"));
+        QFile second(dataFile() + QStringLiteral(".unreadable-2"));
+        QVERIFY(second.open(QIODevice::ReadOnly));
+        QCOMPARE(second.readAll(), QByteArray("garbage"));
+        QVERIFY(kept.seek(0));
+        QCOMPARE(kept.readAll(), broken);
+    }
+
+    void writesForTheOwnerOnly() {
+        NookStore store;
+        store.addGroup(QStringLiteral("Private"));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(dataFile()).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        QCOMPARE(::stat(QFile::encodeName(QFileInfo(dataFile()).path()).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0700u);
+    }
+
+    void reportsAFailedSaveAndKeepsTheChange() {
+        QDir().mkpath(dataFile()); // a folder where the file should be: even root cannot replace it
+        NookStore store;
+        QByteArray log;
+        {
+            StdoutCapture out;
+            store.addGroup(QStringLiteral("Kept"));
+            log = out.text();
+        }
+        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ").toUtf8()), log.constData());
+        QCOMPARE(log.count('\n'), 1);
+        QCOMPARE(store.groups().last().name, QStringLiteral("Kept"));
+    }
+
+    void reloadsWhatItSaved() {
+        QList<NookGroup> saved;
+        {
+            NookStore store;
+            store.addGroup(QStringLiteral("Zwei"));
+            store.addURLs({file(QStringLiteral("a/Report.pdf"))}, store.groups().last().id);
+            saved = store.groups();
+        }
+        NookStore store;
+        QCOMPARE(store.groups(), saved);
+        QCOMPARE(store.selectedGroupID(), saved.first().id);
+    }
+
+    void unknownIdsChangeNothingAndWriteNothing() {
+        NookStore store;
+        QSignalSpy changed(&store, &NookStore::groupsChanged);
+        const QUuid unknown = QUuid::createUuid();
+        store.renameGroup(unknown, QStringLiteral("x"));
+        store.addItem(NookItem{QUuid::createUuid(), QStringLiteral("i"), "/"}, unknown);
+        store.removeItem(QUuid::createUuid(), unknown);
+        store.moveItems(unknown, {0}, 1);
+        store.moveGroup(unknown, store.groups().first().id);
+        store.addURLs({file(QStringLiteral("f.txt"))}, unknown);
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(!QFile::exists(dataFile()));
+
+        store.deleteGroup(unknown); // removes nothing but still saves
+        QCOMPARE(store.groups().size(), 1);
+        QVERIFY(QFile::exists(dataFile()));
+    }
+
+    void namesAreStoredAsGiven() {
+        NookStore store;
+        const QUuid id = store.groups().first().id;
+        for (const QString& name : {QString(), QStringLiteral("   "), QStringLiteral(" padded\t")}) {
+            store.renameGroup(id, name);
+            QCOMPARE(fileGroups().first().name, name);
+        }
+    }
+
+    void deletingMovesTheSelection() {
+        NookStore store;
+        const QUuid first = store.groups().first().id;
+        store.addGroup(QStringLiteral("B"));
+        const QUuid second = store.groups().last().id;
+        QSignalSpy selection(&store, &NookStore::selectedGroupIDChanged);
+
+        store.deleteGroup(first); // not selected: selection stays
+        QCOMPARE(store.selectedGroupID(), second);
+        QCOMPARE(selection.count(), 0);
+
+        store.addGroup(QStringLiteral("C"));
+        store.deleteGroup(store.groups().last().id); // selected: the first remaining takes over
+        QCOMPARE(store.selectedGroupID(), second);
+
+        store.deleteGroup(second); // the last group
+        QVERIFY(store.groups().isEmpty());
+        QCOMPARE(store.selectedGroupID(), std::nullopt);
+        QCOMPARE(store.selectedGroup(), std::nullopt);
+        QCOMPARE(fileBytes(), QByteArray("[]"));
+
+        store.addURLsToSelectedGroup({file(QStringLiteral("x.txt"))});
+        QVERIFY(store.groups().isEmpty());
+        QCOMPARE(fileBytes(), QByteArray("[]"));
+
+        NookStore restarted; // the next start makes the default group again
+        QCOMPARE(names(restarted.groups()), QStringList({QStringLiteral("Favorites")}));
+    }
+
+    void movesItemsByOffsets_data() {
+        QTest::addColumn<QList<int>>("offsets");
+        QTest::addColumn<int>("destination");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("A before D") << QList<int>{0} << 3 << "BCAD";
+        QTest::newRow("D to the front") << QList<int>{3} << 0 << "DABC";
+        QTest::newRow("B onto itself") << QList<int>{1} << 2 << "ABCD";
+        QTest::newRow("to the end") << QList<int>{1} << 4 << "ACDB";
+        QTest::newRow("two at once") << QList<int>{0, 2} << 4 << "BDAC";
+    }
+
+    void movesItemsByOffsets() {
+        QFETCH(QList<int>, offsets);
+        QFETCH(int, destination);
+        QFETCH(QString, expected);
+        NookStore store;
+        const QUuid group = store.groups().first().id;
+        for (const QChar letter : QStringLiteral("ABCD"))
+            store.addItem(NookItem{QUuid::createUuid(), QString(letter), "/"}, group);
+        QFile::remove(dataFile());
+        QSignalSpy changed(&store, &NookStore::groupsChanged);
+
+        store.moveItems(group, std::set<int>(offsets.begin(), offsets.end()), destination);
+        QCOMPARE(names(store.groups().first()).join(QString()), expected);
+        QCOMPARE(names(fileGroups().first()).join(QString()), expected); // written, also when nothing moved
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void movesGroupsToTheTargetsPlace_data() {
+        QTest::addColumn<int>("dragged");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("A onto C") << 0 << 2 << "BCA";
+        QTest::newRow("C onto A") << 2 << 0 << "CAB";
+        QTest::newRow("A onto B") << 0 << 1 << "BAC";
+        QTest::newRow("A onto itself") << 0 << 0 << "ABC";
+    }
+
+    void movesGroupsToTheTargetsPlace() {
+        QFETCH(int, dragged);
+        QFETCH(int, target);
+        QFETCH(QString, expected);
+        NookStore store;
+        store.renameGroup(store.groups().first().id, QStringLiteral("A"));
+        store.addGroup(QStringLiteral("B"));
+        store.addGroup(QStringLiteral("C"));
+        QFile::remove(dataFile());
+        store.moveGroup(store.groups().at(dragged).id, store.groups().at(target).id);
+        QCOMPARE(names(store.groups()).join(QString()), expected);
+        QCOMPARE(names(fileGroups()).join(QString()), expected);
+    }
+
+    void namesItemsAfterTheirFiles_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("document") << "docs/Report.pdf" << "Report";
+        QTest::newRow("two extensions") << "docs/archive.tar.gz" << "archive.tar";
+        QTest::newRow("hidden file") << "docs/.bashrc" << ".bashrc";
+        QTest::newRow("no extension") << "docs/Makefile" << "Makefile";
+        QTest::newRow("trailing dot") << "docs/odd." << "odd.";
+        QTest::newRow("non-ASCII") << "docs/Übersicht 2024.ods" << "Übersicht 2024";
+    }
+
+    void namesItemsAfterTheirFiles() {
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        QCOMPARE(NookStore::itemName(file(path)), name);
+    }
+
+    void namesFoldersAndApplications() {
+        const QString folder = m_env->makeFolder(QStringLiteral("v1.2"));
+        QCOMPARE(NookStore::itemName(QUrl::fromLocalFile(folder + QLatin1Char('/'))), QStringLiteral("v1"));
+        const QUrl entry = QUrl::fromLocalFile(m_env->makeFile(
+            QStringLiteral("apps/org.example.Viewer.desktop"),
+            "[Desktop Entry]\nType=Application\nName=Picture Viewer\nExec=true %U\nIcon=image-viewer\n"));
+        QCOMPARE(NookStore::itemName(entry), QStringLiteral("Picture Viewer"));
+        // Not a valid entry: named like any other file.
+        const QUrl broken = QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("apps/broken.desktop"), "nonsense"));
+        QCOMPARE(NookStore::itemName(broken), QStringLiteral("broken"));
+    }
+
+    void addURLsSkipsDuplicates() {
+        NookStore store;
+        const QUuid group = store.groups().first().id;
+        const QUrl report = file(QStringLiteral("docs/Report.pdf"));
+        m_env->makeFolder(QStringLiteral("docs/sub"));
+        const QUrl dotted = QUrl::fromLocalFile(m_env->home() + QStringLiteral("/docs/sub/.././Report.pdf"));
+
+        store.addURLs({report, report, dotted}, group);
+        QCOMPARE(store.groups().first().items.size(), 1);
+        QCOMPARE(store.groups().first().items.first().name, QStringLiteral("Report"));
+
+        store.addGroup(QStringLiteral("Other"));
+        store.addURLs({report}, store.groups().last().id); // another group may hold the same file
+        QCOMPARE(store.groups().last().items.size(), 1);
+
+        // Missing files and non-file URLs cannot be bookmarked and are skipped.
+        store.addURLs({QUrl::fromLocalFile(m_env->home() + QStringLiteral("/gone.txt")),
+                       QUrl(QStringLiteral("https://example.org/x.pdf"))},
+                      group);
+        QCOMPARE(store.groups().first().items.size(), 1);
+    }
+
+    void aMovedTargetIsStillADuplicate() {
+        NookStore store;
+        const QUuid group = store.groups().first().id;
+        store.addURLs({file(QStringLiteral("Documents/plan.txt"))}, group);
+        m_env->makeFolder(QStringLiteral("Documents/2026"));
+        QVERIFY(QFile::rename(m_env->home() + QStringLiteral("/Documents/plan.txt"),
+                              m_env->home() + QStringLiteral("/Documents/2026/plan.txt")));
+        store.addURLs({QUrl::fromLocalFile(m_env->home() + QStringLiteral("/Documents/2026/plan.txt"))}, group);
+        QCOMPARE(store.groups().first().items.size(), 1);
+    }
+
+    void addsToTheSelectedGroupWithOneSavePerItem() {
+        NookStore store;
+        store.addGroup(QStringLiteral("Target"));
+        QSignalSpy changed(&store, &NookStore::groupsChanged);
+        store.addURLsToSelectedGroup({file(QStringLiteral("a.txt")), file(QStringLiteral("b.txt"))});
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(names(fileGroups().last()), QStringList({QStringLiteral("a"), QStringLiteral("b")}));
+        QVERIFY(fileGroups().first().items.isEmpty());
+    }
+
+    void notifiesInPlaceChangesButNotEqualAssignments() {
+        NookStore store;
+        QSignalSpy changed(&store, &NookStore::groupsChanged);
+        QSignalSpy selection(&store, &NookStore::selectedGroupIDChanged);
+        const NookGroup group = store.groups().first();
+
+        store.renameGroup(group.id, group.name); // same name, still a change in place
+        QCOMPARE(changed.count(), 1);
+        store.setGroups(store.groups()); // an equal whole value
+        QCOMPARE(changed.count(), 1);
+        store.setGroups({group, NookGroup{QUuid::createUuid(), QStringLiteral("x"), {}}});
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(fileGroups().size(), 2);
+        QCOMPARE(selection.count(), 0);
+        store.addGroup(QStringLiteral("y"));
+        QCOMPARE(selection.count(), 1);
+    }
+};
+
+TUCKAWAY_TEST_GUILESS_MAIN(TestNookStore)
 #include "tst_nookstore.moc"
