@@ -5,18 +5,23 @@
 #include <QFileInfo>
 
 namespace {
-const char* const kVariables[5] = {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"};
+const char* const kVariables[6] = {"HOME",           "XDG_DATA_HOME",  "XDG_CONFIG_HOME",
+                                   "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"};
 }
 
 TestEnvironment::TestEnvironment() {
     const QString root = m_dir.path();
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 6; ++i)
         m_saved[i] = qgetenv(kVariables[i]);
     qputenv("HOME", QFile::encodeName(root));
     qputenv("XDG_DATA_HOME", QFile::encodeName(root + QStringLiteral("/.local/share")));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/.config")));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(root + QStringLiteral("/.cache")));
     qputenv("XDG_STATE_HOME", QFile::encodeName(root + QStringLiteral("/.local/state")));
+    QDir(root).mkpath(QStringLiteral(".runtime"));
+    QFile::setPermissions(root + QStringLiteral("/.runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(root + QStringLiteral("/.runtime")));
     // Point the user folders (Documents, Desktop, ...) below home, whatever the machine says.
     QDir(root).mkpath(QStringLiteral(".config"));
     QFile dirs(root + QStringLiteral("/.config/user-dirs.dirs"));
@@ -28,7 +33,7 @@ TestEnvironment::TestEnvironment() {
 }
 
 TestEnvironment::~TestEnvironment() {
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         if (m_saved[i].isNull())
             qunsetenv(kVariables[i]);
         else

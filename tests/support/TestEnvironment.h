@@ -20,7 +20,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_saved[5];
+    QByteArray m_saved[6];
 };
 
 // Like QTEST_MAIN / QTEST_GUILESS_MAIN, with one TestEnvironment around the whole run.
