@@ -1,0 +1,42 @@
+#include "PanelWindow.h"
+
+#include <QCloseEvent>
+#include <QPainterPath>
+#include <QRegion>
+#include <QVBoxLayout>
+
+PanelWindow::PanelWindow(bool translucent)
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_translucent(translucent) {
+    setWindowTitle(QStringLiteral("Tuckaway"));
+    setObjectName(QStringLiteral("TuckawayPanel"));
+    if (translucent)
+        setAttribute(Qt::WA_TranslucentBackground);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+}
+
+void PanelWindow::setContent(QWidget* content) {
+    layout()->addWidget(content);
+}
+
+void PanelWindow::setOnCloseRequest(std::function<void()> onCloseRequest) {
+    m_onCloseRequest = std::move(onCloseRequest);
+}
+
+void PanelWindow::closeEvent(QCloseEvent* event) {
+    // The window is kept for the next showing; the controller hides it and stops watching.
+    event->ignore();
+    if (m_onCloseRequest)
+        m_onCloseRequest();
+}
+
+void PanelWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_translucent)
+        return;
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+    setMask(QRegion(path.toFillPolygon().toPolygon()));
+}

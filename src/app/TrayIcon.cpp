@@ -1,0 +1,33 @@
+#include "TrayIcon.h"
+
+#include "AppIcon.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+TrayIcon::TrayIcon(QObject* parent)
+    : QObject(parent)
+    , m_menu(new QMenu())
+    , m_tray(new QSystemTrayIcon(AppIcon::icon(), this)) {
+    m_tray->setToolTip(qtTrId("tray.tooltip"));
+    QAction* settings = m_menu->addAction(qtTrId("tray.settings"));
+    settings->setObjectName(QStringLiteral("settings"));
+    m_menu->addSeparator();
+    QAction* quit = m_menu->addAction(qtTrId("tray.quit"));
+    quit->setObjectName(QStringLiteral("quit"));
+    connect(settings, &QAction::triggered, this, &TrayIcon::settingsRequested);
+    connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
+    m_tray->setContextMenu(m_menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            emit clicked();
+    });
+}
+
+TrayIcon::~TrayIcon() {
+    delete m_menu;
+}
+
+void TrayIcon::show() {
+    m_tray->show();
+}

@@ -1,0 +1,72 @@
+#include "WindowHints.h"
+
+#include <QGuiApplication>
+#include <QList>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+xcb_connection_t* x11Connection() {
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
+        return x11->connection();
+    return nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+} // namespace
+
+namespace WindowHints {
+
+void keepOffTaskbarOnAllDesktops(QWidget* window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return;
+    const auto id = static_cast<xcb_window_t>(window->winId());
+    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
+    QList<xcb_atom_t> states;
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, id, state, XCB_ATOM_ATOM, 0, 64), nullptr)) {
+        if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+            const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+            for (int i = 0; i < xcb_get_property_value_length(reply) / 4; ++i)
+                states.append(values[i]);
+        }
+        std::free(reply);
+    }
+    // Qt merges its own states into what it finds on an unmapped window.
+    for (const char* name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
+        const xcb_atom_t skip = atom(connection, name);
+        if (!states.contains(skip))
+            states.append(skip);
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(states.size()), states.constData());
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom(connection, "_NET_WM_DESKTOP"),
+                        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    xcb_flush(connection);
+}
+
+bool compositorRunning() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return true; // Wayland and the like always compose
+    const xcb_atom_t selection = atom(connection, "_NET_WM_CM_S0");
+    xcb_get_selection_owner_reply_t* reply =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection), nullptr);
+    const bool running = reply && reply->owner != XCB_WINDOW_NONE;
+    std::free(reply);
+    return running;
+}
+
+} // namespace WindowHints

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "OutsideClickMonitor.h"
+
+#include <QSet>
+
+#include <memory>
+
+class QSocketNotifier;
+struct xcb_connection_t;
+
+// Reads XInput 2 raw button events from the root window on an X connection of its
+// own, so that Qt's own event selection is left alone. Raw events are seen for every
+// window (and during grabs); the window under the pointer tells whether a click went
+// to one of ours.
+class X11ClickMonitor : public OutsideClickMonitor {
+    Q_OBJECT
+public:
+    // Nothing when the display cannot be reached or has no XInput 2.
+    static std::unique_ptr<X11ClickMonitor> create();
+    ~X11ClickMonitor() override;
+
+    bool start() override;
+    void stop() override;
+    bool isActive() const override { return m_active; }
+
+private:
+    X11ClickMonitor(xcb_connection_t* connection, unsigned root, unsigned char opcode);
+    void selectEvents(bool enabled);
+    void readEvents();
+    bool pointerIsOverOwnWindow();
+
+    xcb_connection_t* m_connection;
+    unsigned m_root;
+    unsigned char m_opcode;
+    QSocketNotifier* m_notifier = nullptr;
+    bool m_active = false;
+};
