@@ -19,9 +19,11 @@ QList<NookGroup> sampleGroups(int itemCount) {
     for (int i = 0; i < itemCount; ++i) {
         if (i % perGroup == 0)
             groups.append(NookGroup{QUuid::createUuid(), QStringLiteral("Group %1").arg(i / perGroup), {}});
-        const QString path = QStringLiteral("/home/someone/Documents/Projekte/Bericht Nummer %1 – endgültig.pdf").arg(i);
-        groups.last().items.append(NookItem{QUuid::createUuid(), QStringLiteral("Bericht %1").arg(i),
-                                            QByteArray("TKBM\x01\x01", 6) + QByteArray(36, '\x7f') + path.toUtf8()});
+        const QString path =
+            QStringLiteral("/home/someone/Documents/Projekte/Bericht Nummer %1 – endgültig.pdf").arg(i);
+        groups.last().items.append(
+            NookItem{QUuid::createUuid(), QStringLiteral("Bericht %1").arg(i),
+                     QByteArray("TKBM\x01\x01", 6) + QByteArray(36, '\x7f') + path.toUtf8()});
     }
     return groups;
 }

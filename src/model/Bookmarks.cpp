@@ -116,10 +116,12 @@ std::optional<Record> decodeRecord(const QByteArray& bytes) {
 // One bounded search for a file by its identity.
 class Search {
 public:
-    Search(const Identity& target, const SearchLimits& limits) : m_target(target), m_limits(limits) {
+    Search(const Identity& target, const SearchLimits& limits)
+        : m_target(target)
+        , m_limits(limits) {
         m_clock.start();
-        const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                              QStringLiteral("/Trash");
+        const QString trash =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
         m_skipped.insert(QDir::cleanPath(trash));
     }
 

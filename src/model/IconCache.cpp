@@ -16,9 +16,12 @@ QString specialFolderIcon(const QString& path) {
     if (path == QDir::homePath())
         return QStringLiteral("user-home");
     const std::pair<QStandardPaths::StandardLocation, const char*> special[] = {
-        {QStandardPaths::DesktopLocation, "user-desktop"},   {QStandardPaths::DocumentsLocation, "folder-documents"},
-        {QStandardPaths::DownloadLocation, "folder-download"}, {QStandardPaths::MusicLocation, "folder-music"},
-        {QStandardPaths::PicturesLocation, "folder-pictures"}, {QStandardPaths::MoviesLocation, "folder-videos"},
+        {QStandardPaths::DesktopLocation, "user-desktop"},
+        {QStandardPaths::DocumentsLocation, "folder-documents"},
+        {QStandardPaths::DownloadLocation, "folder-download"},
+        {QStandardPaths::MusicLocation, "folder-music"},
+        {QStandardPaths::PicturesLocation, "folder-pictures"},
+        {QStandardPaths::MoviesLocation, "folder-videos"},
     };
     for (const auto& [location, icon] : special) {
         const QString folder = QStandardPaths::writableLocation(location);
@@ -35,7 +38,10 @@ IconCache& IconCache::shared() {
     return *cache;
 }
 
-IconCache::IconCache() : m_cache(kCountLimit) { m_pool.setMaxThreadCount(4); }
+IconCache::IconCache()
+    : m_cache(kCountLimit) {
+    m_pool.setMaxThreadCount(4);
+}
 
 std::optional<QIcon> IconCache::cached(const QUuid& id) {
     if (const QIcon* icon = m_cache.object(id))
@@ -43,7 +49,9 @@ std::optional<QIcon> IconCache::cached(const QUuid& id) {
     return std::nullopt;
 }
 
-void IconCache::insert(const QUuid& id, const QIcon& icon) { m_cache.insert(id, new QIcon(icon), 1); }
+void IconCache::insert(const QUuid& id, const QIcon& icon) {
+    m_cache.insert(id, new QIcon(icon), 1);
+}
 
 void IconCache::remove(const QUuid& id) {
     m_cache.remove(id);
@@ -73,7 +81,8 @@ void IconCache::startLoad(const NookItem& item) {
     ++m_loadsStarted;
     m_pool.start([this, item] {
         const IconSource source = loadIcon(item);
-        QMetaObject::invokeMethod(this, [this, id = item.id, source] { finishLoad(id, source); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, id = item.id, source] { finishLoad(id, source); }, Qt::QueuedConnection);
     });
 }
 
@@ -112,7 +121,8 @@ IconSource IconCache::loadIcon(const NookItem& item) {
     const QMimeType type = database.mimeTypeForFile(info);
     const bool program = type.inherits(QStringLiteral("application/x-executable")) ||
                          type.inherits(QStringLiteral("application/x-sharedlib"));
-    return {{type.iconName(), type.genericIconName()}, {},
+    return {{type.iconName(), type.genericIconName()},
+            {},
             program ? QStringLiteral("application-x-executable") : QStringLiteral("text-x-generic")};
 }
 

@@ -21,24 +21,33 @@ struct DecodeFault {
 
 QString typeName(const QJsonValue& value) {
     switch (value.type()) {
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return QStringLiteral("a boolean");
-    case QJsonValue::Double: return QStringLiteral("a number");
-    case QJsonValue::String: return QStringLiteral("a string");
-    case QJsonValue::Array: return QStringLiteral("an array");
-    case QJsonValue::Object: return QStringLiteral("an object");
-    case QJsonValue::Undefined: break;
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Bool:
+        return QStringLiteral("a boolean");
+    case QJsonValue::Double:
+        return QStringLiteral("a number");
+    case QJsonValue::String:
+        return QStringLiteral("a string");
+    case QJsonValue::Array:
+        return QStringLiteral("an array");
+    case QJsonValue::Object:
+        return QStringLiteral("an object");
+    case QJsonValue::Undefined:
+        break;
     }
     return QStringLiteral("nothing");
 }
 
-QJsonValue required(const QJsonObject& object, QLatin1String key, QJsonValue::Type type, const QString& where) {
+QJsonValue required(const QJsonObject& object, QLatin1String key, QJsonValue::Type type,
+                    const QString& where) {
     const auto it = object.constFind(key);
     if (it == object.constEnd())
         throw DecodeFault{QStringLiteral("%1: key \"%2\" is missing").arg(where, key)};
     const QJsonValue value = it.value();
     if (value.type() != type) {
-        const QString expected = type == QJsonValue::String ? QStringLiteral("a string") : QStringLiteral("an array");
+        const QString expected =
+            type == QJsonValue::String ? QStringLiteral("a string") : QStringLiteral("an array");
         throw DecodeFault{QStringLiteral("%1: key \"%2\" holds %3 instead of %4")
                               .arg(where, key, typeName(value), expected)};
     }
@@ -99,7 +108,9 @@ NookGroup decodeGroup(const QJsonValue& value, const QString& where) {
 
 } // namespace
 
-QString uuidText(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
+QString uuidText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
 
 std::optional<QUuid> parseUuid(const QString& text) {
     static const QRegularExpression shape(
@@ -138,10 +149,13 @@ std::optional<QList<NookGroup>> decode(const QByteArray& bytes, QString* error) 
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return fail(QStringLiteral("not valid JSON at byte %1: %2").arg(parseError.offset).arg(parseError.errorString()));
+        return fail(QStringLiteral("not valid JSON at byte %1: %2")
+                        .arg(parseError.offset)
+                        .arg(parseError.errorString()));
     if (!document.isArray())
-        return fail(QStringLiteral("the top level is %1, not an array of groups")
-                        .arg(document.isObject() ? QStringLiteral("an object") : QStringLiteral("not an array")));
+        return fail(
+            QStringLiteral("the top level is %1, not an array of groups")
+                .arg(document.isObject() ? QStringLiteral("an object") : QStringLiteral("not an array")));
 
     const QJsonArray array = document.array();
     QList<NookGroup> groups;

@@ -29,19 +29,24 @@ void makeFolder(const QString& folder) {
     }
 }
 
-QString standardized(const QUrl& url) { return QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath()); }
+QString standardized(const QUrl& url) {
+    return QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath());
+}
 
 } // namespace
 
 QString NookStore::defaultFolder() {
     QStringList locations = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
-    const QString base = locations.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : locations.first();
+    const QString base =
+        locations.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : locations.first();
     return base + QStringLiteral("/Tuckaway");
 }
 
-NookStore::NookStore(QObject* parent) : NookStore(defaultFolder(), parent) {}
+NookStore::NookStore(QObject* parent)
+    : NookStore(defaultFolder(), parent) {}
 
-NookStore::NookStore(const QString& folder, QObject* parent) : QObject(parent) {
+NookStore::NookStore(const QString& folder, QObject* parent)
+    : QObject(parent) {
     makeFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
     load();
@@ -112,7 +117,8 @@ bool NookStore::keepUnreadableFile(QString* error) {
         copy = original + QStringLiteral(".unreadable-%1").arg(n);
     QFile file(original);
     if (!file.copy(copy)) {
-        *error = QStringLiteral("could not keep the unreadable %1 as %2: %3").arg(original, copy, file.errorString());
+        *error = QStringLiteral("could not keep the unreadable %1 as %2: %3")
+                     .arg(original, copy, file.errorString());
         return false;
     }
     QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -240,10 +246,11 @@ void NookStore::addURLs(const QList<QUrl>& urls, const QUuid& groupID) {
             continue;
         if (url.isLocalFile()) {
             const QString wanted = standardized(url);
-            const bool duplicate = std::any_of(group->items.cbegin(), group->items.cend(), [&](const NookItem& item) {
-                const auto resolved = Bookmarks::resolveBookmark(item);
-                return resolved && standardized(*resolved) == wanted;
-            });
+            const bool duplicate =
+                std::any_of(group->items.cbegin(), group->items.cend(), [&](const NookItem& item) {
+                    const auto resolved = Bookmarks::resolveBookmark(item);
+                    return resolved && standardized(*resolved) == wanted;
+                });
             if (duplicate)
                 continue;
         }

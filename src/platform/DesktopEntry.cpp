@@ -18,7 +18,9 @@ template <typename T> struct GObjectDeleter {
 };
 template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectDeleter<T>>;
 
-QString fromUtf8(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
+QString fromUtf8(const char* text) {
+    return text ? QString::fromUtf8(text) : QString();
+}
 } // namespace
 
 bool DesktopEntry::isDesktopEntryPath(const QString& path) {
@@ -37,7 +39,8 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
     entry.m_name = fromUtf8(g_app_info_get_name(G_APP_INFO(info.get())));
     if (GIcon* icon = g_app_info_get_icon(G_APP_INFO(info.get()))) {
         if (G_IS_THEMED_ICON(icon)) {
-            for (const gchar* const* name = g_themed_icon_get_names(G_THEMED_ICON(icon)); name && *name; ++name)
+            for (const gchar* const* name = g_themed_icon_get_names(G_THEMED_ICON(icon)); name && *name;
+                 ++name)
                 entry.m_iconNames << fromUtf8(*name);
         } else if (G_IS_FILE_ICON(icon)) {
             if (char* file = g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon)))) {

@@ -15,7 +15,7 @@ public:
     static bool isDesktopEntryPath(const QString& path);
 
     QString path() const { return m_path; }
-    QString name() const { return m_name; }              // the localized Name
+    QString name() const { return m_name; }               // the localized Name
     QStringList iconNames() const { return m_iconNames; } // themed icon names, best first
     QString iconFile() const { return m_iconFile; }       // an icon given as a file path
 

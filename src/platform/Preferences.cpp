@@ -8,9 +8,12 @@ Preferences& Preferences::instance() {
 }
 
 Preferences::Preferences()
-    : m_settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")), m_seen(snapshot()) {}
+    : m_settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway"))
+    , m_seen(snapshot()) {}
 
-bool Preferences::contains(const char* key) const { return m_settings.contains(QLatin1String(key)); }
+bool Preferences::contains(const char* key) const {
+    return m_settings.contains(QLatin1String(key));
+}
 
 int Preferences::columns() const {
     bool ok = false;
@@ -18,8 +21,12 @@ int Preferences::columns() const {
     return ok ? value : kDefaultColumns;
 }
 
-double Preferences::iconSize() const { return readReal(kIconSize, kDefaultIconSize); }
-double Preferences::panelHeight() const { return readReal(kPanelHeight, kDefaultPanelHeight); }
+double Preferences::iconSize() const {
+    return readReal(kIconSize, kDefaultIconSize);
+}
+double Preferences::panelHeight() const {
+    return readReal(kPanelHeight, kDefaultPanelHeight);
+}
 
 bool Preferences::launchAtLogin() const {
     const QVariant value = m_settings.value(QLatin1String(kLaunchAtLogin));
@@ -76,7 +83,9 @@ double Preferences::cellWidth() const {
     return size > 0 ? size + 20.0 : kDefaultIconSize + 20.0;
 }
 
-double Preferences::effectiveIconSize() const { return cellWidth() - 20.0; }
+double Preferences::effectiveIconSize() const {
+    return cellWidth() - 20.0;
+}
 
 double Preferences::effectivePanelHeight() const {
     const double value = panelHeight();
@@ -87,7 +96,9 @@ double Preferences::frameWidth(int columns, double cellWidth) {
     return (columns - 1) * 8.0 + cellWidth * columns + 48.0;
 }
 
-double Preferences::frameWidth() const { return frameWidth(effectiveColumns(), cellWidth()); }
+double Preferences::frameWidth() const {
+    return frameWidth(effectiveColumns(), cellWidth());
+}
 
 Preferences::Snapshot Preferences::snapshot() const {
     return {columns(), iconSize(), panelHeight(), launchAtLogin()};

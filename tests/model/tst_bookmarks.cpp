@@ -47,12 +47,18 @@ private slots:
     void findsTargetsThatMoved_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::newRow("renamed in its folder") << "Projects/app/notes.txt" << "Projects/app/notes-old.txt";
-        QTest::newRow("into a sub-folder") << "Projects/app/notes.txt" << "Projects/app/archive/2026/notes.txt";
-        QTest::newRow("to the parent folder") << "Projects/app/notes.txt" << "Projects/notes.txt";
-        QTest::newRow("to a sibling folder") << "Projects/app/notes.txt" << "Projects/web/notes.txt";
-        QTest::newRow("Documents to Desktop") << "Documents/notes.txt" << "Desktop/notes.txt";
-        QTest::newRow("deep in Downloads") << "Documents/notes.txt" << "Downloads/a/b/notes.txt";
+        QTest::newRow("renamed in its folder") << "Projects/app/notes.txt"
+                                               << "Projects/app/notes-old.txt";
+        QTest::newRow("into a sub-folder") << "Projects/app/notes.txt"
+                                           << "Projects/app/archive/2026/notes.txt";
+        QTest::newRow("to the parent folder") << "Projects/app/notes.txt"
+                                              << "Projects/notes.txt";
+        QTest::newRow("to a sibling folder") << "Projects/app/notes.txt"
+                                             << "Projects/web/notes.txt";
+        QTest::newRow("Documents to Desktop") << "Documents/notes.txt"
+                                              << "Desktop/notes.txt";
+        QTest::newRow("deep in Downloads") << "Documents/notes.txt"
+                                           << "Downloads/a/b/notes.txt";
     }
 
     void findsTargetsThatMoved() {
@@ -139,8 +145,8 @@ private slots:
         QList<QByteArray> work;
         for (int round = 0; round < 5; ++round)
             work << bookmarks;
-        const QList<std::optional<QString>> found =
-            QtConcurrent::blockingMapped(work, [](const QByteArray& data) { return Bookmarks::resolvePath(data); });
+        const QList<std::optional<QString>> found = QtConcurrent::blockingMapped(
+            work, [](const QByteArray& data) { return Bookmarks::resolvePath(data); });
         for (int i = 0; i < found.size(); ++i)
             QCOMPARE(found.at(i), targets.at(i % targets.size()));
     }

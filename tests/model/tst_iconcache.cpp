@@ -19,7 +19,9 @@ class TestIconCache : public QObject {
                         Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray())};
     }
     NookItem fileItem(const QString& relative) const { return itemFor(m_env->makeFile(relative)); }
-    static NookItem lostItem() { return NookItem{QUuid::createUuid(), QStringLiteral("lost"), "/nowhere/at/all"}; }
+    static NookItem lostItem() {
+        return NookItem{QUuid::createUuid(), QStringLiteral("lost"), "/nowhere/at/all"};
+    }
 
     // Asks for the icon and waits for it; returns whether the answer came at once.
     bool fetch(const NookItem& item, QIcon* icon = nullptr) {
@@ -88,7 +90,8 @@ private slots:
         QIcon icon;
         fetch(item, &icon);
         QVERIFY(!icon.isNull());
-        QCOMPARE(icon.pixmap(64).toImage(), IconCache::makeIcon({{}, {}, QStringLiteral("unknown")}).pixmap(64).toImage());
+        QCOMPARE(icon.pixmap(64).toImage(),
+                 IconCache::makeIcon({{}, {}, QStringLiteral("unknown")}).pixmap(64).toImage());
         QVERIFY(cache.cached(item.id));
     }
 
@@ -113,7 +116,8 @@ private slots:
     }
 
     void iconsHaveTheNominalSize() {
-        for (const NookItem& item : {fileItem(QStringLiteral("e.txt")), itemFor(m_env->makeFolder(QStringLiteral("f")))}) {
+        for (const NookItem& item :
+             {fileItem(QStringLiteral("e.txt")), itemFor(m_env->makeFolder(QStringLiteral("f")))}) {
             QIcon icon;
             fetch(item, &icon);
             QCOMPARE(icon.actualSize(IconCache::kNominalSize), IconCache::kNominalSize);
@@ -144,16 +148,20 @@ private slots:
 
         const IconSource folder = IconCache::loadIcon(itemFor(m_env->makeFolder(QStringLiteral("plain"))));
         QCOMPARE(folder.themeNames, QStringList{QStringLiteral("folder")});
-        const IconSource documents = IconCache::loadIcon(itemFor(m_env->makeFolder(QStringLiteral("Documents"))));
-        QCOMPARE(documents.themeNames, QStringList({QStringLiteral("folder-documents"), QStringLiteral("folder")}));
+        const IconSource documents =
+            IconCache::loadIcon(itemFor(m_env->makeFolder(QStringLiteral("Documents"))));
+        QCOMPARE(documents.themeNames,
+                 QStringList({QStringLiteral("folder-documents"), QStringLiteral("folder")}));
 
         const IconSource app = IconCache::loadIcon(itemFor(m_env->makeFile(
-            QStringLiteral("apps/viewer.desktop"), "[Desktop Entry]\nType=Application\nName=Viewer\nExec=true\nIcon=image-viewer\n")));
+            QStringLiteral("apps/viewer.desktop"),
+            "[Desktop Entry]\nType=Application\nName=Viewer\nExec=true\nIcon=image-viewer\n")));
         QCOMPARE(app.themeNames.first(), QStringLiteral("image-viewer"));
         QCOMPARE(app.fallback, QStringLiteral("application-x-executable"));
 
-        const QString picture = m_env->makeFile(QStringLiteral("apps/logo.svg"),
-                                                "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'/>");
+        const QString picture =
+            m_env->makeFile(QStringLiteral("apps/logo.svg"),
+                            "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='8'/>");
         const IconSource own = IconCache::loadIcon(itemFor(m_env->makeFile(
             QStringLiteral("apps/own.desktop"),
             "[Desktop Entry]\nType=Application\nName=Own\nExec=true\nIcon=" + picture.toUtf8() + "\n")));
@@ -163,14 +171,17 @@ private slots:
     void themeIconsWinOverBundledOnes() {
         // A minimal theme with one folder icon: used instead of the bundled picture.
         const QString theme = m_env->makeFolder(QStringLiteral("icons/Test/64x64/places"));
-        m_env->makeFile(QStringLiteral("icons/Test/index.theme"),
-                        "[Icon Theme]\nName=Test\nDirectories=64x64/places\n\n[64x64/places]\nSize=64\nType=Fixed\n");
+        m_env->makeFile(
+            QStringLiteral("icons/Test/index.theme"),
+            "[Icon Theme]\nName=Test\nDirectories=64x64/places\n\n[64x64/places]\nSize=64\nType=Fixed\n");
         QImage red(64, 64, QImage::Format_ARGB32);
         red.fill(Qt::red);
         QVERIFY(red.save(theme + QStringLiteral("/folder.png")));
         QIcon::setThemeSearchPaths({m_env->home() + QStringLiteral("/icons")});
         QIcon::setThemeName(QStringLiteral("Test"));
-        const QImage drawn = IconCache::makeIcon({{QStringLiteral("folder")}, {}, QStringLiteral("folder")}).pixmap(64).toImage();
+        const QImage drawn = IconCache::makeIcon({{QStringLiteral("folder")}, {}, QStringLiteral("folder")})
+                                 .pixmap(64)
+                                 .toImage();
         QIcon::setThemeName(QStringLiteral("none"));
         QCOMPARE(drawn.pixelColor(32, 32), QColor(Qt::red));
     }

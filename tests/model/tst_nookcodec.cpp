@@ -17,7 +17,8 @@ private slots:
         const QUuid groupId = QUuid::fromString(QStringLiteral("0f8fad5b-d9cb-469f-a165-70867728950e"));
         const QUuid itemId = QUuid::fromString(QStringLiteral("7c9e6679-7425-40de-944b-e07fc1f90ae7"));
         // 0xfb 0xff encode to "+/8=" in Base64, so the text holds both special letters and padding.
-        const QList<NookGroup> groups = {{groupId, QStringLiteral("Küche/Bad"), {{itemId, QStringLiteral("a"), "\xfb\xff"}}}};
+        const QList<NookGroup> groups = {
+            {groupId, QStringLiteral("Küche/Bad"), {{itemId, QStringLiteral("a"), "\xfb\xff"}}}};
         const QByteArray text = NookCodec::encode(groups);
 
         QVERIFY(!text.contains(' ') && !text.contains('\n'));
@@ -33,10 +34,14 @@ private slots:
 
     void roundTripsAwkwardValues() {
         const QList<NookGroup> groups = {
-            {QUuid::createUuid(), QStringLiteral("a/b \"quoted\" back\\slash"),
-             {item(QStringLiteral("Ünïcødé 日本語 🙂")), item(QString()), item(QStringLiteral("tab\tnew\nline"), {})}},
+            {QUuid::createUuid(),
+             QStringLiteral("a/b \"quoted\" back\\slash"),
+             {item(QStringLiteral("Ünïcødé 日本語 🙂")), item(QString()),
+              item(QStringLiteral("tab\tnew\nline"), {})}},
             {QUuid::createUuid(), QString(), {}},
-            {QUuid::createUuid(), QStringLiteral("  blanks  "), {item(QStringLiteral("/"), QByteArray(300, '\xff'))}},
+            {QUuid::createUuid(),
+             QStringLiteral("  blanks  "),
+             {item(QStringLiteral("/"), QByteArray(300, '\xff'))}},
         };
         QString error;
         const auto decoded = NookCodec::decode(NookCodec::encode(groups), &error);
@@ -83,25 +88,35 @@ private slots:
         };
         QTest::newRow("empty file") << QByteArray() << "empty";
         QTest::newRow("not JSON") << QByteArray("nooks") << "JSON";
-        QTest::newRow("truncated") << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"\"").chopped(2) << "JSON";
+        QTest::newRow("truncated") << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"\"").chopped(2)
+                                   << "JSON";
         QTest::newRow("top-level object") << QByteArray("{}") << "object";
         QTest::newRow("group is a string") << QByteArray("[\"G\"]") << "group 1";
-        QTest::newRow("group without items") << "[{" + gid + ",\"name\":\"G\"}]" << "\"items\"";
-        QTest::newRow("group without name") << "[{" + gid + ",\"items\":[]}]" << "\"name\"";
-        QTest::newRow("items null") << "[{" + gid + ",\"name\":\"G\",\"items\":null}]" << "null";
+        QTest::newRow("group without items") << "[{" + gid + ",\"name\":\"G\"}]"
+                                             << "\"items\"";
+        QTest::newRow("group without name") << "[{" + gid + ",\"items\":[]}]"
+                                            << "\"name\"";
+        QTest::newRow("items null") << "[{" + gid + ",\"name\":\"G\",\"items\":null}]"
+                                    << "null";
         QTest::newRow("bookmarkData missing") << file(iid + ",\"name\":\"a\"") << "item 1";
         QTest::newRow("bookmarkData null") << file(iid + ",\"name\":\"a\",\"bookmarkData\":null") << "null";
         QTest::newRow("bookmarkData number") << file(iid + ",\"name\":\"a\",\"bookmarkData\":5") << "number";
-        QTest::newRow("bookmarkData not Base64") << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"a*b=\"") << "Base64";
-        QTest::newRow("bookmarkData unpadded") << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"YWI\"") << "Base64";
-        QTest::newRow("bookmarkData non-ASCII") << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"YW\xc3\xa4=\"") << "Base64";
+        QTest::newRow("bookmarkData not Base64")
+            << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"a*b=\"") << "Base64";
+        QTest::newRow("bookmarkData unpadded")
+            << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"YWI\"") << "Base64";
+        QTest::newRow("bookmarkData non-ASCII")
+            << file(iid + ",\"name\":\"a\",\"bookmarkData\":\"YW\xc3\xa4=\"") << "Base64";
         QTest::newRow("name number") << file(iid + ",\"name\":1,\"bookmarkData\":\"\"") << "\"name\"";
         QTest::newRow("id in braces")
-            << file("\"id\":\"{7C9E6679-7425-40DE-944B-E07FC1F90AE7}\",\"name\":\"a\",\"bookmarkData\":\"\"") << "UUID";
+            << file("\"id\":\"{7C9E6679-7425-40DE-944B-E07FC1F90AE7}\",\"name\":\"a\",\"bookmarkData\":\"\"")
+            << "UUID";
         QTest::newRow("id without dashes")
-            << file("\"id\":\"7C9E6679742540DE944BE07FC1F90AE7\",\"name\":\"a\",\"bookmarkData\":\"\"") << "UUID";
+            << file("\"id\":\"7C9E6679742540DE944BE07FC1F90AE7\",\"name\":\"a\",\"bookmarkData\":\"\"")
+            << "UUID";
         QTest::newRow("id not hex")
-            << file("\"id\":\"7C9E6679-7425-40DE-944B-E07FC1F90AEZ\",\"name\":\"a\",\"bookmarkData\":\"\"") << "UUID";
+            << file("\"id\":\"7C9E6679-7425-40DE-944B-E07FC1F90AEZ\",\"name\":\"a\",\"bookmarkData\":\"\"")
+            << "UUID";
         QTest::newRow("group id missing") << QByteArray("[{\"name\":\"G\",\"items\":[]}]") << "\"id\"";
     }
 
@@ -116,9 +131,11 @@ private slots:
 
     void describesWhereTheFaultIs() {
         const QByteArray gid = "\"id\":\"0F8FAD5B-D9CB-469F-A165-70867728950E\"";
-        const QByteArray good = "{\"id\":\"7C9E6679-7425-40DE-944B-E07FC1F90AE7\",\"name\":\"a\",\"bookmarkData\":\"\"}";
-        const QByteArray text = "[{" + gid + ",\"name\":\"One\",\"items\":[]},{" + gid + ",\"name\":\"Two\",\"items\":[" +
-                                good + ",{\"id\":\"x\",\"name\":\"b\",\"bookmarkData\":\"\"}]}]";
+        const QByteArray good =
+            "{\"id\":\"7C9E6679-7425-40DE-944B-E07FC1F90AE7\",\"name\":\"a\",\"bookmarkData\":\"\"}";
+        const QByteArray text = "[{" + gid + ",\"name\":\"One\",\"items\":[]},{" + gid +
+                                ",\"name\":\"Two\",\"items\":[" + good +
+                                ",{\"id\":\"x\",\"name\":\"b\",\"bookmarkData\":\"\"}]}]";
         QString error;
         QVERIFY(!NookCodec::decode(text, &error));
         QVERIFY2(error.contains(QStringLiteral("group 2 (\"Two\"), item 2")), qPrintable(error));

@@ -20,8 +20,12 @@ class TestNookStore : public QObject {
         QFile file(dataFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    QList<NookGroup> fileGroups() const { return NookCodec::decode(fileBytes()).value_or(QList<NookGroup>()); }
-    void writeDataFile(const QByteArray& bytes) const { m_env->makeFile(QStringLiteral(".local/share/Tuckaway/nooks.json"), bytes); }
+    QList<NookGroup> fileGroups() const {
+        return NookCodec::decode(fileBytes()).value_or(QList<NookGroup>());
+    }
+    void writeDataFile(const QByteArray& bytes) const {
+        m_env->makeFile(QStringLiteral(".local/share/Tuckaway/nooks.json"), bytes);
+    }
     QUrl file(const QString& relative) const { return QUrl::fromLocalFile(m_env->makeFile(relative)); }
     static QStringList names(const NookGroup& group) {
         QStringList result;
@@ -80,7 +84,8 @@ private slots:
             store = std::make_unique<NookStore>();
             log = out.text();
         }
-        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Laden fehlgeschlagen \u2013 group 1").toUtf8()), log.constData());
+        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Laden fehlgeschlagen \u2013 group 1").toUtf8()),
+                 log.constData());
         QVERIFY(log.endsWith('\n') && log.count('\n') == 1);
         QCOMPARE(names(store->groups()), QStringList({QStringLiteral("Favorites")}));
         QCOMPARE(fileBytes(), broken); // untouched until the first change
@@ -122,7 +127,8 @@ private slots:
             store.addGroup(QStringLiteral("Kept"));
             log = out.text();
         }
-        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ").toUtf8()), log.constData());
+        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ").toUtf8()),
+                 log.constData());
         QCOMPARE(log.count('\n'), 1);
         QCOMPARE(store.groups().last().name, QStringLiteral("Kept"));
     }
@@ -251,12 +257,18 @@ private slots:
     void namesItemsAfterTheirFiles_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("document") << "docs/Report.pdf" << "Report";
-        QTest::newRow("two extensions") << "docs/archive.tar.gz" << "archive.tar";
-        QTest::newRow("hidden file") << "docs/.bashrc" << ".bashrc";
-        QTest::newRow("no extension") << "docs/Makefile" << "Makefile";
-        QTest::newRow("trailing dot") << "docs/odd." << "odd.";
-        QTest::newRow("non-ASCII") << "docs/Übersicht 2024.ods" << "Übersicht 2024";
+        QTest::newRow("document") << "docs/Report.pdf"
+                                  << "Report";
+        QTest::newRow("two extensions") << "docs/archive.tar.gz"
+                                        << "archive.tar";
+        QTest::newRow("hidden file") << "docs/.bashrc"
+                                     << ".bashrc";
+        QTest::newRow("no extension") << "docs/Makefile"
+                                      << "Makefile";
+        QTest::newRow("trailing dot") << "docs/odd."
+                                      << "odd.";
+        QTest::newRow("non-ASCII") << "docs/Übersicht 2024.ods"
+                                   << "Übersicht 2024";
     }
 
     void namesItemsAfterTheirFiles() {
@@ -273,7 +285,8 @@ private slots:
             "[Desktop Entry]\nType=Application\nName=Picture Viewer\nExec=true %U\nIcon=image-viewer\n"));
         QCOMPARE(NookStore::itemName(entry), QStringLiteral("Picture Viewer"));
         // Not a valid entry: named like any other file.
-        const QUrl broken = QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("apps/broken.desktop"), "nonsense"));
+        const QUrl broken =
+            QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("apps/broken.desktop"), "nonsense"));
         QCOMPARE(NookStore::itemName(broken), QStringLiteral("broken"));
     }
 
@@ -306,7 +319,8 @@ private slots:
         m_env->makeFolder(QStringLiteral("Documents/2026"));
         QVERIFY(QFile::rename(m_env->home() + QStringLiteral("/Documents/plan.txt"),
                               m_env->home() + QStringLiteral("/Documents/2026/plan.txt")));
-        store.addURLs({QUrl::fromLocalFile(m_env->home() + QStringLiteral("/Documents/2026/plan.txt"))}, group);
+        store.addURLs({QUrl::fromLocalFile(m_env->home() + QStringLiteral("/Documents/2026/plan.txt"))},
+                      group);
         QCOMPARE(store.groups().first().items.size(), 1);
     }
 

@@ -8,13 +8,21 @@ class TestLocalization : public QObject {
     Q_OBJECT
 
     static QStringList ids() {
-        return {QStringLiteral("action.open"), QStringLiteral("action.remove"), QStringLiteral("action.rename"),
-                QStringLiteral("action.create"), QStringLiteral("action.cancel"),
-                QStringLiteral("alert.new_group.title"), QStringLiteral("group.rename_placeholder"),
-                QStringLiteral("group.default_name"), QStringLiteral("settings.launch_at_login"),
-                QStringLiteral("settings.panel_height"), QStringLiteral("settings.columns"),
-                QStringLiteral("settings.icon_size"), QStringLiteral("settings.window_title"),
-                QStringLiteral("tray.settings"), QStringLiteral("tray.quit")};
+        return {QStringLiteral("action.open"),
+                QStringLiteral("action.remove"),
+                QStringLiteral("action.rename"),
+                QStringLiteral("action.create"),
+                QStringLiteral("action.cancel"),
+                QStringLiteral("alert.new_group.title"),
+                QStringLiteral("group.rename_placeholder"),
+                QStringLiteral("group.default_name"),
+                QStringLiteral("settings.launch_at_login"),
+                QStringLiteral("settings.panel_height"),
+                QStringLiteral("settings.columns"),
+                QStringLiteral("settings.icon_size"),
+                QStringLiteral("settings.window_title"),
+                QStringLiteral("tray.settings"),
+                QStringLiteral("tray.quit")};
     }
 
 private slots:
@@ -29,7 +37,8 @@ private slots:
     }
 
     void germanLocalesGetTheGermanCatalog() {
-        for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::German, QLocale::Austria)}) {
+        for (const QLocale& locale :
+             {QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::German, QLocale::Austria)}) {
             Localization::install(locale);
             QCOMPARE(qtTrId("action.open"), QStringLiteral("Öffnen"));
             QVERIFY(qtTrId("settings.window_title").contains(QLatin1String("Einstellungen")));

@@ -50,7 +50,8 @@ private slots:
         QCOMPARE(m_file.value(QStringLiteral("columns")).toInt(), 5);
         QCOMPARE(m_file.value(QStringLiteral("panelHeight")).toDouble(), 600.0);
         QVERIFY(m_file.contains(QStringLiteral("launchAtLogin")));
-        QVERIFY(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Tuckaway/Tuckaway.conf")));
+        QVERIFY(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") +
+                              QStringLiteral("/Tuckaway/Tuckaway.conf")));
     }
 
     void panelGeometryFollowsTheValues() {

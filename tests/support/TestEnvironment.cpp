@@ -41,8 +41,12 @@ TestEnvironment::~TestEnvironment() {
     }
 }
 
-QString TestEnvironment::dataHome() const { return qEnvironmentVariable("XDG_DATA_HOME"); }
-QString TestEnvironment::configHome() const { return qEnvironmentVariable("XDG_CONFIG_HOME"); }
+QString TestEnvironment::dataHome() const {
+    return qEnvironmentVariable("XDG_DATA_HOME");
+}
+QString TestEnvironment::configHome() const {
+    return qEnvironmentVariable("XDG_CONFIG_HOME");
+}
 
 QString TestEnvironment::makeFolder(const QString& relativePath) const {
     const QString path = QDir(home()).filePath(relativePath);
