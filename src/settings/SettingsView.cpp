@@ -1,0 +1,241 @@
+#include "SettingsView.h"
+
+#include "FormSection.h"
+#include "Preferences.h"
+#include "SegmentedControl.h"
+#include "SquareGlyph.h"
+#include "ToggleSwitch.h"
+#include "XdgAutostartLoginItem.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kFormWidth = 320;
+
+int stepCount(const Preferences::Range& range) {
+    return static_cast<int>(std::lround((range.maximum - range.minimum) / range.step)) + 1;
+}
+
+// The slider position nearest to a stored value; values outside the range sit at its ends.
+int positionFor(double value, const Preferences::Range& range) {
+    const int last = stepCount(range) - 1;
+    if (std::isnan(value))
+        return 0;
+    const double position = std::clamp((value - range.minimum) / range.step, 0.0, double(last));
+    return static_cast<int>(std::lround(position));
+}
+
+double valueAt(int position, const Preferences::Range& range) {
+    return range.minimum + position * range.step;
+}
+
+QSlider* makeStepSlider(const Preferences::Range& range, QWidget* parent) {
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setRange(0, stepCount(range) - 1);
+    slider->setSingleStep(1);
+    slider->setPageStep(1);
+    return slider;
+}
+
+QFont captionFont(const QFont& base) {
+    QFont font = base;
+    font.setPointSizeF(base.pointSizeF() * 0.85);
+    return font;
+}
+
+QLabel* makeTitle(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QLabel* makeCaption(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(captionFont(parent->font()));
+    return label;
+}
+
+} // namespace
+
+SettingsView::SettingsView(LoginItemService& loginItem, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+    , m_loginItem(loginItem) {
+    setWindowTitle(qtTrId("settings.window_title"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    auto* form = new QVBoxLayout(this);
+    form->setContentsMargins(16, 16, 16, 16);
+    form->setSpacing(12);
+
+    auto* loginSection = new FormSection(this);
+    auto* loginRow = new QHBoxLayout();
+    auto* loginLabel = makeTitle(qtTrId("settings.launch_at_login"), loginSection);
+    m_loginSwitch = new ToggleSwitch(loginSection);
+    m_loginSwitch->setObjectName(QStringLiteral("launchAtLogin"));
+    m_loginSwitch->setAccessibleName(loginLabel->text());
+    loginLabel->setBuddy(m_loginSwitch);
+    loginRow->addWidget(loginLabel, 1);
+    loginRow->addWidget(m_loginSwitch);
+    loginSection->addRow(loginRow);
+    form->addWidget(loginSection);
+
+    auto* panelSection = new FormSection(this);
+    panelSection->addRow(buildPanelHeightRow());
+    panelSection->addRow(buildColumnsRow());
+    panelSection->addRow(buildIconSizeRow());
+    form->addWidget(panelSection);
+
+    showPreferences();
+
+    Preferences& preferences = Preferences::instance();
+    connect(&preferences, &Preferences::panelHeightChanged, this, &SettingsView::showPreferences);
+    connect(&preferences, &Preferences::columnsChanged, this, &SettingsView::showPreferences);
+    connect(&preferences, &Preferences::iconSizeChanged, this, &SettingsView::showPreferences);
+
+    connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::loginSwitchClicked);
+    connect(m_panelHeightSlider, &QSlider::valueChanged, this, [this](int position) {
+        if (!m_showingPreferences)
+            Preferences::instance().setPanelHeight(valueAt(position, Preferences::kPanelHeightRange));
+    });
+    connect(m_columns, &SegmentedControl::valueChosen, this,
+            [](int columns) { Preferences::instance().setColumns(columns); });
+    connect(m_iconSizeSlider, &QSlider::valueChanged, this, [this](int position) {
+        if (!m_showingPreferences)
+            Preferences::instance().setIconSize(valueAt(position, Preferences::kIconSizeRange));
+    });
+
+    fitHeight();
+}
+
+QLayout* SettingsView::buildPanelHeightRow() {
+    const auto& range = Preferences::kPanelHeightRange;
+    auto* row = new QVBoxLayout();
+    row->setSpacing(4);
+    auto* title = makeTitle(qtTrId("settings.panel_height"), this);
+    m_panelHeightSlider = makeStepSlider(range, this);
+    m_panelHeightSlider->setObjectName(QStringLiteral("panelHeight"));
+    m_panelHeightSlider->setAccessibleName(title->text());
+    title->setBuddy(m_panelHeightSlider);
+
+    auto* sliderLine = new QHBoxLayout();
+    sliderLine->addWidget(makeCaption(QString::number(int(range.minimum)), this));
+    sliderLine->addWidget(m_panelHeightSlider, 1);
+    sliderLine->addWidget(makeCaption(QString::number(int(range.maximum)), this));
+
+    m_panelHeightValue = makeCaption(QString(), this);
+    m_panelHeightValue->setObjectName(QStringLiteral("panelHeightValue"));
+    m_panelHeightValue->setForegroundRole(QPalette::PlaceholderText);
+
+    row->addWidget(title);
+    row->addLayout(sliderLine);
+    row->addWidget(m_panelHeightValue);
+    return row;
+}
+
+QLayout* SettingsView::buildColumnsRow() {
+    auto* row = new QHBoxLayout();
+    QList<int> choices(std::begin(Preferences::kColumnChoices), std::end(Preferences::kColumnChoices));
+    auto* title = makeTitle(qtTrId("settings.columns"), this);
+    m_columns = new SegmentedControl(choices, this);
+    m_columns->setObjectName(QStringLiteral("columns"));
+    m_columns->setAccessibleName(title->text());
+    title->setBuddy(m_columns->segment(choices.first()));
+    row->addWidget(title, 1);
+    row->addWidget(m_columns);
+    return row;
+}
+
+QLayout* SettingsView::buildIconSizeRow() {
+    auto* row = new QVBoxLayout();
+    row->setSpacing(4);
+    auto* title = makeTitle(qtTrId("settings.icon_size"), this);
+    m_iconSizeSlider = makeStepSlider(Preferences::kIconSizeRange, this);
+    m_iconSizeSlider->setObjectName(QStringLiteral("iconSize"));
+    m_iconSizeSlider->setAccessibleName(title->text());
+    title->setBuddy(m_iconSizeSlider);
+
+    auto* sliderLine = new QHBoxLayout();
+    sliderLine->addWidget(new SquareGlyph(9, this));
+    sliderLine->addWidget(m_iconSizeSlider, 1);
+    sliderLine->addWidget(new SquareGlyph(17, this));
+
+    row->addWidget(title);
+    row->addLayout(sliderLine);
+    return row;
+}
+
+// Puts the stored values into the controls without writing anything back: a value from
+// outside a control's range is shown at its nearest end but stays as it is on disk.
+void SettingsView::showPreferences() {
+    const Preferences& preferences = Preferences::instance();
+    m_showingPreferences = true;
+    m_panelHeightSlider->setValue(
+        positionFor(preferences.effectivePanelHeight(), Preferences::kPanelHeightRange));
+    m_iconSizeSlider->setValue(positionFor(preferences.effectiveIconSize(), Preferences::kIconSizeRange));
+    m_columns->setValue(std::clamp(preferences.effectiveColumns(), Preferences::kColumnChoices[0],
+                                   std::end(Preferences::kColumnChoices)[-1]));
+    m_showingPreferences = false;
+
+    // The height the panel really has, in whole points (toward zero).
+    const double height = std::clamp(preferences.effectivePanelHeight(), -1e9, 1e9);
+    m_panelHeightValue->setText(qtTrId("settings.panel_height_value").arg(static_cast<qlonglong>(height)));
+}
+
+void SettingsView::showLoginItemStatus() {
+    const bool enabled = m_loginItem.status() == LoginItemStatus::Enabled;
+    m_loginSwitch->setChecked(enabled);
+    // The stored flag only mirrors the service; leave an absent key absent while it agrees.
+    if (Preferences::instance().launchAtLogin() != enabled)
+        Preferences::instance().setLaunchAtLogin(enabled);
+}
+
+void SettingsView::loginSwitchClicked(bool on) {
+    const bool done = on ? m_loginItem.registerItem() : m_loginItem.unregisterItem();
+    if (!done) {
+        // Never show a failed change as made.
+        showLoginItemStatus();
+        return;
+    }
+    if (Preferences::instance().launchAtLogin() != on)
+        Preferences::instance().setLaunchAtLogin(on);
+}
+
+void SettingsView::fitHeight() {
+    ensurePolished();
+    QLayout* form = layout();
+    const int height =
+        form->hasHeightForWidth() ? form->totalHeightForWidth(kFormWidth) : form->totalSizeHint().height();
+    setFixedSize(kFormWidth, height);
+}
+
+void SettingsView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    showLoginItemStatus();
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitHeight();
+}
+
+SettingsView* SettingsView::showSingle() {
+    static QPointer<SettingsView> window;
+    if (!window) {
+        static XdgAutostartLoginItem loginItem;
+        window = new SettingsView(loginItem);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+class LoginItemService;
+class QLabel;
+class QSlider;
+class SegmentedControl;
+class ToggleSwitch;
+
+// The settings window: launch at login, panel height, columns and icon size. Every change the
+// user makes is written to the preferences at once; the panel follows their change signals.
+class SettingsView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SettingsView(LoginItemService& loginItem, QWidget* parent = nullptr);
+
+    // Opens the one settings window (with the XDG autostart login item), or raises and activates it if open.
+    static SettingsView* showSingle();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QLayout* buildPanelHeightRow();
+    QLayout* buildColumnsRow();
+    QLayout* buildIconSizeRow();
+    void showPreferences();
+    void showLoginItemStatus();
+    void loginSwitchClicked(bool on);
+    void fitHeight();
+
+    LoginItemService& m_loginItem;
+    ToggleSwitch* m_loginSwitch = nullptr;
+    QSlider* m_panelHeightSlider = nullptr;
+    QLabel* m_panelHeightValue = nullptr;
+    SegmentedControl* m_columns = nullptr;
+    QSlider* m_iconSizeSlider = nullptr;
+    bool m_showingPreferences = false;
+};
