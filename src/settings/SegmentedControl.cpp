@@ -34,7 +34,8 @@ protected:
         const QPalette& pal = palette();
         painter.setPen(pal.color(isChecked() ? QPalette::HighlightedText : QPalette::ButtonText));
         painter.drawText(rect(), Qt::AlignCenter, text());
-        if (hasFocus()) {
+        // Like native controls: a focus ring only once the keyboard is in use.
+        if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
             painter.setRenderHint(QPainter::Antialiasing);
             QColor ring = isChecked() ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Highlight);
             painter.setPen(QPen(ring, 1.5));

@@ -4,6 +4,7 @@
 #include "Preferences.h"
 #include "SegmentedControl.h"
 #include "SquareGlyph.h"
+#include "StepSlider.h"
 #include "ToggleSwitch.h"
 #include "XdgAutostartLoginItem.h"
 
@@ -11,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPointer>
-#include <QSlider>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -21,29 +21,8 @@ namespace {
 
 constexpr int kFormWidth = 320;
 
-int stepCount(const Preferences::Range& range) {
-    return static_cast<int>(std::lround((range.maximum - range.minimum) / range.step)) + 1;
-}
-
-// The slider position nearest to a stored value; values outside the range sit at its ends.
-int positionFor(double value, const Preferences::Range& range) {
-    const int last = stepCount(range) - 1;
-    if (std::isnan(value))
-        return 0;
-    const double position = std::clamp((value - range.minimum) / range.step, 0.0, double(last));
-    return static_cast<int>(std::lround(position));
-}
-
-double valueAt(int position, const Preferences::Range& range) {
-    return range.minimum + position * range.step;
-}
-
-QSlider* makeStepSlider(const Preferences::Range& range, QWidget* parent) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
-    slider->setRange(0, stepCount(range) - 1);
-    slider->setSingleStep(1);
-    slider->setPageStep(1);
-    return slider;
+StepSlider* makeStepSlider(const Preferences::Range& range, QWidget* parent) {
+    return new StepSlider(range.minimum, range.maximum, range.step, parent);
 }
 
 QFont captionFont(const QFont& base) {
@@ -102,16 +81,12 @@ SettingsView::SettingsView(LoginItemService& loginItem, QWidget* parent)
     connect(&preferences, &Preferences::iconSizeChanged, this, &SettingsView::showPreferences);
 
     connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::loginSwitchClicked);
-    connect(m_panelHeightSlider, &QSlider::valueChanged, this, [this](int position) {
-        if (!m_showingPreferences)
-            Preferences::instance().setPanelHeight(valueAt(position, Preferences::kPanelHeightRange));
-    });
+    connect(m_panelHeightSlider, &StepSlider::stepChosen, this,
+            [](double height) { Preferences::instance().setPanelHeight(height); });
     connect(m_columns, &SegmentedControl::valueChosen, this,
             [](int columns) { Preferences::instance().setColumns(columns); });
-    connect(m_iconSizeSlider, &QSlider::valueChanged, this, [this](int position) {
-        if (!m_showingPreferences)
-            Preferences::instance().setIconSize(valueAt(position, Preferences::kIconSizeRange));
-    });
+    connect(m_iconSizeSlider, &StepSlider::stepChosen, this,
+            [](double size) { Preferences::instance().setIconSize(size); });
 
     fitHeight();
 }
@@ -177,13 +152,10 @@ QLayout* SettingsView::buildIconSizeRow() {
 // outside a control's range is shown at its nearest end but stays as it is on disk.
 void SettingsView::showPreferences() {
     const Preferences& preferences = Preferences::instance();
-    m_showingPreferences = true;
-    m_panelHeightSlider->setValue(
-        positionFor(preferences.effectivePanelHeight(), Preferences::kPanelHeightRange));
-    m_iconSizeSlider->setValue(positionFor(preferences.effectiveIconSize(), Preferences::kIconSizeRange));
+    m_panelHeightSlider->showValue(preferences.effectivePanelHeight());
+    m_iconSizeSlider->showValue(preferences.effectiveIconSize());
     m_columns->setValue(std::clamp(preferences.effectiveColumns(), Preferences::kColumnChoices[0],
                                    std::end(Preferences::kColumnChoices)[-1]));
-    m_showingPreferences = false;
 
     // The height the panel really has, in whole points (toward zero).
     const double height = std::clamp(preferences.effectivePanelHeight(), -1e9, 1e9);

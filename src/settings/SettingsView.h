@@ -4,8 +4,8 @@
 
 class LoginItemService;
 class QLabel;
-class QSlider;
 class SegmentedControl;
+class StepSlider;
 class ToggleSwitch;
 
 // The settings window: launch at login, panel height, columns and icon size. Every change the
@@ -33,9 +33,8 @@ private:
 
     LoginItemService& m_loginItem;
     ToggleSwitch* m_loginSwitch = nullptr;
-    QSlider* m_panelHeightSlider = nullptr;
+    StepSlider* m_panelHeightSlider = nullptr;
     QLabel* m_panelHeightValue = nullptr;
     SegmentedControl* m_columns = nullptr;
-    QSlider* m_iconSizeSlider = nullptr;
-    bool m_showingPreferences = false;
+    StepSlider* m_iconSizeSlider = nullptr;
 };

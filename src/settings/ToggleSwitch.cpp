@@ -34,7 +34,8 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
     painter.setBrush(QColor(Qt::white));
     painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
 
-    if (hasFocus()) {
+    // Like native controls: a focus ring only once the keyboard is in use.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(pal.color(QPalette::Highlight), 1.5));
         painter.drawRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), radius + 1, radius + 1);

@@ -51,6 +51,7 @@ class TestSettingsScreenshots : public QObject {
 private slots:
     void initTestCase();
     void lightAndDark();
+    void germanLabelsFit();
 };
 
 void TestSettingsScreenshots::initTestCase() {
@@ -80,6 +81,21 @@ void TestSettingsScreenshots::lightAndDark() {
     }
     QVERIFY2(lightness[1] < 0.4 && lightness[0] > 0.6,
              qPrintable(QStringLiteral("%1 / %2").arg(lightness[0]).arg(lightness[1])));
+}
+
+void TestSettingsScreenshots::germanLabelsFit() {
+    Localization::install(QLocale(QLocale::German, QLocale::Germany));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    FakeLoginItem item;
+    SettingsView view(item);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QImage image = view.grab().toImage();
+    Localization::install(QLocale(QLocale::English));
+    QCOMPARE(image.width(), 320);
+    QVERIFY(view.windowTitle().contains(QStringLiteral("Einstellungen")));
+    QVERIFY(
+        image.save(QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/settings-de.png")));
 }
 
 TUCKAWAY_TEST_WIDGETS_MAIN(TestSettingsScreenshots)

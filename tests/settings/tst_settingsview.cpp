@@ -324,8 +324,8 @@ void TestSettingsView::foreignValuesShownClampedNotWritten() {
     height = view->findChild<QSlider*>(QStringLiteral("panelHeight"));
     iconSize = view->findChild<QSlider*>(QStringLiteral("iconSize"));
     QCOMPARE(view->findChild<QLabel*>(QStringLiteral("panelHeightValue"))->text(), QStringLiteral("440 pt"));
-    QCOMPARE(height->value(), 12);
-    QCOMPARE(iconSize->value(), 3); // nearest step: 48
+    QCOMPARE(height->value(), 440);
+    QCOMPARE(iconSize->value(), 48); // the nearest step
     QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), -5.0);
     QCOMPARE(stored(Preferences::kIconSize).toDouble(), 49.9);
     QVERIFY(!stored(Preferences::kLaunchAtLogin).isValid());
@@ -339,7 +339,7 @@ void TestSettingsView::followsPreferencesChangedElsewhere() {
     Preferences::instance().setColumns(3);
     Preferences::instance().setPanelHeight(300.0);
     QCOMPARE(view->findChild<SegmentedControl*>(QStringLiteral("columns"))->value(), 3);
-    QCOMPARE(view->findChild<QSlider*>(QStringLiteral("panelHeight"))->value(), 5);
+    QCOMPARE(view->findChild<QSlider*>(QStringLiteral("panelHeight"))->value(), 300);
     QCOMPARE(view->findChild<QLabel*>(QStringLiteral("panelHeightValue"))->text(), QStringLiteral("300 pt"));
     QCOMPARE(heightChanges.size(), 1); // showing the new value wrote nothing back
 }
