@@ -77,14 +77,12 @@ private slots:
     void userSwitchCallsTheServiceOnce();
     void failedChangeShowsTheServiceState();
     void unwritableAutostartFolderLeavesSwitchOff();
-    void panelHeightSliderStepsAndValueLine();
-    void iconSizeSliderSteps();
+    void sliderStepsAreWrittenOneByOne_data();
+    void sliderStepsAreWrittenOneByOne();
     void sliderDragWritesEveryStep();
     void columnsControlWritesColumns();
     void foreignValuesShownClampedNotWritten();
-    void followsPreferencesChangedElsewhere();
     void fixedWidthWithLongLabels();
-    void titleNamesSettingsInEachLanguage();
     void showSingleRaisesTheOneWindow();
 
 private:
@@ -196,50 +194,50 @@ void TestSettingsView::unwritableAutostartFolderLeavesSwitchOff() {
     QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
 }
 
-void TestSettingsView::panelHeightSliderStepsAndValueLine() {
+void TestSettingsView::sliderStepsAreWrittenOneByOne_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("first");
+    QTest::addColumn<double>("step");
+    QTest::addColumn<int>("count");
+    QTest::newRow("panel height") << QStringLiteral("panelHeight") << 200.0 << 20.0 << 23;
+    QTest::newRow("icon size") << QStringLiteral("iconSize") << 36.0 << 4.0 << 8;
+}
+
+void TestSettingsView::sliderStepsAreWrittenOneByOne() {
+    QFETCH(QString, name);
+    QFETCH(double, first);
+    QFETCH(double, step);
+    QFETCH(int, count);
     FakeLoginItem item;
     auto view = makeShownView(item);
     QVERIFY(view);
-    auto* slider = view->findChild<QSlider*>(QStringLiteral("panelHeight"));
+    auto* slider = view->findChild<QSlider*>(name);
     auto* valueLine = view->findChild<QLabel*>(QStringLiteral("panelHeightValue"));
     QCOMPARE(valueLine->text(), QStringLiteral("440 pt"));
-    QVERIFY(!stored(Preferences::kPanelHeight).isValid());
+    QVERIFY(!stored(name.toLatin1().constData()).isValid());
 
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_Home);
-    QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), 200.0);
-    QCOMPARE(valueLine->text(), QStringLiteral("200 pt"));
-
-    QList<double> offered{Preferences::instance().panelHeight()};
-    for (int i = 0; i < 30; ++i) {
+    QSignalSpy writes(&Preferences::instance(), name == QLatin1String("iconSize")
+                                                    ? &Preferences::iconSizeChanged
+                                                    : &Preferences::panelHeightChanged);
+    QList<double> offered{stored(name.toLatin1().constData()).toDouble()};
+    for (int i = 0; i < count + 5; ++i) {
         QTest::keyClick(slider, Qt::Key_Right);
-        if (Preferences::instance().panelHeight() != offered.last())
-            offered << Preferences::instance().panelHeight();
+        const double value = stored(name.toLatin1().constData()).toDouble();
+        if (value != offered.last())
+            offered << value;
     }
-    QCOMPARE(offered.size(), 23);
-    for (int i = 0; i < offered.size(); ++i)
-        QCOMPARE(offered[i], 200.0 + 20.0 * i);
-    QCOMPARE(valueLine->text(), QStringLiteral("640 pt"));
-    QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), 640.0);
-}
+    QCOMPARE(offered.size(), count);
+    QCOMPARE(writes.size(), count - 1);
+    for (int i = 0; i < count; ++i)
+        QCOMPARE(offered[i], first + step * i);
 
-void TestSettingsView::iconSizeSliderSteps() {
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* slider = view->findChild<QSlider*>(QStringLiteral("iconSize"));
-    slider->setFocus();
-    QSignalSpy changes(&Preferences::instance(), &Preferences::iconSizeChanged);
-
-    QTest::keyClick(slider, Qt::Key_End);
-    QList<double> offered{Preferences::instance().iconSize()};
-    for (int i = 0; i < 12; ++i) {
-        QTest::keyClick(slider, Qt::Key_Left);
-        if (Preferences::instance().iconSize() != offered.last())
-            offered << Preferences::instance().iconSize();
+    if (name == QLatin1String("panelHeight")) {
+        QCOMPARE(valueLine->text(), QStringLiteral("640 pt"));
+        QTest::keyClick(slider, Qt::Key_Home);
+        QCOMPARE(valueLine->text(), QStringLiteral("200 pt"));
     }
-    QCOMPARE(offered, (QList<double>{64, 60, 56, 52, 48, 44, 40, 36}));
-    QCOMPARE(changes.size(), 8);
 }
 
 void TestSettingsView::sliderDragWritesEveryStep() {
@@ -329,19 +327,15 @@ void TestSettingsView::foreignValuesShownClampedNotWritten() {
     QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), -5.0);
     QCOMPARE(stored(Preferences::kIconSize).toDouble(), 49.9);
     QVERIFY(!stored(Preferences::kLaunchAtLogin).isValid());
-}
 
-void TestSettingsView::followsPreferencesChangedElsewhere() {
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    QSignalSpy heightChanges(&Preferences::instance(), &Preferences::panelHeightChanged);
-    Preferences::instance().setColumns(3);
+    // A change made elsewhere while the window is open shows at once and is not written back.
+    QSignalSpy heightWrites(&Preferences::instance(), &Preferences::panelHeightChanged);
     Preferences::instance().setPanelHeight(300.0);
+    Preferences::instance().setColumns(3);
+    QCOMPARE(height->value(), 300);
     QCOMPARE(view->findChild<SegmentedControl*>(QStringLiteral("columns"))->value(), 3);
-    QCOMPARE(view->findChild<QSlider*>(QStringLiteral("panelHeight"))->value(), 300);
     QCOMPARE(view->findChild<QLabel*>(QStringLiteral("panelHeightValue"))->text(), QStringLiteral("300 pt"));
-    QCOMPARE(heightChanges.size(), 1); // showing the new value wrote nothing back
+    QCOMPARE(heightWrites.size(), 1);
 }
 
 void TestSettingsView::fixedWidthWithLongLabels() {
@@ -367,18 +361,11 @@ void TestSettingsView::fixedWidthWithLongLabels() {
     }
 }
 
-void TestSettingsView::titleNamesSettingsInEachLanguage() {
-    FakeLoginItem item;
-    QVERIFY(SettingsView(item).windowTitle().contains(QStringLiteral("Settings")));
-    Localization::install(QLocale(QLocale::German, QLocale::Germany));
-    const QString german = SettingsView(item).windowTitle();
-    Localization::install(QLocale(QLocale::English));
-    QVERIFY2(german.contains(QStringLiteral("Einstellungen")), qPrintable(german));
-}
-
 void TestSettingsView::showSingleRaisesTheOneWindow() {
     SettingsView* first = SettingsView::showSingle();
     QVERIFY(first);
+    QVERIFY(
+        first->windowTitle().contains(QStringLiteral("Settings"))); // what the panel's raise rule looks for
     QVERIFY(QTest::qWaitForWindowExposed(first));
     first->close();
     QVERIFY(!first->isVisible());
