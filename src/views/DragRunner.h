@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDrag>
+
+#include <functional>
+
+// Runs the drags that start in the panel. Tests put a runner in place that delivers
+// drag events to the panel's widgets and returns, since a real drag waits for the user.
+namespace DragRunner {
+
+using Runner = std::function<Qt::DropAction(QDrag& drag)>;
+
+Qt::DropAction exec(QDrag& drag);
+// An empty runner restores the platform's own drag.
+void setRunner(Runner runner);
+
+} // namespace DragRunner

@@ -1,0 +1,100 @@
+#include "ItemCell.h"
+
+#include "PanelPainting.h"
+
+#include <QCache>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTextLayout>
+
+namespace {
+
+void paintIcon(QPainter& painter, const QRectF& rect, const std::optional<QIcon>& icon,
+               const QPalette& palette) {
+    if (icon) {
+        const QSize side(qCeil(rect.width()), qCeil(rect.height()));
+        const QPixmap pixmap = icon->pixmap(side, painter.device()->devicePixelRatioF());
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(rect, pixmap, QRectF(QPointF(0, 0), QSizeF(pixmap.size())));
+    } else {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(PanelPainting::foreground(palette, 0.1));
+        painter.drawRoundedRect(rect, 12, 12);
+    }
+}
+
+} // namespace
+
+QStringList ItemCell::nameLines(const QString& name, const QFont& font, double width) {
+    // Layout of text is the costly part of painting a cell; names rarely change.
+    static QCache<QString, QStringList> cache(2000);
+    const QString key =
+        name + QLatin1Char('\x1f') + QString::number(width) + QLatin1Char('\x1f') + font.key();
+    if (const QStringList* lines = cache.object(key))
+        return *lines;
+
+    QStringList lines;
+    QTextLayout layout(name, font);
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine first = layout.createLine();
+    if (first.isValid()) {
+        first.setLineWidth(width);
+        lines << name.mid(first.textStart(), first.textLength()).trimmed();
+        const QString rest = name.mid(first.textStart() + first.textLength());
+        if (!rest.isEmpty())
+            lines << QFontMetricsF(font).elidedText(rest.trimmed(), Qt::ElideRight, width);
+    }
+    layout.endLayout();
+    cache.insert(key, new QStringList(lines));
+    return lines;
+}
+
+void ItemCell::paint(QPainter& painter, const QPointF& origin, const NookItem& item, const Look& look,
+                     const QPalette& palette) const {
+    painter.save();
+    painter.translate(origin);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    painter.save();
+    painter.setOpacity(look.opacity);
+    const QRectF icon = m_metrics.iconRect();
+    painter.translate(icon.center());
+    painter.scale(look.scale, look.scale);
+    paintIcon(painter, icon.translated(-icon.center()), look.icon, palette);
+    painter.restore();
+
+    painter.save();
+    painter.setOpacity(look.opacity);
+    const QFont font = PanelPainting::systemFont(kNameFontSize);
+    painter.setFont(font);
+    painter.setPen(PanelPainting::foreground(palette, 0.7));
+    const QRectF name = m_metrics.nameRect();
+    const double lineHeight = QFontMetricsF(font).height();
+    const QStringList lines = nameLines(item.name, font, name.width());
+    for (int i = 0; i < lines.size(); ++i) {
+        painter.drawText(QRectF(name.left() - 4, name.top() + i * lineHeight, name.width() + 8, lineHeight),
+                         Qt::AlignHCenter | Qt::AlignTop, lines.at(i));
+    }
+    painter.restore();
+
+    PanelPainting::paintRemoveBadge(painter, m_metrics.badgeRect(), look.badge);
+    painter.restore();
+}
+
+QPixmap ItemCell::dragPreview(const std::optional<QIcon>& icon, double iconSize, const QPalette& palette,
+                              double devicePixelRatio) {
+    const int side = qCeil(iconSize);
+    QPixmap pixmap(QSize(side, side) * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(0, 0, side, side), 12, 12);
+    painter.setClipPath(shape);
+    paintIcon(painter, QRectF(0, 0, side, side), icon, palette);
+    return pixmap;
+}

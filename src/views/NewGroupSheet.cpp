@@ -1,0 +1,113 @@
+#include "NewGroupSheet.h"
+
+#include "PanelPainting.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The card in the middle of the sheet, drawn in the window colour with a hairline edge.
+class Card : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(PanelPainting::foreground(palette(), 0.15));
+        painter.setBrush(palette().color(QPalette::Window));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+    }
+};
+
+} // namespace
+
+NewGroupSheet::NewGroupSheet(QWidget* parent)
+    : QWidget(parent)
+    , m_card(new Card(this))
+    , m_title(new QLabel(m_card))
+    , m_field(new QLineEdit(m_card))
+    , m_cancel(new QPushButton(m_card))
+    , m_create(new QPushButton(m_card)) {
+    hide();
+    m_title->setFont(PanelPainting::systemFont(13, QFont::DemiBold));
+    m_title->setAlignment(Qt::AlignCenter);
+    m_create->setDefault(true);
+    m_cancel->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    buttons->addWidget(m_cancel, 1);
+    buttons->addWidget(m_create, 1);
+    auto* layout = new QVBoxLayout(m_card);
+    layout->setContentsMargins(16, 16, 16, 14);
+    layout->setSpacing(12);
+    layout->addWidget(m_title);
+    layout->addWidget(m_field);
+    layout->addLayout(buttons);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addStretch(2);
+    outer->addWidget(m_card, 0, Qt::AlignHCenter);
+    outer->addStretch(3);
+    m_card->setFixedWidth(260);
+
+    m_field->installEventFilter(this);
+    connect(m_field, &QLineEdit::textEdited, this, &NewGroupSheet::textEdited);
+    connect(m_field, &QLineEdit::returnPressed, this, &NewGroupSheet::createRequested);
+    connect(m_create, &QPushButton::clicked, this, &NewGroupSheet::createRequested);
+    connect(m_cancel, &QPushButton::clicked, this, &NewGroupSheet::cancelled);
+    retranslate();
+}
+
+void NewGroupSheet::retranslate() {
+    m_title->setText(qtTrId("alert.new_group.title"));
+    m_field->setPlaceholderText(qtTrId("group.rename_placeholder"));
+    m_create->setText(qtTrId("action.create"));
+    m_cancel->setText(qtTrId("action.cancel"));
+}
+
+void NewGroupSheet::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+}
+
+void NewGroupSheet::open(const QString& text) {
+    retranslate();
+    m_field->setText(text);
+    setGeometry(parentWidget()->rect());
+    raise();
+    show();
+    window()->activateWindow();
+    m_field->setFocus(Qt::OtherFocusReason);
+}
+
+void NewGroupSheet::dismiss() {
+    hide();
+}
+
+bool NewGroupSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_field && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        emit cancelled();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void NewGroupSheet::paintEvent(QPaintEvent*) {
+    // Dims the panel behind the card, inside its rounded outline.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 60));
+    painter.drawRoundedRect(QRectF(rect()), 16, 16);
+}

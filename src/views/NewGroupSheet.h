@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The new-group dialog, shown as a sheet over the panel's content. A separate window
+// would take the activation from the panel, and the panel closes when it loses it.
+class NewGroupSheet : public QWidget {
+    Q_OBJECT
+public:
+    explicit NewGroupSheet(QWidget* parent);
+
+    void open(const QString& text);
+    void dismiss();
+
+    QLineEdit* field() const { return m_field; }
+    QPushButton* createButton() const { return m_create; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QLabel* titleLabel() const { return m_title; }
+
+signals:
+    void textEdited(const QString& text);
+    void createRequested();
+    void cancelled();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
+
+    QWidget* m_card;
+    QLabel* m_title;
+    QLineEdit* m_field;
+    QPushButton* m_cancel;
+    QPushButton* m_create;
+};

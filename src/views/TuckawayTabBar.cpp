@@ -1,0 +1,184 @@
+#include "TuckawayTabBar.h"
+
+#include "DragRunner.h"
+#include "ModifierTracker.h"
+#include "TuckawayTabMoveDelegate.h"
+
+#include <QDrag>
+#include <QHBoxLayout>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+namespace {
+const QString kTabMime = QStringLiteral("application/x-tuckaway-group-id");
+}
+
+TuckawayTabBar::TuckawayTabBar(QWidget* parent)
+    : QScrollArea(parent)
+    , m_strip(new QWidget)
+    , m_layout(new QHBoxLayout(m_strip))
+    , m_ctrlTracker(new ModifierTracker(this)) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidgetResizable(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    viewport()->setAutoFillBackground(false);
+    m_strip->setAutoFillBackground(false);
+    m_layout->setContentsMargins(12, 8, 12, 8);
+    m_layout->setSpacing(4);
+    m_layout->addStretch(1);
+    setWidget(m_strip);
+}
+
+bool TuckawayTabBar::ctrlPressed() const {
+    return m_ctrlTracker->ctrlPressed();
+}
+
+QSize TuckawayTabBar::sizeHint() const {
+    return {m_strip->sizeHint().width(), TuckawayTabButton::tabHeight() + 16};
+}
+
+QSize TuckawayTabBar::minimumSizeHint() const {
+    return {0, sizeHint().height()};
+}
+
+QList<TuckawayTabButton*> TuckawayTabBar::tabs() const {
+    QList<TuckawayTabButton*> result;
+    for (const GroupSummary& group : m_groups)
+        result << m_tabs.value(group.id);
+    return result;
+}
+
+QUuid TuckawayTabBar::idOf(const TuckawayTabButton* tab) const {
+    return m_tabs.key(const_cast<TuckawayTabButton*>(tab));
+}
+
+void TuckawayTabBar::setGroups(const QList<GroupSummary>& groups) {
+    if (groups == m_groups)
+        return;
+    m_groups = groups;
+    QHash<QUuid, TuckawayTabButton*> kept;
+    for (const GroupSummary& group : groups) {
+        // A tab belongs to its group: hover and rename state survive a change of order.
+        TuckawayTabButton* tab = m_tabs.take(group.id);
+        if (!tab) {
+            tab = new TuckawayTabButton(group.name, m_strip);
+            tab->setDropHandler(this);
+            const QUuid id = group.id;
+            connect(tab, &TuckawayTabButton::tapped, this, [this, id] { selectTab(id); });
+            connect(tab, &TuckawayTabButton::renameRequested, this,
+                    [this, id](const QString& name) { emit renameRequested(id, name); });
+            connect(tab, &TuckawayTabButton::deleteRequested, this, [this, id] { emit deleteRequested(id); });
+            connect(tab, &TuckawayTabButton::dragRequested, this, [this, id] { startDrag(id); });
+        }
+        tab->setName(group.name);
+        tab->setSelected(m_selectedGroupID == group.id);
+        kept.insert(group.id, tab);
+    }
+    for (TuckawayTabButton* gone : std::as_const(m_tabs)) {
+        gone->setDropHandler(nullptr);
+        gone->hide();
+        gone->deleteLater();
+    }
+    m_tabs = kept;
+    while (m_layout->count() > 1)
+        m_layout->takeAt(0);
+    for (int i = 0; i < groups.size(); ++i) {
+        TuckawayTabButton* tab = m_tabs.value(groups.at(i).id);
+        m_layout->insertWidget(i, tab);
+        tab->show();
+    }
+    updateGeometry();
+}
+
+void TuckawayTabBar::setSelectedGroupID(const std::optional<QUuid>& id) {
+    m_selectedGroupID = id;
+    for (auto it = m_tabs.cbegin(); it != m_tabs.cend(); ++it)
+        it.value()->setSelected(id == it.key());
+    if (id) {
+        if (TuckawayTabButton* tab = m_tabs.value(*id))
+            ensureWidgetVisible(tab, 12, 0);
+    }
+}
+
+void TuckawayTabBar::selectTab(const QUuid& id) {
+    setSelectedGroupID(id);
+    emit selectedGroupIDChanged(id);
+}
+
+void TuckawayTabBar::showEvent(QShowEvent* event) {
+    QScrollArea::showEvent(event);
+    m_ctrlTracker->start();
+}
+
+void TuckawayTabBar::hideEvent(QHideEvent* event) {
+    QScrollArea::hideEvent(event);
+    m_ctrlTracker->stop();
+}
+
+void TuckawayTabBar::wheelEvent(QWheelEvent* event) {
+    // The row scrolls sideways only; an ordinary wheel turn should move it too.
+    const QPoint delta = event->angleDelta();
+    const int step = delta.x() != 0 ? delta.x() : delta.y();
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - step / 4);
+    event->accept();
+}
+
+void TuckawayTabBar::startDrag(const QUuid& id) {
+    if (!m_ctrlTracker->ctrlPressed())
+        return; // without Ctrl a drag carries nothing, so none is started
+    m_activeID = id;
+    auto* mime = new QMimeData;
+    mime->setText(id.toString(QUuid::WithoutBraces).toUpper());
+    mime->setData(kTabMime, id.toByteArray(QUuid::WithoutBraces));
+    QDrag drag(this);
+    drag.setMimeData(mime);
+    if (TuckawayTabButton* tab = m_tabs.value(id)) {
+        drag.setPixmap(tab->grab());
+        drag.setHotSpot(tab->mapFromGlobal(QCursor::pos()));
+    }
+    m_dragRunning = true;
+    DragRunner::exec(drag);
+    m_dragRunning = false;
+    // However the drag ended, it is over: a later drag without Ctrl must move nothing.
+    m_activeID.reset();
+    m_hasChangedLocation = false;
+}
+
+void TuckawayTabBar::tabDragEntered(TuckawayTabButton* tab, QDragEnterEvent* event) {
+    if (!event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    TuckawayTabMoveDelegate delegate(
+        idOf(tab), m_activeID, m_hasChangedLocation,
+        [this](const QUuid& dragged, const QUuid& target) { emit moveRequested(dragged, target); });
+    delegate.dropEntered();
+    event->setDropAction(Qt::MoveAction);
+    // Accepted so that later moves still reach the tab; each move decides anew.
+    event->setAccepted(true);
+    if (delegate.dropUpdated() == Qt::IgnoreAction)
+        event->ignore();
+}
+
+void TuckawayTabBar::tabDragMoved(TuckawayTabButton* tab, QDragMoveEvent* event) {
+    TuckawayTabMoveDelegate delegate(idOf(tab), m_activeID, m_hasChangedLocation, {});
+    if (event->mimeData()->hasText() && delegate.dropUpdated() == Qt::MoveAction) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TuckawayTabBar::tabDropped(TuckawayTabButton* tab, QDropEvent* event) {
+    TuckawayTabMoveDelegate delegate(idOf(tab), m_activeID, m_hasChangedLocation, {});
+    if (event->mimeData()->hasText() && delegate.performDrop()) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "GroupSummary.h"
+#include "TuckawayTabButton.h"
+
+#include <QHash>
+#include <QScrollArea>
+
+#include <optional>
+
+class ModifierTracker;
+class QHBoxLayout;
+
+// The horizontally scrolling row of tabs, one per group. It shows the panel's
+// selection and reports clicks, renames, removals and Ctrl-drag moves upwards.
+class TuckawayTabBar : public QScrollArea, private TuckawayTabButton::DropHandler {
+    Q_OBJECT
+public:
+    explicit TuckawayTabBar(QWidget* parent = nullptr);
+
+    void setGroups(const QList<GroupSummary>& groups);
+    QList<GroupSummary> groups() const { return m_groups; }
+    void setSelectedGroupID(const std::optional<QUuid>& id);
+    std::optional<QUuid> selectedGroupID() const { return m_selectedGroupID; }
+
+    TuckawayTabButton* tab(const QUuid& id) const { return m_tabs.value(id); }
+    QList<TuckawayTabButton*> tabs() const; // in tab order
+
+    // The group whose tab is being dragged to a new place, if any.
+    std::optional<QUuid> activeID() const { return m_activeID; }
+    bool isDragActive() const { return m_dragRunning; }
+    bool ctrlPressed() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // A click on a tab chose this group; the selection already shows it.
+    void selectedGroupIDChanged(const QUuid& id);
+    void moveRequested(const QUuid& dragged, const QUuid& target);
+    void renameRequested(const QUuid& id, const QString& name);
+    void deleteRequested(const QUuid& id);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void tabDragEntered(TuckawayTabButton* tab, QDragEnterEvent* event) override;
+    void tabDragMoved(TuckawayTabButton* tab, QDragMoveEvent* event) override;
+    void tabDropped(TuckawayTabButton* tab, QDropEvent* event) override;
+    void startDrag(const QUuid& id);
+    QUuid idOf(const TuckawayTabButton* tab) const;
+    void selectTab(const QUuid& id);
+
+    QList<GroupSummary> m_groups;
+    QHash<QUuid, TuckawayTabButton*> m_tabs;
+    QWidget* m_strip;
+    QHBoxLayout* m_layout;
+    std::optional<QUuid> m_selectedGroupID;
+    std::optional<QUuid> m_activeID;
+    bool m_hasChangedLocation = false;
+    bool m_dragRunning = false;
+    ModifierTracker* m_ctrlTracker;
+};

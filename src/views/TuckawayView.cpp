@@ -1,0 +1,308 @@
+#include "TuckawayView.h"
+
+#include "FirstMouseView.h"
+#include "HeaderButton.h"
+#include "IconCache.h"
+#include "ItemGridView.h"
+#include "NewGroupSheet.h"
+#include "NookStore.h"
+#include "PanelPainting.h"
+#include "PinState.h"
+#include "Preferences.h"
+#include "TuckawayTabBar.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+constexpr double kCornerRadius = 16;
+
+// The hairline between the header and the grid.
+class Divider : public QWidget {
+public:
+    explicit Divider(QWidget* parent)
+        : QWidget(parent) {
+        setFixedHeight(1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(rect(), PanelPainting::foreground(palette(), 0.12));
+    }
+};
+
+QList<GroupSummary> summaries(const QList<NookGroup>& groups) {
+    QList<GroupSummary> result;
+    result.reserve(groups.size());
+    for (const NookGroup& group : groups)
+        result.append({group.id, group.name});
+    return result;
+}
+
+} // namespace
+
+TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks callbacks, QWidget* parent)
+    : QWidget(parent)
+    , m_store(store)
+    , m_pinState(pinState)
+    , m_callbacks(std::move(callbacks))
+    , m_firstMouse(new FirstMouseView(this))
+    , m_tabBar(new TuckawayTabBar(this))
+    , m_addButton(new HeaderButton(28, this))
+    , m_pinButton(new HeaderButton(28, this))
+    , m_settingsButton(new HeaderButton(32, this))
+    , m_divider(new Divider(this))
+    , m_grid(new ItemGridView(this))
+    , m_sheet(new NewGroupSheet(this)) {
+    m_firstMouse->lower();
+    buildHeader();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 8, 0);
+    header->setSpacing(0);
+    header->addWidget(m_tabBar, 1, Qt::AlignVCenter);
+    header->addWidget(m_addButton, 0, Qt::AlignVCenter);
+    header->addWidget(m_pinButton, 0, Qt::AlignVCenter);
+    header->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
+    layout->addLayout(header);
+    layout->addWidget(m_divider);
+    // The grid's scroll bar must end before the rounded corner.
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(0, 0, 2, 10);
+    body->addWidget(m_grid);
+    layout->addLayout(body, 1);
+
+    m_grid->setCallbacks({
+        [this](const QUrl& url) {
+            if (m_callbacks.onOpen)
+                m_callbacks.onOpen(url);
+        },
+        [this](const QUuid& itemID) {
+            m_store.removeItem(itemID, targetGroupID());
+            IconCache::shared().remove(itemID);
+        },
+        [this](const std::set<int>& offsets, int destination) {
+            m_store.moveItems(targetGroupID(), offsets, destination);
+        },
+        [this](const QList<QUrl>& urls) { m_store.addURLs(urls, targetGroupID()); },
+    });
+
+    connect(m_tabBar, &TuckawayTabBar::selectedGroupIDChanged, this,
+            [this](const QUuid& id) { setSelectedGroupID(id); });
+    connect(m_tabBar, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
+    connect(m_tabBar, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
+    connect(m_tabBar, &TuckawayTabBar::deleteRequested, &m_store, &NookStore::deleteGroup);
+    connect(&m_store, &NookStore::groupsChanged, this, &TuckawayView::syncFromStore);
+    connect(&m_pinState, &PinState::valueChanged, this, &TuckawayView::updatePinButton);
+
+    connect(m_sheet, &NewGroupSheet::textEdited, this,
+            [this](const QString& text) { m_newGroupName = text; });
+    connect(m_sheet, &NewGroupSheet::createRequested, this, &TuckawayView::createGroup);
+    connect(m_sheet, &NewGroupSheet::cancelled, this, &TuckawayView::cancelAddGroup);
+
+    Preferences& preferences = Preferences::instance();
+    connect(&preferences, &Preferences::columnsChanged, this, &TuckawayView::updateSize);
+    connect(&preferences, &Preferences::iconSizeChanged, this, &TuckawayView::updateSize);
+    connect(&preferences, &Preferences::panelHeightChanged, this, [this] {
+        updateSize();
+        if (isVisible() && m_callbacks.onPanelSizeChanged)
+            m_callbacks.onPanelSizeChanged();
+    });
+
+    updatePinButton();
+    updateSize();
+}
+
+TuckawayView::~TuckawayView() {
+    disconnect(m_focusWatch);
+}
+
+void TuckawayView::buildHeader() {
+    m_addButton->setSymbol({QStringLiteral("list-add-symbolic"), QStringLiteral("list-add")},
+                           QStringLiteral("list-add"));
+    m_addButton->setToolTip(qtTrId("header.add_group"));
+    connect(m_addButton, &HeaderButton::clicked, this, &TuckawayView::showAddGroup);
+
+    m_pinButton->setToolTip(qtTrId("header.pin"));
+    connect(m_pinButton, &HeaderButton::clicked, this, [this] { m_pinState.setValue(!m_pinState.value()); });
+
+    m_settingsButton->setSymbol({QStringLiteral("configure"), QStringLiteral("preferences-system-symbolic"),
+                                 QStringLiteral("preferences-system")},
+                                QStringLiteral("configure"));
+    m_settingsButton->setToolTip(qtTrId("header.settings"));
+    connect(m_settingsButton, &HeaderButton::clicked, this, [this] {
+        if (m_openSettings)
+            m_openSettings();
+    });
+}
+
+void TuckawayView::setOnOpenSettings(std::function<void()> open) {
+    m_openSettings = std::move(open);
+}
+
+QSize TuckawayView::panelSize() const {
+    const Preferences& preferences = Preferences::instance();
+    return {qRound(preferences.frameWidth()), qRound(preferences.effectivePanelHeight())};
+}
+
+bool TuckawayView::isDragActive() const {
+    return m_tabBar->isDragActive() || m_grid->isDragActive();
+}
+
+void TuckawayView::updateSize() {
+    setFixedSize(panelSize());
+}
+
+void TuckawayView::updatePinButton() {
+    const bool pinned = m_pinState.value();
+    if (pinned)
+        m_pinButton->setSymbol({QStringLiteral("object-locked")}, QStringLiteral("object-locked"));
+    else
+        m_pinButton->setSymbol({QStringLiteral("object-unlocked")}, QStringLiteral("object-unlocked"));
+    m_pinButton->setEmphasized(pinned);
+}
+
+QUuid TuckawayView::targetGroupID() const {
+    if (m_selectedGroupID)
+        return *m_selectedGroupID;
+    if (!m_store.groups().isEmpty())
+        return m_store.groups().first().id;
+    return QUuid::createUuid();
+}
+
+// ---- selection and the copies of the store's data
+
+void TuckawayView::onAppear() {
+    const QList<NookGroup>& groups = m_store.groups();
+    m_cachedGroups = summaries(groups);
+    m_tabBar->setGroups(m_cachedGroups);
+    m_selectedGroupID = groups.isEmpty() ? std::nullopt : std::optional(groups.first().id);
+    m_tabBar->setSelectedGroupID(m_selectedGroupID);
+    showItemsOfSelection(true);
+}
+
+void TuckawayView::syncFromStore() {
+    const QList<GroupSummary> previous = m_cachedGroups;
+    m_cachedGroups = summaries(m_store.groups());
+    m_tabBar->setGroups(m_cachedGroups);
+
+    // When the selected group is gone, the group that took its place (else the new last
+    // one) is selected, rather than a selection that names no group.
+    if (m_selectedGroupID) {
+        const auto named = [this](const GroupSummary& group) { return group.id == *m_selectedGroupID; };
+        if (std::none_of(m_cachedGroups.cbegin(), m_cachedGroups.cend(), named)) {
+            const auto old = std::find_if(previous.cbegin(), previous.cend(), named);
+            std::optional<QUuid> replacement;
+            if (!m_cachedGroups.isEmpty() && old != previous.cend()) {
+                const qsizetype index =
+                    std::min(qsizetype(old - previous.cbegin()), m_cachedGroups.size() - 1);
+                replacement = m_cachedGroups.at(index).id;
+            }
+            setSelectedGroupID(replacement);
+            return;
+        }
+    }
+    showItemsOfSelection(false);
+}
+
+void TuckawayView::setSelectedGroupID(const std::optional<QUuid>& id) {
+    const bool changed = id != m_selectedGroupID;
+    m_selectedGroupID = id;
+    m_tabBar->setSelectedGroupID(id);
+    showItemsOfSelection(changed);
+}
+
+void TuckawayView::showItemsOfSelection(bool fromTop) {
+    m_cachedItems.clear();
+    if (m_selectedGroupID) {
+        for (const NookGroup& group : m_store.groups()) {
+            if (group.id == *m_selectedGroupID) {
+                m_cachedItems = group.items;
+                break;
+            }
+        }
+    }
+    m_grid->setItems(m_cachedItems, fromTop);
+}
+
+// ---- the new-group dialog
+
+void TuckawayView::showAddGroup() {
+    m_sheet->open(m_newGroupName);
+}
+
+void TuckawayView::createGroup() {
+    m_sheet->dismiss();
+    if (m_newGroupName.isEmpty())
+        return;
+    // Taken as typed: blanks around the name are kept.
+    m_store.addGroup(m_newGroupName);
+    const QList<NookGroup>& groups = m_store.groups();
+    setSelectedGroupID(groups.isEmpty() ? std::nullopt : std::optional(groups.last().id));
+    m_newGroupName.clear();
+}
+
+void TuckawayView::cancelAddGroup() {
+    m_sheet->dismiss();
+    m_newGroupName.clear();
+}
+
+// ---- showing
+
+void TuckawayView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    updateSize();
+    onAppear();
+    disconnect(m_focusWatch);
+    m_focusWatch = connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [](QWindow* window) {
+        if (window)
+            raiseSettingsWindow(window);
+    });
+}
+
+void TuckawayView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    disconnect(m_focusWatch);
+    // The dialog goes with the panel; what was typed stays for its next opening.
+    m_sheet->dismiss();
+}
+
+bool TuckawayView::raiseSettingsWindow(QWindow* window) {
+    if (!window)
+        return false;
+    const QString title = window->title();
+    if (!title.contains(QLatin1String("Settings")) && !title.contains(QLatin1String("Einstellungen")))
+        return false;
+    if (!window->flags().testFlag(Qt::WindowStaysOnTopHint))
+        window->setFlag(Qt::WindowStaysOnTopHint, true);
+    window->raise();
+    return true;
+}
+
+void TuckawayView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_firstMouse->setGeometry(rect());
+    if (m_sheet->isVisible())
+        m_sheet->setGeometry(rect());
+}
+
+void TuckawayView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QColor background = palette().color(QPalette::Window);
+    // Slightly translucent where the window can show what lies behind it.
+    if (window()->testAttribute(Qt::WA_TranslucentBackground))
+        background.setAlphaF(0.96);
+    const QRectF outline = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(PanelPainting::foreground(palette(), 0.14));
+    painter.setBrush(background);
+    painter.drawRoundedRect(outline, kCornerRadius, kCornerRadius);
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "GroupSummary.h"
+#include "NookItem.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class FirstMouseView;
+class HeaderButton;
+class ItemGridView;
+class NewGroupSheet;
+class NookStore;
+class PinState;
+class QWindow;
+class TuckawayTabBar;
+
+struct PanelCallbacks {
+    std::function<void()> onClose;            // held, never called by the content itself
+    std::function<void(const QUrl&)> onOpen;  // open this location (the controller closes the panel first)
+    std::function<void()> onPanelSizeChanged; // "panelHeight" changed while shown
+};
+
+// The whole content of the panel: a header (tabs, add-group, pin and settings
+// buttons), a divider, and the grid of the selected group's items. It keeps its own
+// selection and copies of the store's groups, and turns every request of the tab bar
+// and the grid into a store operation.
+//
+// Each time it is shown it selects the first group. It paints its own rounded
+// background in the palette's window colour and leaves the corners transparent.
+class TuckawayView : public QWidget {
+    Q_OBJECT
+public:
+    TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks callbacks, QWidget* parent = nullptr);
+    ~TuckawayView() override;
+
+    void setOnOpenSettings(std::function<void()> open);
+    // frameWidth x panelHeight, from the preferences' effective values.
+    QSize panelSize() const;
+    // True while a drag started in the panel (a tab or an item) is running.
+    bool isDragActive() const;
+
+    std::optional<QUuid> selectedGroupID() const { return m_selectedGroupID; }
+    void setSelectedGroupID(const std::optional<QUuid>& id);
+    const QList<GroupSummary>& cachedGroups() const { return m_cachedGroups; }
+    const QList<NookItem>& cachedItems() const { return m_cachedItems; }
+    // The group the grid's requests go to: the selection, else the first group, else
+    // an id that names no group (so the store ignores the request).
+    QUuid targetGroupID() const;
+    QString newGroupName() const { return m_newGroupName; }
+
+    TuckawayTabBar* tabBar() const { return m_tabBar; }
+    ItemGridView* grid() const { return m_grid; }
+    HeaderButton* addGroupButton() const { return m_addButton; }
+    HeaderButton* pinButton() const { return m_pinButton; }
+    HeaderButton* settingsButton() const { return m_settingsButton; }
+    NewGroupSheet* newGroupSheet() const { return m_sheet; }
+
+    // Keeps a settings window above the panel (which stays on top) when it becomes
+    // active; a window is one when its title holds "Settings" or "Einstellungen".
+    static bool raiseSettingsWindow(QWindow* window);
+
+    QSize sizeHint() const override { return panelSize(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildHeader();
+    void onAppear();
+    void syncFromStore();
+    void showItemsOfSelection(bool fromTop);
+    void updatePinButton();
+    void updateSize();
+    void showAddGroup();
+    void createGroup();
+    void cancelAddGroup();
+
+    NookStore& m_store;
+    PinState& m_pinState;
+    PanelCallbacks m_callbacks;
+    std::function<void()> m_openSettings;
+
+    std::optional<QUuid> m_selectedGroupID;
+    QList<GroupSummary> m_cachedGroups;
+    QList<NookItem> m_cachedItems;
+    QString m_newGroupName;
+
+    FirstMouseView* m_firstMouse;
+    TuckawayTabBar* m_tabBar;
+    HeaderButton* m_addButton;
+    HeaderButton* m_pinButton;
+    HeaderButton* m_settingsButton;
+    QWidget* m_divider;
+    ItemGridView* m_grid;
+    NewGroupSheet* m_sheet;
+    QMetaObject::Connection m_focusWatch;
+};

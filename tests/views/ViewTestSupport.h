@@ -1,0 +1,138 @@
+#pragma once
+
+#include "Bookmarks.h"
+#include "NookStore.h"
+#include "Preferences.h"
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QSettings>
+#include <QTest>
+
+// Shared steps of the panel tests: items for real files, preferences back to their
+// defaults, context menus and drag events delivered like the platform does.
+namespace ViewTest {
+
+inline void resetPreferences() {
+    QSettings settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway"));
+    settings.clear();
+    settings.sync();
+    Preferences::instance().reload();
+}
+
+inline NookItem itemFor(const TestEnvironment& env, const QString& relativePath, const QString& name = {}) {
+    const QString path = env.makeFile(relativePath);
+    const auto bookmark = Bookmarks::makeBookmark(QUrl::fromLocalFile(path));
+    return NookItem{QUuid::createUuid(), name.isEmpty() ? QFileInfo(path).completeBaseName() : name,
+                    bookmark.value_or(QByteArray())};
+}
+
+inline NookGroup groupOf(const TestEnvironment& env, const QString& name, const QStringList& itemNames) {
+    NookGroup group{QUuid::createUuid(), name, {}};
+    for (const QString& itemName : itemNames)
+        group.items << itemFor(env, name + QLatin1Char('/') + itemName + QStringLiteral(".txt"), itemName);
+    return group;
+}
+
+inline QStringList groupNames(const NookStore& store) {
+    QStringList names;
+    for (const NookGroup& group : store.groups())
+        names << group.name;
+    return names;
+}
+
+inline QStringList itemNames(const QList<NookItem>& items) {
+    QStringList names;
+    for (const NookItem& item : items)
+        names << item.name;
+    return names;
+}
+
+// Opens the widget's context menu at `pos` and triggers the entry with this text.
+inline bool triggerContextMenu(QWidget* widget, const QPoint& pos, const QString& text) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, widget->mapToGlobal(pos));
+    QApplication::sendEvent(widget, &event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu)
+        return false;
+    const QList<QAction*> actions = menu->actions();
+    for (QAction* action : actions) {
+        if (action->text() == text) {
+            action->trigger();
+            menu->close();
+            return true;
+        }
+    }
+    menu->close();
+    return false;
+}
+
+// The drag events one widget receives while a drag passes over it and is dropped.
+struct DragResult {
+    bool enterAccepted = false;
+    bool moveAccepted = false;
+    bool dropAccepted = false;
+};
+
+inline bool sendDragEnter(QWidget* target, const QPoint& pos, const QMimeData* mime,
+                          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target, &enter);
+    return enter.isAccepted();
+}
+
+inline bool sendDragMove(QWidget* target, const QPoint& pos, const QMimeData* mime,
+                         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QDragMoveEvent move(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target, &move);
+    return move.isAccepted();
+}
+
+inline bool sendDrop(QWidget* target, const QPoint& pos, const QMimeData* mime,
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QDropEvent drop(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+inline void sendDragLeave(QWidget* target) {
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(target, &leave);
+}
+
+// Pointer movement and clicks through the window, as the platform delivers them, so
+// that enter and leave events and the window's own filters take part.
+inline QPoint inWindow(QWidget* widget, const QPoint& pos) {
+    return widget->mapTo(widget->window(), pos);
+}
+
+inline void hover(QWidget* widget, const QPoint& pos) {
+    QTest::mouseMove(widget->window()->windowHandle(), inWindow(widget, pos));
+}
+
+inline void click(QWidget* widget, const QPoint& pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    hover(widget, pos);
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, modifiers, inWindow(widget, pos));
+}
+
+// A new window may appear under a pointer that has not moved since the last test, and
+// a pointer that does not move enters nothing: start each test from an empty corner.
+inline void parkPointer(QWidget* window) {
+    QTest::mouseMove(window->windowHandle(), QPoint(window->width() - 2, window->height() - 2));
+    QTest::mouseMove(window->windowHandle(), QPoint(window->width() - 3, window->height() - 3));
+}
+
+// Presses at `from` and moves the held button far enough to start a drag.
+inline void pressAndPull(QWidget* widget, const QPoint& from,
+                         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::mousePress(widget, Qt::LeftButton, modifiers, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(30, 0)),
+                     QPointF(widget->mapToGlobal(from + QPoint(30, 0))), Qt::NoButton, Qt::LeftButton,
+                     modifiers);
+    QApplication::sendEvent(widget, &move);
+}
+
+} // namespace ViewTest

@@ -1,0 +1,281 @@
+#include "DragRunner.h"
+#include "ItemGridView.h"
+#include "Localization.h"
+#include "PinState.h"
+#include "TuckawayTabBar.h"
+#include "TuckawayTabMoveDelegate.h"
+#include "TuckawayView.h"
+#include "ViewTestSupport.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ViewTest;
+
+class TestTabBar : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<PinState> m_pin;
+    std::unique_ptr<TuckawayView> m_view;
+
+    TuckawayTabBar* bar() const { return m_view->tabBar(); }
+    TuckawayTabButton* tab(int index) const { return bar()->tabs().at(index); }
+    QUuid groupID(int index) const { return m_store->groups().at(index).id; }
+    QPoint centreOf(QWidget* widget) const { return widget->rect().center(); }
+
+    void showView(const QStringList& groupNames) {
+        QList<NookGroup> groups;
+        for (const QString& name : groupNames)
+            groups << groupOf(*m_env, name, {});
+        m_store->setGroups(groups);
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, PanelCallbacks{});
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        parkPointer(m_view.get());
+    }
+
+    // Opens a tab's rename field from its context menu and waits for the focus.
+    void beginRename(TuckawayTabButton* button) {
+        QVERIFY(triggerContextMenu(button, centreOf(button), QStringLiteral("Rename")));
+        QVERIFY(button->isRenaming());
+        QTRY_VERIFY(button->renameField()->hasFocus());
+    }
+
+private slots:
+    void initTestCase() { Localization::install(QLocale(QLocale::English)); }
+
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        resetPreferences();
+        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
+        m_pin = std::make_unique<PinState>();
+    }
+
+    void cleanup() {
+        DragRunner::setRunner({});
+        m_view.reset();
+        m_store.reset();
+        m_env.reset();
+    }
+
+    void clickSelectsAndHighlightsOneTab() {
+        showView({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+        QVERIFY(tab(0)->isSelected());
+        QVERIFY(!tab(1)->isSelected());
+        const int widthBefore = tab(1)->sizeHint().width();
+
+        click(tab(1), centreOf(tab(1)));
+        QCOMPARE(m_view->selectedGroupID(), groupID(1));
+        QCOMPARE(bar()->selectedGroupID(), groupID(1));
+        QVERIFY(tab(1)->isSelected());
+        QVERIFY(!tab(0)->isSelected());
+        // The selected name is set in semibold, which is wider.
+        QVERIFY(tab(1)->sizeHint().width() >= widthBefore);
+
+        // The padding around the name belongs to the tab as well.
+        click(tab(2), QPoint(2, tab(2)->height() / 2));
+        QCOMPARE(m_view->selectedGroupID(), groupID(2));
+
+        bar()->setSelectedGroupID(std::nullopt);
+        for (TuckawayTabButton* button : bar()->tabs())
+            QVERIFY(!button->isSelected());
+    }
+
+    void renameTrimsBlanksAndTabsOnly() {
+        showView({QStringLiteral("Inbox"), QStringLiteral("B")});
+        TuckawayTabButton* inbox = tab(0);
+        beginRename(inbox);
+        QCOMPARE(inbox->renameField()->text(), QStringLiteral("Inbox"));
+
+        inbox->renameField()->clear();
+        QTest::keyClicks(inbox->renameField(), QStringLiteral("  Mail\t "));
+        QTest::keyClick(inbox->renameField(), Qt::Key_Return);
+        QVERIFY(!inbox->isRenaming());
+        QCOMPARE(groupNames(*m_store), QStringList({QStringLiteral("Mail"), QStringLiteral("B")}));
+        QCOMPARE(inbox->name(), QStringLiteral("Mail"));
+
+        // A second rename starts from the current name; blanks only rename nothing.
+        beginRename(inbox);
+        QCOMPARE(inbox->renameField()->text(), QStringLiteral("Mail"));
+        QSignalSpy changes(m_store.get(), &NookStore::groupsChanged);
+        inbox->renameField()->setText(QStringLiteral(" \t  "));
+        QTest::keyClick(inbox->renameField(), Qt::Key_Return);
+        QVERIFY(!inbox->isRenaming());
+        QCOMPARE(changes.count(), 0);
+
+        // Escape leaves the name as it was.
+        beginRename(inbox);
+        inbox->renameField()->setText(QStringLiteral("Other"));
+        QTest::keyClick(inbox->renameField(), Qt::Key_Escape);
+        QVERIFY(!inbox->isRenaming());
+        QCOMPARE(changes.count(), 0);
+        QCOMPARE(groupNames(*m_store).first(), QStringLiteral("Mail"));
+    }
+
+    void renameFieldKeepsItsStateWhenTabsMove() {
+        showView({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+        TuckawayTabButton* a = tab(0);
+        beginRename(a);
+        a->renameField()->setText(QStringLiteral("Draft"));
+        m_store->moveGroup(groupID(0), groupID(2));
+        QCOMPARE(bar()->tabs().last(), a);
+        QVERIFY(a->isRenaming());
+        QCOMPARE(a->renameField()->text(), QStringLiteral("Draft"));
+    }
+
+    void altBadgeFollowsKeyAndPointer() {
+        showView({QStringLiteral("A"), QStringLiteral("B")});
+        TuckawayTabButton* a = tab(0);
+        TuckawayTabButton* b = tab(1);
+
+        // Alt while the pointer is elsewhere shows nothing.
+        hover(m_view->grid(), QPoint(5, 5));
+        QTest::keyPress(m_view.get(), Qt::Key_Alt);
+        QVERIFY(!a->isBadgeShown());
+        QTest::keyRelease(m_view.get(), Qt::Key_Alt);
+
+        hover(a, centreOf(a));
+        QVERIFY(a->isHovered());
+        QVERIFY(!a->isBadgeShown());
+        QTest::keyPress(m_view.get(), Qt::Key_Alt);
+        QVERIFY(a->isBadgeShown());
+        QVERIFY(!b->isBadgeShown());
+        QTest::keyRelease(m_view.get(), Qt::Key_Alt);
+        QVERIFY(!a->isBadgeShown());
+
+        // Leaving the tab hides the badge, and Alt no longer concerns it.
+        QTest::keyPress(m_view.get(), Qt::Key_Alt);
+        QVERIFY(a->isBadgeShown());
+        hover(m_view->grid(), QPoint(5, 5));
+        QVERIFY(!a->isHovered());
+        QVERIFY(!a->isBadgeShown());
+
+        // Alt already down when the pointer arrives: the badge shows at once.
+        hover(b, centreOf(b));
+        QVERIFY(b->isBadgeShown());
+        QTRY_VERIFY(b->isVisible() && b->width() == b->sizeHint().width());
+        QTest::keyRelease(m_view.get(), Qt::Key_Alt);
+    }
+
+    void badgeAndMenuRemoveAtOnce() {
+        showView({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+        TuckawayTabButton* b = tab(1);
+        hover(b, centreOf(b));
+        QVERIFY(b->isHovered());
+        QTest::keyPress(m_view.get(), Qt::Key_Alt);
+        QVERIFY(b->isBadgeShown());
+        QTRY_COMPARE(b->width(), b->sizeHint().width());
+        click(b, b->badgeRect().center(), Qt::AltModifier);
+        QTest::keyRelease(m_view.get(), Qt::Key_Alt);
+        QCOMPARE(groupNames(*m_store), QStringList({QStringLiteral("A"), QStringLiteral("C")}));
+
+        QVERIFY(triggerContextMenu(tab(0), centreOf(tab(0)), QStringLiteral("Remove")));
+        QCOMPARE(groupNames(*m_store), QStringList({QStringLiteral("C")}));
+        // Removing the last group is allowed.
+        QVERIFY(triggerContextMenu(tab(0), centreOf(tab(0)), QStringLiteral("Remove")));
+        QVERIFY(m_store->groups().isEmpty());
+        QVERIFY(bar()->tabs().isEmpty());
+    }
+
+    void ctrlDragReordersLiveAndEndsCleanly() {
+        showView({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});
+        const QUuid a = groupID(0);
+        int runs = 0;
+        bool dropAccepted = false;
+        DragRunner::setRunner([&](QDrag& drag) {
+            ++runs;
+            const QMimeData* mime = drag.mimeData();
+            // A passes B and C; the tab bar lays out the new order while the drag goes on.
+            TuckawayTabButton* c = bar()->tab(groupID(2));
+            sendDragEnter(c, centreOf(c), mime);
+            if (groupNames(*m_store) !=
+                QStringList({QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")}))
+                return Qt::IgnoreAction;
+            TuckawayTabButton* own = bar()->tab(a);
+            sendDragEnter(own, centreOf(own), mime); // its own place: nothing
+            dropAccepted = sendDrop(own, centreOf(own), mime);
+            return Qt::MoveAction;
+        });
+
+        QTest::keyPress(m_view.get(), Qt::Key_Control);
+        pressAndPull(tab(0), centreOf(tab(0)), Qt::ControlModifier);
+        QTest::keyRelease(m_view.get(), Qt::Key_Control);
+        QCOMPARE(runs, 1);
+        QCOMPARE(groupNames(*m_store),
+                 QStringList({QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("A")}));
+        QCOMPARE(bar()->tabs().last()->name(), QStringLiteral("A"));
+        QVERIFY(dropAccepted);
+        QVERIFY(!bar()->activeID());
+
+        // A drag that ends outside every tab clears the drag too: a later plain text drag
+        // entering a tab neither moves anything nor is accepted.
+        DragRunner::setRunner([&](QDrag&) { return Qt::IgnoreAction; });
+        QTest::keyPress(m_view.get(), Qt::Key_Control);
+        pressAndPull(tab(0), centreOf(tab(0)), Qt::ControlModifier);
+        QTest::keyRelease(m_view.get(), Qt::Key_Control);
+        QVERIFY(!bar()->activeID());
+        QMimeData text;
+        text.setText(QStringLiteral("hello"));
+        const QStringList order = groupNames(*m_store);
+        QVERIFY(!sendDragEnter(tab(2), centreOf(tab(2)), &text));
+        QVERIFY(!sendDrop(tab(2), centreOf(tab(2)), &text));
+        QCOMPARE(groupNames(*m_store), order);
+    }
+
+    void dragWithoutCtrlMovesNothing() {
+        showView({QStringLiteral("A"), QStringLiteral("B")});
+        int runs = 0;
+        DragRunner::setRunner([&](QDrag&) {
+            ++runs;
+            return Qt::IgnoreAction;
+        });
+        QSignalSpy moves(bar(), &TuckawayTabBar::moveRequested);
+        pressAndPull(tab(0), centreOf(tab(0)));
+        QCOMPARE(runs, 0);
+        QVERIFY(!bar()->activeID());
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(centreOf(tab(0))), QPointF(), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(tab(0), &release);
+        // The press became a drag, so it selects nothing either.
+        QCOMPARE(m_view->selectedGroupID(), groupID(0));
+        QCOMPARE(moves.count(), 0);
+    }
+
+    void moveDelegateRules() {
+        const QUuid a = QUuid::createUuid();
+        const QUuid c = QUuid::createUuid();
+        std::optional<QUuid> active;
+        bool changed = false;
+        QList<std::pair<QUuid, QUuid>> calls;
+        const auto record = [&](const QUuid& dragged, const QUuid& target) {
+            calls.append({dragged, target});
+        };
+
+        TuckawayTabMoveDelegate overC(c, active, changed, record);
+        overC.dropEntered();
+        QVERIFY(calls.isEmpty());
+        QCOMPARE(overC.dropUpdated(), Qt::IgnoreAction);
+        QVERIFY(!overC.performDrop());
+
+        active = a;
+        TuckawayTabMoveDelegate overA(a, active, changed, record);
+        overA.dropEntered();
+        QVERIFY(calls.isEmpty());
+        QVERIFY(!changed);
+        overC.dropEntered();
+        QCOMPARE(calls, (QList<std::pair<QUuid, QUuid>>{{a, c}}));
+        QVERIFY(changed);
+        QCOMPARE(overC.dropUpdated(), Qt::MoveAction);
+        QVERIFY(overC.performDrop());
+        QVERIFY(!active);
+        QVERIFY(!changed);
+    }
+};
+
+TUCKAWAY_TEST_WIDGETS_MAIN(TestTabBar)
+#include "tst_tabbar.moc"
