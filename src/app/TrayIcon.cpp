@@ -19,7 +19,8 @@ TrayIcon::TrayIcon(QObject* parent)
     connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
     m_tray->setContextMenu(m_menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
+        // A quick second click arrives as a double click; it is a click all the same.
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             emit clicked();
     });
 }

@@ -1,0 +1,92 @@
+#include "AppDelegate.h"
+
+#include "NookStore.h"
+#include "OutsideClickMonitor.h"
+#include "PanelController.h"
+#include "TrayIcon.h"
+#include "WindowHints.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent)
+    , m_store(std::make_unique<NookStore>()) {}
+
+AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
+    : QObject(parent)
+    , m_store(std::make_unique<NookStore>(dataFolder)) {}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::setOpenSettings(std::function<void()> openSettings) {
+    m_openSettings = std::move(openSettings);
+    if (m_panelController)
+        m_panelController->setOnOpenSettings(m_openSettings);
+}
+
+void AppDelegate::setClickMonitorFactory(std::function<std::unique_ptr<OutsideClickMonitor>()> factory) {
+    m_monitorFactory = std::move(factory);
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    if (m_panelController)
+        return;
+    m_trayIcon = std::make_unique<TrayIcon>();
+    connect(m_trayIcon.get(), &TrayIcon::clicked, this, &AppDelegate::reopen);
+    connect(m_trayIcon.get(), &TrayIcon::settingsRequested, this,
+            [this] { activateAction(QStringLiteral("settings")); });
+    connect(m_trayIcon.get(), &TrayIcon::quitRequested, this,
+            [this] { activateAction(QStringLiteral("quit")); });
+    m_trayIcon->show();
+
+    makeDummyWindow();
+
+    m_panelController =
+        std::make_unique<PanelController>(*m_store, m_monitorFactory ? m_monitorFactory() : nullptr);
+    if (m_openSettings)
+        m_panelController->setOnOpenSettings(m_openSettings);
+}
+
+void AppDelegate::makeDummyWindow() {
+    // Transparent, never takes a click or the focus, on every desktop, in no taskbar.
+    m_dummyWindow =
+        std::make_unique<QWidget>(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                               Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+    m_dummyWindow->setObjectName(QStringLiteral("TuckawayDummyWindow"));
+    m_dummyWindow->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_dummyWindow->setWindowTitle(QStringLiteral("Tuckaway (hidden)"));
+    if (WindowHints::compositorRunning())
+        m_dummyWindow->setAttribute(Qt::WA_TranslucentBackground);
+    m_dummyWindow->setAttribute(Qt::WA_ShowWithoutActivating);
+    // The origin of the bottom-left coordinates the placement works in.
+    const QRect primary =
+        QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
+    m_dummyWindow->setGeometry(primary.x(), primary.y() + primary.height() - 1, 1, 1);
+    WindowHints::keepOffTaskbarOnAllDesktops(m_dummyWindow.get());
+    m_dummyWindow->show();
+    m_dummyWindow->setWindowOpacity(0.0);
+}
+
+void AppDelegate::reopen() {
+    if (m_panelController)
+        m_panelController->toggle();
+}
+
+void AppDelegate::open(const QList<QUrl>& urls) {
+    if (m_panelController)
+        m_panelController->show();
+    QTimer::singleShot(kOpenDelayMs, this, [this, urls] { m_store->addURLsToSelectedGroup(urls); });
+}
+
+void AppDelegate::activateAction(const QString& name) {
+    if (name == QLatin1String("settings")) {
+        if (m_openSettings)
+            m_openSettings();
+    } else if (name == QLatin1String("quit")) {
+        QCoreApplication::quit();
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+
+class NookStore;
+class OutsideClickMonitor;
+class PanelController;
+class TrayIcon;
+class QWidget;
+
+// The application's delegate: owns the store (made first, before any window), and once
+// launch has finished the tray icon, the invisible dummy window and the panel
+// controller. Turns the desktop's requests (a click on the launcher or tray icon,
+// files handed over, the menu's actions) into panel and store operations.
+class AppDelegate : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kOpenDelayMs = 400;
+
+    explicit AppDelegate(QObject* parent = nullptr);
+    // With the data in `dataFolder`, for tests.
+    explicit AppDelegate(const QString& dataFolder, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    // The launcher's or tray icon's click: toggles the panel once launch has finished.
+    void reopen();
+    // Files handed to the application: the panel opens, and they join the store's
+    // current nook a moment later (also when launch has not finished yet).
+    void open(const QList<QUrl>& urls);
+    // "settings" and "quit"; anything else is ignored.
+    void activateAction(const QString& name);
+
+    void setOpenSettings(std::function<void()> openSettings);
+    // The outside-click monitor the panel controller gets; the platform's by default.
+    void setClickMonitorFactory(std::function<std::unique_ptr<OutsideClickMonitor>()> factory);
+
+    NookStore& store() { return *m_store; }
+    PanelController* panelController() const { return m_panelController.get(); }
+    QWidget* dummyWindow() const { return m_dummyWindow.get(); }
+    TrayIcon* trayIcon() const { return m_trayIcon.get(); }
+
+private:
+    void makeDummyWindow();
+
+    // The store goes last: the panel's content holds on to it until its own end.
+    std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<PanelController> m_panelController;
+    std::unique_ptr<QWidget> m_dummyWindow;
+    std::unique_ptr<TrayIcon> m_trayIcon;
+    std::function<void()> m_openSettings;
+    std::function<std::unique_ptr<OutsideClickMonitor>()> m_monitorFactory;
+};

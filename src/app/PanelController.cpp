@@ -1,0 +1,212 @@
+#include "PanelController.h"
+
+#include "ItemOpener.h"
+#include "NookStore.h"
+#include "PanelWindow.h"
+#include "Preferences.h"
+#include "TuckawayView.h"
+#include "WindowHints.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QScreen>
+#include <QTimer>
+
+using namespace PanelPlacement;
+
+Q_LOGGING_CATEGORY(lcPanel, "tuckaway.panel", QtWarningMsg)
+
+namespace {
+QScreen* screenUnderPointer() {
+    if (QScreen* screen = QGuiApplication::screenAt(QCursor::pos()))
+        return screen;
+    return QGuiApplication::primaryScreen();
+}
+
+// Flipped coordinates take their origin from the bottom of the primary screen.
+int referenceBottom() {
+    const QRect primary = QGuiApplication::primaryScreen()->geometry();
+    return primary.y() + primary.height();
+}
+} // namespace
+
+PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickMonitor> monitor,
+                                 QObject* parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_window(std::make_unique<PanelWindow>(WindowHints::compositorRunning()))
+    , m_monitor(monitor ? std::move(monitor) : OutsideClickMonitor::createForPlatform())
+    , m_opener(&ItemOpener::open) {
+    // Every callback holds the controller through QPointer: once it is gone they do nothing.
+    QPointer<PanelController> self(this);
+    PanelCallbacks callbacks;
+    callbacks.onClose = [self] {
+        if (self)
+            self->close();
+    };
+    callbacks.onOpen = [self](const QUrl& url) {
+        if (self)
+            self->open(url);
+    };
+    callbacks.onPanelSizeChanged = [self] {
+        if (self && self->isShown()) {
+            self->positionAnchor(self->m_lastMouseX);
+            self->updateContentSize();
+        }
+    };
+    m_view = new TuckawayView(m_store, m_pinState, callbacks);
+    m_window->setContent(m_view);
+    m_window->setOnCloseRequest([self] {
+        if (self)
+            self->close();
+    });
+    m_window->setFixedSize(m_view->panelSize());
+
+    connect(m_monitor.get(), &OutsideClickMonitor::clickedOutside, this,
+            &PanelController::handleOutsideClick);
+    // The width follows "columns" and "iconSize" as the content does; the content tells of the height.
+    const auto widthChanged = [this] {
+        if (isShown()) {
+            positionAnchor(m_lastMouseX);
+            updateContentSize();
+        }
+    };
+    connect(&Preferences::instance(), &Preferences::columnsChanged, this, widthChanged);
+    connect(&Preferences::instance(), &Preferences::iconSizeChanged, this, widthChanged);
+    watchScreens();
+}
+
+PanelController::~PanelController() {
+    m_monitor->stop();
+}
+
+QWidget* PanelController::window() const {
+    return m_window.get();
+}
+
+bool PanelController::isShown() const {
+    return m_window->isVisible();
+}
+
+void PanelController::setOnOpenSettings(std::function<void()> openSettings) {
+    m_view->setOnOpenSettings(std::move(openSettings));
+}
+
+void PanelController::setItemOpener(Opener opener) {
+    m_opener = std::move(opener);
+}
+
+void PanelController::toggle() {
+    if (isShown())
+        close();
+    else
+        show();
+}
+
+void PanelController::show() {
+    if (isShown())
+        return;
+    m_lastMouseX = QCursor::pos().x();
+    if (!QGuiApplication::primaryScreen())
+        return;
+    positionAnchor(m_lastMouseX);
+    // The size always follows the preferences, so window and content agree at every showing.
+    m_window->setFixedSize(m_view->panelSize());
+    placeWindow();
+    WindowHints::keepOffTaskbarOnAllDesktops(m_window.get());
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+    m_monitor->stop();
+    m_monitor->start();
+    emit shownChanged(true);
+}
+
+void PanelController::close() {
+    qCDebug(lcPanel) << "close";
+    const bool wasShown = isShown();
+    m_window->hide();
+    m_monitor->stop();
+    if (wasShown)
+        emit shownChanged(false);
+}
+
+void PanelController::positionAnchor(double x) {
+    QScreen* screen = screenUnderPointer();
+    if (!screen)
+        return;
+    const int bottom = referenceBottom();
+    const ScreenFrames frames = flipped(screen->geometry(), screen->availableGeometry(), bottom);
+    const double mouseY = flippedY(QCursor::pos().y(), bottom);
+    m_screen = screen;
+    m_edge = PanelPlacement::dockEdge(frames);
+    m_anchor = anchorRect(anchorOrigin(frames, x, mouseY), bottom);
+}
+
+void PanelController::updateContentSize() {
+    m_window->setFixedSize(m_view->panelSize());
+    if (isShown())
+        placeWindow();
+}
+
+void PanelController::placeWindow() {
+    QScreen* screen = m_screen ? m_screen.data() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    m_window->setGeometry(panelRect(m_anchor, m_edge, m_view->panelSize(), screen->availableGeometry()));
+}
+
+void PanelController::handleOutsideClick() {
+    qCDebug(lcPanel) << "outside click at" << QCursor::pos() << "shown" << isShown() << "pinned"
+                     << m_pinState.value() << "dragging" << m_view->isDragActive();
+    if (!isShown())
+        return;
+    if (m_window->frameGeometry().contains(QCursor::pos()))
+        return;
+    if (m_view->isDragActive())
+        return;
+    if (m_pinState.value())
+        return;
+    QTimer::singleShot(kOutsideClickDelayMs, this, &PanelController::closeAfterOutsideClick);
+}
+
+void PanelController::closeAfterOutsideClick() {
+    qCDebug(lcPanel) << "close after outside click; pinned" << m_pinState.value();
+    if (!isShown() || m_view->isDragActive() || m_pinState.value())
+        return;
+    close();
+}
+
+void PanelController::open(const QUrl& url) {
+    close(); // pinned or not
+    QTimer::singleShot(0, this, [this, url] { m_opener(url); });
+}
+
+void PanelController::watchScreens() {
+    const auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &PanelController::screensChanged);
+        connect(screen, &QScreen::availableGeometryChanged, this, &PanelController::screensChanged);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        screensChanged();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this](QScreen* screen) {
+        if (m_screen == screen)
+            m_screen = nullptr;
+        screensChanged();
+    });
+}
+
+void PanelController::screensChanged() {
+    // The size is worked out again; the anchor stays, but the panel never hangs off a screen.
+    m_window->setFixedSize(m_view->panelSize());
+    if (!isShown())
+        return;
+    QScreen* screen = m_screen ? m_screen.data() : QGuiApplication::primaryScreen();
+    if (screen)
+        m_window->setGeometry(keepInside(m_window->geometry(), screen->availableGeometry()));
+}

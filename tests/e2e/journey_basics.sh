@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Start, the launcher's Activate, the tray icon, outside clicks and pinning, files handed
+# over by a second start, opening an item, and the data surviving a restart.
+source "$(dirname "$0")/lib.sh"
+
+# --help and --version need neither a display nor a bus.
+env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS "$E2E_APP" --version | grep -qx "Tuckaway [0-9.]*" || fail "--version"
+env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS "$E2E_APP" --help | grep -q "Usage:" || fail "--help"
+if env -u DISPLAY "$E2E_APP" --no-such-option >/dev/null 2>&1; then fail "an unknown option was accepted"; fi
+
+start_desktop bottom
+
+# A test application, the default for plain text, that writes down what it was given.
+mkdir -p "$XDG_DATA_HOME/applications" "$HOME/bin" "$HOME/docs"
+cat >"$HOME/bin/recorder" <<REC
+#!/bin/sh
+printf '%s\n' "\$@" >>"$E2E_ROOT/opened.txt"
+REC
+chmod +x "$HOME/bin/recorder"
+cat >"$XDG_DATA_HOME/applications/e2e-recorder.desktop" <<DESK
+[Desktop Entry]
+Type=Application
+Name=Recorder
+Exec=$HOME/bin/recorder %f
+MimeType=text/plain;
+DESK
+printf '[Default Applications]\ntext/plain=e2e-recorder.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
+echo "quarterly numbers" >"$HOME/docs/report.txt"
+echo "# notes" >"$HOME/docs/notes.md"
+
+log "start"
+start_app
+read -r tx ty tw th <<<"$(geometry "$(tray_icon)")"
+[ "$ty" -ge 736 ] || fail "the tray icon is not in the panel (y $ty)"
+panel_hidden || fail "a panel is shown at launch"
+[ ! -e "$DATA_FILE" ] || fail "a data file was written at launch"
+screenshot "started"
+
+log "Activate twice"
+xdotool mousemove 500 400
+app_call Activate "{}"
+wait_for "the panel after Activate" 5 panel_window
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+[ "$pw" -eq 360 ] && [ "$ph" -eq 440 ] || fail "panel size ${pw}x$ph"
+[ $((px + pw / 2 - 500)) -ge -1 ] && [ $((px + pw / 2 - 500)) -le 1 ] || fail "panel not at the pointer: x $px"
+gap=$((736 - py - ph))
+[ "$gap" -gt 0 ] && [ "$gap" -le 40 ] || fail "panel not next to the tint2 panel: gap $gap"
+screenshot "activated"
+app_call Activate "{}"
+wait_for "the panel to close after the second Activate" 5 panel_hidden
+
+log "tray icon toggles"
+click_tray
+wait_for "the panel after a tray click" 5 panel_window
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+[ "$px" -ge 0 ] && [ $((py + ph)) -le 736 ] || fail "panel outside the usable area: $px $py"
+screenshot "tray-click"
+click_tray
+wait_for "the panel to close on the second tray click" 5 panel_hidden
+
+log "outside clicks"
+xdotool mousemove 500 400
+app_call Activate "{}"
+wait_for "the panel" 5 panel_window
+click_at 900 100
+wait_for "a left click on the desktop to close the panel" 3 panel_hidden
+xdotool mousemove 500 400
+app_call Activate "{}"
+wait_for "the panel" 5 panel_window
+click_at 900 100 3
+wait_for "a right click on the desktop to close the panel" 3 panel_hidden
+xdotool key Escape # the window manager's desktop menu
+
+log "pinned"
+xdotool mousemove 500 400
+app_call Activate "{}"
+wait_for "the panel to be shown and active" 5 panel_active
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+pin_x=$((px + pw - 54)) pin_y=$((py + 20))
+click_at $pin_x $pin_y
+click_at 900 100
+holds_for "the pinned panel stays open after an outside click" 700 panel_window
+screenshot "pinned-after-outside-click"
+click_at $pin_x $pin_y
+click_at 900 100
+wait_for "the unpinned panel to close" 3 panel_hidden
+
+log "second start with two files"
+xdotool mousemove 500 400
+started=$(date +%s%N)
+(cd "$HOME/docs" && "$E2E_APP" report.txt notes.md) || fail "the second start did not exit 0"
+[ "$(item_count)" -eq 0 ] || fail "files were added before the delay"
+wait_for "the panel after files were handed over" 5 panel_window
+wait_for "two items in the data file" 5 item_count_is 2
+log "items saved $((($(date +%s%N) - started) / 1000000)) ms after the second start began"
+[ "$(data_items)" = "$(printf 'Favorites/report\nFavorites/notes')" ] || fail "items: $(data_items)"
+kill -0 "$APP_PID" || fail "the first instance is gone"
+"$E2E_APP" "$HOME/docs/report.txt" || fail "the third start did not exit 0"
+holds_for "the same file again adds nothing" 1000 item_count_is 2
+screenshot "two-items"
+
+log "opening an item"
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+click_at $((px + 24 + 36)) $((py + 41 + 16 + 36))
+wait_for "the panel to close on opening" 3 panel_hidden
+wait_for "the default application to get the file" 10 grep -qx "$HOME/docs/report.txt" "$E2E_ROOT/opened.txt"
+
+log "restart"
+before=$(data_items)
+quit_app
+start_app
+[ "$(data_items)" = "$before" ] || fail "data changed across a restart"
+xdotool mousemove 500 400
+app_call Activate "{}"
+wait_for "the panel after the restart" 5 panel_window
+screenshot "after-restart"
+log "passed"

@@ -1,0 +1,220 @@
+# Helpers for the end-to-end journeys: a private X server (Xvfb) with a window manager
+# (openbox) and a panel with a tray (tint2), fresh XDG folders, the real binary, and
+# polling with deadlines. A journey runs inside dbus-run-session and sources this file.
+# Usage: journey.sh <tuckaway binary> <screenshot folder>
+set -euo pipefail
+
+E2E_APP=$(realpath "$1")
+E2E_SHOTS=$(realpath -m "$2")
+E2E_JOURNEY=$(basename "$0" .sh)
+E2E_ROOT=$(mktemp -d "${TMPDIR:-/tmp}/tuckaway-e2e.XXXXXX")
+E2E_PIDS=()
+E2E_SHOT_COUNT=0
+APP_PID=""
+TINT2_PID=""
+E2E_START_NS=$(date +%s%N)
+mkdir -p "$E2E_SHOTS"
+rm -f "$E2E_SHOTS"/*.png
+
+log() {
+    local ms=$((($(date +%s%N) - E2E_START_NS) / 1000000))
+    printf '[%3d.%03ds] %s\n' $((ms / 1000)) $((ms % 1000)) "$*"
+}
+
+e2e_cleanup() {
+    local status=$?
+    if [ $status -ne 0 ] && [ -f "$E2E_ROOT/app.log" ]; then
+        echo "--- application output ---"
+        cat "$E2E_ROOT/app.log"
+    fi
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${E2E_PIDS[i]}" 2>/dev/null || true
+    done
+    for pid in "${E2E_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_ROOT"
+    exit $status
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    log "FAIL: $*"
+    screenshot "failure" || true
+    exit 1
+}
+
+# wait_for <what> <seconds> <command...>: runs the command until it succeeds or time is up.
+wait_for() {
+    local what=$1 seconds=$2
+    shift 2
+    local deadline=$(($(date +%s%N) + seconds * 1000000000))
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s%N)" -lt "$deadline" ] || fail "timed out after ${seconds}s waiting for: $what"
+        sleep 0.05
+    done
+}
+
+# holds_for <what> <milliseconds> <command...>: the command keeps succeeding for that long.
+holds_for() {
+    local what=$1 ms=$2
+    shift 2
+    local deadline=$(($(date +%s%N) + ms * 1000000))
+    while [ "$(date +%s%N)" -lt "$deadline" ]; do
+        "$@" >/dev/null 2>&1 || fail "no longer true: $what"
+        sleep 0.05
+    done
+}
+
+screenshot() {
+    E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
+    local file
+    file=$(printf '%s/%02d-%s.png' "$E2E_SHOTS" "$E2E_SHOT_COUNT" "$1")
+    import -display "$DISPLAY" -window root "$file" 2>/dev/null && log "screenshot $file"
+}
+
+fresh_home() {
+    export HOME=$E2E_ROOT/home
+    export XDG_DATA_HOME=$HOME/.local/share XDG_CONFIG_HOME=$HOME/.config XDG_CACHE_HOME=$HOME/.cache
+    export XDG_STATE_HOME=$HOME/.local/state XDG_RUNTIME_DIR=$E2E_ROOT/runtime
+    mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    unset XDG_CURRENT_DESKTOP DESKTOP_SESSION GNOME_DESKTOP_SESSION_ID KDE_FULL_SESSION WAYLAND_DISPLAY
+    unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
+    export LANG=C.UTF-8 LC_ALL=C.UTF-8 LANGUAGE=
+    DATA_FILE=$XDG_DATA_HOME/Tuckaway/nooks.json
+}
+
+has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+# start_desktop: X server, window manager, and the panel on the given edge.
+start_desktop() {
+    fresh_home
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$E2E_ROOT/display" >"$E2E_ROOT/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for "the X server" 10 test -s "$E2E_ROOT/display"
+    export DISPLAY=":$(head -n1 "$E2E_ROOT/display")"
+    openbox --sm-disable >"$E2E_ROOT/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for "the window manager" 10 has_wm
+    xsetroot -solid '#6f8fa8'
+    start_panel "${1:-bottom}"
+    log "desktop $DISPLAY ready, panel at the ${1:-bottom}"
+}
+
+workarea() { xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g' | cut -d' ' -f1-4; }
+workarea_is() { [ "$(workarea)" = "$1" ]; }
+
+# start_panel <bottom|top|left|right>: (re)starts tint2 there and waits for its strut.
+start_panel() {
+    local edge=$1 position expected
+    case $edge in
+    bottom) position="bottom center horizontal" expected="0 0 1024 736" ;;
+    top) position="top center horizontal" expected="0 32 1024 736" ;;
+    left) position="center left vertical" expected="32 0 992 768" ;;
+    right) position="center right vertical" expected="0 0 992 768" ;;
+    esac
+    if [ -n "$TINT2_PID" ]; then
+        kill "$TINT2_PID"
+        wait "$TINT2_PID" 2>/dev/null || true
+    fi
+    cat >"$E2E_ROOT/tint2rc" <<TINT2
+rounded = 0
+border_width = 0
+background_color = #2b3945 100
+border_color = #000000 0
+panel_items = ST
+panel_size = 100% 32
+panel_position = $position
+panel_background_id = 1
+panel_layer = top
+strut_policy = follow_size
+wm_menu = 0
+systray_padding = 4 4 4
+systray_icon_size = 24
+systray_background_id = 0
+taskbar_mode = single_desktop
+TINT2
+    tint2 -c "$E2E_ROOT/tint2rc" >"$E2E_ROOT/tint2.log" 2>&1 &
+    TINT2_PID=$!
+    E2E_PIDS+=($TINT2_PID)
+    wait_for "tint2 at the $edge (work area $expected)" 10 workarea_is "$expected"
+}
+
+bus_has_app() {
+    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner org.tuckaway.Tuckaway | grep -q true
+}
+
+# start_app [files...]: starts the binary and waits until it is on the bus with its tray icon.
+start_app() {
+    "$E2E_APP" "$@" >>"$E2E_ROOT/app.log" 2>&1 &
+    APP_PID=$!
+    E2E_PIDS+=($APP_PID)
+    wait_for "the application on the bus" 10 bus_has_app
+    wait_for "the tray icon" 10 tray_icon
+}
+
+quit_app() {
+    app_call ActivateAction "'quit'" "[]" "{}"
+    wait_for "the application to quit" 10 bash -c "! kill -0 $APP_PID"
+    wait "$APP_PID" 2>/dev/null || true
+}
+
+app_call() {
+    local method=$1
+    shift
+    gdbus call --session --dest org.tuckaway.Tuckaway --object-path /org/tuckaway/Tuckaway \
+        --method "org.freedesktop.Application.$method" "$@" >/dev/null
+}
+
+# Window ids of this application's visible windows, one a line.
+app_windows() { xdotool search --onlyvisible --classname '^tuckaway$' 2>/dev/null || true; }
+
+# The panel's window id (visible), else fails.
+panel_window() {
+    local w
+    for w in $(app_windows); do
+        [ "$(xdotool getwindowname "$w")" = "Tuckaway" ] || continue
+        [ "$(geometry "$w" | cut -d' ' -f3)" -gt 100 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+panel_hidden() { ! panel_window; }
+# Shown and holding the focus: ready for clicks and keys.
+panel_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(panel_window)" ]; }
+
+settings_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --name 'Tuckaway Settings' 2>/dev/null); do echo "$w"; return 0; done
+    return 1
+}
+
+# The tray icon: a small window of ours inside the panel's area.
+tray_icon() {
+    local w
+    for w in $(app_windows); do
+        [ "$(xdotool getwindowname "$w")" = "Tuckaway" ] || continue
+        [ "$(geometry "$w" | cut -d' ' -f3)" -le 64 ] && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+# geometry <window>: "x y width height" in root coordinates.
+geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+click_at() { xdotool mousemove "$1" "$2" click "${3:-1}"; }
+
+click_tray() {
+    local x y w h
+    read -r x y w h <<<"$(geometry "$(tray_icon)")"
+    click_at $((x + w / 2)) $((y + h / 2))
+}
+
+# Item names of every nook in the data file, one a line ("nook/item").
+data_items() { jq -r '.[] | .name as $g | .items[] | "\($g)/\(.name)"' "$DATA_FILE"; }
+item_count() { jq '[.[].items[]] | length' "$DATA_FILE" 2>/dev/null || echo 0; }
+item_count_is() { [ "$(item_count)" -eq "$1" ]; }
