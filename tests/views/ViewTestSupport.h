@@ -98,6 +98,14 @@ inline bool sendDrop(QWidget* target, const QPoint& pos, const QMimeData* mime,
     return drop.isAccepted();
 }
 
+// Enter, move and drop at one place, as a platform delivers a drop; true when the drop was taken.
+inline bool dropAt(QWidget* target, const QPoint& pos, const QMimeData* mime,
+                   Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    sendDragEnter(target, pos, mime, modifiers);
+    sendDragMove(target, pos, mime, modifiers);
+    return sendDrop(target, pos, mime, modifiers);
+}
+
 inline void sendDragLeave(QWidget* target) {
     QDragLeaveEvent leave;
     QApplication::sendEvent(target, &leave);
