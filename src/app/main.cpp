@@ -50,7 +50,6 @@ int main(int argc, char** argv) {
 
     preferXcb(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Tuckaway"));
     QApplication::setQuitOnLastWindowClosed(false);
     QCommandLineParser parser;
     CommandLine::configure(parser);

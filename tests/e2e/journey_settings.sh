@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The settings window from the bus action, and a change of "columns" there resizing the
+# open panel in place.
+source "$(dirname "$0")/lib.sh"
+
+start_desktop bottom
+start_app
+xdotool mousemove 500 400
+app_call Activate "{}"
+wait_for "the panel" 5 panel_window
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+[ "$pw" -eq 360 ] || fail "default width $pw"
+
+log "settings"
+app_call ActivateAction "'settings'" "[]" "{}"
+wait_for "the settings window" 5 settings_window
+[ "$(xdotool getwindowname "$(settings_window)")" = "Tuckaway Settings" ] || fail "settings window title"
+panel_window >/dev/null || fail "opening the settings closed the panel"
+screenshot "settings-open"
+
+log "columns 5"
+read -r sx sy sw sh <<<"$(geometry "$(settings_window)")"
+click_at $((sx + sw - 49)) $((sy + 153))
+wait_for "columns=5 in the preferences" 5 grep -qx "columns=5" "$XDG_CONFIG_HOME/Tuckaway/Tuckaway.conf"
+panel_is_wide() { [ "$(geometry "$(panel_window)" | cut -d' ' -f3)" -eq 440 ]; }
+wait_for "the open panel to grow to five columns" 5 panel_is_wide
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+[ $((px + pw / 2)) -eq 500 ] || fail "the wider panel left the anchor: x $px"
+[ $((py + ph)) -le 736 ] || fail "the wider panel left the usable area"
+screenshot "five-columns"
+
+log "the next showing keeps the new size"
+app_call Activate "{}"
+wait_for "the panel to close" 5 panel_hidden
+app_call Activate "{}"
+wait_for "the panel" 5 panel_window
+panel_is_wide || fail "reopened at another width"
+log "passed"
