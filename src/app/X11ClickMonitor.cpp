@@ -58,6 +58,7 @@ bool X11ClickMonitor::start() {
     if (!m_active) {
         selectEvents(true);
         m_active = true;
+        m_leftPressedInside = false;
         m_notifier->setEnabled(true);
         readEvents();
     }
@@ -87,22 +88,33 @@ void X11ClickMonitor::selectEvents(bool enabled) {
 
 void X11ClickMonitor::readEvents() {
     // Asking for the pointer reads the socket as well, so whatever it queued is handled here too.
-    for (;;) {
-        bool clicked = false;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-            if ((event->response_type & 0x7f) == XCB_GE_GENERIC) {
-                const auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event);
-                const auto* raw = reinterpret_cast<xcb_input_raw_button_press_event_t*>(event);
-                if (generic->extension == m_opcode &&
-                    ((generic->event_type == XCB_INPUT_RAW_BUTTON_RELEASE && raw->detail == kLeftButton) ||
-                     (generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS && raw->detail == kRightButton)))
-                    clicked = true;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+        int type = 0;
+        uint32_t button = 0;
+        if ((event->response_type & 0x7f) == XCB_GE_GENERIC) {
+            const auto* generic = reinterpret_cast<xcb_ge_generic_event_t*>(event);
+            if (generic->extension == m_opcode) {
+                type = generic->event_type;
+                button = reinterpret_cast<xcb_input_raw_button_press_event_t*>(event)->detail;
             }
-            std::free(event);
         }
-        // Several clicks read at once close the panel no differently than one.
-        if (!clicked || !m_active)
-            return;
+        std::free(event);
+        if (m_active)
+            handleButton(type, button);
+    }
+}
+
+void X11ClickMonitor::handleButton(int type, uint32_t button) {
+    if (type == XCB_INPUT_RAW_BUTTON_PRESS && button == kLeftButton) {
+        // A gesture that begins in one of our windows (a drag out of the panel, say) ends
+        // with a release elsewhere; that release is no click into another application.
+        m_leftPressedInside = pointerIsOverOwnWindow();
+    } else if (type == XCB_INPUT_RAW_BUTTON_RELEASE && button == kLeftButton) {
+        const bool startedInside = m_leftPressedInside;
+        m_leftPressedInside = false;
+        if (!startedInside && !pointerIsOverOwnWindow())
+            emit clickedOutside();
+    } else if (type == XCB_INPUT_RAW_BUTTON_PRESS && button == kRightButton) {
         if (!pointerIsOverOwnWindow())
             emit clickedOutside();
     }

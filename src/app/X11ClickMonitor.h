@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <cstdint>
+
 #include <memory>
 
 class QSocketNotifier;
@@ -12,7 +14,8 @@ struct xcb_connection_t;
 // Reads XInput 2 raw button events from the root window on an X connection of its
 // own, so that Qt's own event selection is left alone. Raw events are seen for every
 // window (and during grabs); the window under the pointer tells whether a click went
-// to one of ours.
+// to one of ours. A left button pressed in one of our windows (the start of a drag out
+// of the panel) makes its release no outside click, wherever it happens.
 class X11ClickMonitor : public OutsideClickMonitor {
     Q_OBJECT
 public:
@@ -28,6 +31,7 @@ private:
     X11ClickMonitor(xcb_connection_t* connection, unsigned root, unsigned char opcode);
     void selectEvents(bool enabled);
     void readEvents();
+    void handleButton(int type, uint32_t button);
     bool pointerIsOverOwnWindow();
 
     xcb_connection_t* m_connection;
@@ -35,4 +39,5 @@ private:
     unsigned char m_opcode;
     QSocketNotifier* m_notifier = nullptr;
     bool m_active = false;
+    bool m_leftPressedInside = false;
 };

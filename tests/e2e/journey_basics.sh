@@ -99,8 +99,15 @@ kill -0 "$APP_PID" || fail "the first instance is gone"
 holds_for "the same file again adds nothing" 1000 item_count_is 2
 screenshot "two-items"
 
-log "opening an item"
+log "a drag from the panel onto the desktop"
 read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+xdotool mousemove $((px + 60)) $((py + 93)) mousedown 1
+for step in 1 2 3 4 5 6 7 8; do xdotool mousemove $((px + 60 + step * 60)) $((py + 93 - step * 20)); done
+xdotool mousemove 900 100 mouseup 1
+holds_for "the panel stays open after a drag that started in it" 700 panel_window
+[ "$(item_count)" -eq 2 ] || fail "the drag changed the items"
+
+log "opening an item"
 click_at $((px + 24 + 36)) $((py + 41 + 16 + 36))
 wait_for "the panel to close on opening" 3 panel_hidden
 wait_for "the default application to get the file" 10 grep -qx "$HOME/docs/report.txt" "$E2E_ROOT/opened.txt"
