@@ -7,17 +7,42 @@
 #include <QDrag>
 #include <QHBoxLayout>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 namespace {
+
 const QString kTabMime = QStringLiteral("application/x-tuckaway-group-id");
-}
+
+// Softens the cut where more tabs lie beyond the right edge.
+class EdgeFade : public QWidget {
+public:
+    explicit EdgeFade(QWidget* parent)
+        : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFixedWidth(24);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QColor opaque = palette().color(QPalette::Window);
+        QColor clear = opaque;
+        clear.setAlpha(0);
+        QLinearGradient gradient(0, 0, width(), 0);
+        gradient.setColorAt(0, clear);
+        gradient.setColorAt(1, opaque);
+        QPainter(this).fillRect(rect(), gradient);
+    }
+};
+
+} // namespace
 
 TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     : QScrollArea(parent)
     , m_strip(new QWidget)
     , m_layout(new QHBoxLayout(m_strip))
+    , m_edgeFade(new EdgeFade(this))
     , m_ctrlTracker(new ModifierTracker(this)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -25,11 +50,14 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     setWidgetResizable(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     viewport()->setAutoFillBackground(false);
-    m_strip->setAutoFillBackground(false);
     m_layout->setContentsMargins(12, 8, 12, 8);
     m_layout->setSpacing(4);
     m_layout->addStretch(1);
     setWidget(m_strip);
+    // The panel's own background shows through the row.
+    m_strip->setAutoFillBackground(false);
+    m_edgeFade->hide();
+    connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &TuckawayTabBar::updateEdgeFade);
 }
 
 bool TuckawayTabBar::ctrlPressed() const {
@@ -124,6 +152,24 @@ void TuckawayTabBar::wheelEvent(QWheelEvent* event) {
     const int step = delta.x() != 0 ? delta.x() : delta.y();
     horizontalScrollBar()->setValue(horizontalScrollBar()->value() - step / 4);
     event->accept();
+}
+
+void TuckawayTabBar::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    updateEdgeFade();
+}
+
+void TuckawayTabBar::scrollContentsBy(int dx, int dy) {
+    QScrollArea::scrollContentsBy(dx, dy);
+    updateEdgeFade();
+}
+
+void TuckawayTabBar::updateEdgeFade() {
+    const QScrollBar* bar = horizontalScrollBar();
+    // Clear of the panel's outline at the top.
+    m_edgeFade->setGeometry(width() - m_edgeFade->width(), 1, m_edgeFade->width(), height() - 1);
+    m_edgeFade->setVisible(bar->value() < bar->maximum());
+    m_edgeFade->raise();
 }
 
 void TuckawayTabBar::startDrag(const QUuid& id) {

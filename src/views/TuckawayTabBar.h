@@ -45,6 +45,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     void tabDragEntered(TuckawayTabButton* tab, QDragEnterEvent* event) override;
@@ -53,11 +55,13 @@ private:
     void startDrag(const QUuid& id);
     QUuid idOf(const TuckawayTabButton* tab) const;
     void selectTab(const QUuid& id);
+    void updateEdgeFade();
 
     QList<GroupSummary> m_groups;
     QHash<QUuid, TuckawayTabButton*> m_tabs;
     QWidget* m_strip;
     QHBoxLayout* m_layout;
+    QWidget* m_edgeFade;
     std::optional<QUuid> m_selectedGroupID;
     std::optional<QUuid> m_activeID;
     bool m_hasChangedLocation = false;

@@ -76,7 +76,8 @@ QSize TuckawayTabButton::sizeHint() const {
         const int text = QFontMetrics(nameFont()).horizontalAdvance(m_field ? m_field->text() : m_name) + 8;
         width = std::clamp(text, 60, 120);
     } else {
-        width = metrics.horizontalAdvance(m_name);
+        // A little slack: text drawn at another scale may need a fraction more.
+        width = metrics.horizontalAdvance(m_name) + 2;
         if (isBadgeShown())
             width += kSpacing + kBadgeSide;
     }

@@ -1,0 +1,118 @@
+// Showing a group of 5,000 items, and switching tabs between two such groups.
+// Prints the median of several runs of each, in milliseconds.
+#include "Bookmarks.h"
+#include "IconCache.h"
+#include "ItemGridView.h"
+#include "Localization.h"
+#include "NookStore.h"
+#include "PinState.h"
+#include "TuckawayTabBar.h"
+#include "TuckawayTabButton.h"
+#include "TuckawayView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kItems = 5000;
+constexpr int kRuns = 15;
+
+NookGroup bigGroup(const QString& name, const QString& folder) {
+    NookGroup group{QUuid::createUuid(), name, {}};
+    QList<QByteArray> bookmarks;
+    for (int i = 0; i < 50; ++i) {
+        const QString path = folder + QStringLiteral("/%1-%2.txt").arg(name).arg(i);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("x");
+        bookmarks << Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray());
+    }
+    for (int i = 0; i < kItems; ++i)
+        group.items << NookItem{QUuid::createUuid(), QStringLiteral("%1 item number %2").arg(name).arg(i),
+                                bookmarks.at(i % bookmarks.size())};
+    return group;
+}
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+// Runs `step`, then paints the panel at once, as the screen would; milliseconds.
+template <typename Step> double timed(TuckawayView& view, Step step) {
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    view.repaint();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Localization::install(QLocale(QLocale::English));
+
+    NookStore store(home.path() + QStringLiteral("/store"));
+    store.setGroups(
+        {bigGroup(QStringLiteral("First"), home.path()), bigGroup(QStringLiteral("Second"), home.path())});
+    PinState pin;
+    TuckawayView view(store, pin, PanelCallbacks{});
+
+    QList<double> show;
+    QList<double> switchTabs;
+    QList<double> iconsInView;
+    for (int run = 0; run < kRuns; ++run) {
+        // Showing: the on-appear step, layout and the first paint of the first group.
+        show << timed(view, [&] {
+            view.show();
+            QApplication::processEvents();
+        });
+        // Until every cell in view has its icon (cache cleared first, so they load).
+        for (const NookItem& item : view.grid()->items().mid(0, 40))
+            IconCache::shared().remove(item.id);
+        QElapsedTimer icons;
+        icons.start();
+        view.repaint();
+        const bool arrived = QTest::qWaitFor([&] {
+            const auto [first, last] = view.grid()->visibleRange();
+            for (int i = first; i <= std::min(last, first + 15); ++i) {
+                if (!IconCache::shared().cached(view.grid()->items().at(i).id))
+                    return false;
+            }
+            return true;
+        });
+        if (!arrived)
+            std::printf("icons in view did not arrive within the wait\n");
+        iconsInView << icons.nsecsElapsed() / 1e6;
+
+        TuckawayTabBar* bar = view.tabBar();
+        for (int i = 0; i < 2; ++i) {
+            TuckawayTabButton* tab = bar->tabs().at((i + 1) % 2);
+            switchTabs << timed(view,
+                                [&] { QTest::mouseClick(tab, Qt::LeftButton, {}, tab->rect().center()); });
+        }
+        view.hide();
+        QApplication::processEvents();
+    }
+    std::printf("items per group: %d, runs: %d\n", kItems, kRuns);
+    std::printf("show panel with first group (layout + first paint): median %.3f ms\n", median(show));
+    std::printf("switch tab between two groups (layout + paint):     median %.3f ms\n", median(switchTabs));
+    std::printf("icons of the cells in view loaded (background):     median %.3f ms\n", median(iconsInView));
+    std::printf("icon loads started in total: %d (of %d items)\n", IconCache::shared().loadsStarted(),
+                2 * kItems);
+    return 0;
+}

@@ -1,0 +1,323 @@
+#include "FirstMouseView.h"
+#include "HeaderButton.h"
+#include "IconCache.h"
+#include "ItemGridView.h"
+#include "Localization.h"
+#include "NewGroupSheet.h"
+#include "PinState.h"
+#include "TuckawayTabBar.h"
+#include "TuckawayView.h"
+#include "ViewTestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QWindow>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ViewTest;
+
+class TestTuckawayView : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<PinState> m_pin;
+    std::unique_ptr<TuckawayView> m_view;
+    int m_sizeChanges = 0;
+
+    void makeView(const QList<NookGroup>& groups) {
+        m_store->setGroups(groups);
+        PanelCallbacks callbacks;
+        callbacks.onPanelSizeChanged = [this] { ++m_sizeChanges; };
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, callbacks);
+    }
+    void showView() {
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        parkPointer(m_view.get());
+    }
+    NookGroup group(const QString& name, const QStringList& items = {}) {
+        return groupOf(*m_env, name, items);
+    }
+    QUuid id(int index) const { return m_store->groups().at(index).id; }
+    QStringList shownItems() const { return itemNames(m_view->grid()->items()); }
+    NewGroupSheet* sheet() const { return m_view->newGroupSheet(); }
+    void openSheet() {
+        click(m_view->addGroupButton(), QPoint(14, 14));
+        QVERIFY(sheet()->isVisible());
+    }
+    void typeInSheet(const QString& text) {
+        sheet()->field()->selectAll();
+        QTest::keyClick(sheet()->field(), Qt::Key_Backspace);
+        QTest::keyClicks(sheet()->field(), text);
+    }
+
+private slots:
+    void initTestCase() { Localization::install(QLocale(QLocale::English)); }
+
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        resetPreferences();
+        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
+        m_pin = std::make_unique<PinState>();
+        m_sizeChanges = 0;
+    }
+
+    void cleanup() {
+        m_view.reset();
+        m_store.reset();
+        m_env.reset();
+    }
+
+    void sizeFollowsThePreferences() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        QCOMPARE(m_view->panelSize(), QSize(360, 440));
+        QCOMPARE(m_view->size(), QSize(360, 440));
+
+        // Width follows columns and icon size without a call; only the height calls.
+        Preferences::instance().setColumns(5);
+        Preferences::instance().setIconSize(64);
+        QCOMPARE(m_view->size(), QSize(500, 440));
+        QCOMPARE(m_sizeChanges, 0);
+        Preferences::instance().setPanelHeight(600);
+        QCOMPARE(m_view->size(), QSize(500, 600));
+        QCOMPARE(m_sizeChanges, 1);
+        Preferences::instance().setPanelHeight(600);
+        QCOMPARE(m_sizeChanges, 1);
+        Preferences::instance().setPanelHeight(0);
+        QCOMPARE(m_view->height(), 440);
+        QCOMPARE(m_sizeChanges, 2);
+
+        // Not while hidden.
+        m_view->hide();
+        Preferences::instance().setPanelHeight(300);
+        QCOMPARE(m_sizeChanges, 2);
+        QCOMPARE(m_view->height(), 300);
+    }
+
+    void everyShowingSelectsTheFirstGroup() {
+        makeView({group(QStringLiteral("A"), {QStringLiteral("a1")}),
+                  group(QStringLiteral("B"), {QStringLiteral("b1"), QStringLiteral("b2")})});
+        showView();
+        QCOMPARE(m_view->selectedGroupID(), id(0));
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("a1")}));
+        const std::optional<QUuid> storeSelection = m_store->selectedGroupID();
+
+        click(m_view->tabBar()->tab(id(1)), QPoint(8, 8));
+        QCOMPARE(m_view->selectedGroupID(), id(1));
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("b1"), QStringLiteral("b2")}));
+        QCOMPARE(m_view->targetGroupID(), id(1));
+        // The store's own current group is left alone.
+        QCOMPARE(m_store->selectedGroupID(), storeSelection);
+
+        m_view->hide();
+        showView();
+        QCOMPARE(m_view->selectedGroupID(), id(0));
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("a1")}));
+        QVERIFY(m_view->tabBar()->tab(id(0))->isSelected());
+    }
+
+    void storeChangesRefreshTabsAndGrid() {
+        makeView({group(QStringLiteral("A"), {QStringLiteral("a1")}), group(QStringLiteral("B"))});
+        showView();
+        m_store->renameGroup(id(1), QStringLiteral("Renamed"));
+        QCOMPARE(m_view->tabBar()->tabs().at(1)->name(), QStringLiteral("Renamed"));
+        m_store->addURLs({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("new.txt")))}, id(0));
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("a1"), QStringLiteral("new")}));
+        // Items of a group that is not shown do not show.
+        m_store->addURLs({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("other.txt")))}, id(1));
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("a1"), QStringLiteral("new")}));
+        m_store->moveGroup(id(0), id(1));
+        QCOMPARE(m_view->tabBar()->tabs().first()->name(), QStringLiteral("Renamed"));
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("a1"), QStringLiteral("new")}));
+    }
+
+    void removingTheSelectedGroupSelectsItsNeighbour() {
+        makeView({group(QStringLiteral("A"), {QStringLiteral("a1")}),
+                  group(QStringLiteral("B"), {QStringLiteral("b1")}),
+                  group(QStringLiteral("C"), {QStringLiteral("c1")})});
+        showView();
+        const QUuid c = id(2);
+        click(m_view->tabBar()->tab(id(1)), QPoint(8, 8));
+        QVERIFY(triggerContextMenu(m_view->tabBar()->tab(id(1)), QPoint(8, 8), QStringLiteral("Remove")));
+        // C took B's place.
+        QCOMPARE(m_view->selectedGroupID(), c);
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("c1")}));
+
+        // The last tab gone: the new last one.
+        m_store->deleteGroup(c);
+        QCOMPARE(m_view->selectedGroupID(), id(0));
+        QCOMPARE(shownItems(), QStringList({QStringLiteral("a1")}));
+
+        // Removing a group that is not selected keeps the selection.
+        m_store->addGroup(QStringLiteral("D"));
+        m_store->deleteGroup(id(1));
+        QCOMPARE(m_view->selectedGroupID(), id(0));
+
+        // No group left: nothing is selected, and drops go nowhere.
+        m_store->deleteGroup(id(0));
+        QVERIFY(!m_view->selectedGroupID());
+        QVERIFY(m_view->tabBar()->tabs().isEmpty());
+        QVERIFY(m_view->grid()->items().isEmpty());
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("lost.txt")))});
+        QVERIFY(dropAt(m_view->grid()->viewport(), QPoint(50, 50), &files));
+        QTest::qWait(20);
+        QVERIFY(m_store->groups().isEmpty());
+    }
+
+    void newGroupDialogRules() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        openSheet();
+        QCOMPARE(sheet()->titleLabel()->text(), QStringLiteral("New Nook"));
+        QCOMPARE(sheet()->field()->placeholderText(), QStringLiteral("Name"));
+        QCOMPARE(sheet()->createButton()->text(), QStringLiteral("Create"));
+        QCOMPARE(sheet()->cancelButton()->text(), QStringLiteral("Cancel"));
+        QVERIFY(sheet()->field()->text().isEmpty());
+
+        // Empty: nothing is made and the selection stays.
+        QTest::mouseClick(sheet()->createButton(), Qt::LeftButton);
+        QVERIFY(!sheet()->isVisible());
+        QCOMPARE(m_store->groups().size(), 1);
+        QCOMPARE(m_view->selectedGroupID(), id(0));
+
+        // Cancel after typing forgets the text.
+        openSheet();
+        typeInSheet(QStringLiteral("Draft"));
+        QTest::mouseClick(sheet()->cancelButton(), Qt::LeftButton);
+        QVERIFY(!sheet()->isVisible());
+        QCOMPARE(m_store->groups().size(), 1);
+        openSheet();
+        QVERIFY(sheet()->field()->text().isEmpty());
+
+        // Blanks around a name are kept; the new group is selected; the field is cleared.
+        typeInSheet(QStringLiteral("  Work  "));
+        QTest::mouseClick(sheet()->createButton(), Qt::LeftButton);
+        QCOMPARE(groupNames(*m_store), QStringList({QStringLiteral("A"), QStringLiteral("  Work  ")}));
+        QCOMPARE(m_view->selectedGroupID(), id(1));
+        QVERIFY(m_view->grid()->items().isEmpty());
+        openSheet();
+        QVERIFY(sheet()->field()->text().isEmpty());
+
+        // Return creates, Escape cancels.
+        typeInSheet(QStringLiteral("Keys"));
+        QTest::keyClick(sheet()->field(), Qt::Key_Return);
+        QCOMPARE(m_store->groups().last().name, QStringLiteral("Keys"));
+        openSheet();
+        typeInSheet(QStringLiteral("Gone"));
+        QTest::keyClick(sheet()->field(), Qt::Key_Escape);
+        QVERIFY(!sheet()->isVisible());
+        QCOMPARE(m_store->groups().size(), 3);
+
+        // Hiding the panel closes the dialog but keeps what was typed.
+        openSheet();
+        typeInSheet(QStringLiteral("Later"));
+        m_view->hide();
+        QVERIFY(!sheet()->isVisible());
+        showView();
+        openSheet();
+        QCOMPARE(sheet()->field()->text(), QStringLiteral("Later"));
+    }
+
+    void createAfterAllGroupsWereRemoved() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        m_store->deleteGroup(id(0));
+        openSheet();
+        typeInSheet(QStringLiteral("Fresh"));
+        QTest::keyClick(sheet()->field(), Qt::Key_Return);
+        QCOMPARE(groupNames(*m_store), QStringList({QStringLiteral("Fresh")}));
+        QCOMPARE(m_view->selectedGroupID(), id(0));
+        QVERIFY(m_view->tabBar()->tab(id(0))->isSelected());
+    }
+
+    void gridRequestsGoToTheShownGroup() {
+        makeView({group(QStringLiteral("A"), {QStringLiteral("a1")}),
+                  group(QStringLiteral("B"), {QStringLiteral("b1"), QStringLiteral("b2")})});
+        showView();
+        click(m_view->tabBar()->tab(id(1)), QPoint(8, 8));
+        const NookItem b1 = m_store->groups().at(1).items.first();
+        IconCache::shared().insert(b1.id, QIcon());
+        QVERIFY(triggerContextMenu(m_view->grid()->viewport(), m_view->grid()->cellRect(0).center().toPoint(),
+                                   QStringLiteral("Remove")));
+        QCOMPARE(itemNames(m_store->groups().at(1).items), QStringList({QStringLiteral("b2")}));
+        QCOMPARE(itemNames(m_store->groups().at(0).items), QStringList({QStringLiteral("a1")}));
+        QVERIFY(!IconCache::shared().cached(b1.id));
+    }
+
+    void pinButtonFlipsTheSharedFlag() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        QSignalSpy changes(m_pin.get(), &PinState::valueChanged);
+        QVERIFY(!m_view->pinButton()->isEmphasized());
+        QCOMPARE(m_view->pinButton()->symbolNames(), QStringList({QStringLiteral("object-unlocked")}));
+        click(m_view->pinButton(), QPoint(14, 14));
+        QVERIFY(m_pin->value());
+        QVERIFY(m_view->pinButton()->isEmphasized());
+        QCOMPARE(m_view->pinButton()->symbolNames(), QStringList({QStringLiteral("object-locked")}));
+        // The flag outlives a hide and show.
+        m_view->hide();
+        showView();
+        QVERIFY(m_pin->value());
+        click(m_view->pinButton(), QPoint(14, 14));
+        QVERIFY(!m_pin->value());
+        QCOMPARE(changes.count(), 2);
+
+        // Setting the value it holds tells nobody.
+        m_pin->setValue(false);
+        QCOMPARE(changes.count(), 2);
+        m_pin->toggle();
+        QCOMPARE(changes.count(), 3);
+    }
+
+    void settingsButtonOpensAndRaisesTheSettingsWindow() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        click(m_view->settingsButton(), QPoint(16, 16)); // no opener yet: nothing happens
+        int opened = 0;
+        m_view->setOnOpenSettings([&] { ++opened; });
+        click(m_view->settingsButton(), QPoint(16, 16));
+        QCOMPARE(opened, 1);
+
+        QWidget settings;
+        settings.setWindowTitle(QStringLiteral("Tuckaway Settings"));
+        settings.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&settings));
+        settings.activateWindow();
+        QTRY_VERIFY(settings.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+
+        QWindow german;
+        german.setTitle(QStringLiteral("Tuckaway-Einstellungen"));
+        QVERIFY(TuckawayView::raiseSettingsWindow(&german));
+        QVERIFY(german.flags().testFlag(Qt::WindowStaysOnTopHint));
+        QWindow lower;
+        lower.setTitle(QStringLiteral("tuckaway settings"));
+        QVERIFY(!TuckawayView::raiseSettingsWindow(&lower));
+        QVERIFY(!lower.flags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    void firstClickIntoAnInactivePanelActs() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        QWidget other;
+        other.setGeometry(600, 0, 100, 100);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        other.activateWindow();
+        QTRY_VERIFY(!m_view->isActiveWindow());
+
+        QVERIFY(m_view->findChild<FirstMouseView*>());
+        click(m_view->pinButton(), QPoint(14, 14));
+        QVERIFY(m_pin->value());
+        QTRY_VERIFY(m_view->isActiveWindow());
+    }
+};
+
+TUCKAWAY_TEST_WIDGETS_MAIN(TestTuckawayView)
+#include "tst_tuckawayview.moc"
