@@ -1,0 +1,143 @@
+#include "AppDelegate.h"
+#include "FakeClickMonitor.h"
+#include "Localization.h"
+#include "NookStore.h"
+#include "PanelController.h"
+#include "TestEnvironment.h"
+#include "TrayIcon.h"
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+
+class TestAppDelegate : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<AppDelegate> m_delegate;
+    int m_settingsOpened = 0;
+
+    QStringList itemNames() const {
+        QStringList names;
+        for (const NookItem& item : m_delegate->store().groups().first().items)
+            names << item.name;
+        return names;
+    }
+    void launch() {
+        m_delegate->setClickMonitorFactory([] { return std::make_unique<FakeClickMonitor>(); });
+        m_delegate->applicationDidFinishLaunching();
+    }
+    bool panelShown() const { return m_delegate->panelController()->isShown(); }
+
+private slots:
+    void initTestCase() { Localization::install(QLocale(QLocale::German)); }
+
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        m_delegate = std::make_unique<AppDelegate>(m_env->makeFolder(QStringLiteral("data")));
+        m_settingsOpened = 0;
+        m_delegate->setOpenSettings([this] { ++m_settingsOpened; });
+    }
+    void cleanup() {
+        m_delegate.reset();
+        m_env.reset();
+    }
+
+    void beforeLaunchFinishesFilesAreAddedWithoutAPanel() {
+        QVERIFY(!m_delegate->panelController());
+        m_delegate->reopen(); // ignored
+        const QString file = m_env->makeFile(QStringLiteral("docs/early.txt"));
+        QElapsedTimer timer;
+        timer.start();
+        QSignalSpy changed(&m_delegate->store(), &NookStore::groupsChanged);
+        m_delegate->open({QUrl::fromLocalFile(file)});
+        QVERIFY(itemNames().isEmpty());
+        QVERIFY(changed.wait(2000));
+        QVERIFY(timer.elapsed() >= AppDelegate::kOpenDelayMs - 5);
+        QCOMPARE(itemNames(), QStringList{QStringLiteral("early")});
+        QVERIFY(!m_delegate->panelController());
+    }
+
+    void launchPutsUpNothingVisibleButTheTrayIcon() {
+        launch();
+        QVERIFY(m_delegate->panelController());
+        QVERIFY(!panelShown());
+        QWidget* dummy = m_delegate->dummyWindow();
+        QVERIFY(dummy);
+        QCOMPARE(dummy->size(), QSize(1, 1));
+        QCOMPARE(dummy->windowOpacity(), 0.0);
+        QVERIFY(dummy->windowFlags().testFlag(Qt::WindowTransparentForInput));
+        QVERIFY(dummy->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+        // Launch finishes once; a second call builds nothing new.
+        PanelController* controller = m_delegate->panelController();
+        m_delegate->applicationDidFinishLaunching();
+        QCOMPARE(m_delegate->panelController(), controller);
+    }
+
+    void clicksOnTheIconAlternate() {
+        launch();
+        m_delegate->reopen();
+        QVERIFY(panelShown());
+        m_delegate->reopen();
+        QVERIFY(!panelShown());
+        // The tray icon's click and a quick second click (a double click) each toggle.
+        QSystemTrayIcon* tray = m_delegate->trayIcon()->systemTrayIcon();
+        emit tray->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(panelShown());
+        emit tray->activated(QSystemTrayIcon::DoubleClick);
+        QVERIFY(!panelShown());
+        emit tray->activated(QSystemTrayIcon::Context);
+        QVERIFY(!panelShown());
+    }
+
+    void filesHandedOverShowThePanelAndJoinTheCurrentNook() {
+        launch();
+        const QString a = m_env->makeFile(QStringLiteral("docs/Alpha.txt"));
+        const QString b = m_env->makeFile(QStringLiteral("docs/Beta.tar.gz"));
+        m_delegate->open({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
+        QVERIFY(panelShown());
+        QVERIFY(itemNames().isEmpty());
+        QTRY_COMPARE(itemNames(), QStringList({QStringLiteral("Alpha"), QStringLiteral("Beta.tar")}));
+
+        // While shown: the panel stays; a file already there and unusable URLs add nothing.
+        const QRect where = m_delegate->panelController()->window()->geometry();
+        m_delegate->open({QUrl::fromLocalFile(a), QUrl(QStringLiteral("https://example.org/x")),
+                          QUrl::fromLocalFile(m_env->home() + QStringLiteral("/missing.txt"))});
+        QVERIFY(panelShown());
+        QCOMPARE(m_delegate->panelController()->window()->geometry(), where);
+
+        // Closed in the meantime: the files are added all the same. Delayed adds run in
+        // order, so once Gamma is there the batch before it is done.
+        const QString c = m_env->makeFile(QStringLiteral("docs/Gamma"));
+        m_delegate->open({QUrl::fromLocalFile(c)});
+        m_delegate->reopen();
+        QVERIFY(!panelShown());
+        QTRY_COMPARE(itemNames(), QStringList({QStringLiteral("Alpha"), QStringLiteral("Beta.tar"),
+                                               QStringLiteral("Gamma")}));
+    }
+
+    void actionsFromTheMenuAndTheBus() {
+        launch();
+        QMenu* menu = m_delegate->trayIcon()->menu();
+        QAction* settings = menu->findChild<QAction*>(QStringLiteral("settings"));
+        QAction* quit = menu->findChild<QAction*>(QStringLiteral("quit"));
+        QVERIFY(settings && quit);
+        QCOMPARE(settings->text(), QStringLiteral("Einstellungen…"));
+        QCOMPARE(quit->text(), QStringLiteral("Tuckaway beenden"));
+        settings->trigger();
+        QCOMPARE(m_settingsOpened, 1);
+        m_delegate->activateAction(QStringLiteral("settings"));
+        QCOMPARE(m_settingsOpened, 2);
+        m_delegate->activateAction(QStringLiteral("Settings"));
+        m_delegate->activateAction(QString());
+        QCOMPARE(m_settingsOpened, 2);
+    }
+};
+
+TUCKAWAY_TEST_WIDGETS_MAIN(TestAppDelegate)
+#include "tst_appdelegate.moc"

@@ -1,0 +1,245 @@
+#include "Bookmarks.h"
+#include "DragRunner.h"
+#include "FakeClickMonitor.h"
+#include "ItemGridView.h"
+#include "NookStore.h"
+#include "PanelController.h"
+#include "Preferences.h"
+#include "TestEnvironment.h"
+#include "TuckawayView.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+// On the offscreen platform the screen has no panel along any edge: a hidden dock,
+// counted as 79 px at the bottom. The panel's bottom edge then lies 79 + 24 (anchor) +
+// 1 (the anchor itself) + 8 (gap) = 112 px above the screen's bottom.
+class TestPanelController : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<PanelController> m_controller;
+    FakeClickMonitor* m_monitor = nullptr;
+    QList<QPair<QUrl, bool>> m_opened; // the URL, and whether the panel was shown then
+
+    QRect screen() const { return QGuiApplication::primaryScreen()->geometry(); }
+    QRect panel() const { return m_controller->window()->geometry(); }
+    int expectedBottom() const { return screen().y() + screen().height() - 112; }
+    QPoint outside() const { return screen().topLeft() + QPoint(2, 2); }
+
+    // Reports a click elsewhere and waits for what follows; true when the panel closed.
+    bool clickOutsideCloses() {
+        QSignalSpy closed(m_controller.get(), &PanelController::shownChanged);
+        m_monitor->click();
+        return closed.wait(400);
+    }
+
+private slots:
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        QSettings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")).clear();
+        Preferences::instance().reload();
+        m_store = std::make_unique<NookStore>(m_env->makeFolder(QStringLiteral("data")));
+        auto monitor = std::make_unique<FakeClickMonitor>();
+        m_monitor = monitor.get();
+        m_controller = std::make_unique<PanelController>(*m_store, std::move(monitor));
+        m_opened.clear();
+        m_controller->setItemOpener([this](const QUrl& url) {
+            m_opened.append({url, m_controller->isShown()});
+        });
+        QCursor::setPos(screen().center());
+    }
+    void cleanup() {
+        m_controller.reset();
+        m_store.reset();
+        m_env.reset();
+        DragRunner::setRunner({});
+    }
+
+    void showsAtThePointerAndToggles() {
+        QVERIFY(!m_controller->isShown());
+        QVERIFY(!m_monitor->isActive());
+        QCursor::setPos(screen().x() + 300, screen().center().y());
+        m_controller->show();
+        QVERIFY(m_controller->isShown());
+        QVERIFY(m_monitor->isActive());
+        QCOMPARE(panel().size(), QSize(360, 440));
+        QCOMPARE(panel().center().x(), screen().x() + 300 - 1); // 360 wide: centre pixel left of x
+        QCOMPARE(panel().y() + panel().height(), expectedBottom());
+        QCOMPARE(m_controller->lastMouseX(), double(screen().x() + 300));
+
+        // Showing again changes nothing, not even the remembered pointer.
+        QCursor::setPos(screen().x() + 500, screen().center().y());
+        const QRect before = panel();
+        m_controller->show();
+        QCOMPARE(panel(), before);
+        QCOMPARE(m_controller->lastMouseX(), double(screen().x() + 300));
+
+        m_controller->toggle();
+        QVERIFY(!m_controller->isShown());
+        QVERIFY(!m_monitor->isActive());
+        m_controller->close(); // harmless when closed
+        m_controller->toggle();
+        QVERIFY(m_controller->isShown());
+        QCOMPARE(panel().center().x(), screen().x() + 500 - 1);
+    }
+
+    void staysOnTheScreenAtItsEnds() {
+        QCursor::setPos(screen().x() + 3, screen().center().y());
+        m_controller->show();
+        QCOMPARE(panel().x(), screen().x());
+        m_controller->close();
+        QCursor::setPos(screen().right() - 3, screen().center().y());
+        m_controller->show();
+        QCOMPARE(panel().right(), screen().right());
+    }
+
+    void anOutsideClickClosesAfterADelay() {
+        m_controller->show();
+        QCursor::setPos(outside());
+        QSignalSpy closed(m_controller.get(), &PanelController::shownChanged);
+        QElapsedTimer timer;
+        timer.start();
+        m_monitor->click();
+        QVERIFY(m_controller->isShown());
+        QVERIFY(closed.wait(1000));
+        QVERIFY(timer.elapsed() >= PanelController::kOutsideClickDelayMs - 5);
+        QVERIFY(!m_controller->isShown());
+        QVERIFY(!m_monitor->isActive());
+    }
+
+    void clicksThatLeaveThePanelOpen() {
+        m_controller->show();
+        // On the panel itself.
+        QCursor::setPos(panel().center());
+        QVERIFY(!clickOutsideCloses());
+
+        // Pinned when the click arrives, and pinned during the delay.
+        QCursor::setPos(outside());
+        m_controller->pinState().setValue(true);
+        QVERIFY(!clickOutsideCloses());
+        m_controller->pinState().setValue(false);
+        QSignalSpy closed(m_controller.get(), &PanelController::shownChanged);
+        m_monitor->click();
+        m_controller->pinState().setValue(true);
+        QVERIFY(!closed.wait(400));
+        QVERIFY(m_controller->isShown());
+
+        // The pin survives closing and reopening, and still holds.
+        m_controller->toggle();
+        m_controller->toggle();
+        QVERIFY(m_controller->pinState().value());
+        QVERIFY(!clickOutsideCloses());
+        m_controller->pinState().setValue(false);
+        QVERIFY(clickOutsideCloses());
+    }
+
+    void aDragFromThePanelKeepsItOpen() {
+        const QString file = m_env->makeFile(QStringLiteral("docs/drag.txt"));
+        m_store->addURLs({QUrl::fromLocalFile(file)}, m_store->groups().first().id);
+        m_controller->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_controller->window()));
+        ItemGridView* grid = m_controller->view()->grid();
+        QTRY_COMPARE(grid->items().size(), 1);
+        bool draggingSeen = false;
+        DragRunner::setRunner([&](QDrag&) {
+            // The pointer leaves the panel and the button comes up over another application.
+            draggingSeen = m_controller->view()->isDragActive();
+            QCursor::setPos(outside());
+            m_monitor->click();
+            return Qt::IgnoreAction;
+        });
+        // A Ctrl-drag of the item, the one kind of drag that carries something.
+        QWidget* surface = grid->viewport();
+        const QPoint start = grid->cellRect(0).center().toPoint();
+        QTest::keyPress(m_controller->view(), Qt::Key_Control);
+        QTest::mousePress(surface, Qt::LeftButton, Qt::ControlModifier, start);
+        QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(30, 0)),
+                         QPointF(surface->mapToGlobal(start + QPoint(30, 0))), Qt::NoButton, Qt::LeftButton,
+                         Qt::ControlModifier);
+        QApplication::sendEvent(surface, &move);
+        QTest::keyRelease(m_controller->view(), Qt::Key_Control);
+        QVERIFY(draggingSeen);
+        QSignalSpy closed(m_controller.get(), &PanelController::shownChanged);
+        QVERIFY(!closed.wait(400));
+        QVERIFY(m_controller->isShown());
+    }
+
+    void openingAnItemClosesFirstEvenWhenPinned() {
+        const QString file = m_env->makeFile(QStringLiteral("docs/Report 1.txt"));
+        m_store->addURLs({QUrl::fromLocalFile(file)}, m_store->groups().first().id);
+        m_controller->pinState().setValue(true);
+        m_controller->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_controller->window()));
+        ItemGridView* grid = m_controller->view()->grid();
+        QTRY_COMPARE(grid->items().size(), 1);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0).center().toPoint());
+        QVERIFY(!m_controller->isShown());
+        QVERIFY(m_opened.isEmpty()); // opened from the event loop, after the panel is gone
+        QTRY_COMPARE(m_opened.size(), 1);
+        QCOMPARE(m_opened.first().first, QUrl::fromLocalFile(file));
+        QCOMPARE(m_opened.first().second, false);
+    }
+
+    void sizeFollowsThePreferences() {
+        Preferences& preferences = Preferences::instance();
+        m_controller->show();
+        const int centre = panel().center().x();
+
+        // Height while shown: the panel grows upwards from the same place.
+        preferences.setPanelHeight(300);
+        QCOMPARE(panel().height(), 300);
+        QCOMPARE(panel().y() + panel().height(), expectedBottom());
+        // Columns while shown: wider, still centred at the pointer.
+        preferences.setColumns(5);
+        QCOMPARE(panel().width(), 440);
+        QCOMPARE(panel().center().x(), centre + 0);
+        preferences.setIconSize(64);
+        QCOMPARE(panel().width(), 5 * 84 + 4 * 8 + 48);
+
+        // Changed while closed: the next showing has the new size, so window and content agree.
+        m_controller->close();
+        preferences.setPanelHeight(500);
+        preferences.setColumns(3);
+        QVERIFY(!m_controller->isShown());
+        m_controller->show();
+        QCOMPARE(panel().size(), QSize(2 * 8 + 84 * 3 + 48, 500));
+        QCOMPARE(panel().size(), m_controller->view()->size());
+
+        // Values no settings window offers are replaced rather than drawn as an empty panel.
+        m_controller->close();
+        preferences.setColumns(0);
+        preferences.setIconSize(0);
+        preferences.setPanelHeight(-5);
+        m_controller->show();
+        QCOMPARE(panel().size(), QSize(360, 440));
+    }
+
+    void theWindowManagerClosingThePanelClosesIt() {
+        m_controller->show();
+        QVERIFY(m_controller->window()->close() == false); // kept for the next showing
+        QVERIFY(!m_controller->isShown());
+        QVERIFY(!m_monitor->isActive());
+        m_controller->show();
+        QVERIFY(m_controller->isShown());
+    }
+
+    void theWindowIsAFramelessToolAboveOthers() {
+        const Qt::WindowFlags flags = m_controller->window()->windowFlags();
+        QVERIFY(flags.testFlag(Qt::FramelessWindowHint));
+        QVERIFY(flags.testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
+    }
+};
+
+TUCKAWAY_TEST_WIDGETS_MAIN(TestPanelController)
+#include "tst_panelcontroller.moc"
