@@ -1,16 +1,22 @@
 # Install rules: the executable and the desktop's entry points in their XDG places.
 # The string catalogs are compiled into the executable, so there are none to install.
-set(TUCKAWAY_SERVICE_EXEC ${CMAKE_INSTALL_FULL_BINDIR}/tuckaway)
-configure_file(${PROJECT_SOURCE_DIR}/resources/org.tuckaway.Tuckaway.service.in
-    ${CMAKE_CURRENT_BINARY_DIR}/org.tuckaway.Tuckaway.service @ONLY)
-
 install(TARGETS tuckaway RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/resources/org.tuckaway.Tuckaway.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/app/org.tuckaway.Tuckaway.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/org.tuckaway.Tuckaway.service
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
+# The bus service names the executable by its full path, known only when installing
+# (cmake --install --prefix may differ from the configured prefix).
+install(CODE "set(TUCKAWAY_SERVICE_TEMPLATE \"${PROJECT_SOURCE_DIR}/resources/org.tuckaway.Tuckaway.service.in\")
+    set(TUCKAWAY_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+    set(TUCKAWAY_BINDIR \"${CMAKE_INSTALL_BINDIR}\")")
+install(CODE [[
+    set(TUCKAWAY_SERVICE_EXEC "${CMAKE_INSTALL_PREFIX}/${TUCKAWAY_BINDIR}/tuckaway")
+    set(service "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${TUCKAWAY_DATADIR}/dbus-1/services/org.tuckaway.Tuckaway.service")
+    message(STATUS "Installing: ${service}")
+    configure_file("${TUCKAWAY_SERVICE_TEMPLATE}" "${service}" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${CMAKE_INSTALL_PREFIX}/${TUCKAWAY_DATADIR}/dbus-1/services/org.tuckaway.Tuckaway.service")
+]])
 
 # Let menus and docks see the new entry and icon at once (only for a direct install).
 install(CODE [[

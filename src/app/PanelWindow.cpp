@@ -26,8 +26,9 @@ void PanelWindow::setOnCloseRequest(std::function<void()> onCloseRequest) {
 }
 
 void PanelWindow::closeEvent(QCloseEvent* event) {
-    // The window is kept for the next showing; the controller hides it and stops watching.
-    event->ignore();
+    // Accepted, so that quitting (which closes every window first) is never refused; the
+    // window only hides and is kept for the next showing. The controller stops watching.
+    QWidget::closeEvent(event);
     if (m_onCloseRequest)
         m_onCloseRequest();
 }

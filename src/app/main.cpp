@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -83,6 +82,8 @@ int main(int argc, char** argv) {
             urls << QUrl(uri);
         delegate.open(urls); // before launch has finished: no panel, the files are added all the same
     }
-    QTimer::singleShot(0, &delegate, &AppDelegate::applicationDidFinishLaunching);
+    // Launch finishes before the event loop runs, so a bus call that started this process
+    // (a launcher's Activate or Open) finds the panel ready.
+    delegate.applicationDidFinishLaunching();
     return app.exec();
 }

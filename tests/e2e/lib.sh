@@ -85,7 +85,8 @@ fresh_home() {
     DATA_FILE=$XDG_DATA_HOME/Tuckaway/nooks.json
 }
 
-has_wm() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+# Helpers keep "grep -q" out of pipelines: with pipefail, the writer's SIGPIPE fails a match.
+has_wm() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]]; }
 
 # start_desktop: X server, window manager, and the panel on the given edge.
 start_desktop() {
@@ -141,9 +142,36 @@ TINT2
     wait_for "tint2 at the $edge (work area $expected)" 10 workarea_is "$expected"
 }
 
-bus_has_app() {
+# start_private_bus <service folder>: a session bus of our own that starts services from
+# that folder with this environment (the X display, the fresh XDG folders).
+start_private_bus() {
+    # The system's session configuration, listening in our folder and with our services.
+    sed -e "s|<listen>.*</listen>|<listen>unix:dir=$E2E_ROOT</listen>|" \
+        -e "s|<standard_session_servicedirs */>|<servicedir>$1</servicedir>|" \
+        /usr/share/dbus-1/session.conf >"$E2E_ROOT/bus.conf"
+    dbus-daemon --config-file="$E2E_ROOT/bus.conf" --nofork --print-address=6 6>"$E2E_ROOT/bus-address" \
+        2>"$E2E_ROOT/bus.log" &
+    E2E_PIDS+=($!)
+    wait_for "the private bus" 10 test -s "$E2E_ROOT/bus-address"
+    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_ROOT/bus-address")
+}
+
+# The process that owns the application's bus name, for cleaning up after activation.
+app_pid() {
     gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner org.tuckaway.Tuckaway | grep -q true
+        --method org.freedesktop.DBus.GetConnectionUnixProcessID org.tuckaway.Tuckaway | sed 's/[^0-9]*uint32 \([0-9]*\).*/\1/'
+}
+
+bus_has_app() {
+    [[ $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner org.tuckaway.Tuckaway 2>/dev/null) == *true* ]]
+}
+
+# process_gone <pid>: ended (a zombie whose parent has not reaped it yet counts).
+process_gone() {
+    local stat
+    stat=$(ps -o stat= -p "$1") || return 0
+    [[ $stat == Z* ]]
 }
 
 # start_app [files...]: starts the binary and waits until it is on the bus with its tray icon.
@@ -157,7 +185,7 @@ start_app() {
 
 quit_app() {
     app_call ActivateAction "'quit'" "[]" "{}"
-    wait_for "the application to quit" 10 bash -c "! kill -0 $APP_PID"
+    wait_for "the application to quit" 10 process_gone "$APP_PID"
     wait "$APP_PID" 2>/dev/null || true
 }
 
