@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -61,6 +62,9 @@ void AppDelegate::makeDummyWindow() {
     m_dummyWindow->setWindowTitle(QStringLiteral("Tuckaway (hidden)"));
     if (WindowHints::compositorRunning())
         m_dummyWindow->setAttribute(Qt::WA_TranslucentBackground);
+    else
+        m_dummyWindow->setMask(QRegion(1, 1, 1, 1)); // a shape beside its one pixel: nothing shows
+
     m_dummyWindow->setAttribute(Qt::WA_ShowWithoutActivating);
     // The origin of the bottom-left coordinates the placement works in.
     const QRect primary =

@@ -46,6 +46,12 @@ read -r tx ty tw th <<<"$(geometry "$(tray_icon)")"
 panel_hidden || fail "a panel is shown at launch"
 [ ! -e "$DATA_FILE" ] || fail "a data file was written at launch"
 screenshot "started"
+# The invisible 1 x 1 window shows nothing, with or without a compositor.
+dummy=$(xdotool search --name '^Tuckaway \(hidden\)$' | head -n1)
+read -r dx dy dw dh <<<"$(geometry "$dummy")"
+[ "$dw" -eq 1 ] && [ "$dh" -eq 1 ] || fail "the invisible window is ${dw}x$dh"
+pixels=$(import -window root -crop 3x1+"$dx"+"$dy" txt:- | awk 'NR > 1 {print $3}' | sort -u | wc -l)
+[ "$pixels" -eq 1 ] || fail "the invisible window can be seen at $dx,$dy"
 
 log "Activate twice"
 xdotool mousemove 500 400
