@@ -112,7 +112,6 @@ void PanelController::show() {
         return;
     positionAnchor(m_lastMouseX);
     // The size always follows the preferences, so window and content agree at every showing.
-    m_window->setFixedSize(m_view->panelSize());
     placeWindow();
     WindowHints::keepOffTaskbarOnAllDesktops(m_window.get());
     m_window->show();
@@ -145,16 +144,24 @@ void PanelController::positionAnchor(double x) {
 }
 
 void PanelController::updateContentSize() {
-    m_window->setFixedSize(m_view->panelSize());
     if (isShown())
         placeWindow();
 }
 
+QScreen* PanelController::currentScreen() const {
+    return m_screen ? m_screen.data() : QGuiApplication::primaryScreen();
+}
+
 void PanelController::placeWindow() {
-    QScreen* screen = m_screen ? m_screen.data() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    m_window->setGeometry(panelRect(m_anchor, m_edge, m_view->panelSize(), screen->availableGeometry()));
+    if (QScreen* screen = currentScreen())
+        setWindowGeometry(panelRect(m_anchor, m_edge, m_view->panelSize(), screen->availableGeometry()));
+}
+
+void PanelController::setWindowGeometry(const QRect& rect) {
+    // Smaller than the content only where the screen's usable area is: the content is cut
+    // rather than the window hanging off the screen.
+    m_window->setFixedSize(rect.size());
+    m_window->setGeometry(rect);
 }
 
 void PanelController::handleOutsideClick() {
@@ -203,10 +210,9 @@ void PanelController::watchScreens() {
 
 void PanelController::screensChanged() {
     // The size is worked out again; the anchor stays, but the panel never hangs off a screen.
-    m_window->setFixedSize(m_view->panelSize());
     if (!isShown())
         return;
-    QScreen* screen = m_screen ? m_screen.data() : QGuiApplication::primaryScreen();
-    if (screen)
-        m_window->setGeometry(keepInside(m_window->geometry(), screen->availableGeometry()));
+    if (QScreen* screen = currentScreen())
+        setWindowGeometry(
+            keepInside(QRect(m_window->pos(), m_view->panelSize()), screen->availableGeometry()));
 }

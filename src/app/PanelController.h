@@ -58,6 +58,8 @@ private:
     void positionAnchor(double x);
     void updateContentSize();
     void placeWindow();
+    void setWindowGeometry(const QRect& rect);
+    QScreen* currentScreen() const;
     void watchScreens();
     void screensChanged();
 

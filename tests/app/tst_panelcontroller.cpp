@@ -207,6 +207,12 @@ private slots:
         preferences.setIconSize(64);
         QCOMPARE(panel().width(), 5 * 84 + 4 * 8 + 48);
 
+        // Taller than the screen's usable area: cut to it, never hanging off the screen.
+        preferences.setPanelHeight(screen().height() + 100);
+        QCOMPARE(panel().height(), screen().height());
+        QCOMPARE(panel().top(), screen().top());
+        preferences.setPanelHeight(300);
+
         // Changed while closed: the next showing has the new size, so window and content agree.
         m_controller->close();
         preferences.setPanelHeight(500);
