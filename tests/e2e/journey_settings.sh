@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The settings window from the bus action, and a change of "columns" there resizing the
-# open panel in place.
+# open panel in place. Then the application without a session bus: it runs on its own.
 source "$(dirname "$0")/lib.sh"
 
 start_desktop bottom
@@ -35,4 +35,15 @@ wait_for "the panel to close" 5 panel_hidden
 app_call Activate "{}"
 wait_for "the panel" 5 panel_window
 panel_is_wide || fail "reopened at another width"
+
+log "without a session bus"
+quit_app
+DBUS_SESSION_BUS_ADDRESS=unix:path=$E2E_ROOT/no-bus "$E2E_APP" >>"$E2E_ROOT/app.log" 2>&1 &
+E2E_PIDS+=($!)
+wait_for "the tray icon" 10 tray_icon
+click_tray
+wait_for "the panel after a tray click" 5 panel_window
+screenshot "without-bus"
+click_tray
+wait_for "the panel to close" 5 panel_hidden
 log "passed"
