@@ -145,4 +145,12 @@ xdotool mousemove 500 400
 app_call Activate "{}"
 wait_for "the panel after the restart" 5 panel_window
 screenshot "after-restart"
+
+log "a first start with a file: no panel, the file added all the same"
+quit_app
+echo "extra" >"$HOME/docs/extra.txt"
+start_app "$HOME/docs/extra.txt"
+wait_for "the file from the command line" 5 item_count_is 3
+panel_hidden || fail "a panel came up at launch"
+[ "$(data_items)" = "$before"$'\n'"Favorites/extra" ] || fail "items: $(data_items)"
 log "passed"
