@@ -5,6 +5,7 @@
 #include "TuckawayTabMoveDelegate.h"
 
 #include <QDrag>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QPainter>
@@ -15,26 +16,7 @@ namespace {
 
 const QString kTabMime = QStringLiteral("application/x-tuckaway-group-id");
 
-// Softens the cut where more tabs lie beyond the right edge.
-class EdgeFade : public QWidget {
-public:
-    explicit EdgeFade(QWidget* parent)
-        : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setFixedWidth(24);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QColor opaque = palette().color(QPalette::Window);
-        QColor clear = opaque;
-        clear.setAlpha(0);
-        QLinearGradient gradient(0, 0, width(), 0);
-        gradient.setColorAt(0, clear);
-        gradient.setColorAt(1, opaque);
-        QPainter(this).fillRect(rect(), gradient);
-    }
-};
+constexpr int kFadeWidth = 24;
 
 } // namespace
 
@@ -42,7 +24,7 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     : QScrollArea(parent)
     , m_strip(new QWidget)
     , m_layout(new QHBoxLayout(m_strip))
-    , m_edgeFade(new EdgeFade(this))
+    , m_edgeFade(new QGraphicsOpacityEffect(this))
     , m_ctrlTracker(new ModifierTracker(this)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -56,7 +38,10 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     setWidget(m_strip);
     // The panel's own background shows through the row.
     m_strip->setAutoFillBackground(false);
-    m_edgeFade->hide();
+    // The tabs fade out where more lie beyond the right edge. A mask rather than a painted
+    // gradient, so they fade into whatever the (possibly translucent) panel shows beneath.
+    m_edgeFade->setEnabled(false);
+    viewport()->setGraphicsEffect(m_edgeFade);
     connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &TuckawayTabBar::updateEdgeFade);
 }
 
@@ -166,10 +151,12 @@ void TuckawayTabBar::scrollContentsBy(int dx, int dy) {
 
 void TuckawayTabBar::updateEdgeFade() {
     const QScrollBar* bar = horizontalScrollBar();
-    // Clear of the panel's outline at the top.
-    m_edgeFade->setGeometry(width() - m_edgeFade->width(), 1, m_edgeFade->width(), height() - 1);
-    m_edgeFade->setVisible(bar->value() < bar->maximum());
-    m_edgeFade->raise();
+    const int right = viewport()->width();
+    QLinearGradient mask(right - kFadeWidth, 0, right, 0);
+    mask.setColorAt(0, Qt::black);
+    mask.setColorAt(1, Qt::transparent);
+    m_edgeFade->setOpacityMask(mask);
+    m_edgeFade->setEnabled(bar->value() < bar->maximum());
 }
 
 void TuckawayTabBar::startDrag(const QUuid& id) {

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QGraphicsOpacityEffect;
+
 class ModifierTracker;
 class QHBoxLayout;
 
@@ -61,7 +63,7 @@ private:
     QHash<QUuid, TuckawayTabButton*> m_tabs;
     QWidget* m_strip;
     QHBoxLayout* m_layout;
-    QWidget* m_edgeFade;
+    QGraphicsOpacityEffect* m_edgeFade;
     std::optional<QUuid> m_selectedGroupID;
     std::optional<QUuid> m_activeID;
     bool m_hasChangedLocation = false;

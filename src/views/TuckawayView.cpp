@@ -134,8 +134,9 @@ void TuckawayView::buildHeader() {
     m_pinButton->setToolTip(qtTrId("header.pin"));
     connect(m_pinButton, &HeaderButton::clicked, this, [this] { m_pinState.setValue(!m_pinState.value()); });
 
-    m_settingsButton->setSymbol({QStringLiteral("configure"), QStringLiteral("preferences-system-symbolic"),
-                                 QStringLiteral("preferences-system")},
+    // A gear wherever the theme has one ("configure" is a pair of tools in some themes).
+    m_settingsButton->setSymbol({QStringLiteral("emblem-system-symbolic"), QStringLiteral("configure"),
+                                 QStringLiteral("preferences-system-symbolic")},
                                 QStringLiteral("configure"));
     m_settingsButton->setToolTip(qtTrId("header.settings"));
     connect(m_settingsButton, &HeaderButton::clicked, this, [this] {
