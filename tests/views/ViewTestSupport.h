@@ -1,9 +1,13 @@
 #pragma once
 
 #include "Bookmarks.h"
+#include "DragRunner.h"
+#include "Localization.h"
 #include "NookStore.h"
+#include "PinState.h"
 #include "Preferences.h"
 #include "TestEnvironment.h"
+#include "TuckawayView.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -11,6 +15,8 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QTest>
+
+#include <memory>
 
 // Shared steps of the panel tests: items for real files, preferences back to their
 // defaults, context menus and drag events delivered like the platform does.
@@ -142,5 +148,29 @@ inline void pressAndPull(QWidget* widget, const QPoint& from,
                      modifiers);
     QApplication::sendEvent(widget, &move);
 }
+
+// What every panel test function starts from: a fresh home, default preferences, an empty
+// store and an unpinned pin. Call setUpPanel() from init() and tearDownPanel() from cleanup().
+class PanelTestCase : public QObject {
+protected:
+    void setUpPanel() {
+        Localization::install(QLocale(QLocale::English));
+        m_env = std::make_unique<TestEnvironment>();
+        resetPreferences();
+        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
+        m_pin = std::make_unique<PinState>();
+    }
+    void tearDownPanel() {
+        DragRunner::setRunner({});
+        m_view.reset(); // the view refers to the store and the pin
+        m_store.reset();
+        m_env.reset();
+    }
+
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<PinState> m_pin;
+    std::unique_ptr<TuckawayView> m_view;
+};
 
 } // namespace ViewTest

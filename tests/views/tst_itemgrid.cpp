@@ -24,13 +24,9 @@ QStringList strings(std::initializer_list<const char*> texts) {
 }
 } // namespace
 
-class TestItemGrid : public QObject {
+class TestItemGrid : public PanelTestCase {
     Q_OBJECT
 
-    std::unique_ptr<TestEnvironment> m_env;
-    std::unique_ptr<NookStore> m_store;
-    std::unique_ptr<PinState> m_pin;
-    std::unique_ptr<TuckawayView> m_view;
     QList<QUrl> m_opened;
 
     ItemGridView* grid() const { return m_view->grid(); }
@@ -69,22 +65,12 @@ class TestItemGrid : public QObject {
     }
 
 private slots:
-    void initTestCase() { Localization::install(QLocale(QLocale::English)); }
-
     void init() {
-        m_env = std::make_unique<TestEnvironment>();
-        resetPreferences();
-        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
-        m_pin = std::make_unique<PinState>();
+        setUpPanel();
         m_opened.clear();
     }
 
-    void cleanup() {
-        DragRunner::setRunner({});
-        m_view.reset();
-        m_store.reset();
-        m_env.reset();
-    }
+    void cleanup() { tearDownPanel(); }
 
     void cellsFollowTheColumnArithmetic() {
         showABCD();

@@ -15,13 +15,8 @@
 
 using namespace ViewTest;
 
-class TestTabBar : public QObject {
+class TestTabBar : public PanelTestCase {
     Q_OBJECT
-
-    std::unique_ptr<TestEnvironment> m_env;
-    std::unique_ptr<NookStore> m_store;
-    std::unique_ptr<PinState> m_pin;
-    std::unique_ptr<TuckawayView> m_view;
 
     TuckawayTabBar* bar() const { return m_view->tabBar(); }
     TuckawayTabButton* tab(int index) const { return bar()->tabs().at(index); }
@@ -47,21 +42,9 @@ class TestTabBar : public QObject {
     }
 
 private slots:
-    void initTestCase() { Localization::install(QLocale(QLocale::English)); }
+    void init() { setUpPanel(); }
 
-    void init() {
-        m_env = std::make_unique<TestEnvironment>();
-        resetPreferences();
-        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
-        m_pin = std::make_unique<PinState>();
-    }
-
-    void cleanup() {
-        DragRunner::setRunner({});
-        m_view.reset();
-        m_store.reset();
-        m_env.reset();
-    }
+    void cleanup() { tearDownPanel(); }
 
     void clickSelectsAndHighlightsOneTab() {
         showView({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")});

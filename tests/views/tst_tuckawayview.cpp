@@ -20,13 +20,9 @@
 
 using namespace ViewTest;
 
-class TestTuckawayView : public QObject {
+class TestTuckawayView : public PanelTestCase {
     Q_OBJECT
 
-    std::unique_ptr<TestEnvironment> m_env;
-    std::unique_ptr<NookStore> m_store;
-    std::unique_ptr<PinState> m_pin;
-    std::unique_ptr<TuckawayView> m_view;
     int m_sizeChanges = 0;
 
     void makeView(const QList<NookGroup>& groups) {
@@ -57,21 +53,12 @@ class TestTuckawayView : public QObject {
     }
 
 private slots:
-    void initTestCase() { Localization::install(QLocale(QLocale::English)); }
-
     void init() {
-        m_env = std::make_unique<TestEnvironment>();
-        resetPreferences();
-        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
-        m_pin = std::make_unique<PinState>();
+        setUpPanel();
         m_sizeChanges = 0;
     }
 
-    void cleanup() {
-        m_view.reset();
-        m_store.reset();
-        m_env.reset();
-    }
+    void cleanup() { tearDownPanel(); }
 
     void sizeFollowsThePreferences() {
         makeView({group(QStringLiteral("A"))});
