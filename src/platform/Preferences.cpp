@@ -39,38 +39,31 @@ double Preferences::readReal(const char* key, double fallback) const {
     return ok ? value : fallback;
 }
 
-void Preferences::write(const char* key, const QVariant& value) {
+// Writes the value; readers hear of it when it differs from what they read before.
+template <typename T>
+void Preferences::write(const char* key, T value, T current, void (Preferences::*changed)(T)) {
+    const bool differs = !contains(key) || current != value;
     m_settings.setValue(QLatin1String(key), value);
     m_settings.sync();
     m_seen = snapshot();
+    if (differs)
+        emit(this->*changed)(value);
 }
 
 void Preferences::setColumns(int value) {
-    const bool changed = !contains(kColumns) || columns() != value;
-    write(kColumns, value);
-    if (changed)
-        emit columnsChanged(value);
+    write(kColumns, value, columns(), &Preferences::columnsChanged);
 }
 
 void Preferences::setIconSize(double value) {
-    const bool changed = !contains(kIconSize) || iconSize() != value;
-    write(kIconSize, value);
-    if (changed)
-        emit iconSizeChanged(value);
+    write(kIconSize, value, iconSize(), &Preferences::iconSizeChanged);
 }
 
 void Preferences::setPanelHeight(double value) {
-    const bool changed = !contains(kPanelHeight) || panelHeight() != value;
-    write(kPanelHeight, value);
-    if (changed)
-        emit panelHeightChanged(value);
+    write(kPanelHeight, value, panelHeight(), &Preferences::panelHeightChanged);
 }
 
 void Preferences::setLaunchAtLogin(bool value) {
-    const bool changed = !contains(kLaunchAtLogin) || launchAtLogin() != value;
-    write(kLaunchAtLogin, value);
-    if (changed)
-        emit launchAtLoginChanged(value);
+    write(kLaunchAtLogin, value, launchAtLogin(), &Preferences::launchAtLoginChanged);
 }
 
 int Preferences::effectiveColumns() const {

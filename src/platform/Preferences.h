@@ -75,7 +75,7 @@ private:
     Preferences();
     Snapshot snapshot() const;
     double readReal(const char* key, double fallback) const;
-    void write(const char* key, const QVariant& value);
+    template <typename T> void write(const char* key, T value, T current, void (Preferences::*changed)(T));
 
     mutable QSettings m_settings;
     Snapshot m_seen;
