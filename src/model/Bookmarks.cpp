@@ -10,9 +10,12 @@
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <atomic>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/sysmacros.h>
 
 namespace Bookmarks {
@@ -113,17 +116,73 @@ std::optional<Record> decodeRecord(const QByteArray& bytes) {
     return Record{path, identity};
 }
 
+std::atomic<bool> g_stopped{false};
+
+// Mount table file systems whose reads may stall on a network or a user-space daemon.
+bool remoteType(const QByteArray& type) {
+    static const QByteArrayList remote = {"nfs", "nfs4", "cifs", "smb3",      "smbfs", "ncpfs",
+                                          "afs", "9p",   "ceph", "glusterfs", "fuse",  "sshfs"};
+    return remote.contains(type) || type.startsWith("fuse.");
+}
+
+// The same test by a folder's own file system, for the places a search starts from.
+bool remoteFolder(const QString& path) {
+    struct statfs info {};
+    if (::statfs(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case 0x6969:     // NFS
+    case 0x517B:     // SMB
+    case 0xFF534D42: // CIFS
+    case 0xFE534D42: // SMB2
+    case 0x65735546: // FUSE
+    case 0x73757245: // Coda
+    case 0x5346414F: // AFS
+    case 0x01021997: // 9P
+    case 0x00C36400: // Ceph
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Mount points of remote file systems, read from the mount table without touching them.
+QSet<QString> remoteMountPoints() {
+    QSet<QString> points;
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly))
+        return points;
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const qsizetype separator = line.indexOf(" - ");
+        const QByteArrayList fields = line.left(separator).split(' ');
+        if (separator < 0 || fields.size() < 5)
+            continue;
+        if (!remoteType(line.mid(separator + 3).split(' ').value(0)))
+            continue;
+        QByteArray point = fields.at(4); // blanks and the like are written as octal escapes
+        for (qsizetype at = point.indexOf('\\'); at >= 0 && at + 3 < point.size();
+             at = point.indexOf('\\', at + 1))
+            point.replace(at, 4, QByteArray(1, char(point.mid(at + 1, 3).toInt(nullptr, 8))));
+        points.insert(QFile::decodeName(point));
+    }
+    return points;
+}
+
 // One bounded search for a file by its identity.
 class Search {
 public:
     Search(const Identity& target, const SearchLimits& limits)
         : m_target(target)
-        , m_limits(limits) {
+        , m_limits(limits)
+        , m_remote(remoteMountPoints()) {
         m_clock.start();
         const QString trash =
             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
         m_skipped.insert(QDir::cleanPath(trash));
     }
+
+    // Whether the search ended early because searches were stopped: no answer to remember.
+    bool stopped() const { return g_stopped.load(); }
 
     std::optional<QString> run(const QString& oldPath) {
         const QString folder = QFileInfo(oldPath).path();
@@ -138,6 +197,8 @@ public:
                 roots.append({path, 3});
         }
         for (const auto& [root, depth] : roots) {
+            if (onRemote(QDir::cleanPath(root)))
+                continue;
             if (auto found = walk(QDir::cleanPath(root), depth))
                 return found;
             if (exhausted())
@@ -148,7 +209,16 @@ public:
 
 private:
     bool exhausted() const {
-        return m_entries >= m_limits.maxEntries || m_clock.elapsed() >= m_limits.maxMilliseconds;
+        return m_entries >= m_limits.maxEntries || m_clock.elapsed() >= m_limits.maxMilliseconds ||
+               g_stopped.load(std::memory_order_relaxed);
+    }
+
+    bool onRemote(const QString& root) const {
+        for (const QString& point : m_remote) {
+            if (root == point || root.startsWith(point + QLatin1Char('/')) || point == QLatin1String("/"))
+                return true;
+        }
+        return remoteFolder(root);
     }
 
     // Breadth first, so that nearby places are looked at before deep ones.
@@ -164,8 +234,10 @@ private:
             DIR* dir = ::opendir(QFile::encodeName(folder).constData());
             if (!dir)
                 continue;
+            // The bounds hold inside a folder too: a slow or huge folder ends the search in it.
             while (dirent* entry = ::readdir(dir)) {
-                if (++m_entries >= m_limits.maxEntries)
+                ++m_entries;
+                if (exhausted())
                     break;
                 const QByteArray name(entry->d_name);
                 if (name == "." || name == "..")
@@ -179,7 +251,8 @@ private:
                     }
                 }
                 // Hidden folders (caches, repositories, the trash) are left out, and links are not followed.
-                if (depth < maxDepth && !name.startsWith('.') && isFolder(entry, path))
+                if (depth < maxDepth && !name.startsWith('.') && isFolder(entry, path) &&
+                    !m_remote.contains(path))
                     queue.append({path, depth + 1});
             }
             ::closedir(dir);
@@ -200,6 +273,7 @@ private:
     int m_entries = 0;
     QHash<QString, int> m_scanned; // folder -> how many levels below it were searched
     QSet<QString> m_skipped;
+    QSet<QString> m_remote;
 };
 
 QMutex g_mutex;
@@ -249,10 +323,38 @@ std::optional<QString> resolvePath(const QByteArray& bookmarkData) {
         limits = g_limits;
     }
 
-    const std::optional<QString> found = Search(*record->identity, limits).run(record->path);
+    if (g_stopped)
+        return std::nullopt;
+    Search search(*record->identity, limits);
+    const std::optional<QString> found = search.run(record->path);
+    if (search.stopped())
+        return std::nullopt; // cut short: not a miss worth remembering
     QMutexLocker lock(&g_mutex);
     g_searches.insert(bookmarkData, found);
     return found;
+}
+
+void stopSearches() {
+    g_stopped = true;
+}
+
+std::optional<QString> presentPath(const QByteArray& bookmarkData) {
+    const std::optional<Record> record = decodeRecord(bookmarkData);
+    if (record && exists(record->path))
+        return record->path;
+    return std::nullopt;
+}
+
+bool sameIdentity(const QByteArray& a, const QByteArray& b) {
+    const std::optional<Record> first = decodeRecord(a);
+    const std::optional<Record> second = decodeRecord(b);
+    return first && second && first->identity && second->identity &&
+           first->identity->sameFile(*second->identity);
+}
+
+quint64 inodeOf(const QByteArray& bookmarkData) {
+    const std::optional<Record> record = decodeRecord(bookmarkData);
+    return record && record->identity ? record->identity->inode : 0;
 }
 
 void setSearchLimits(const SearchLimits& limits) {

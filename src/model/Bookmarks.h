@@ -31,4 +31,15 @@ void setSearchLimits(const SearchLimits& limits);
 // Forgets the remembered results of earlier searches (hits and misses).
 void forgetSearches();
 
+// At quit: searches under way give up at their next step and later ones do not start.
+void stopSearches();
+
+// Without any search: the recorded path while something exists there.
+std::optional<QString> presentPath(const QByteArray& bookmarkData);
+// Whether two records name the same file by identity (device, inode, birth time);
+// false when either has none.
+bool sameIdentity(const QByteArray& a, const QByteArray& b);
+// The inode of a record's identity, 0 without one: a key for look-ups.
+quint64 inodeOf(const QByteArray& bookmarkData);
+
 } // namespace Bookmarks

@@ -2,6 +2,7 @@
 
 #include "Bookmarks.h"
 #include "DesktopEntry.h"
+#include "HandOverIndex.h"
 #include "LogLine.h"
 #include "NookCodec.h"
 
@@ -128,6 +129,7 @@ bool NookStore::keepUnreadableFile(QString* error) {
 }
 
 void NookStore::save() {
+    ++m_savesStarted;
     QString error;
     if (m_unreadableFileOnDisk && !keepUnreadableFile(&error)) {
         writeLogLine(kSaveFailed + error);
@@ -239,29 +241,38 @@ QString NookStore::itemName(const QUrl& url) {
     return fileName;
 }
 
-void NookStore::addURLs(const QList<QUrl>& urls, const QUuid& groupID) {
-    for (const QUrl& url : urls) {
-        const NookGroup* group = findGroup(groupID);
-        if (!group)
-            continue;
-        if (url.isLocalFile()) {
-            const QString wanted = standardized(url);
-            const bool duplicate =
-                std::any_of(group->items.cbegin(), group->items.cend(), [&](const NookItem& item) {
-                    const auto resolved = Bookmarks::resolveBookmark(item);
-                    return resolved && standardized(*resolved) == wanted;
-                });
-            if (duplicate)
-                continue;
-        }
-        const auto bookmark = Bookmarks::makeBookmark(url);
-        if (!bookmark)
-            continue;
-        addItem(NookItem{QUuid::createUuid(), itemName(url), *bookmark}, groupID);
+HandOverResult NookStore::addURLs(const QList<QUrl>& urls, const QUuid& groupID) {
+    HandOverResult result;
+    NookGroup* group = findGroup(groupID);
+    if (!group) {
+        result.rejected = urls;
+        return result;
     }
+    HandOverIndex index(group->items);
+    for (const QUrl& url : urls) {
+        const auto bookmark = url.isLocalFile() ? Bookmarks::makeBookmark(url) : std::nullopt;
+        if (!bookmark) {
+            result.rejected << url;
+            continue;
+        }
+        const QString path = standardized(url);
+        if (index.contains(path, *bookmark)) {
+            result.duplicates << url;
+            continue;
+        }
+        index.insert(path);
+        group->items.append(NookItem{QUuid::createUuid(), itemName(url), *bookmark});
+        result.added << url;
+    }
+    if (!result.added.isEmpty()) {
+        emit groupsChanged();
+        save();
+    }
+    return result;
 }
 
-void NookStore::addURLsToSelectedGroup(const QList<QUrl>& urls) {
+HandOverResult NookStore::addURLsToSelectedGroup(const QList<QUrl>& urls) {
     if (const auto group = selectedGroup())
-        addURLs(urls, group->id);
+        return addURLs(urls, group->id);
+    return HandOverResult{{}, {}, urls};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HandOverResult.h"
 #include "NookGroup.h"
 
 #include <QObject>
@@ -41,8 +42,10 @@ public:
     void addItem(const NookItem& item, const QUuid& groupID);
     void removeItem(const QUuid& itemID, const QUuid& groupID);
     void moveItems(const QUuid& groupID, const std::set<int>& offsets, int destination);
-    void addURLs(const QList<QUrl>& urls, const QUuid& groupID);
-    void addURLsToSelectedGroup(const QList<QUrl>& urls);
+    // One hand-over: every new file in order, none the group holds already (by its path or,
+    // for a moved target, its identity), none twice; one notification and one save for all.
+    HandOverResult addURLs(const QList<QUrl>& urls, const QUuid& groupID);
+    HandOverResult addURLsToSelectedGroup(const QList<QUrl>& urls);
 
     // The name an item for this file gets: a desktop entry's localized Name, else the
     // last path component without its extension (archive.tar.gz -> archive.tar).
@@ -50,6 +53,9 @@ public:
 
     // Where an unreadable data file was kept before it was replaced; empty if none.
     QString keptUnreadableFile() const { return m_keptUnreadableFile; }
+
+    // Saves started so far (a diagnostic, and for tests).
+    int savesStarted() const { return m_savesStarted; }
 
 signals:
     void groupsChanged();
@@ -66,4 +72,5 @@ private:
     QUrl m_saveURL;
     bool m_unreadableFileOnDisk = false;
     QString m_keptUnreadableFile;
+    int m_savesStarted = 0;
 };

@@ -290,26 +290,68 @@ private slots:
         QCOMPARE(NookStore::itemName(broken), QStringLiteral("broken"));
     }
 
-    void addURLsSkipsDuplicates() {
+    // One hand-over adds its new files in order, skips what the group or the batch itself
+    // holds already (also through "." and ".." forms), and notifies and writes once.
+    void handOverIsOneBatch_data() {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QStringList>("handed");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("duplicates");
+        QTest::addColumn<int>("rejected");
+        const auto list = [](const char* text) {
+            return QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts);
+        };
+        QTest::newRow("order kept") << list("") << list("c.txt a.txt b.txt") << list("c a b") << 0 << 0;
+        QTest::newRow("twice in one batch") << list("") << list("a.txt b.txt a.txt") << list("a b") << 1 << 0;
+        QTest::newRow("dot forms of a kept file")
+            << list("docs/Report.pdf") << list("docs/sub/../Report.pdf docs/./Report.pdf new.txt")
+            << list("Report new") << 2 << 0;
+        QTest::newRow("dot form within the batch")
+            << list("") << list("docs/r.pdf docs/sub/.././r.pdf") << list("r") << 1 << 0;
+        QTest::newRow("missing files and other schemes")
+            << list("x.txt") << list("gone.txt https://example.org/y.pdf y.txt") << list("x y") << 0 << 2;
+        QTest::newRow("nothing new") << list("x.txt") << list("x.txt") << list("x") << 1 << 0;
+    }
+    void handOverIsOneBatch() {
+        QFETCH(QStringList, existing);
+        QFETCH(QStringList, handed);
+        const auto urls = [this](const QStringList& paths) {
+            QList<QUrl> result;
+            for (const QString& path : paths) {
+                if (path.contains(QLatin1String("://")))
+                    result << QUrl(path);
+                else if (path.startsWith(QLatin1String("gone")))
+                    result << QUrl::fromLocalFile(m_env->home() + u'/' + path);
+                else
+                    result << QUrl::fromLocalFile(m_env->makeFile(path));
+            }
+            return result;
+        };
         NookStore store;
         const QUuid group = store.groups().first().id;
+        store.addURLs(urls(existing), group);
+        const int savesBefore = store.savesStarted();
+        QSignalSpy changed(&store, &NookStore::groupsChanged);
+
+        const HandOverResult result = store.addURLs(urls(handed), group);
+        QFETCH(QStringList, expected);
+        QCOMPARE(names(store.groups().first()), expected);
+        QCOMPARE(names(fileGroups().first()), expected);
+        QTEST(int(result.duplicates.size()), "duplicates");
+        QTEST(int(result.rejected.size()), "rejected");
+        QCOMPARE(result.added.size() + result.duplicates.size() + result.rejected.size(), handed.size());
+        const int writes = result.added.isEmpty() ? 0 : 1;
+        QCOMPARE(store.savesStarted() - savesBefore, writes);
+        QCOMPARE(changed.count(), writes);
+    }
+
+    void anotherGroupMayHoldTheSameFile() {
+        NookStore store;
         const QUrl report = file(QStringLiteral("docs/Report.pdf"));
-        m_env->makeFolder(QStringLiteral("docs/sub"));
-        const QUrl dotted = QUrl::fromLocalFile(m_env->home() + QStringLiteral("/docs/sub/.././Report.pdf"));
-
-        store.addURLs({report, report, dotted}, group);
-        QCOMPARE(store.groups().first().items.size(), 1);
-        QCOMPARE(store.groups().first().items.first().name, QStringLiteral("Report"));
-
+        store.addURLs({report}, store.groups().first().id);
         store.addGroup(QStringLiteral("Other"));
-        store.addURLs({report}, store.groups().last().id); // another group may hold the same file
-        QCOMPARE(store.groups().last().items.size(), 1);
-
-        // Missing files and non-file URLs cannot be bookmarked and are skipped.
-        store.addURLs({QUrl::fromLocalFile(m_env->home() + QStringLiteral("/gone.txt")),
-                       QUrl(QStringLiteral("https://example.org/x.pdf"))},
-                      group);
-        QCOMPARE(store.groups().first().items.size(), 1);
+        QCOMPARE(store.addURLsToSelectedGroup({report}).added, QList<QUrl>{report});
+        QCOMPARE(names(fileGroups().last()), QStringList{QStringLiteral("Report")});
     }
 
     void aMovedTargetIsStillADuplicate() {
@@ -322,16 +364,6 @@ private slots:
         store.addURLs({QUrl::fromLocalFile(m_env->home() + QStringLiteral("/Documents/2026/plan.txt"))},
                       group);
         QCOMPARE(store.groups().first().items.size(), 1);
-    }
-
-    void addsToTheSelectedGroupWithOneSavePerItem() {
-        NookStore store;
-        store.addGroup(QStringLiteral("Target"));
-        QSignalSpy changed(&store, &NookStore::groupsChanged);
-        store.addURLsToSelectedGroup({file(QStringLiteral("a.txt")), file(QStringLiteral("b.txt"))});
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(names(fileGroups().last()), QStringList({QStringLiteral("a"), QStringLiteral("b")}));
-        QVERIFY(fileGroups().first().items.isEmpty());
     }
 
     void notifiesInPlaceChangesButNotEqualAssignments() {
