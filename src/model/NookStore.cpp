@@ -132,19 +132,24 @@ void NookStore::save() {
     ++m_savesStarted;
     QString error;
     if (m_unreadableFileOnDisk && !keepUnreadableFile(&error)) {
-        writeLogLine(kSaveFailed + error);
+        reportSaveFailure(error);
         return;
     }
     QSaveFile file(m_saveURL.toLocalFile());
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
-        writeLogLine(kSaveFailed + QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+        reportSaveFailure(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
         return;
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const QByteArray bytes = NookCodec::encode(m_groups);
     if (file.write(bytes) != bytes.size() || !file.commit())
-        writeLogLine(kSaveFailed + QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+        reportSaveFailure(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
+}
+
+void NookStore::reportSaveFailure(const QString& reason) {
+    writeLogLine(kSaveFailed + reason);
+    emit saveFailed(reason);
 }
 
 void NookStore::addGroup(const QString& name) {

@@ -60,12 +60,15 @@ public:
 signals:
     void groupsChanged();
     void selectedGroupIDChanged();
+    // Follows every save that did not reach the disk; the change stays in memory.
+    void saveFailed(const QString& reason);
 
 private:
     void load();
     void setSelectedGroupID(const std::optional<QUuid>& id);
     NookGroup* findGroup(const QUuid& id);
     bool keepUnreadableFile(QString* error);
+    void reportSaveFailure(const QString& reason);
 
     QList<NookGroup> m_groups;
     std::optional<QUuid> m_selectedGroupID;
