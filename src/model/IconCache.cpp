@@ -1,5 +1,6 @@
 #include "IconCache.h"
 
+#include "BackgroundWork.h"
 #include "Bookmarks.h"
 #include "DesktopEntry.h"
 #include "ThemeIcons.h"
@@ -39,9 +40,7 @@ IconCache& IconCache::shared() {
 }
 
 IconCache::IconCache()
-    : m_cache(kCountLimit) {
-    m_pool.setMaxThreadCount(4);
-}
+    : m_cache(kCountLimit) {}
 
 std::optional<QIcon> IconCache::cached(const QUuid& id) {
     if (const QIcon* icon = m_cache.object(id))
@@ -79,7 +78,7 @@ void IconCache::request(const NookItem& item) {
 
 void IconCache::startLoad(const NookItem& item) {
     ++m_loadsStarted;
-    m_pool.start([this, item] {
+    BackgroundWork::run([this, item] {
         const IconSource source = loadIcon(item);
         QMetaObject::invokeMethod(
             this, [this, id = item.id, source] { finishLoad(id, source); }, Qt::QueuedConnection);

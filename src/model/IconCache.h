@@ -9,7 +9,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QSize>
-#include <QThreadPool>
 
 #include <functional>
 #include <optional>
@@ -66,6 +65,5 @@ private:
 
     QCache<QUuid, QIcon> m_cache;
     QHash<QUuid, Load> m_loading;
-    QThreadPool m_pool;
     int m_loadsStarted = 0;
 };

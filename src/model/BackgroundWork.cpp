@@ -1,0 +1,51 @@
+#include "BackgroundWork.h"
+
+#include "Bookmarks.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QThreadPool>
+
+#include <atomic>
+
+Q_LOGGING_CATEGORY(lcBackground, "tuckaway.background", QtWarningMsg)
+
+namespace BackgroundWork {
+
+namespace {
+std::atomic<bool> g_stopped{false};
+// How long a quit waits for a worker caught in a file system that does not answer.
+constexpr int kQuitWaitMs = 5000;
+} // namespace
+
+QThreadPool& pool() {
+    // Never destroyed: workers may still hold it while static objects go away.
+    static QThreadPool* const instance = [] {
+        auto* created = new QThreadPool;
+        created->setMaxThreadCount(4);
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, app, &stopAndWait);
+        return created;
+    }();
+    return *instance;
+}
+
+void run(std::function<void()> work, Priority priority) {
+    if (!g_stopped)
+        pool().start(std::move(work), priority);
+}
+
+void stopAndWait() {
+    if (g_stopped.exchange(true))
+        return;
+    Bookmarks::stopSearches();
+    pool().clear();
+    if (!pool().waitForDone(kQuitWaitMs))
+        qCWarning(lcBackground) << "background work still running at quit";
+}
+
+bool stopped() {
+    return g_stopped;
+}
+
+} // namespace BackgroundWork
