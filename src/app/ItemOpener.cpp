@@ -1,19 +1,62 @@
 #include "ItemOpener.h"
 
+#include "BackgroundWork.h"
+#include "Bookmarks.h"
 #include "DesktopEntry.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QMimeDatabase>
 
 namespace ItemOpener {
 
-void open(const QUrl& url) {
+namespace {
+
+struct Target {
+    QString path;
+    bool hasApplication = false;
+};
+
+// Worker thread.
+std::optional<Target> locate(const QByteArray& bookmark) {
+    const std::optional<QString> path = Bookmarks::resolvePath(bookmark);
+    if (!path)
+        return std::nullopt;
+    if (DesktopEntry::isDesktopEntryPath(*path))
+        return Target{*path, true};      // the entry is its own application
+    static const QMimeDatabase database; // thread-safe
+    return Target{*path, DesktopEntry::anyApplicationFor(database.mimeTypeForFile(*path).name())};
+}
+
+} // namespace
+
+Result launch(const QUrl& url) {
     if (url.isLocalFile() && DesktopEntry::isDesktopEntryPath(url.toLocalFile())) {
         // Never handed to the default application: that would show the entry in an editor.
-        if (const auto entry = DesktopEntry::read(url.toLocalFile()))
-            entry->launch();
-        return;
+        const auto entry = DesktopEntry::read(url.toLocalFile());
+        return entry && entry->launch() ? Result::Opened : Result::NoApplication;
     }
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url) ? Result::Opened : Result::NoApplication;
+}
+
+void open(const NookItem& item, QObject* context, std::function<void(Result)> done, Launcher launcher) {
+    QPointer<QObject> guard(context);
+    BackgroundWork::run(
+        [guard, bookmark = item.bookmarkData, done = std::move(done), launcher = std::move(launcher)] {
+            const std::optional<Target> target = locate(bookmark);
+            // Delivered through the application object: `context` may go away meanwhile.
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [guard, target, done, launcher] {
+                if (!guard)
+                    return;
+                Result result = Result::Missing;
+                if (target)
+                    result = target->hasApplication ? launcher(QUrl::fromLocalFile(target->path))
+                                                    : Result::NoApplication;
+                if (done)
+                    done(result);
+            });
+        },
+        BackgroundWork::UserWaits);
 }
 
 } // namespace ItemOpener

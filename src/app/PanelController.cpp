@@ -37,7 +37,7 @@ PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickM
     , m_store(store)
     , m_window(std::make_unique<PanelWindow>(WindowHints::compositorRunning()))
     , m_monitor(monitor ? std::move(monitor) : OutsideClickMonitor::createForPlatform())
-    , m_opener(&ItemOpener::open) {
+    , m_opener(&ItemOpener::launch) {
     // Every callback holds the controller through QPointer: once it is gone they do nothing.
     QPointer<PanelController> self(this);
     PanelCallbacks callbacks;
@@ -45,9 +45,9 @@ PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickM
         if (self)
             self->close();
     };
-    callbacks.onOpen = [self](const QUrl& url) {
+    callbacks.onOpen = [self](const NookItem& item) {
         if (self)
-            self->open(url);
+            self->open(item);
     };
     callbacks.onPanelSizeChanged = [self] {
         if (self && self->isShown()) {
@@ -185,9 +185,11 @@ void PanelController::closeAfterOutsideClick() {
     close();
 }
 
-void PanelController::open(const QUrl& url) {
+void PanelController::open(const NookItem& item) {
     close(); // pinned or not
-    QTimer::singleShot(0, this, [this, url] { m_opener(url); });
+    ItemOpener::open(
+        item, this, [this, id = item.id](ItemOpener::Result result) { emit itemOpenFinished(id, result); },
+        m_opener);
 }
 
 void PanelController::watchScreens() {

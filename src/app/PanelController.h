@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ItemOpener.h"
 #include "OutsideClickMonitor.h"
 #include "PanelPlacement.h"
 #include "PinState.h"
@@ -26,7 +27,7 @@ class PanelController : public QObject {
 public:
     static constexpr int kOutsideClickDelayMs = 100;
 
-    using Opener = std::function<void(const QUrl&)>;
+    using Opener = ItemOpener::Launcher;
 
     // Without a monitor, the platform's own is used.
     explicit PanelController(NookStore& store, std::unique_ptr<OutsideClickMonitor> monitor = nullptr,
@@ -45,16 +46,18 @@ public:
     PanelPlacement::DockEdge dockEdge() const { return m_edge; }
 
     void setOnOpenSettings(std::function<void()> openSettings);
-    // How items are opened; the desktop's default application unless replaced (tests).
+    // How found targets are started; the desktop's default application unless replaced (tests).
     void setItemOpener(Opener opener);
 
 signals:
     void shownChanged(bool shown);
+    // After the target of an opened item was looked for (in the background) and started.
+    void itemOpenFinished(const QUuid& itemID, ItemOpener::Result result);
 
 private:
     void handleOutsideClick();
     void closeAfterOutsideClick();
-    void open(const QUrl& url);
+    void open(const NookItem& item);
     void positionAnchor(double x);
     void updateContentSize();
     void placeWindow();

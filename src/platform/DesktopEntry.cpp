@@ -27,6 +27,13 @@ bool DesktopEntry::isDesktopEntryPath(const QString& path) {
     return path.endsWith(QLatin1String(".desktop")) && QFileInfo(path).isFile();
 }
 
+bool DesktopEntry::anyApplicationFor(const QString& mimeType) {
+    GList* applications = g_app_info_get_all_for_type(mimeType.toUtf8().constData());
+    const bool any = applications != nullptr;
+    g_list_free_full(applications, g_object_unref);
+    return any;
+}
+
 std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
     if (!isDesktopEntryPath(path))
         return std::nullopt;

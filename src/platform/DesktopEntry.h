@@ -13,6 +13,8 @@ public:
     // Nothing when the file is not a valid, shown application entry.
     static std::optional<DesktopEntry> read(const QString& path);
     static bool isDesktopEntryPath(const QString& path);
+    // Whether the desktop knows any application for files of this MIME type.
+    static bool anyApplicationFor(const QString& mimeType);
 
     QString path() const { return m_path; }
     QString name() const { return m_name; }               // the localized Name

@@ -1,7 +1,6 @@
 #include "ItemGridView.h"
 
 #include "AnimatedValue.h"
-#include "Bookmarks.h"
 #include "DragRunner.h"
 #include "IconCache.h"
 #include "ModifierTracker.h"
@@ -392,9 +391,8 @@ void ItemGridView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void ItemGridView::openItem(const NookItem& item) {
-    const std::optional<QUrl> url = Bookmarks::resolveBookmark(item);
-    if (url && m_callbacks.onOpen)
-        m_callbacks.onOpen(*url);
+    if (m_callbacks.onOpen)
+        m_callbacks.onOpen(item); // found and started in the background
 }
 
 void ItemGridView::removeItem(const NookItem& item) {

@@ -22,7 +22,7 @@ class ItemGridView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     struct Callbacks {
-        std::function<void(const QUrl&)> onOpen;
+        std::function<void(const NookItem&)> onOpen;
         std::function<void(const QUuid&)> onRemove;
         std::function<void(const std::set<int>& offsets, int destination)> onMove;
         std::function<void(const QList<QUrl>&)> onAddURLs;

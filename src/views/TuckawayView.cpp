@@ -81,9 +81,9 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     layout->addLayout(body, 1);
 
     m_grid->setCallbacks({
-        [this](const QUrl& url) {
+        [this](const NookItem& item) {
             if (m_callbacks.onOpen)
-                m_callbacks.onOpen(url);
+                m_callbacks.onOpen(item);
         },
         [this](const QUuid& itemID) {
             m_store.removeItem(itemID, targetGroupID());

@@ -18,9 +18,9 @@ class QWindow;
 class TuckawayTabBar;
 
 struct PanelCallbacks {
-    std::function<void()> onClose;            // held, never called by the content itself
-    std::function<void(const QUrl&)> onOpen;  // open this location (the controller closes the panel first)
-    std::function<void()> onPanelSizeChanged; // "panelHeight" changed while shown
+    std::function<void()> onClose;               // held, never called by the content itself
+    std::function<void(const NookItem&)> onOpen; // open this item (the controller closes the panel first)
+    std::function<void()> onPanelSizeChanged;    // "panelHeight" changed while shown
 };
 
 // The whole content of the panel: a header (tabs, add-group, pin and settings

@@ -1,7 +1,9 @@
+#include "Bookmarks.h"
 #include "ItemOpener.h"
 #include "TestEnvironment.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -13,6 +15,13 @@ public:
 public slots:
     void open(const QUrl& url) { urls << url; }
 };
+
+// The only application folder the desktop knows here, set before anything reads the variable.
+QTemporaryDir& systemData() {
+    static QTemporaryDir dir;
+    return dir;
+}
+const bool kSystemDataSet = qputenv("XDG_DATA_DIRS", QFile::encodeName(systemData().path()));
 
 class TestItemOpener : public QObject {
     Q_OBJECT
@@ -37,43 +46,83 @@ class TestItemOpener : public QObject {
         return path;
     }
 
+    ItemOpener::Result open(const QString& path) {
+        const NookItem item{QUuid::createUuid(), QStringLiteral("x"),
+                            Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value()};
+        return openItem(item);
+    }
+    ItemOpener::Result openItem(const NookItem& item) {
+        std::optional<ItemOpener::Result> result;
+        ItemOpener::open(item, this, [&](ItemOpener::Result r) { result = r; });
+        [&] { QTRY_VERIFY(result.has_value()); }();
+        return result.value_or(ItemOpener::Result::Missing);
+    }
+
 private slots:
+    void initTestCase() {
+        // Plain text and folders have a viewer; anything else has no application. The MIME
+        // types themselves still come from the system.
+        QVERIFY(
+            QFile::link(QStringLiteral("/usr/share/mime"), systemData().filePath(QStringLiteral("mime"))));
+        QDir().mkpath(systemData().filePath(QStringLiteral("applications")));
+        QFile viewer(systemData().filePath(QStringLiteral("applications/viewer.desktop")));
+        QVERIFY(viewer.open(QIODevice::WriteOnly));
+        viewer.write("[Desktop Entry]\nType=Application\nName=Viewer\nExec=true %f\n"
+                     "MimeType=text/plain;inode/directory;\n");
+        viewer.close();
+        QFile index(systemData().filePath(QStringLiteral("applications/mimeinfo.cache")));
+        QVERIFY(index.open(QIODevice::WriteOnly));
+        index.write("[MIME Cache]\ntext/plain=viewer.desktop;\ninode/directory=viewer.desktop;\n");
+        index.close();
+    }
     void init() {
         m_env = new TestEnvironment();
         m_sink.urls.clear();
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_sink, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &m_sink, "open");
     }
     void cleanup() {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         delete m_env;
     }
 
-    void filesAndLinksGoToTheirDefaultApplication() {
-        const QUrl file = QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("docs/a.txt")));
-        const QUrl folder = QUrl::fromLocalFile(m_env->makeFolder(QStringLiteral("docs")));
-        const QUrl link(QStringLiteral("https://example.org/"));
-        ItemOpener::open(file);
-        ItemOpener::open(folder);
-        ItemOpener::open(link);
-        QCOMPARE(m_sink.urls, QList<QUrl>({file, folder, link}));
+    void opensWhatItFindsAndReportsTheRest() {
+        const QString file = m_env->makeFile(QStringLiteral("docs/a.txt"), "plain words\n");
+        const QString folder = m_env->makeFolder(QStringLiteral("docs"));
+        QCOMPARE(open(file), ItemOpener::Result::Opened);
+        QCOMPARE(open(folder), ItemOpener::Result::Opened);
+
+        // A moved target is looked for in the background and opened where it is now.
+        const NookItem moved{QUuid::createUuid(), QStringLiteral("moved"),
+                             Bookmarks::makeBookmark(QUrl::fromLocalFile(file)).value()};
+        QVERIFY(
+            QFile::rename(file, m_env->makeFolder(QStringLiteral("docs/2026")) + QStringLiteral("/a.txt")));
+        QCOMPARE(openItem(moved), ItemOpener::Result::Opened);
+        QCOMPARE(m_sink.urls,
+                 QList<QUrl>({QUrl::fromLocalFile(file), QUrl::fromLocalFile(folder),
+                              QUrl::fromLocalFile(m_env->home() + QStringLiteral("/docs/2026/a.txt"))}));
+
+        // Gone for good, and a kind of file nothing on the desktop opens: nothing is handed on.
+        const QString data = m_env->makeFile(QStringLiteral("blob.bin"), QByteArray("\x00\x01\x02\xff", 4));
+        QCOMPARE(open(data), ItemOpener::Result::NoApplication);
+        QVERIFY(QFile::remove(m_env->home() + QStringLiteral("/docs/2026/a.txt")));
+        Bookmarks::forgetSearches();
+        QCOMPARE(openItem(moved), ItemOpener::Result::Missing);
+        QCOMPARE(m_sink.urls.size(), 3);
     }
 
     void aTrustedApplicationEntryIsStartedNotShown() {
         const QString mark = m_env->home() + QStringLiteral("/started");
-        ItemOpener::open(QUrl::fromLocalFile(entry(QStringLiteral("Trusted"), mark, true)));
+        QCOMPARE(open(entry(QStringLiteral("Trusted"), mark, true)), ItemOpener::Result::Opened);
         QTRY_VERIFY(QFile::exists(mark));
         QVERIFY(m_sink.urls.isEmpty());
     }
 
     void anUntrustedEntryIsNeitherStartedNorShown() {
         const QString mark = m_env->home() + QStringLiteral("/started");
-        const QString path = entry(QStringLiteral("Untrusted"), mark, false);
-        ItemOpener::open(QUrl::fromLocalFile(path));
-        // A trusted entry started at the same moment is the sign that launches have had their time.
+        QCOMPARE(open(entry(QStringLiteral("Untrusted"), mark, false)), ItemOpener::Result::NoApplication);
+        // A trusted entry started afterwards is the sign that launches have had their time.
         const QString control = m_env->home() + QStringLiteral("/control");
-        ItemOpener::open(QUrl::fromLocalFile(entry(QStringLiteral("Control"), control, true)));
+        QCOMPARE(open(entry(QStringLiteral("Control"), control, true)), ItemOpener::Result::Opened);
         QTRY_VERIFY(QFile::exists(control));
         QVERIFY(!QFile::exists(mark));
         QVERIFY(m_sink.urls.isEmpty()); // never handed to an editor either

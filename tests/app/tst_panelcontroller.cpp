@@ -56,6 +56,7 @@ private slots:
         m_opened.clear();
         m_controller->setItemOpener([this](const QUrl& url) {
             m_opened.append({url, m_controller->isShown()});
+            return ItemOpener::Result::Opened;
         });
         QCursor::setPos(screen().center());
     }
@@ -175,20 +176,28 @@ private slots:
         QVERIFY(m_controller->isShown());
     }
 
+    // A moved target is searched for in the background: the panel is gone at once, the
+    // item opens where the search found it, and the result is told.
     void openingAnItemClosesFirstEvenWhenPinned() {
         const QString file = m_env->makeFile(QStringLiteral("docs/Report 1.txt"));
         m_store->addURLs({QUrl::fromLocalFile(file)}, m_store->groups().first().id);
+        const QString movedTo =
+            m_env->makeFolder(QStringLiteral("docs/old")) + QStringLiteral("/Report 1.txt");
+        QVERIFY(QFile::rename(file, movedTo));
         m_controller->pinState().setValue(true);
         m_controller->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_controller->window()));
         ItemGridView* grid = m_controller->view()->grid();
         QTRY_COMPARE(grid->items().size(), 1);
+        QSignalSpy finished(m_controller.get(), &PanelController::itemOpenFinished);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0).center().toPoint());
         QVERIFY(!m_controller->isShown());
         QVERIFY(m_opened.isEmpty()); // opened from the event loop, after the panel is gone
         QTRY_COMPARE(m_opened.size(), 1);
-        QCOMPARE(m_opened.first().first, QUrl::fromLocalFile(file));
+        QCOMPARE(m_opened.first().first, QUrl::fromLocalFile(movedTo));
         QCOMPARE(m_opened.first().second, false);
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().at(1).value<ItemOpener::Result>(), ItemOpener::Result::Opened);
     }
 
     void sizeFollowsThePreferences() {
