@@ -3,6 +3,7 @@
 #include "NookStore.h"
 #include "OutsideClickMonitor.h"
 #include "PanelController.h"
+#include "Preferences.h"
 #include "TrayIcon.h"
 #include "WindowHints.h"
 
@@ -15,11 +16,26 @@
 
 AppDelegate::AppDelegate(QObject* parent)
     : QObject(parent)
-    , m_store(std::make_unique<NookStore>()) {}
+    , m_store(std::make_unique<NookStore>()) {
+    rememberCurrentNook();
+}
 
 AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
     : QObject(parent)
-    , m_store(std::make_unique<NookStore>(dataFolder)) {}
+    , m_store(std::make_unique<NookStore>(dataFolder)) {
+    rememberCurrentNook();
+}
+
+// The nook last selected stays the current one across restarts.
+void AppDelegate::rememberCurrentNook() {
+    Preferences& preferences = Preferences::instance();
+    if (const QUuid id = preferences.currentNook(); !id.isNull())
+        m_store->selectGroup(id);
+    connect(m_store.get(), &NookStore::selectedGroupIDChanged, this, [this] {
+        if (const auto id = m_store->selectedGroupID())
+            Preferences::instance().setCurrentNook(*id);
+    });
+}
 
 AppDelegate::~AppDelegate() = default;
 
@@ -83,7 +99,11 @@ void AppDelegate::reopen() {
 void AppDelegate::open(const QList<QUrl>& urls) {
     if (m_panelController)
         m_panelController->show();
-    QTimer::singleShot(kOpenDelayMs, this, [this, urls] { m_store->addURLsToSelectedGroup(urls); });
+    QTimer::singleShot(kOpenDelayMs, this, [this, urls] {
+        if (!urls.isEmpty())
+            m_store->addDefaultGroupIfNone();
+        m_store->addURLsToSelectedGroup(urls);
+    });
 }
 
 void AppDelegate::activateAction(const QString& name) {

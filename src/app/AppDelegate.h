@@ -30,7 +30,8 @@ public:
     // The launcher's or tray icon's click: toggles the panel once launch has finished.
     void reopen();
     // Files handed to the application: the panel opens, and they join the store's
-    // current nook a moment later (also when launch has not finished yet).
+    // current nook a moment later (also when launch has not finished yet); with no nook
+    // left, a new one with the default name takes them.
     void open(const QList<QUrl>& urls);
     // "settings" and "quit"; anything else is ignored.
     void activateAction(const QString& name);
@@ -46,6 +47,7 @@ public:
 
 private:
     void makeDummyWindow();
+    void rememberCurrentNook();
 
     // The store goes last: the panel's content holds on to it until its own end.
     std::unique_ptr<NookStore> m_store;

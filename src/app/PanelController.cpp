@@ -186,7 +186,8 @@ void PanelController::closeAfterOutsideClick() {
 }
 
 void PanelController::open(const NookItem& item) {
-    close(); // pinned or not
+    if (!m_pinState.value())
+        close(); // a pinned panel stays open
     ItemOpener::open(
         item, this, [this, id = item.id](ItemOpener::Result result) { emit itemOpenFinished(id, result); },
         m_opener);

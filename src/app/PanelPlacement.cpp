@@ -97,21 +97,25 @@ QRect panelRect(const QRectF& anchor, DockEdge edge, const QSize& size, const QR
     const QPointF centre = anchor.center();
     double x = 0;
     double y = 0;
+    // Only the side along the dock follows the anchor; the distance to the bar is always
+    // the same, whatever the bar's thickness (the anchor's lift serves another desktop's dock).
+    const double availableRight = available.x() + available.width();
+    const double availableBottom = available.y() + available.height();
     switch (edge) {
     case DockEdge::Bottom:
         x = centre.x() - w / 2;
-        y = anchor.top() - kAnchorGap - h;
+        y = (available.isEmpty() ? anchor.top() : availableBottom) - kBarGap - h;
         break;
     case DockEdge::Top:
         x = centre.x() - w / 2;
-        y = anchor.bottom() + kAnchorGap;
+        y = (available.isEmpty() ? anchor.bottom() : available.y()) + kBarGap;
         break;
     case DockEdge::Left:
-        x = anchor.right() + kAnchorGap;
+        x = (available.isEmpty() ? anchor.right() : available.x()) + kBarGap;
         y = centre.y() - h / 2;
         break;
     case DockEdge::Right:
-        x = anchor.left() - kAnchorGap - w;
+        x = (available.isEmpty() ? anchor.left() : availableRight) - kBarGap - w;
         y = centre.y() - h / 2;
         break;
     }

@@ -22,8 +22,9 @@ struct ScreenFrames {
 // A dock that leaves this much room or less counts as hidden.
 constexpr double kHiddenDockLimit = 5.0;
 constexpr double kHiddenDockThickness = 79.0;
-// Room left between the anchor and the panel, where a popover's arrow would be.
-constexpr int kAnchorGap = 8;
+// The one even gap between the panel and the desktop's panel (the edge of the usable
+// area), whichever edge that is on and whichever screen.
+constexpr int kBarGap = 6;
 
 DockEdge dockEdge(const ScreenFrames& screen);
 double dockThickness(const ScreenFrames& screen);
@@ -39,8 +40,9 @@ double flippedY(double qtY, int referenceBottom);
 // The anchor's 1 x 1 rectangle in Qt coordinates.
 QRectF anchorRect(const QPointF& flippedOrigin, int referenceBottom);
 
-// The panel's rectangle in Qt coordinates: on the edge's side of the anchor, centred on
-// it along the dock, then moved (and if need be shrunk) into the usable area.
+// The panel's rectangle in Qt coordinates: kBarGap inside the usable area's edge on the
+// dock's side, centred on the anchor along the dock, then moved (and if need be shrunk)
+// into the usable area.
 QRect panelRect(const QRectF& anchor, DockEdge edge, const QSize& size, const QRect& available);
 
 // Moves a rectangle into the usable area, shrinking it only when it cannot fit.

@@ -69,6 +69,7 @@ void NookStore::load() {
     } else {
         writeLogLine(kLoadFailed + error);
         m_unreadableFileOnDisk = true;
+        m_loadFailed = true;
     }
 }
 
@@ -102,6 +103,9 @@ void NookStore::setGroups(const QList<NookGroup>& groups) {
         return;
     m_groups = groups;
     emit groupsChanged();
+    // The current group never names a group that is gone.
+    if (m_selectedGroupID && !findGroup(*m_selectedGroupID))
+        setSelectedGroupID(m_groups.isEmpty() ? std::nullopt : std::optional(m_groups.first().id));
     save();
 }
 
@@ -280,4 +284,45 @@ HandOverResult NookStore::addURLsToSelectedGroup(const QList<QUrl>& urls) {
     if (const auto group = selectedGroup())
         return addURLs(urls, group->id);
     return HandOverResult{{}, {}, urls};
+}
+
+void NookStore::selectGroup(const QUuid& groupID) {
+    if (findGroup(groupID))
+        setSelectedGroupID(groupID);
+}
+
+void NookStore::addDefaultGroupIfNone() {
+    if (m_groups.isEmpty())
+        addGroup(qtTrId("group.default_name"));
+}
+
+void NookStore::insertGroup(const NookGroup& group, int index) {
+    m_groups.insert(std::clamp(index, 0, int(m_groups.size())), group);
+    emit groupsChanged();
+    if (!selectedGroup())
+        setSelectedGroupID(group.id);
+    save();
+}
+
+void NookStore::insertItem(const NookItem& item, const QUuid& groupID, int index) {
+    NookGroup* group = findGroup(groupID);
+    if (!group)
+        return;
+    group->items.insert(std::clamp(index, 0, int(group->items.size())), item);
+    emit groupsChanged();
+    save();
+}
+
+void NookStore::renameItem(const QUuid& groupID, const QUuid& itemID, const QString& name) {
+    NookGroup* group = findGroup(groupID);
+    if (!group)
+        return;
+    for (NookItem& item : group->items) {
+        if (item.id == itemID) {
+            item.name = name;
+            emit groupsChanged();
+            save();
+            return;
+        }
+    }
 }

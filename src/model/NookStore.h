@@ -47,12 +47,23 @@ public:
     HandOverResult addURLs(const QList<QUrl>& urls, const QUuid& groupID);
     HandOverResult addURLsToSelectedGroup(const QList<QUrl>& urls);
 
+    // Makes this group the current one (the one hand-overs go to); unknown ids are ignored.
+    void selectGroup(const QUuid& groupID);
+    // With no group left, adds one with the default name and makes it current.
+    void addDefaultGroupIfNone();
+    // Puts back a removed group or item at its old index (clamped), ids and bookmarks unchanged.
+    void insertGroup(const NookGroup& group, int index);
+    void insertItem(const NookItem& item, const QUuid& groupID, int index);
+    void renameItem(const QUuid& groupID, const QUuid& itemID, const QString& name);
+
     // The name an item for this file gets: a desktop entry's localized Name, else the
     // last path component without its extension (archive.tar.gz -> archive.tar).
     static QString itemName(const QUrl& url);
 
     // Where an unreadable data file was kept before it was replaced; empty if none.
     QString keptUnreadableFile() const { return m_keptUnreadableFile; }
+    // The data file could not be read at start-up.
+    bool loadFailed() const { return m_loadFailed; }
 
     // Saves started so far (a diagnostic, and for tests).
     int savesStarted() const { return m_savesStarted; }
@@ -74,6 +85,7 @@ private:
     std::optional<QUuid> m_selectedGroupID;
     QUrl m_saveURL;
     bool m_unreadableFileOnDisk = false;
+    bool m_loadFailed = false;
     QString m_keptUnreadableFile;
     int m_savesStarted = 0;
 };

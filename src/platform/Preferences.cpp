@@ -66,6 +66,17 @@ void Preferences::setLaunchAtLogin(bool value) {
     write(kLaunchAtLogin, value, launchAtLogin(), &Preferences::launchAtLoginChanged);
 }
 
+QUuid Preferences::currentNook() const {
+    return QUuid::fromString(m_settings.value(QLatin1String(kCurrentNook)).toString());
+}
+
+void Preferences::setCurrentNook(const QUuid& id) {
+    if (id == currentNook())
+        return;
+    m_settings.setValue(QLatin1String(kCurrentNook), id.toString(QUuid::WithoutBraces));
+    m_settings.sync();
+}
+
 int Preferences::effectiveColumns() const {
     const int value = columns();
     return value > 0 ? value : kDefaultColumns;

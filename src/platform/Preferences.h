@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSettings>
+#include <QUuid>
 
 // The four user preferences, with their defaults and ranges in one place.
 // Reads apply the default while a key is absent (or unreadable); nothing is ever
@@ -20,6 +21,7 @@ public:
     static constexpr auto kIconSize = "iconSize";
     static constexpr auto kPanelHeight = "panelHeight";
     static constexpr auto kLaunchAtLogin = "launchAtLogin";
+    static constexpr auto kCurrentNook = "currentNook";
 
     static constexpr int kDefaultColumns = 4;
     static constexpr double kDefaultIconSize = 52.0;
@@ -43,6 +45,10 @@ public:
     void setIconSize(double value);
     void setPanelHeight(double value);
     void setLaunchAtLogin(bool value);
+
+    // The nook last selected, so the panel reopens on it after a restart; null when none.
+    QUuid currentNook() const;
+    void setCurrentNook(const QUuid& id);
 
     // Values the panel and its content both size themselves from. Stored values that
     // are not positive (only hand-edited files hold them) are replaced, so the window

@@ -101,6 +101,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     connect(m_tabBar, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
     connect(m_tabBar, &TuckawayTabBar::deleteRequested, &m_store, &NookStore::deleteGroup);
     connect(&m_store, &NookStore::groupsChanged, this, &TuckawayView::syncFromStore);
+    connect(&m_store, &NookStore::selectedGroupIDChanged, this, &TuckawayView::followStoreSelection);
     connect(&m_pinState, &PinState::valueChanged, this, &TuckawayView::updatePinButton);
 
     connect(m_sheet, &NewGroupSheet::textEdited, this,
@@ -182,12 +183,19 @@ QUuid TuckawayView::targetGroupID() const {
 // ---- selection and the copies of the store's data
 
 void TuckawayView::onAppear() {
-    const QList<NookGroup>& groups = m_store.groups();
-    m_cachedGroups = summaries(groups);
+    m_cachedGroups = summaries(m_store.groups());
     m_tabBar->setGroups(m_cachedGroups);
-    m_selectedGroupID = groups.isEmpty() ? std::nullopt : std::optional(groups.first().id);
+    // The panel opens on the store's current nook, the one hand-overs go to.
+    const auto current = m_store.selectedGroup();
+    m_selectedGroupID = current ? std::optional(current->id) : std::nullopt;
     m_tabBar->setSelectedGroupID(m_selectedGroupID);
     showItemsOfSelection(true);
+}
+
+void TuckawayView::followStoreSelection() {
+    const auto current = m_store.selectedGroup();
+    if (current && current->id != m_selectedGroupID)
+        setSelectedGroupID(current->id);
 }
 
 void TuckawayView::syncFromStore() {
@@ -217,6 +225,9 @@ void TuckawayView::syncFromStore() {
 void TuckawayView::setSelectedGroupID(const std::optional<QUuid>& id) {
     const bool changed = id != m_selectedGroupID;
     m_selectedGroupID = id;
+    // What the panel shows is where files handed over go.
+    if (id)
+        m_store.selectGroup(*id);
     m_tabBar->setSelectedGroupID(id);
     showItemsOfSelection(changed);
 }

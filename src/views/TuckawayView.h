@@ -28,7 +28,8 @@ struct PanelCallbacks {
 // selection and copies of the store's groups, and turns every request of the tab bar
 // and the grid into a store operation.
 //
-// Each time it is shown it selects the first group. It paints its own rounded
+// Its selection is the store's current group: each showing opens on it, a click on a
+// tab makes that group current, and a hand-over to the current group shows there. It paints its own rounded
 // background in the palette's window colour and leaves the corners transparent.
 class TuckawayView : public QWidget {
     Q_OBJECT
@@ -74,6 +75,7 @@ private:
     void buildHeader();
     void onAppear();
     void syncFromStore();
+    void followStoreSelection();
     void showItemsOfSelection(bool fromTop);
     void updatePinButton();
     void updateSize();

@@ -3,8 +3,10 @@
 #include "Localization.h"
 #include "NookStore.h"
 #include "PanelController.h"
+#include "Preferences.h"
 #include "TestEnvironment.h"
 #include "TrayIcon.h"
+#include "TuckawayView.h"
 
 #include <QElapsedTimer>
 #include <QMenu>
@@ -38,6 +40,7 @@ private slots:
     void initTestCase() { Localization::install(QLocale(QLocale::German)); }
 
     void init() {
+        Preferences::instance().setCurrentNook({});
         m_env = std::make_unique<TestEnvironment>();
         m_delegate = std::make_unique<AppDelegate>(m_env->makeFolder(QStringLiteral("data")));
         m_settingsOpened = 0;
@@ -119,6 +122,32 @@ private slots:
         QVERIFY(!panelShown());
         QTRY_COMPARE(itemNames(), QStringList({QStringLiteral("Alpha"), QStringLiteral("Beta.tar"),
                                                QStringLiteral("Gamma")}));
+    }
+
+    void theCurrentNookSurvivesARestart() {
+        NookStore& store = m_delegate->store();
+        store.addGroup(QStringLiteral("Work"));
+        const QUuid work = store.groups().last().id;
+        store.addGroup(QStringLiteral("Later"));
+        store.selectGroup(work);
+        m_delegate = std::make_unique<AppDelegate>(m_env->home() + QStringLiteral("/data"));
+        QCOMPARE(m_delegate->store().selectedGroupID(), work);
+        launch();
+        m_delegate->open({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("docs/Plan.txt")))});
+        QTRY_COMPARE(m_delegate->store().groups().at(1).items.size(), 1);
+        QCOMPARE(m_delegate->panelController()->view()->selectedGroupID(), work);
+    }
+
+    void aHandOverWithNoNookMakesTheDefaultOne() {
+        launch();
+        NookStore& store = m_delegate->store();
+        store.deleteGroup(store.groups().first().id);
+        QVERIFY(store.groups().isEmpty());
+        m_delegate->open({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("docs/Alpha.txt")))});
+        QTRY_COMPARE(store.groups().size(), 1);
+        QCOMPARE(store.groups().first().name, QStringLiteral("Favoriten"));
+        QCOMPARE(itemNames(), QStringList{QStringLiteral("Alpha")});
+        QCOMPARE(m_delegate->panelController()->view()->selectedGroupID(), store.groups().first().id);
     }
 
     void actionsFromTheMenuAndTheBus() {

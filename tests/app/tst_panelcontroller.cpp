@@ -34,7 +34,7 @@ class TestPanelController : public QObject {
 
     QRect screen() const { return QGuiApplication::primaryScreen()->geometry(); }
     QRect panel() const { return m_controller->window()->geometry(); }
-    int expectedBottom() const { return screen().y() + screen().height() - 112; }
+    int expectedBottom() const { return screen().y() + screen().height() - PanelPlacement::kBarGap; }
     QPoint outside() const { return screen().topLeft() + QPoint(2, 2); }
 
     // Reports a click elsewhere and waits for what follows; true when the panel closed.
@@ -176,26 +176,32 @@ private slots:
         QVERIFY(m_controller->isShown());
     }
 
-    // A moved target is searched for in the background: the panel is gone at once, the
-    // item opens where the search found it, and the result is told.
-    void openingAnItemClosesFirstEvenWhenPinned() {
+    // A moved target is searched for in the background: the panel is gone at once unless
+    // pinned, the item opens where the search found it, and the result is told.
+    void openingAnItemClosesUnlessPinned_data() {
+        QTest::addColumn<bool>("pinned");
+        QTest::newRow("unpinned") << false;
+        QTest::newRow("pinned") << true;
+    }
+    void openingAnItemClosesUnlessPinned() {
+        QFETCH(bool, pinned);
         const QString file = m_env->makeFile(QStringLiteral("docs/Report 1.txt"));
         m_store->addURLs({QUrl::fromLocalFile(file)}, m_store->groups().first().id);
         const QString movedTo =
             m_env->makeFolder(QStringLiteral("docs/old")) + QStringLiteral("/Report 1.txt");
         QVERIFY(QFile::rename(file, movedTo));
-        m_controller->pinState().setValue(true);
+        m_controller->pinState().setValue(pinned);
         m_controller->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_controller->window()));
         ItemGridView* grid = m_controller->view()->grid();
         QTRY_COMPARE(grid->items().size(), 1);
         QSignalSpy finished(m_controller.get(), &PanelController::itemOpenFinished);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0).center().toPoint());
-        QVERIFY(!m_controller->isShown());
+        QCOMPARE(m_controller->isShown(), pinned);
         QVERIFY(m_opened.isEmpty()); // opened from the event loop, after the panel is gone
         QTRY_COMPARE(m_opened.size(), 1);
         QCOMPARE(m_opened.first().first, QUrl::fromLocalFile(movedTo));
-        QCOMPARE(m_opened.first().second, false);
+        QCOMPARE(m_opened.first().second, pinned);
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(finished.first().at(1).value<ItemOpener::Result>(), ItemOpener::Result::Opened);
     }

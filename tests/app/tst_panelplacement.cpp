@@ -82,20 +82,45 @@ private slots:
         QCOMPARE(dockThickness(top), 30.0);
     }
 
-    void panelSitsOnTheDocksSide() {
-        const QRect usable(0, 0, 1024, 738);
-        const QSize size(360, 440);
-        // Anchor rectangles in Qt coordinates.
-        const QRect bottom = panelRect(QRectF(499.5, 713, 1, 1), DockEdge::Bottom, size, usable);
-        QCOMPARE(bottom, QRect(320, 713 - kAnchorGap - 440, 360, 440));
-        const QRect top = panelRect(QRectF(499.5, 54, 1, 1), DockEdge::Top, size, QRect(0, 30, 1024, 738));
-        QCOMPARE(top, QRect(320, 55 + kAnchorGap, 360, 440));
-        const QRect left = panelRect(QRectF(39.5, 300, 1, 1), DockEdge::Left, size, QRect(40, 0, 984, 768));
-        QCOMPARE(left.left(), 41 + kAnchorGap);
-        QCOMPARE(left.center().y(), 300);
-        const QRect right = panelRect(QRectF(983.5, 300, 1, 1), DockEdge::Right, size, QRect(0, 0, 984, 768));
-        QCOMPARE(right.x() + right.width(), 984 - kAnchorGap);
-        QCOMPARE(right.center().y(), 300);
+    // The same small gap to the bar on every edge, whatever the bar's thickness, on every screen.
+    void panelKeepsAnEvenGapToTheBar_data() {
+        QTest::addColumn<DockEdge>("edge");
+        QTest::addColumn<QRect>("usable");
+        QTest::addColumn<QRectF>("anchor");
+        QTest::newRow("bottom 30") << DockEdge::Bottom << QRect(0, 0, 1024, 738) << QRectF(499.5, 713, 1, 1);
+        QTest::newRow("bottom 70") << DockEdge::Bottom << QRect(0, 0, 1024, 698) << QRectF(499.5, 673, 1, 1);
+        QTest::newRow("top 30") << DockEdge::Top << QRect(0, 30, 1024, 738) << QRectF(499.5, 54, 1, 1);
+        QTest::newRow("left 40") << DockEdge::Left << QRect(40, 0, 984, 768) << QRectF(39.5, 300, 1, 1);
+        QTest::newRow("right 40") << DockEdge::Right << QRect(0, 0, 984, 768) << QRectF(983.5, 300, 1, 1);
+        QTest::newRow("second screen, bottom")
+            << DockEdge::Bottom << QRect(1024, 200, 1280, 994) << QRectF(1600.5, 1100, 1, 1);
+        QTest::newRow("second screen, no bar")
+            << DockEdge::Bottom << QRect(1024, 0, 1280, 1024) << QRectF(1600.5, 920, 1, 1);
+    }
+    void panelKeepsAnEvenGapToTheBar() {
+        QFETCH(DockEdge, edge);
+        QFETCH(QRect, usable);
+        QFETCH(QRectF, anchor);
+        const QRect panel = panelRect(anchor, edge, QSize(360, 440), usable);
+        QVERIFY(usable.contains(panel));
+        const int right = usable.x() + usable.width();
+        const int bottom = usable.y() + usable.height();
+        switch (edge) {
+        case DockEdge::Bottom:
+            QCOMPARE(bottom - (panel.y() + panel.height()), kBarGap);
+            QCOMPARE(panel.center().x(), qRound(anchor.center().x()) - 1);
+            break;
+        case DockEdge::Top:
+            QCOMPARE(panel.y() - usable.y(), kBarGap);
+            break;
+        case DockEdge::Left:
+            QCOMPARE(panel.x() - usable.x(), kBarGap);
+            QCOMPARE(panel.center().y(), 300);
+            break;
+        case DockEdge::Right:
+            QCOMPARE(right - (panel.x() + panel.width()), kBarGap);
+            break;
+        }
     }
 
     void panelNeverLeavesTheUsableArea() {
