@@ -345,6 +345,13 @@ std::optional<QString> presentPath(const QByteArray& bookmarkData) {
     return std::nullopt;
 }
 
+std::optional<QString> recordedPath(const QByteArray& bookmarkData) {
+    const std::optional<Record> record = decodeRecord(bookmarkData);
+    if (!record)
+        return std::nullopt;
+    return record->path;
+}
+
 bool sameIdentity(const QByteArray& a, const QByteArray& b) {
     const std::optional<Record> first = decodeRecord(a);
     const std::optional<Record> second = decodeRecord(b);

@@ -36,6 +36,9 @@ void stopSearches();
 
 // Without any search: the recorded path while something exists there.
 std::optional<QString> presentPath(const QByteArray& bookmarkData);
+// The path the record holds, without looking at the file system; nothing for bytes
+// that are no record.
+std::optional<QString> recordedPath(const QByteArray& bookmarkData);
 // Whether two records name the same file by identity (device, inode, birth time);
 // false when either has none.
 bool sameIdentity(const QByteArray& a, const QByteArray& b);
