@@ -83,5 +83,65 @@
         <source>Settings</source>
         <translation>Einstellungen</translation>
     </message>
+    <message id="notice.removed">
+        <source>Removed “%1”</source>
+        <translation>„%1“ entfernt</translation>
+    </message>
+    <message id="action.undo">
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message id="action.close">
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message id="notice.missing">
+        <source>“%1” cannot be found.</source>
+        <translation>„%1“ ist nicht zu finden.</translation>
+    </message>
+    <message id="notice.no_application">
+        <source>No application opens “%1”.</source>
+        <translation>Kein Programm öffnet „%1“.</translation>
+    </message>
+    <message id="notice.load_failed_kept">
+        <source>Your nooks could not be read. The unreadable file is kept as %1.</source>
+        <translation>Deine Gruppen konnten nicht gelesen werden. Die unlesbare Datei ist als %1 aufbewahrt.</translation>
+    </message>
+    <message id="notice.load_failed">
+        <source>Your nooks could not be read from %1. A copy of it is kept beside it before your next change replaces it.</source>
+        <translation>Deine Gruppen konnten nicht aus %1 gelesen werden. Vor deiner nächsten Änderung wird daneben eine Kopie aufbewahrt.</translation>
+    </message>
+    <message id="notice.save_failed">
+        <source>Your changes could not be saved: %1</source>
+        <translation>Deine Änderungen konnten nicht gespeichert werden: %1</translation>
+    </message>
+    <message id="empty.no_nooks">
+        <source>No nooks yet. Make one with the + button.</source>
+        <translation>Noch keine Gruppen. Lege mit + eine an.</translation>
+    </message>
+    <message id="empty.no_items">
+        <source>Drop files here, or hand them over from the file manager.</source>
+        <translation>Zieh Dateien hierher oder übergib sie aus dem Dateimanager.</translation>
+    </message>
+    <message id="item.missing">
+        <source>Cannot be found</source>
+        <translation>Nicht zu finden</translation>
+    </message>
+    <message id="action.show_in_folder">
+        <source>Show in Folder</source>
+        <translation>Im Ordner zeigen</translation>
+    </message>
+    <message id="action.copy_path">
+        <source>Copy Path</source>
+        <translation>Pfad kopieren</translation>
+    </message>
+    <message id="alert.rename_item.title">
+        <source>Rename Item</source>
+        <translation>Eintrag umbenennen</translation>
+    </message>
+    <message id="tabs.all_nooks">
+        <source>All Nooks</source>
+        <translation>Alle Gruppen</translation>
+    </message>
 </context>
 </TS>

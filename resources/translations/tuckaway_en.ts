@@ -83,5 +83,65 @@
         <source>Settings</source>
         <translation>Settings</translation>
     </message>
+    <message id="notice.removed">
+        <source>Removed “%1”</source>
+        <translation>Removed “%1”</translation>
+    </message>
+    <message id="action.undo">
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message id="action.close">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="notice.missing">
+        <source>“%1” cannot be found.</source>
+        <translation>“%1” cannot be found.</translation>
+    </message>
+    <message id="notice.no_application">
+        <source>No application opens “%1”.</source>
+        <translation>No application opens “%1”.</translation>
+    </message>
+    <message id="notice.load_failed_kept">
+        <source>Your nooks could not be read. The unreadable file is kept as %1.</source>
+        <translation>Your nooks could not be read. The unreadable file is kept as %1.</translation>
+    </message>
+    <message id="notice.load_failed">
+        <source>Your nooks could not be read from %1. A copy of it is kept beside it before your next change replaces it.</source>
+        <translation>Your nooks could not be read from %1. A copy of it is kept beside it before your next change replaces it.</translation>
+    </message>
+    <message id="notice.save_failed">
+        <source>Your changes could not be saved: %1</source>
+        <translation>Your changes could not be saved: %1</translation>
+    </message>
+    <message id="empty.no_nooks">
+        <source>No nooks yet. Make one with the + button.</source>
+        <translation>No nooks yet. Make one with the + button.</translation>
+    </message>
+    <message id="empty.no_items">
+        <source>Drop files here, or hand them over from the file manager.</source>
+        <translation>Drop files here, or hand them over from the file manager.</translation>
+    </message>
+    <message id="item.missing">
+        <source>Cannot be found</source>
+        <translation>Cannot be found</translation>
+    </message>
+    <message id="action.show_in_folder">
+        <source>Show in Folder</source>
+        <translation>Show in Folder</translation>
+    </message>
+    <message id="action.copy_path">
+        <source>Copy Path</source>
+        <translation>Copy Path</translation>
+    </message>
+    <message id="alert.rename_item.title">
+        <source>Rename Item</source>
+        <translation>Rename Item</translation>
+    </message>
+    <message id="tabs.all_nooks">
+        <source>All Nooks</source>
+        <translation>All Nooks</translation>
+    </message>
 </context>
 </TS>

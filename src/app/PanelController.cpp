@@ -75,6 +75,16 @@ PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickM
     connect(&Preferences::instance(), &Preferences::columnsChanged, this, widthChanged);
     connect(&Preferences::instance(), &Preferences::iconSizeChanged, this, widthChanged);
     watchScreens();
+    // A failure is told in the panel, which comes back for it if it had closed.
+    connect(this, &PanelController::itemOpenFinished, this,
+            [this](const QUuid& id, ItemOpener::Result result) {
+                if (result == ItemOpener::Result::Opened)
+                    return;
+                show();
+                m_view->showOpenFailure(id, result == ItemOpener::Result::Missing
+                                                ? TuckawayView::OpenFailure::Missing
+                                                : TuckawayView::OpenFailure::NoApplication);
+            });
 }
 
 PanelController::~PanelController() {

@@ -6,6 +6,7 @@
 #include "ItemGridView.h"
 #include "NewGroupSheet.h"
 #include "NookStore.h"
+#include "NoticeBar.h"
 #include "PanelPainting.h"
 #include "PinState.h"
 #include "Preferences.h"
@@ -15,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -58,7 +60,8 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     , m_settingsButton(new HeaderButton(32, this))
     , m_divider(new Divider(this))
     , m_grid(new ItemGridView(this))
-    , m_sheet(new NewGroupSheet(this)) {
+    , m_sheet(new NewGroupSheet(this))
+    , m_notice(new NoticeBar(this)) {
     m_firstMouse->lower();
     buildHeader();
 
@@ -78,6 +81,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     auto* body = new QVBoxLayout;
     body->setContentsMargins(0, 0, 2, 10);
     body->addWidget(m_grid);
+    body->addWidget(m_notice);
     layout->addLayout(body, 1);
 
     m_grid->setCallbacks({
@@ -85,10 +89,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
             if (m_callbacks.onOpen)
                 m_callbacks.onOpen(item);
         },
-        [this](const QUuid& itemID) {
-            m_store.removeItem(itemID, targetGroupID());
-            IconCache::shared().remove(itemID);
-        },
+        [this](const QUuid& itemID) { removeItem(itemID); },
         [this](const std::set<int>& offsets, int destination) {
             m_store.moveItems(targetGroupID(), offsets, destination);
         },
@@ -99,10 +100,16 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
             [this](const QUuid& id) { setSelectedGroupID(id); });
     connect(m_tabBar, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
     connect(m_tabBar, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
-    connect(m_tabBar, &TuckawayTabBar::deleteRequested, &m_store, &NookStore::deleteGroup);
+    connect(m_tabBar, &TuckawayTabBar::deleteRequested, this, &TuckawayView::removeGroup);
     connect(&m_store, &NookStore::groupsChanged, this, &TuckawayView::syncFromStore);
     connect(&m_store, &NookStore::selectedGroupIDChanged, this, &TuckawayView::followStoreSelection);
     connect(&m_pinState, &PinState::valueChanged, this, &TuckawayView::updatePinButton);
+    connect(&m_store, &NookStore::saveFailed, this, [this](const QString& reason) {
+        postNotice({qtTrId("notice.save_failed").arg(reason), {}, {}, 0});
+    });
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    undo->setContext(Qt::WindowShortcut);
+    connect(undo, &QShortcut::activated, this, &TuckawayView::undo);
 
     connect(m_sheet, &NewGroupSheet::textEdited, this,
             [this](const QString& text) { m_newGroupName = text; });
@@ -182,6 +189,84 @@ QUuid TuckawayView::targetGroupID() const {
 
 // ---- selection and the copies of the store's data
 
+// ---- removing, undoing and telling
+
+void TuckawayView::removeGroup(const QUuid& groupID) {
+    const QList<NookGroup>& groups = m_store.groups();
+    const auto found = std::find_if(groups.cbegin(), groups.cend(),
+                                    [&](const NookGroup& group) { return group.id == groupID; });
+    if (found == groups.cend())
+        return;
+    const NookGroup group = *found;
+    const int index = int(found - groups.cbegin());
+    m_store.deleteGroup(groupID);
+    offerUndo(group.name, [this, group, index] {
+        m_store.insertGroup(group, index);
+        setSelectedGroupID(group.id);
+    });
+}
+
+void TuckawayView::removeItem(const QUuid& itemID) {
+    const QUuid groupID = targetGroupID();
+    const qsizetype index = indexOfItem(itemID);
+    if (index < 0)
+        return;
+    const NookItem item = m_cachedItems.at(index);
+    m_store.removeItem(itemID, groupID);
+    IconCache::shared().remove(itemID);
+    offerUndo(item.name, [this, item, groupID, index] {
+        m_store.insertItem(item, groupID, int(index));
+        setSelectedGroupID(groupID);
+    });
+}
+
+qsizetype TuckawayView::indexOfItem(const QUuid& itemID) const {
+    for (qsizetype i = 0; i < m_cachedItems.size(); ++i) {
+        if (m_cachedItems.at(i).id == itemID)
+            return i;
+    }
+    return -1;
+}
+
+void TuckawayView::offerUndo(const QString& name, std::function<void()> restore) {
+    postNotice({qtTrId("notice.removed").arg(name), qtTrId("action.undo"), std::move(restore), kUndoMs});
+    m_noticeUndoes = true;
+}
+
+void TuckawayView::postNotice(NoticeBar::Notice notice) {
+    m_noticeUndoes = false;
+    m_notice->post(std::move(notice));
+}
+
+bool TuckawayView::undo() {
+    return m_noticeUndoes && m_notice->triggerAction();
+}
+
+void TuckawayView::showOpenFailure(const QUuid& itemID, OpenFailure failure) {
+    const qsizetype index = indexOfItem(itemID);
+    if (index < 0)
+        return;
+    const QString name = m_cachedItems.at(index).name;
+    if (failure == OpenFailure::NoApplication) {
+        postNotice({qtTrId("notice.no_application").arg(name), {}, {}, 0});
+        return;
+    }
+    postNotice({qtTrId("notice.missing").arg(name), qtTrId("action.remove"),
+                [this, itemID] { removeItem(itemID); }, 0});
+}
+
+void TuckawayView::tellAboutUnreadableFile() {
+    if (!m_store.loadFailed() || m_toldUnreadable)
+        return;
+    m_toldUnreadable = true;
+    const QString kept = m_store.keptUnreadableFile();
+    postNotice({kept.isEmpty() ? qtTrId("notice.load_failed").arg(m_store.saveURL().toLocalFile())
+                               : qtTrId("notice.load_failed_kept").arg(kept),
+                {},
+                {},
+                0});
+}
+
 void TuckawayView::onAppear() {
     m_cachedGroups = summaries(m_store.groups());
     m_tabBar->setGroups(m_cachedGroups);
@@ -190,6 +275,7 @@ void TuckawayView::onAppear() {
     m_selectedGroupID = current ? std::optional(current->id) : std::nullopt;
     m_tabBar->setSelectedGroupID(m_selectedGroupID);
     showItemsOfSelection(true);
+    tellAboutUnreadableFile();
 }
 
 void TuckawayView::followStoreSelection() {

@@ -2,6 +2,7 @@
 
 #include "GroupSummary.h"
 #include "NookItem.h"
+#include "NoticeBar.h"
 
 #include <QWidget>
 
@@ -65,6 +66,14 @@ public:
 
     QSize sizeHint() const override { return panelSize(); }
 
+    // How long the notice of a removal offers to undo it.
+    static constexpr int kUndoMs = 6000;
+    NoticeBar* noticeBar() const { return m_notice; }
+    // Puts back what the notice says was removed; false when there is nothing to undo.
+    bool undo();
+    enum class OpenFailure { Missing, NoApplication };
+    void showOpenFailure(const QUuid& itemID, OpenFailure failure);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -82,6 +91,12 @@ private:
     void showAddGroup();
     void createGroup();
     void cancelAddGroup();
+    void removeGroup(const QUuid& groupID);
+    void removeItem(const QUuid& itemID);
+    qsizetype indexOfItem(const QUuid& itemID) const;
+    void offerUndo(const QString& name, std::function<void()> restore);
+    void postNotice(NoticeBar::Notice notice);
+    void tellAboutUnreadableFile();
 
     NookStore& m_store;
     PinState& m_pinState;
@@ -101,5 +116,8 @@ private:
     QWidget* m_divider;
     ItemGridView* m_grid;
     NewGroupSheet* m_sheet;
+    NoticeBar* m_notice;
+    bool m_noticeUndoes = false;
+    bool m_toldUnreadable = false;
     QMetaObject::Connection m_focusWatch;
 };

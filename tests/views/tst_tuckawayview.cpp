@@ -4,6 +4,7 @@
 #include "ItemGridView.h"
 #include "Localization.h"
 #include "NewGroupSheet.h"
+#include "NoticeBar.h"
 #include "PinState.h"
 #include "TuckawayTabBar.h"
 #include "TuckawayView.h"
@@ -160,6 +161,79 @@ private slots:
         QVERIFY(dropAt(m_view->grid()->viewport(), QPoint(50, 50), &files));
         QTest::qWait(20);
         QVERIFY(m_store->groups().isEmpty());
+    }
+
+    // A removal is told with Undo; Undo (button or Ctrl+Z) puts it back as it was, in memory
+    // and on disk, until the notice's time is up.
+    void removalsCanBeUndone_data() {
+        QTest::addColumn<bool>("group");
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("group, button") << true << false;
+        QTest::newRow("group, Ctrl+Z") << true << true;
+        QTest::newRow("item, button") << false << false;
+        QTest::newRow("item, Ctrl+Z") << false << true;
+    }
+    void removalsCanBeUndone() {
+        QFETCH(bool, group);
+        QFETCH(bool, byKey);
+        makeView({this->group(QStringLiteral("A")),
+                  this->group(QStringLiteral("Work"),
+                              {QStringLiteral("w1"), QStringLiteral("w2"), QStringLiteral("w3")}),
+                  this->group(QStringLiteral("C"))});
+        showView();
+        click(m_view->tabBar()->tab(id(1)), QPoint(8, 8));
+        const QList<NookGroup> before = m_store->groups();
+        if (group)
+            QVERIFY(triggerContextMenu(m_view->tabBar()->tab(id(1)), QPoint(8, 8), QStringLiteral("Remove")));
+        else
+            QVERIFY(triggerContextMenu(m_view->grid()->viewport(),
+                                       m_view->grid()->cellRect(1).center().toPoint(),
+                                       QStringLiteral("Remove")));
+        QVERIFY(m_store->groups() != before);
+        NoticeBar* notice = m_view->noticeBar();
+        QCOMPARE(notice->text(), group ? QStringLiteral("Removed “Work”") : QStringLiteral("Removed “w2”"));
+        QCOMPARE(notice->actionButton()->text(), QStringLiteral("Undo"));
+        QVERIFY(notice->timer().isActive());
+        QCOMPARE(notice->timer().interval(), TuckawayView::kUndoMs);
+
+        if (byKey)
+            QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
+        else
+            QTest::mouseClick(notice->actionButton(), Qt::LeftButton);
+        QCOMPARE(m_store->groups(), before);
+        QCOMPARE(NookStore(m_env->dataHome() + QStringLiteral("/Tuckaway")).groups(), before);
+        QCOMPARE(m_view->selectedGroupID(), id(1));
+        QVERIFY(!notice->isPosted());
+        QVERIFY(!m_view->undo()); // once only
+
+        // Once the time is up there is nothing left to undo.
+        m_store->deleteGroup(id(2));
+        QVERIFY(triggerContextMenu(m_view->tabBar()->tab(id(0)), QPoint(8, 8), QStringLiteral("Remove")));
+        notice->expire();
+        QVERIFY(!notice->isVisible());
+        QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(groupNames(*m_store), QStringList{QStringLiteral("Work")});
+    }
+
+    // What went wrong with the data file is told in the panel, with where the file is.
+    void dataFileFailuresAreTold() {
+        const QString folder = m_env->dataHome() + QStringLiteral("/Tuckaway");
+        QFile file(folder + QStringLiteral("/nooks.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not json");
+        file.close();
+        m_store = std::make_unique<NookStore>(folder);
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, PanelCallbacks{});
+        showView();
+        QVERIFY(m_view->noticeBar()->isVisible());
+        QVERIFY(m_view->noticeBar()->text().contains(file.fileName()));
+
+        // The file's place taken by a folder: no save can succeed.
+        m_store->addGroup(QStringLiteral("Kept"));
+        QVERIFY(QFile::remove(file.fileName()));
+        QVERIFY(QDir().mkpath(file.fileName()));
+        m_store->addGroup(QStringLiteral("Unsaved"));
+        QVERIFY(m_view->noticeBar()->text().startsWith(QStringLiteral("Your changes could not be saved")));
     }
 
     void newGroupDialogRules() {
