@@ -34,6 +34,7 @@ ItemGridView::ItemGridView(QWidget* parent)
     : QAbstractScrollArea(parent)
     , m_keys(new ModifierTracker(this)) {
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
@@ -66,11 +67,18 @@ void ItemGridView::readPreferences() {
 }
 
 void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
+    // The keyboard stays on its item where it is still there, else on the cell that took its place.
+    const std::optional<QUuid> focused =
+        m_focus.index() < m_items.size() ? std::optional(m_items.at(m_focus.index()).id) : std::nullopt;
     m_items = items;
     m_indexOf.clear();
     m_indexOf.reserve(items.size());
     for (int i = 0; i < items.size(); ++i)
         m_indexOf.insert(items.at(i).id, i);
+    m_focus.setIndex(fromTop                                   ? 0
+                     : focused && m_indexOf.contains(*focused) ? indexOf(*focused)
+                                                               : m_focus.index(),
+                     int(items.size()));
     updateScrollBar();
     if (fromTop)
         verticalScrollBar()->setValue(0);
@@ -208,6 +216,17 @@ void ItemGridView::paintEvent(QPaintEvent* event) {
             IconCache::shared().request(m_items.at(hoveredIndex));
         cell.paint(painter, cellRect(hoveredIndex).topLeft(), m_items.at(hoveredIndex), cellLook, palette());
     }
+    paintFocusRing(painter);
+}
+
+void ItemGridView::paintFocusRing(QPainter& painter) {
+    if (!m_focus.ringShown() || !hasFocus() || m_items.isEmpty())
+        return;
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(palette().color(QPalette::Highlight), 2);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(cellRect(m_focus.index()).adjusted(-3, -4, 3, 1), 10, 10);
 }
 
 void ItemGridView::updateCellArea(const QUuid& id) {
@@ -327,6 +346,10 @@ bool ItemGridView::viewportEvent(QEvent* event) {
 
 void ItemGridView::mousePressEvent(QMouseEvent* event) {
     m_pressIndex = -1;
+    if (m_focus.ringShown()) {
+        m_focus.setRingShown(false);
+        viewport()->update();
+    }
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint pos = event->position().toPoint();
@@ -547,4 +570,59 @@ void ItemGridView::dropEvent(QDropEvent* event) {
     } else {
         event->ignore();
     }
+}
+
+// ---- keyboard
+
+void ItemGridView::resetKeyboardFocus() {
+    m_focus.reset();
+    viewport()->update();
+}
+
+void ItemGridView::keyPressEvent(QKeyEvent* event) {
+    const int count = int(m_items.size());
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (!plain || count == 0) {
+        event->ignore(); // the panel's own keys (Escape, Ctrl+...) are handled above
+        return;
+    }
+    const double rowStride = cellMetrics().height() + kRowSpacing;
+    const int pageRows = std::max(1, int(viewport()->height() / rowStride));
+    if (m_focus.move(event->key(), count, m_columns, pageRows)) {
+        m_focus.setRingShown(true);
+        scrollToFocus();
+        viewport()->update();
+        return;
+    }
+    const NookItem item = m_items.at(m_focus.index());
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        openItem(item);
+        return;
+    case Qt::Key_Delete:
+        removeItem(item);
+        return;
+    default:
+        event->ignore();
+    }
+}
+
+void ItemGridView::scrollToFocus() {
+    const QRectF cell = cellRect(m_focus.index());
+    QScrollBar* bar = verticalScrollBar();
+    if (cell.top() - kPadding < 0)
+        bar->setValue(bar->value() + qFloor(cell.top() - kPadding));
+    else if (cell.bottom() + kPadding > viewport()->height())
+        bar->setValue(bar->value() + qCeil(cell.bottom() + kPadding - viewport()->height()));
+}
+
+void ItemGridView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void ItemGridView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }

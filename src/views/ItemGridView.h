@@ -1,5 +1,6 @@
 #pragma once
 
+#include "GridFocus.h"
 #include "ItemCell.h"
 #include "NookItem.h"
 
@@ -58,11 +59,19 @@ public:
     bool isDropTargeted() const { return m_dropTargeted; }
     bool isDragActive() const { return m_dragRunning; }
 
+    // The cell the keyboard is on; its ring shows after the keyboard has been used.
+    int focusIndex() const { return m_focus.index(); }
+    bool focusRingShown() const { return m_focus.ringShown(); }
+    void resetKeyboardFocus();
+
 signals:
     void dropTargetedChanged(bool targeted);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -93,6 +102,8 @@ private:
     void updateCellArea(const QUuid& id);
     bool isDragging(const NookItem& item) const;
 
+    void paintFocusRing(QPainter& painter);
+    void scrollToFocus();
     void openItem(const NookItem& item);
     void removeItem(const NookItem& item);
     void startDrag(int index);
@@ -101,6 +112,7 @@ private:
     bool ctrlHeldFor(const QDropEvent* event) const;
 
     QList<NookItem> m_items;
+    GridFocus m_focus;
     QHash<QUuid, int> m_indexOf;
     Callbacks m_callbacks;
     int m_columns = 4;

@@ -14,6 +14,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QShortcut>
@@ -359,6 +360,8 @@ void TuckawayView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     updateSize();
     onAppear();
+    m_grid->resetKeyboardFocus();
+    m_grid->setFocus(Qt::OtherFocusReason);
     disconnect(m_focusWatch);
     m_focusWatch = connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [](QWindow* window) {
         if (window)
@@ -403,4 +406,48 @@ void TuckawayView::paintEvent(QPaintEvent*) {
     painter.setPen(PanelPainting::foreground(palette(), 0.14));
     painter.setBrush(background);
     painter.drawRoundedRect(outline, kCornerRadius, kCornerRadius);
+}
+
+// ---- keys of the whole panel (the grid handles its own)
+
+void TuckawayView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (key == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+        if (m_sheet->isVisible())
+            cancelAddGroup();
+        else if (m_callbacks.onClose)
+            m_callbacks.onClose();
+    } else if ((ctrl && (key == Qt::Key_Tab || key == Qt::Key_PageDown))) {
+        selectAdjacentGroup(1);
+    } else if ((ctrlShift && (key == Qt::Key_Backtab || key == Qt::Key_Tab)) ||
+               (ctrl && key == Qt::Key_PageUp)) {
+        selectAdjacentGroup(-1);
+    } else if (ctrl && key == Qt::Key_N) {
+        showAddGroup();
+    } else if (ctrl && key == Qt::Key_Comma) {
+        if (m_openSettings)
+            m_openSettings();
+    } else if (key == Qt::Key_F2 && modifiers == Qt::NoModifier) {
+        if (TuckawayTabButton* tab = m_selectedGroupID ? m_tabBar->tab(*m_selectedGroupID) : nullptr)
+            tab->beginRename();
+    } else {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TuckawayView::selectAdjacentGroup(int step) {
+    const qsizetype count = m_cachedGroups.size();
+    if (count == 0)
+        return;
+    qsizetype index = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        if (m_cachedGroups.at(i).id == m_selectedGroupID)
+            index = (i + step + count) % count;
+    }
+    setSelectedGroupID(m_cachedGroups.at(index).id);
 }

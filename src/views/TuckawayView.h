@@ -78,6 +78,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -86,6 +87,7 @@ private:
     void syncFromStore();
     void followStoreSelection();
     void showItemsOfSelection(bool fromTop);
+    void selectAdjacentGroup(int step);
     void updatePinButton();
     void updateSize();
     void showAddGroup();

@@ -1,0 +1,168 @@
+#include "ItemGridView.h"
+#include "NewGroupSheet.h"
+#include "TuckawayTabBar.h"
+#include "ViewTestSupport.h"
+
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace ViewTest;
+using namespace Qt::StringLiterals;
+
+// The panel driven from the keyboard alone: key events go through the window to
+// whichever widget holds the focus, as the platform delivers them.
+class TestPanelKeys : public PanelTestCase {
+    Q_OBJECT
+
+    QList<QString> m_opened;
+    int m_closed = 0;
+    int m_settings = 0;
+
+    void showPanel(int itemCount) {
+        QStringList names;
+        for (int i = 0; i < itemCount; ++i)
+            names << u"i%1"_s.arg(i);
+        m_store->setGroups({groupOf(*m_env, u"A"_s, names), groupOf(*m_env, u"B"_s, {u"b0"_s}),
+                            groupOf(*m_env, u"C"_s, {})});
+        PanelCallbacks callbacks;
+        callbacks.onClose = [this] { ++m_closed; };
+        callbacks.onOpen = [this](const NookItem& item) { m_opened << item.name; };
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, callbacks);
+        m_view->setOnOpenSettings([this] { ++m_settings; });
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(m_view->windowHandle(), Qt::Key(key), modifiers);
+    }
+    QString selectedName() const {
+        for (const GroupSummary& group : m_view->cachedGroups())
+            if (group.id == m_view->selectedGroupID())
+                return group.name;
+        return {};
+    }
+    bool renaming() const { return m_view->tabBar()->tab(*m_view->selectedGroupID())->isRenaming(); }
+
+private slots:
+    void init() {
+        setUpPanel();
+        m_opened.clear();
+        m_closed = m_settings = 0;
+    }
+    void cleanup() { tearDownPanel(); }
+
+    // Ten items in four columns: rows 0-3, 4-7 and a short last row 8-9.
+    void arrowsFollowTheLayout_data() {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<int>("expected");
+        using K = QList<int>;
+        QTest::newRow("right") << K{Qt::Key_Right, Qt::Key_Right} << 2;
+        QTest::newRow("home") << K{Qt::Key_End, Qt::Key_Home} << 0;
+        QTest::newRow("left at the start") << K{Qt::Key_Left} << 0;
+        QTest::newRow("up in the top row") << K{Qt::Key_Right, Qt::Key_Up} << 1;
+        QTest::newRow("down twice") << K{Qt::Key_Down, Qt::Key_Down} << 8;
+        QTest::newRow("down in the last row") << K{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down} << 8;
+        QTest::newRow("down onto a short row")
+            << K{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down} << 9;
+        QTest::newRow("wraps into the next row")
+            << K{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right} << 4;
+        QTest::newRow("end") << K{Qt::Key_End} << 9;
+        QTest::newRow("end, up") << K{Qt::Key_End, Qt::Key_Up} << 5;
+        QTest::newRow("page down lands in the last row, same column")
+            << K{Qt::Key_Right, Qt::Key_PageDown} << 9;
+        QTest::newRow("page up lands in the top row, same column") << K{Qt::Key_End, Qt::Key_PageUp} << 1;
+    }
+    void arrowsFollowTheLayout() {
+        QFETCH(QList<int>, keys);
+        QFETCH(int, expected);
+        showPanel(10);
+        ItemGridView* grid = m_view->grid();
+        QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget() : m_view->focusWidget(), grid);
+        QCOMPARE(grid->focusIndex(), 0);
+        QVERIFY(!grid->focusRingShown());
+        for (int key : keys)
+            press(key);
+        QCOMPARE(grid->focusIndex(), expected);
+        QVERIFY(grid->focusRingShown());
+
+        // A click puts the ring away; the next showing starts on the first item again.
+        click(grid->viewport(), grid->cellRect(2).center().toPoint());
+        QVERIFY(!grid->focusRingShown());
+        m_view->hide();
+        m_view->show();
+        QCOMPARE(grid->focusIndex(), 0);
+    }
+
+    void panelKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("expected");
+        const auto ctrl = Qt::KeyboardModifiers(Qt::ControlModifier);
+        const auto ctrlShift = Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::newRow("ctrl+tab") << int(Qt::Key_Tab) << ctrl << u"B"_s;
+        QTest::newRow("ctrl+page down") << int(Qt::Key_PageDown) << ctrl << u"B"_s;
+        QTest::newRow("ctrl+shift+tab wraps") << int(Qt::Key_Backtab) << ctrlShift << u"C"_s;
+        QTest::newRow("ctrl+page up wraps") << int(Qt::Key_PageUp) << ctrl << u"C"_s;
+        QTest::newRow("ctrl+n") << int(Qt::Key_N) << ctrl << u"A sheet"_s;
+        QTest::newRow("ctrl+comma") << int(Qt::Key_Comma) << ctrl << u"A settings"_s;
+        QTest::newRow("f2") << int(Qt::Key_F2) << Qt::KeyboardModifiers() << u"A renaming"_s;
+        QTest::newRow("escape") << int(Qt::Key_Escape) << Qt::KeyboardModifiers() << u"A closed"_s;
+        QTest::newRow("enter") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << u"A opened i0"_s;
+        QTest::newRow("delete") << int(Qt::Key_Delete) << Qt::KeyboardModifiers()
+                                << u"A removed, first now i1"_s;
+    }
+    void panelKeys() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, expected);
+        showPanel(3);
+        press(key, modifiers);
+        QStringList state{selectedName()};
+        if (m_view->newGroupSheet()->isVisible())
+            state << u"sheet"_s;
+        if (m_settings)
+            state << u"settings"_s;
+        if (renaming())
+            state << u"renaming"_s;
+        if (m_closed)
+            state << u"closed"_s;
+        if (!m_opened.isEmpty())
+            state << u"opened"_s << m_opened;
+        if (m_store->groups().first().items.size() < 3)
+            state << u"removed, first now"_s << m_store->groups().first().items.first().name;
+        QCOMPARE(state.join(u' '), expected);
+    }
+
+    // Escape first cancels what is under way, and only then closes the panel.
+    void escapeCancelsBeforeItCloses() {
+        showPanel(3);
+        press(Qt::Key_N, Qt::ControlModifier);
+        press(Qt::Key_Escape);
+        QVERIFY(!m_view->newGroupSheet()->isVisible());
+        QCOMPARE(m_closed, 0);
+
+        press(Qt::Key_F2);
+        QVERIFY(renaming());
+        QTRY_VERIFY(qobject_cast<QLineEdit*>(m_view->focusWidget()));
+        press(Qt::Key_Escape);
+        QVERIFY(!renaming());
+        QCOMPARE(m_closed, 0);
+
+        press(Qt::Key_Escape);
+        QCOMPARE(m_closed, 1);
+    }
+
+    // After a removal the keyboard stays where it was, on the item that moved up.
+    void deleteKeepsThePlace() {
+        showPanel(3);
+        press(Qt::Key_Right);
+        press(Qt::Key_Delete);
+        QCOMPARE(itemNames(m_store->groups().first().items), QStringList({u"i0"_s, u"i2"_s}));
+        QCOMPARE(m_view->grid()->focusIndex(), 1);
+        press(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(m_opened, QList<QString>{u"i2"_s});
+    }
+};
+
+TUCKAWAY_TEST_WIDGETS_MAIN(TestPanelKeys)
+#include "tst_panelkeys.moc"
