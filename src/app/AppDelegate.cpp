@@ -112,5 +112,10 @@ void AppDelegate::activateAction(const QString& name) {
             m_openSettings();
     } else if (name == QLatin1String("quit")) {
         QCoreApplication::quit();
+    } else if (name == QLatin1String("show")) {
+        if (m_panelController)
+            m_panelController->show();
+    } else if (name == QLatin1String("toggle")) {
+        reopen();
     }
 }

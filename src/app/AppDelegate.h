@@ -33,7 +33,7 @@ public:
     // current nook a moment later (also when launch has not finished yet); with no nook
     // left, a new one with the default name takes them.
     void open(const QList<QUrl>& urls);
-    // "settings" and "quit"; anything else is ignored.
+    // "settings", "quit", "show" and "toggle"; anything else is ignored.
     void activateAction(const QString& name);
 
     void setOpenSettings(std::function<void()> openSettings);

@@ -1,6 +1,7 @@
 #include "ApplicationService.h"
 
 #include "ApplicationAdaptor.h"
+#include "ScriptingAdaptor.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -11,6 +12,7 @@ ApplicationService::ApplicationService(QDBusConnection bus, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus)) {
     new ApplicationAdaptor(this);
+    new ScriptingAdaptor(this);
 }
 
 ApplicationService::~ApplicationService() {
@@ -40,14 +42,17 @@ ApplicationService::Registration ApplicationService::registerOnBus() {
     return Registration::NoBus;
 }
 
-bool ApplicationService::forward(const QStringList& uris) const {
-    const bool open = !uris.isEmpty();
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QLatin1String(kServiceName), QLatin1String(kObjectPath), QLatin1String(kInterface),
-        open ? QStringLiteral("Open") : QStringLiteral("Activate"));
-    if (open)
-        call << uris;
-    call << QVariantMap();
-    const QDBusMessage reply = m_bus.call(call, QDBus::BlockWithGui, 5000);
-    return reply.type() == QDBusMessage::ReplyMessage;
+ApplicationService::HandOver ApplicationService::handOver(const QList<QUrl>& urls,
+                                                          const QString& nook) const {
+    if (!m_handOver) {
+        HandOver nothing;
+        for (const QUrl& url : urls)
+            nothing.rejected << url.toString();
+        return nothing;
+    }
+    return m_handOver(urls, nook);
+}
+
+QString ApplicationService::list() const {
+    return m_list ? m_list() : QStringLiteral("[]");
 }

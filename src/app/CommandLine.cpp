@@ -8,23 +8,80 @@
 namespace CommandLine {
 
 void configure(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("Keeps your frequently used files, folders and applications one click away.\n"
-                       "Without arguments it starts, or opens and closes the panel when it already runs.\n"
-                       "With files, they are added to the current nook."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Keeps your frequently used files, folders and applications one click away.\n"
+        "Without arguments it starts, or opens and closes the panel when it already runs.\n"
+        "With files, they are added to the current nook.\n"
+        "Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usage."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addOptions({
+        {QStringLiteral("nook"), QStringLiteral("Add the files to the nook <name>, made if there is none."),
+         QStringLiteral("name")},
+        {QStringLiteral("list"), QStringLiteral("Print each nook and its items with their paths.")},
+        {QStringLiteral("json"), QStringLiteral("With --list: print JSON.")},
+        {QStringLiteral("toggle"), QStringLiteral("Open the panel, or close it when it is open.")},
+        {QStringLiteral("show"), QStringLiteral("Open the panel.")},
+        {QStringLiteral("settings"), QStringLiteral("Open the settings window.")},
+        {QStringLiteral("quit"), QStringLiteral("End the running instance.")},
+    });
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files, folders or URIs to add."),
                                  QStringLiteral("[FILE|URI...]"));
 }
 
-bool onlyPrints(const QStringList& arguments) {
+Request parse(const QStringList& arguments, const QString& workingFolder) {
     QCommandLineParser parser;
     configure(parser);
+    Request request;
+    const auto bad = [&](const QString& error) {
+        request.action = Action::BadUsage;
+        request.error = error;
+        return request;
+    };
     if (!parser.parse(arguments))
-        return true;
-    return parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")) ||
-           parser.isSet(QStringLiteral("version"));
+        return bad(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        request.action = Action::Help;
+        return request;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        request.action = Action::Version;
+        return request;
+    }
+    const QStringList files = parser.positionalArguments();
+    static const QList<std::pair<QString, Action>> actions{
+        {QStringLiteral("list"), Action::List}, {QStringLiteral("toggle"), Action::Toggle},
+        {QStringLiteral("show"), Action::Show}, {QStringLiteral("settings"), Action::Settings},
+        {QStringLiteral("quit"), Action::Quit},
+    };
+    QStringList chosen;
+    for (const auto& [name, action] : actions) {
+        if (parser.isSet(name)) {
+            chosen << QLatin1String("--") + name;
+            request.action = action;
+        }
+    }
+    if (chosen.size() > 1)
+        return bad(QStringLiteral("%1 cannot be combined").arg(chosen.join(QLatin1String(" and "))));
+    if (!chosen.isEmpty() && (!files.isEmpty() || parser.isSet(QStringLiteral("nook"))))
+        return bad(QStringLiteral("%1 takes no files").arg(chosen.first()));
+    if (parser.isSet(QStringLiteral("json")) && request.action != Action::List)
+        return bad(QStringLiteral("--json goes with --list"));
+    if (parser.isSet(QStringLiteral("nook"))) {
+        request.nook = parser.value(QStringLiteral("nook")).trimmed();
+        if (request.nook.isEmpty())
+            return bad(QStringLiteral("--nook needs a name"));
+        if (files.isEmpty())
+            return bad(QStringLiteral("--nook needs files to add"));
+    }
+    request.json = parser.isSet(QStringLiteral("json"));
+    if (chosen.isEmpty() && !files.isEmpty()) {
+        request.action = Action::Add;
+        request.uris = toUris(files, workingFolder);
+        if (request.uris.isEmpty())
+            return bad(QStringLiteral("no file given"));
+    }
+    return request;
 }
 
 QStringList toUris(const QStringList& positional, const QString& workingFolder) {

@@ -3,14 +3,35 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
-// `tuckaway [FILE|URI...]`, with --help and --version as on any Linux program.
+// `tuckaway [OPTION] [FILE|URI...]`: what the user asked for, checked before anything
+// needs a display or the bus.
 namespace CommandLine {
+
+enum class Action {
+    Start, // no option: start, or open and close the panel of the running instance
+    Add,   // files, optionally into a named nook
+    List,  // print the nooks
+    Toggle,
+    Show,
+    Settings,
+    Quit,
+    Help,
+    Version,
+    BadUsage, // `error` says why
+};
+
+struct Request {
+    Action action = Action::Start;
+    QStringList uris;
+    QString nook; // empty: the current nook
+    bool json = false;
+    QString error;
+};
 
 void configure(QCommandLineParser& parser);
 
-// True when the arguments only ask for text (help, version) or hold an error, so the
-// program prints and ends without ever needing a display.
-bool onlyPrints(const QStringList& arguments);
+// `arguments` includes the program name; relative paths are taken from `workingFolder`.
+Request parse(const QStringList& arguments, const QString& workingFolder);
 
 // The positional arguments as URIs: URIs stay as they are; paths, relative ones taken
 // from `workingFolder`, become file URIs.

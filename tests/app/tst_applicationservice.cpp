@@ -1,63 +1,84 @@
 #include "ApplicationService.h"
+#include "PrivateBus.h"
+#include "RemoteInstance.h"
 #include "TestEnvironment.h"
+
+#include <QElapsedTimer>
+
+#include <future>
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
-// Each test runs against a private bus daemon of its own, never the user's session bus.
 class TestApplicationService : public QObject {
     Q_OBJECT
 private:
-    QProcess m_daemon;
-    QString m_address;
-    int m_connections = 0;
+    PrivateBus m_bus;
+    QDBusConnection connect() { return m_bus.connect(); }
 
-    QDBusConnection connect() {
-        return QDBusConnection::connectToBus(m_address, QStringLiteral("test%1").arg(++m_connections));
+    // A second start's call, made from another thread while this one serves the first.
+    QDBusMessage callFromElsewhere(const QString& interface, const QString& method,
+                                   const QVariantList& arguments) {
+        const RemoteInstance instance(connect());
+        auto reply =
+            std::async(std::launch::async, [&] { return instance.call(interface, method, arguments); });
+        [&] { QTRY_VERIFY(reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready); }();
+        return reply.get();
     }
 
 private slots:
     void initTestCase() {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty())
+        if (!m_bus.start())
             QSKIP("dbus-daemon is not installed");
-        m_daemon.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                QStringLiteral("--print-address")});
-        QVERIFY(m_daemon.waitForStarted());
-        QTRY_VERIFY(m_daemon.canReadLine());
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        QVERIFY(!m_address.isEmpty());
     }
 
-    void cleanupTestCase() {
-        m_daemon.terminate();
-        m_daemon.waitForFinished();
-    }
-
-    void secondStartForwardsToTheFirst() {
+    void secondStartReachesTheFirst() {
         ApplicationService first(connect());
         QCOMPARE(first.registerOnBus(), ApplicationService::Registration::Owner);
         QSignalSpy activated(&first, &ApplicationService::activateRequested);
-        QSignalSpy opened(&first, &ApplicationService::openRequested);
+        QList<QUrl> handed;
+        QString handedNook;
+        first.setHandOverHandler([&](const QList<QUrl>& urls, const QString& nook) {
+            handed = urls;
+            handedNook = nook;
+            return ApplicationService::HandOver{{urls.first().toString()}, {}, {}};
+        });
 
         ApplicationService second(connect());
         QCOMPARE(second.registerOnBus(), ApplicationService::Registration::AlreadyRunning);
-
-        QVERIFY(second.forward({}));
+        QVERIFY(RemoteInstance(connect()).isRunning());
+        QCOMPARE(callFromElsewhere(QLatin1String(ApplicationService::kInterface), QStringLiteral("Activate"),
+                                   {QVariantMap()})
+                     .type(),
+                 QDBusMessage::ReplyMessage);
         QTRY_COMPARE(activated.size(), 1);
-        QCOMPARE(opened.size(), 0);
 
-        const QStringList uris{QStringLiteral("file:///tmp/a%20b.txt"), QStringLiteral("file:///tmp/c")};
-        QVERIFY(second.forward(uris));
-        QTRY_COMPARE(opened.size(), 1);
-        const auto urls = opened.first().first().value<QList<QUrl>>();
-        QCOMPARE(urls, QList<QUrl>({QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt")),
-                                    QUrl::fromLocalFile(QStringLiteral("/tmp/c"))}));
-        QCOMPARE(activated.size(), 1);
+        // Spaces survive; text that is no URI comes back as refused, not dropped.
+        const QDBusMessage reply = callFromElsewhere(
+            QLatin1String(ApplicationService::kOwnInterface), QStringLiteral("Add"),
+            {QStringList{QStringLiteral("file:///tmp/a%20b.txt"), QStringLiteral("http://exa mple/%zz")},
+             QStringLiteral("Work")});
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(handed, QList<QUrl>({QUrl::fromLocalFile(QStringLiteral("/tmp/a b.txt"))}));
+        QCOMPARE(handedNook, QStringLiteral("Work"));
+        QCOMPARE(reply.arguments().value(2).toStringList(),
+                 QStringList{QStringLiteral("http://exa mple/%zz")});
+    }
+
+    void aHungInstanceIsGivenUpOnWithinASecond() {
+        // The owner's thread is this one, blocked in the call: it cannot answer.
+        ApplicationService hung(connect());
+        QCOMPARE(hung.registerOnBus(), ApplicationService::Registration::Owner);
+        const RemoteInstance instance(connect());
+        QElapsedTimer timer;
+        timer.start();
+        const QDBusMessage reply =
+            instance.call(QLatin1String(ApplicationService::kOwnInterface), QStringLiteral("Quit"));
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QVERIFY2(timer.elapsed() < 2 * RemoteInstance::kProbeTimeoutMs,
+                 qPrintable(QString::number(timer.elapsed())));
     }
 
     void launchersCallTheDesktopInterface() {
@@ -113,7 +134,9 @@ private slots:
         ApplicationService alone(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
                                                                QStringLiteral("nobus")));
         QCOMPARE(alone.registerOnBus(), ApplicationService::Registration::NoBus);
-        QVERIFY(!alone.forward({}));
+        QVERIFY(!RemoteInstance(QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
+                                                              QStringLiteral("nobus2")))
+                     .isRunning());
     }
 };
 

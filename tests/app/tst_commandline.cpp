@@ -33,27 +33,49 @@ private slots:
                                     QStringLiteral("file:///tmp/short")}));
     }
 
-    void onlyHelpVersionAndMistakesPrint_data() {
+    void requests_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("prints");
-        QTest::newRow("nothing") << QStringList{QStringLiteral("tuckaway")} << false;
-        QTest::newRow("files") << QStringList{QStringLiteral("tuckaway"), QStringLiteral("a"),
-                                              QStringLiteral("b")}
-                               << false;
-        QTest::newRow("file named like an option after --")
-            << QStringList{QStringLiteral("tuckaway"), QStringLiteral("--"), QStringLiteral("--help")}
-            << false;
-        QTest::newRow("help") << QStringList{QStringLiteral("tuckaway"), QStringLiteral("--help")} << true;
-        QTest::newRow("short help") << QStringList{QStringLiteral("tuckaway"), QStringLiteral("-h")} << true;
-        QTest::newRow("version") << QStringList{QStringLiteral("tuckaway"), QStringLiteral("--version")}
-                                 << true;
-        QTest::newRow("unknown option")
-            << QStringList{QStringLiteral("tuckaway"), QStringLiteral("--frobnicate")} << true;
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("nook");
+        QTest::addColumn<int>("files");
+        using A = CommandLine::Action;
+        const auto row = [](const char* name, QStringList arguments, A action, const QString& nook = {},
+                            int files = 0) {
+            arguments.prepend(QStringLiteral("tuckaway"));
+            QTest::newRow(name) << arguments << int(action) << nook << files;
+        };
+        row("nothing", {}, A::Start);
+        row("files", {QStringLiteral("a"), QStringLiteral("b")}, A::Add, {}, 2);
+        row("file named like an option after --", {QStringLiteral("--"), QStringLiteral("--help")}, A::Add,
+            {}, 1);
+        row("into a nook, name trimmed",
+            {QStringLiteral("--nook"), QStringLiteral(" Work "), QStringLiteral("a")}, A::Add,
+            QStringLiteral("Work"), 1);
+        row("list as JSON", {QStringLiteral("--list"), QStringLiteral("--json")}, A::List);
+        row("quit", {QStringLiteral("--quit")}, A::Quit);
+        row("short help", {QStringLiteral("-h")}, A::Help);
+        row("version wins over the rest", {QStringLiteral("--version"), QStringLiteral("--quit")},
+            A::Version);
+        row("unknown option", {QStringLiteral("--frobnicate")}, A::BadUsage);
+        row("two actions", {QStringLiteral("--show"), QStringLiteral("--quit")}, A::BadUsage);
+        row("an action with files", {QStringLiteral("--toggle"), QStringLiteral("a")}, A::BadUsage);
+        row("json without list", {QStringLiteral("--json")}, A::BadUsage);
+        row("nook without files", {QStringLiteral("--nook"), QStringLiteral("Work")}, A::BadUsage);
+        row("blank nook", {QStringLiteral("--nook"), QStringLiteral("  "), QStringLiteral("a")}, A::BadUsage);
+        row("only an empty file name", {QString()}, A::BadUsage);
     }
-    void onlyHelpVersionAndMistakesPrint() {
+    void requests() {
         QFETCH(QStringList, arguments);
-        QFETCH(bool, prints);
-        QCOMPARE(CommandLine::onlyPrints(arguments), prints);
+        QFETCH(int, action);
+        QFETCH(QString, nook);
+        QFETCH(int, files);
+        const CommandLine::Request request = CommandLine::parse(arguments, QStringLiteral("/home/me"));
+        QCOMPARE(int(request.action), action);
+        QCOMPARE(request.error.isEmpty(), action != int(CommandLine::Action::BadUsage));
+        if (action == int(CommandLine::Action::BadUsage))
+            return;
+        QCOMPARE(request.nook, nook);
+        QCOMPARE(request.uris.size(), files);
     }
 };
 

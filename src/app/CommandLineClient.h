@@ -1,0 +1,31 @@
+#pragma once
+
+#include "CommandLine.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+#include <optional>
+
+class RemoteInstance;
+
+// The command line's side of a request: carried out by the running instance, or, where
+// none runs, answered here. Exit status: 0 done, 1 nothing done (the reason on `err`),
+// 2 bad usage.
+namespace CommandLineClient {
+
+enum ExitStatus { Done = 0, NothingDone = 1, BadUsage = 2 };
+
+// The exit status, or nothing when this process is to become the instance.
+std::optional<int> run(const CommandLine::Request& request, const RemoteInstance& instance, QTextStream& out,
+                       QTextStream& err);
+
+// Names on `err` each file that was not added and why; Done when any was added.
+int reportHandOver(const QStringList& duplicates, const QStringList& rejected, bool anyAdded,
+                   QTextStream& err);
+
+// The listing's JSON as lines: a nook's name, then one indented line per item with its
+// name and path (or "missing"), separated by a tab.
+QString plainListing(const QString& json);
+
+} // namespace CommandLineClient
