@@ -34,3 +34,39 @@ if(NOT TARGET uninstall)
         ${CMAKE_BINARY_DIR}/TuckawayUninstall.cmake @ONLY)
     add_custom_target(uninstall COMMAND ${CMAKE_COMMAND} -P ${CMAKE_BINARY_DIR}/TuckawayUninstall.cmake)
 endif()
+
+# Made at build time: the icon at the sizes menus ask for, the man page, the changelog.
+find_program(TUCKAWAY_RSVG rsvg-convert REQUIRED)
+find_program(TUCKAWAY_SCDOC scdoc REQUIRED)
+find_program(TUCKAWAY_GZIP gzip REQUIRED)
+set(generated ${CMAKE_BINARY_DIR}/generated)
+set(app_svg ${PROJECT_SOURCE_DIR}/resources/icons/app/org.tuckaway.Tuckaway.svg)
+set(generated_files)
+foreach(size 48 128)
+    set(png ${generated}/icons/${size}/org.tuckaway.Tuckaway.png)
+    add_custom_command(OUTPUT ${png}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}/icons/${size}
+        COMMAND ${TUCKAWAY_RSVG} -w ${size} -h ${size} -o ${png} ${app_svg}
+        DEPENDS ${app_svg} VERBATIM)
+    list(APPEND generated_files ${png})
+    install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_command(OUTPUT ${generated}/tuckaway.1.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}
+    COMMAND ${TUCKAWAY_SCDOC} < ${PROJECT_SOURCE_DIR}/resources/man/tuckaway.1.scd > ${generated}/tuckaway.1
+    COMMAND ${TUCKAWAY_GZIP} -9nf ${generated}/tuckaway.1
+    DEPENDS ${PROJECT_SOURCE_DIR}/resources/man/tuckaway.1.scd)
+add_custom_command(OUTPUT ${generated}/changelog.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${generated}
+    COMMAND ${TUCKAWAY_GZIP} -9nc ${PROJECT_SOURCE_DIR}/resources/changelog > ${generated}/changelog.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/resources/changelog)
+list(APPEND generated_files ${generated}/tuckaway.1.gz ${generated}/changelog.gz)
+add_custom_target(tuckaway_generated ALL DEPENDS ${generated_files})
+
+install(FILES ${generated}/tuckaway.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/org.tuckaway.Tuckaway.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/completions/tuckaway
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/copyright ${generated}/changelog.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tuckaway)
