@@ -9,10 +9,10 @@ DragRunner::Runner& runner() {
 
 namespace DragRunner {
 
-Qt::DropAction exec(QDrag& drag) {
+Qt::DropAction exec(QDrag& drag, Qt::DropActions actions, Qt::DropAction defaultAction) {
     if (runner())
         return runner()(drag);
-    return drag.exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
+    return drag.exec(actions, defaultAction);
 }
 
 void setRunner(Runner replacement) {

@@ -10,7 +10,8 @@ namespace DragRunner {
 
 using Runner = std::function<Qt::DropAction(QDrag& drag)>;
 
-Qt::DropAction exec(QDrag& drag);
+Qt::DropAction exec(QDrag& drag, Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction,
+                    Qt::DropAction defaultAction = Qt::MoveAction);
 // An empty runner restores the platform's own drag.
 void setRunner(Runner runner);
 

@@ -1,6 +1,7 @@
 #include "ItemGridView.h"
 
 #include "AnimatedValue.h"
+#include "Bookmarks.h"
 #include "DragRunner.h"
 #include "IconCache.h"
 #include "ModifierTracker.h"
@@ -22,6 +23,8 @@ constexpr double kPadding = 16;
 constexpr double kColumnSpacing = 8;
 constexpr double kRowSpacing = 12;
 const QString kItemMime = QStringLiteral("application/x-tuckaway-item-id");
+// Marks a drag of one of our items out of the panel, so the grid does not take it back.
+const QString kOutMime = QStringLiteral("application/x-tuckaway-outgoing-item");
 } // namespace
 
 struct ItemGridView::CellAnimation {
@@ -371,8 +374,12 @@ void ItemGridView::mouseMoveEvent(QMouseEvent* event) {
         if ((pos - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
             const int index = m_pressIndex;
             m_pressIndex = -1; // a press that became a drag is no click
-            if (m_keys->ctrlPressed() && !m_pressOnBadge)
+            if (m_pressOnBadge)
+                return;
+            if (m_keys->ctrlPressed())
                 startDrag(index);
+            else
+                startDragOut(index);
         }
         return;
     }
@@ -452,6 +459,31 @@ void ItemGridView::startDrag(int index) {
     updateHoverFromCursor();
 }
 
+// A plain drag hands the target to other applications as a file; a missing target
+// has nothing to hand over.
+void ItemGridView::startDragOut(int index) {
+    const NookItem item = m_items.at(index);
+    const std::optional<QString> path = Bookmarks::presentPath(item.bookmarkData);
+    if (!path)
+        return;
+    const QUrl url = QUrl::fromLocalFile(*path);
+    auto* mime = new QMimeData;
+    mime->setUrls({url});
+    mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + url.toEncoded());
+    mime->setData(kOutMime, item.id.toByteArray(QUuid::WithoutBraces));
+    QDrag drag(this);
+    drag.setMimeData(mime);
+    drag.setPixmap(ItemCell::dragPreview(IconCache::shared().cached(item.id), m_iconSize, palette(),
+                                         devicePixelRatioF()));
+    const QPointF iconOrigin = cellRect(index).topLeft() + cellMetrics().iconRect().topLeft();
+    drag.setHotSpot((m_pressPos - iconOrigin).toPoint());
+    m_dragRunning = true;
+    // Never a move: the user's file stays where it is.
+    DragRunner::exec(drag, Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
+    m_dragRunning = false;
+    updateHoverFromCursor();
+}
+
 bool ItemGridView::ctrlHeldFor(const QDropEvent* event) const {
     // During a drag from another application the keyboard belongs to that application,
     // so the drag event's own modifiers count too.
@@ -505,7 +537,7 @@ void ItemGridView::handleDragPosition(QDragMoveEvent* event) {
         return;
     }
     m_dragOverCell.reset();
-    if (!mime->hasText() && !mime->hasUrls()) {
+    if ((!mime->hasText() && !mime->hasUrls()) || mime->hasFormat(kOutMime)) {
         setDropTargeted(false);
         event->ignore();
         return;
@@ -544,7 +576,7 @@ void ItemGridView::dropEvent(QDropEvent* event) {
         refreshDraggingCells();
         return;
     }
-    if (ctrlHeldFor(event)) {
+    if (ctrlHeldFor(event) || mime->hasFormat(kOutMime)) {
         event->ignore();
         return;
     }

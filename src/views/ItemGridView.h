@@ -107,6 +107,7 @@ private:
     void openItem(const NookItem& item);
     void removeItem(const NookItem& item);
     void startDrag(int index);
+    void startDragOut(int index);
     void handleDragPosition(QDragMoveEvent* event);
     void setDropTargeted(bool targeted);
     bool ctrlHeldFor(const QDropEvent* event) const;
