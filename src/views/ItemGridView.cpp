@@ -261,9 +261,10 @@ void ItemGridView::pruneAnimations() {
                             !animation->badge->isRunning() && animation->scale->value() == 1.0 &&
                             animation->opacity->value() == 1.0 && animation->badge->value() == 0.0;
         if (atRest && it.key() != m_hovered && it.key() != m_draggingShown) {
-            delete animation->scale;
-            delete animation->opacity;
-            delete animation->badge;
+            // Later: pruning can run from a leave event sent while Qt walks our children.
+            animation->scale->deleteLater();
+            animation->opacity->deleteLater();
+            animation->badge->deleteLater();
             delete animation;
             it = m_animations.erase(it);
         } else {
