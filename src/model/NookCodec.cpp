@@ -3,7 +3,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
+#include <QSet>
+
+#include <functional>
 
 namespace NookCodec {
 
@@ -40,32 +42,32 @@ QString typeName(const QJsonValue& value) {
 }
 
 QJsonValue required(const QJsonObject& object, QLatin1String key, QJsonValue::Type type,
-                    const QString& where) {
+                    const std::function<QString()>& where) {
     const auto it = object.constFind(key);
     if (it == object.constEnd())
-        throw DecodeFault{QStringLiteral("%1: key \"%2\" is missing").arg(where, key)};
+        throw DecodeFault{QStringLiteral("%1: key \"%2\" is missing").arg(where(), key)};
     const QJsonValue value = it.value();
     if (value.type() != type) {
         const QString expected =
             type == QJsonValue::String ? QStringLiteral("a string") : QStringLiteral("an array");
         throw DecodeFault{QStringLiteral("%1: key \"%2\" holds %3 instead of %4")
-                              .arg(where, key, typeName(value), expected)};
+                              .arg(where(), key, typeName(value), expected)};
     }
     return value;
 }
 
-QUuid requiredUuid(const QJsonObject& object, const QString& where) {
+QUuid requiredUuid(const QJsonObject& object, const std::function<QString()>& where) {
     const QString text = required(object, kId, QJsonValue::String, where).toString();
     const std::optional<QUuid> id = parseUuid(text);
     if (!id)
-        throw DecodeFault{QStringLiteral("%1: \"id\" is not a UUID: \"%2\"").arg(where, text.left(60))};
+        throw DecodeFault{QStringLiteral("%1: \"id\" is not a UUID: \"%2\"").arg(where(), text.left(60))};
     return *id;
 }
 
-QByteArray requiredBase64(const QJsonObject& object, const QString& where) {
+QByteArray requiredBase64(const QJsonObject& object, const std::function<QString()>& where) {
     const QString text = required(object, kBookmarkData, QJsonValue::String, where).toString();
     const auto fault = [&] {
-        return DecodeFault{QStringLiteral("%1: \"bookmarkData\" is not valid Base64").arg(where)};
+        return DecodeFault{QStringLiteral("%1: \"bookmarkData\" is not valid Base64").arg(where())};
     };
     // Base64 text is ASCII and padded to a multiple of four characters.
     if (text.size() % 4 != 0)
@@ -80,9 +82,13 @@ QByteArray requiredBase64(const QJsonObject& object, const QString& where) {
     return *result;
 }
 
-NookItem decodeItem(const QJsonValue& value, const QString& where) {
+// Where a fault is, built only when there is one: formatting it for every record would
+// cost more than the decoding itself.
+using Where = std::function<QString()>;
+
+NookItem decodeItem(const QJsonValue& value, const Where& where) {
     if (!value.isObject())
-        throw DecodeFault{QStringLiteral("%1 is %2 instead of an object").arg(where, typeName(value))};
+        throw DecodeFault{QStringLiteral("%1 is %2 instead of an object").arg(where(), typeName(value))};
     const QJsonObject object = value.toObject();
     NookItem item;
     item.id = requiredUuid(object, where);
@@ -91,18 +97,20 @@ NookItem decodeItem(const QJsonValue& value, const QString& where) {
     return item;
 }
 
-NookGroup decodeGroup(const QJsonValue& value, const QString& where) {
+NookGroup decodeGroup(const QJsonValue& value, const Where& where) {
     if (!value.isObject())
-        throw DecodeFault{QStringLiteral("%1 is %2 instead of an object").arg(where, typeName(value))};
+        throw DecodeFault{QStringLiteral("%1 is %2 instead of an object").arg(where(), typeName(value))};
     const QJsonObject object = value.toObject();
     NookGroup group;
     group.id = requiredUuid(object, where);
     group.name = required(object, kName, QJsonValue::String, where).toString();
     const QJsonArray items = required(object, kItems, QJsonValue::Array, where).toArray();
-    const QString named = QStringLiteral("%1 (\"%2\")").arg(where, group.name.left(40));
     group.items.reserve(items.size());
-    for (qsizetype i = 0; i < items.size(); ++i)
-        group.items.append(decodeItem(items.at(i), QStringLiteral("%1, item %2").arg(named).arg(i + 1)));
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        group.items.append(decodeItem(items.at(i), [&] {
+            return QStringLiteral("%1 (\"%2\"), item %3").arg(where(), group.name.left(40)).arg(i + 1);
+        }));
+    }
     return group;
 }
 
@@ -113,31 +121,137 @@ QString uuidText(const QUuid& id) {
 }
 
 std::optional<QUuid> parseUuid(const QString& text) {
-    static const QRegularExpression shape(
-        QStringLiteral("^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
-    if (text.size() != 36 || !shape.match(text).hasMatch())
+    if (text.size() != 36)
         return std::nullopt;
+    for (qsizetype i = 0; i < 36; ++i) {
+        const char16_t c = text.at(i).unicode();
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        if (dash ? c != u'-' : !hex)
+            return std::nullopt;
+    }
     return QUuid::fromString(text);
 }
 
-QByteArray encode(const QList<NookGroup>& groups) {
-    QJsonArray array;
-    for (const NookGroup& group : groups) {
-        QJsonArray items;
-        for (const NookItem& item : group.items) {
-            items.append(QJsonObject{{kId, uuidText(item.id)},
-                                     {kName, item.name},
-                                     {kBookmarkData, QString::fromLatin1(item.bookmarkData.toBase64())}});
+namespace {
+
+// A JSON string as the compact document writer gives it, every "/" escaped as "\/":
+// '"', '\\' and control characters escaped, a lone surrogate as "\udxxx", everything
+// else raw UTF-8.
+void appendString(QByteArray& out, const QString& text) {
+    static const char hex[] = "0123456789abcdef";
+    const auto escapeUnit = [&](char16_t u) {
+        const char escaped[] = {'\\',        'u', hex[u >> 12], hex[(u >> 8) & 0xf], hex[(u >> 4) & 0xf],
+                                hex[u & 0xf]};
+        out.append(escaped, 6);
+    };
+    out.append('"');
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = units[i];
+        if (u < 0x80) {
+            switch (u) {
+            case u'"':
+                out.append("\\\"", 2);
+                break;
+            case u'\\':
+                out.append("\\\\", 2);
+                break;
+            case u'/':
+                out.append("\\/", 2);
+                break;
+            case u'\b':
+                out.append("\\b", 2);
+                break;
+            case u'\f':
+                out.append("\\f", 2);
+                break;
+            case u'\n':
+                out.append("\\n", 2);
+                break;
+            case u'\r':
+                out.append("\\r", 2);
+                break;
+            case u'\t':
+                out.append("\\t", 2);
+                break;
+            default:
+                if (u < 0x20)
+                    escapeUnit(u);
+                else
+                    out.append(char(u));
+            }
+        } else if (u < 0x800) {
+            out.append(char(0xc0 | (u >> 6)));
+            out.append(char(0x80 | (u & 0x3f)));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < size && QChar::isLowSurrogate(units[i + 1])) {
+            const char32_t c = QChar::surrogateToUcs4(u, units[++i]);
+            const char bytes[] = {char(0xf0 | (c >> 18)), char(0x80 | ((c >> 12) & 0x3f)),
+                                  char(0x80 | ((c >> 6) & 0x3f)), char(0x80 | (c & 0x3f))};
+            out.append(bytes, 4);
+        } else if (QChar::isSurrogate(u)) {
+            escapeUnit(u);
+        } else {
+            const char bytes[] = {char(0xe0 | (u >> 12)), char(0x80 | ((u >> 6) & 0x3f)),
+                                  char(0x80 | (u & 0x3f))};
+            out.append(bytes, 3);
         }
-        array.append(QJsonObject{{kId, uuidText(group.id)}, {kName, group.name}, {kItems, items}});
     }
-    QByteArray text = QJsonDocument(array).toJson(QJsonDocument::Compact);
-    // A "/" can only stand inside a JSON string, so escaping every one is exact.
-    text.replace('/', "\\/");
-    return text;
+    out.append('"');
 }
 
-std::optional<QList<NookGroup>> decode(const QByteArray& bytes, QString* error) {
+void appendUuid(QByteArray& out, const QUuid& id) {
+    out.append('"');
+    out.append(id.toByteArray(QUuid::WithoutBraces).toUpper());
+    out.append('"');
+}
+
+} // namespace
+
+QByteArray encode(const QList<NookGroup>& groups) {
+    // Written directly rather than through a JSON document: ten times faster for a
+    // long list, same bytes (keys in the document writer's sorted order).
+    QByteArray out;
+    qsizetype estimate = 2;
+    for (const NookGroup& group : groups)
+        estimate += 100 + group.name.size() * 3 + group.items.size() * 160;
+    out.reserve(estimate);
+    out.append('[');
+    for (qsizetype g = 0; g < groups.size(); ++g) {
+        const NookGroup& group = groups.at(g);
+        if (g > 0)
+            out.append(',');
+        out.append("{\"id\":");
+        appendUuid(out, group.id);
+        out.append(",\"items\":[");
+        for (qsizetype i = 0; i < group.items.size(); ++i) {
+            const NookItem& item = group.items.at(i);
+            if (i > 0)
+                out.append(',');
+            out.append("{\"bookmarkData\":\"");
+            const QByteArray base64 = item.bookmarkData.toBase64();
+            for (const char c : base64) {
+                if (c == '/')
+                    out.append("\\/", 2);
+                else
+                    out.append(c);
+            }
+            out.append("\",\"id\":");
+            appendUuid(out, item.id);
+            out.append(",\"name\":");
+            appendString(out, item.name);
+            out.append('}');
+        }
+        out.append("],\"name\":");
+        appendString(out, group.name);
+        out.append('}');
+    }
+    out.append(']');
+    return out;
+}
+
+std::optional<QList<NookGroup>> decode(const QByteArray& bytes, QString* error, int* renewed) {
     const auto fail = [&](const QString& message) -> std::optional<QList<NookGroup>> {
         if (error)
             *error = message;
@@ -162,10 +276,32 @@ std::optional<QList<NookGroup>> decode(const QByteArray& bytes, QString* error) 
     groups.reserve(array.size());
     try {
         for (qsizetype i = 0; i < array.size(); ++i)
-            groups.append(decodeGroup(array.at(i), QStringLiteral("group %1").arg(i + 1)));
+            groups.append(decodeGroup(array.at(i), [i] { return QStringLiteral("group %1").arg(i + 1); }));
     } catch (const DecodeFault& fault) {
         return fail(fault.message);
     }
+
+    // Ids are shared by no two records, groups and items alike.
+    QSet<QUuid> seen;
+    int fresh = 0;
+    const auto makeUnique = [&](QUuid& id) {
+        if (!seen.contains(id)) {
+            seen.insert(id);
+            return;
+        }
+        do {
+            id = QUuid::createUuid();
+        } while (seen.contains(id));
+        seen.insert(id);
+        ++fresh;
+    };
+    for (NookGroup& group : groups) {
+        makeUnique(group.id);
+        for (NookItem& item : group.items)
+            makeUnique(item.id);
+    }
+    if (renewed)
+        *renewed = fresh;
     return groups;
 }
 

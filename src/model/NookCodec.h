@@ -13,7 +13,10 @@ namespace NookCodec {
 QByteArray encode(const QList<NookGroup>& groups);
 
 // Nothing on failure, with a one-line description of what was wrong and where in `error`.
-std::optional<QList<NookGroup>> decode(const QByteArray& bytes, QString* error = nullptr);
+// A group or item whose id an earlier one holds already gets a fresh id, so each stays
+// one thing to delete or rename; `renewed` counts them.
+std::optional<QList<NookGroup>> decode(const QByteArray& bytes, QString* error = nullptr,
+                                       int* renewed = nullptr);
 
 // Exactly 8-4-4-4-12 hexadecimal digits, either case, nothing else.
 std::optional<QUuid> parseUuid(const QString& text);

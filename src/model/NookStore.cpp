@@ -1,34 +1,25 @@
 #include "NookStore.h"
 
 #include "Bookmarks.h"
+#include "DataFile.h"
 #include "DesktopEntry.h"
 #include "HandOverIndex.h"
 #include "LogLine.h"
 #include "NookCodec.h"
+#include "SaveWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
-
-#include <sys/stat.h>
 
 namespace {
 
 const QString kLoadFailed = QStringLiteral(u"Tuckaway: Laden fehlgeschlagen \u2013 ");
 const QString kSaveFailed = QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ");
-
-// Creates the folder and any missing parents for the owner only: the data file lists the user's files.
-void makeFolder(const QString& folder) {
-    QString path;
-    for (const QString& part : folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        path += QLatin1Char('/') + part;
-        ::mkdir(QFile::encodeName(path).constData(), 0700);
-    }
-}
 
 QString standardized(const QUrl& url) {
     return QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath());
@@ -48,29 +39,67 @@ NookStore::NookStore(QObject* parent)
 
 NookStore::NookStore(const QString& folder, QObject* parent)
     : QObject(parent) {
-    makeFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    DataFile::makePrivateFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
+    DataFile::removeStaleTemporaries(m_saveURL.toLocalFile());
     load();
     if (m_groups.isEmpty())
         m_groups.append(NookGroup{QUuid::createUuid(), qtTrId("group.default_name"), {}});
     m_selectedGroupID = m_groups.first().id;
+    m_writer = std::make_unique<SaveWriter>(m_saveURL.toLocalFile(), [this](const QString& failure) {
+        // On the writer's thread: the line goes out at once, the signal on the main thread.
+        m_lastSaveFailed = !failure.isEmpty();
+        if (!failure.isEmpty())
+            writeLogLine(kSaveFailed + failure);
+        QMetaObject::invokeMethod(
+            this, [this, failure] { finishSave(failure); }, Qt::QueuedConnection);
+    });
+}
+
+NookStore::~NookStore() {
+    // A quit waits for the last write; one that failed gets one more try.
+    m_writer->waitUntilWritten();
+    if (m_lastSaveFailed.exchange(false)) {
+        m_writer->submit(m_groups);
+        m_writer->waitUntilWritten();
+    }
+}
+
+void NookStore::waitForSaves() {
+    m_writer->waitUntilWritten();
+}
+
+void NookStore::finishSave(const QString& failure) {
+    if (failure.isEmpty())
+        return;
+    emit saveFailed(failure);
+    // Space may come back without any change to save: try again a little later.
+    QTimer::singleShot(kRetryMs, this, [this] {
+        if (m_lastSaveFailed)
+            save();
+    });
 }
 
 void NookStore::load() {
-    QFile file(m_saveURL.toLocalFile());
-    if (!file.open(QIODevice::ReadOnly))
+    const DataFile::Contents contents = DataFile::read(m_saveURL.toLocalFile());
+    if (contents.state == DataFile::Contents::State::Missing)
         return;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return;
-    QString error;
-    if (auto groups = NookCodec::decode(bytes, &error)) {
-        m_groups = *groups;
-    } else {
-        writeLogLine(kLoadFailed + error);
-        m_unreadableFileOnDisk = true;
-        m_loadFailed = true;
+    m_unreadableIsRegular = contents.regular;
+    QString error = contents.reason;
+    if (contents.state == DataFile::Contents::State::Read) {
+        int renewed = 0;
+        if (auto groups = NookCodec::decode(contents.bytes, &error, &renewed)) {
+            m_groups = *groups;
+            if (renewed > 0)
+                writeLogLine(QStringLiteral("Tuckaway: %1 duplicate ids in %2 were given new ones")
+                                 .arg(renewed)
+                                 .arg(m_saveURL.toLocalFile()));
+            return;
+        }
     }
+    writeLogLine(kLoadFailed + error);
+    m_unreadableFileOnDisk = true;
+    m_loadFailed = true;
 }
 
 std::optional<NookGroup> NookStore::selectedGroup() const {
@@ -109,24 +138,17 @@ void NookStore::setGroups(const QList<NookGroup>& groups) {
     save();
 }
 
-// An undecodable file holds the user's only copy of their nooks: keep it before the
+// An unreadable file may hold the user's only copy of their nooks: keep it before the
 // first save replaces it, under a name that no earlier copy has.
 bool NookStore::keepUnreadableFile(QString* error) {
     const QString original = m_saveURL.toLocalFile();
-    if (!QFile::exists(original)) {
+    if (!QFileInfo::exists(original)) {
         m_unreadableFileOnDisk = false;
         return true;
     }
-    QString copy = original + QStringLiteral(".unreadable");
-    for (int n = 2; QFileInfo::exists(copy); ++n)
-        copy = original + QStringLiteral(".unreadable-%1").arg(n);
-    QFile file(original);
-    if (!file.copy(copy)) {
-        *error = QStringLiteral("could not keep the unreadable %1 as %2: %3")
-                     .arg(original, copy, file.errorString());
+    const QString copy = DataFile::keepAside(original, m_unreadableIsRegular, error);
+    if (copy.isEmpty())
         return false;
-    }
-    QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     m_unreadableFileOnDisk = false;
     m_keptUnreadableFile = copy;
     return true;
@@ -136,24 +158,12 @@ void NookStore::save() {
     ++m_savesStarted;
     QString error;
     if (m_unreadableFileOnDisk && !keepUnreadableFile(&error)) {
-        reportSaveFailure(error);
+        m_lastSaveFailed = true;
+        writeLogLine(kSaveFailed + error);
+        finishSave(error);
         return;
     }
-    QSaveFile file(m_saveURL.toLocalFile());
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportSaveFailure(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-        return;
-    }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = NookCodec::encode(m_groups);
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        reportSaveFailure(QStringLiteral("%1: %2").arg(file.fileName(), file.errorString()));
-}
-
-void NookStore::reportSaveFailure(const QString& reason) {
-    writeLogLine(kSaveFailed + reason);
-    emit saveFailed(reason);
+    m_writer->submit(m_groups);
 }
 
 void NookStore::addGroup(const QString& name) {

@@ -6,12 +6,18 @@
 #include <QObject>
 #include <QUrl>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 #include <set>
 
+class SaveWriter;
+
 // The one owner of the user's nooks at run time. Loads "nooks.json" once when it is
 // made, keeps at least one group after start-up, and writes the whole file after
-// every change. Lives on the main thread.
+// every change. Lives on the main thread; the writing happens on a thread of its own,
+// always of the latest state, and the store's end waits for the last write. A failed
+// write leaves the old file whole and the change in memory, for the next save.
 //
 // groupsChanged follows every operation that changes the list (also when the result
 // equals the old list); assigning an equal whole value with setGroups() does not
@@ -23,6 +29,7 @@ public:
     explicit NookStore(QObject* parent = nullptr);
     // Uses "nooks.json" in the given folder.
     explicit NookStore(const QString& folder, QObject* parent = nullptr);
+    ~NookStore() override;
 
     static QString defaultFolder();
 
@@ -34,6 +41,8 @@ public:
     QUrl saveURL() const { return m_saveURL; }
 
     void save();
+    // Blocks until every save started so far has reached the disk or failed.
+    void waitForSaves();
     void addGroup(const QString& name);
     void renameGroup(const QUuid& groupID, const QString& name);
     void deleteGroup(const QUuid& groupID);
@@ -79,13 +88,18 @@ private:
     void setSelectedGroupID(const std::optional<QUuid>& id);
     NookGroup* findGroup(const QUuid& id);
     bool keepUnreadableFile(QString* error);
-    void reportSaveFailure(const QString& reason);
+    void finishSave(const QString& failure);
+
+    static constexpr int kRetryMs = 60 * 1000;
 
     QList<NookGroup> m_groups;
     std::optional<QUuid> m_selectedGroupID;
     QUrl m_saveURL;
     bool m_unreadableFileOnDisk = false;
     bool m_loadFailed = false;
+    bool m_unreadableIsRegular = true;
+    std::atomic<bool> m_lastSaveFailed = false;
     QString m_keptUnreadableFile;
     int m_savesStarted = 0;
+    std::unique_ptr<SaveWriter> m_writer; // last: its thread ends before the rest goes
 };

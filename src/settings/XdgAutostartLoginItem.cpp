@@ -3,11 +3,12 @@
 
 #include "XdgAutostartLoginItem.h"
 
+#include "AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <memory>
@@ -128,16 +129,7 @@ bool XdgAutostartLoginItem::registerItem() {
     const QString path = entryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray content = entryContent();
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return AtomicFile::write(path, entryContent(), {}, nullptr);
 }
 
 bool XdgAutostartLoginItem::unregisterItem() {

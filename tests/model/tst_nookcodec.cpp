@@ -3,6 +3,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 class TestNookCodec : public QObject {
@@ -47,6 +48,82 @@ private slots:
         const auto decoded = NookCodec::decode(NookCodec::encode(groups), &error);
         QVERIFY2(decoded, qPrintable(error));
         QCOMPARE(*decoded, groups);
+    }
+
+    // The fast writer gives the bytes a JSON document gives, with every "/" escaped.
+    void writesWhatADocumentWrites_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("controls") << QStringLiteral("a\x01\x1f\x7f\b\f\r\n\t") + QChar(0) + u'z';
+        QTest::newRow("quotes and slashes") << QStringLiteral("\"/\\//");
+        QTest::newRow("non-ASCII") << QStringLiteral("Ünïcødé 日本語 🙂 \u2028");
+        QTest::newRow("lone surrogates") << QString(QChar(0xd800)) + u'x' + QChar(0xdc00) + QChar(0xd83d);
+    }
+    void writesWhatADocumentWrites() {
+        QFETCH(QString, name);
+        const QList<NookGroup> groups = {{QUuid::createUuid(), name, {item(name), item(QStringLiteral("b"))}},
+                                         {QUuid::createUuid(), QString(), {}}};
+        QJsonArray array;
+        for (const NookGroup& group : groups) {
+            QJsonArray items;
+            for (const NookItem& each : group.items)
+                items.append(QJsonObject{
+                    {QStringLiteral("id"), NookCodec::uuidText(each.id)},
+                    {QStringLiteral("name"), each.name},
+                    {QStringLiteral("bookmarkData"), QString::fromLatin1(each.bookmarkData.toBase64())}});
+            array.append(QJsonObject{{QStringLiteral("id"), NookCodec::uuidText(group.id)},
+                                     {QStringLiteral("name"), group.name},
+                                     {QStringLiteral("items"), items}});
+        }
+        const QByteArray expected = QJsonDocument(array).toJson(QJsonDocument::Compact).replace('/', "\\/");
+        QCOMPARE(NookCodec::encode(groups), expected);
+    }
+
+    // Each record keeps one id of its own: later holders of a taken id get fresh ones.
+    void givesDuplicateIdsFreshOnes_data() {
+        QTest::addColumn<QList<int>>("groupIds"); // per group: its id, then its items' ids
+        QTest::addColumn<int>("renewed");
+        QTest::newRow("none") << QList<int>{1, 2, 3, -1, 4} << 0;
+        QTest::newRow("two groups") << QList<int>{1, 2, -1, 1, 3} << 1;
+        QTest::newRow("items of one group") << QList<int>{1, 2, 2, 2} << 2;
+        QTest::newRow("items of two groups") << QList<int>{1, 2, -1, 3, 2} << 1;
+        QTest::newRow("a group's and an item's") << QList<int>{1, 1} << 1;
+    }
+    void givesDuplicateIdsFreshOnes() {
+        QFETCH(QList<int>, groupIds);
+        const auto id = [](int n) { return QUuid(uint(n), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40); };
+        QList<NookGroup> groups;
+        bool startsGroup = true;
+        for (int n : groupIds) {
+            if (n < 0)
+                startsGroup = true;
+            else if (std::exchange(startsGroup, false))
+                groups.append(NookGroup{id(n), QStringLiteral("g%1").arg(n), {}});
+            else
+                groups.last().items.append(NookItem{id(n), QStringLiteral("i%1").arg(n), "/x"});
+        }
+        int renewed = -1;
+        const auto decoded = NookCodec::decode(NookCodec::encode(groups), nullptr, &renewed);
+        QVERIFY(decoded);
+        QTEST(renewed, "renewed");
+        QSet<QUuid> ids;
+        int kept = 0, count = 0;
+        for (qsizetype g = 0; g < groups.size(); ++g) {
+            const NookGroup& read = decoded->at(g);
+            QCOMPARE(read.name, groups.at(g).name);
+            ids.insert(read.id);
+            kept += read.id == groups.at(g).id;
+            ++count;
+            for (qsizetype i = 0; i < read.items.size(); ++i) {
+                QCOMPARE(read.items.at(i).name, groups.at(g).items.at(i).name);
+                QCOMPARE(read.items.at(i).bookmarkData, groups.at(g).items.at(i).bookmarkData);
+                ids.insert(read.items.at(i).id);
+                kept += read.items.at(i).id == groups.at(g).items.at(i).id;
+                ++count;
+            }
+        }
+        QCOMPARE(ids.size(), count);
+        QCOMPARE(kept, count - renewed);
+        QCOMPARE(decoded->first().id, groups.first().id); // the first holder keeps its id
     }
 
     void readsTheOtherPlatformsForm() {

@@ -7,7 +7,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <csignal>
 #include <memory>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 class TestNookStore : public QObject {
@@ -16,12 +19,14 @@ class TestNookStore : public QObject {
     std::unique_ptr<TestEnvironment> m_env;
 
     QString dataFile() const { return m_env->dataHome() + QStringLiteral("/Tuckaway/nooks.json"); }
-    QByteArray fileBytes() const {
+    // What the file holds once the store's writes are done.
+    QByteArray fileBytes(NookStore& store) const {
+        store.waitForSaves();
         QFile file(dataFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    QList<NookGroup> fileGroups() const {
-        return NookCodec::decode(fileBytes()).value_or(QList<NookGroup>());
+    QList<NookGroup> fileGroups(NookStore& store) const {
+        return NookCodec::decode(fileBytes(store)).value_or(QList<NookGroup>());
     }
     void writeDataFile(const QByteArray& bytes) const {
         m_env->makeFile(QStringLiteral(".local/share/Tuckaway/nooks.json"), bytes);
@@ -54,7 +59,8 @@ private slots:
         QVERIFY(!QFile::exists(dataFile()));
 
         store.addGroup(QStringLiteral("Work"));
-        QCOMPARE(names(fileGroups()), QStringList({QStringLiteral("Favorites"), QStringLiteral("Work")}));
+        QCOMPARE(names(fileGroups(store)),
+                 QStringList({QStringLiteral("Favorites"), QStringLiteral("Work")}));
         QCOMPARE(store.selectedGroupID(), store.groups().last().id);
     }
 
@@ -64,7 +70,7 @@ private slots:
         NookStore store;
         QCOMPARE(out.text(), QByteArray());
         QCOMPARE(names(store.groups()), QStringList({QStringLiteral("Favorites")}));
-        QCOMPARE(fileBytes(), QByteArray("[]"));
+        QCOMPARE(fileBytes(store), QByteArray("[]"));
     }
 
     void defaultNameComesFromTheCatalogAtStartUp() {
@@ -88,10 +94,11 @@ private slots:
                  log.constData());
         QVERIFY(log.endsWith('\n') && log.count('\n') == 1);
         QCOMPARE(names(store->groups()), QStringList({QStringLiteral("Favorites")}));
-        QCOMPARE(fileBytes(), broken); // untouched until the first change
+        QCOMPARE(fileBytes(*store), broken); // untouched until the first change
 
         store->addGroup(QStringLiteral("New"));
-        QCOMPARE(names(fileGroups()), QStringList({QStringLiteral("Favorites"), QStringLiteral("New")}));
+        QCOMPARE(names(fileGroups(*store)),
+                 QStringList({QStringLiteral("Favorites"), QStringLiteral("New")}));
         QFile kept(dataFile() + QStringLiteral(".unreadable"));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), broken);
@@ -108,29 +115,126 @@ private slots:
         QCOMPARE(kept.readAll(), broken);
     }
 
-    void writesForTheOwnerOnly() {
-        NookStore store;
-        store.addGroup(QStringLiteral("Private"));
+    // A folder left open by an earlier start becomes private; a symlinked folder and data
+    // file are followed, never replaced.
+    void keepsItsFilesPrivateAndFollowsSymlinks() {
+        const QString elsewhere = m_env->makeFolder(QStringLiteral("dotfiles/tuckaway"));
+        ::chmod(QFile::encodeName(elsewhere).constData(), 0755);
+        QDir().mkpath(m_env->dataHome());
+        QVERIFY(QFile::link(elsewhere, m_env->dataHome() + QStringLiteral("/Tuckaway")));
+        const QString realFile = m_env->makeFile(QStringLiteral("dotfiles/nooks.json"), "[]");
+        QVERIFY(QFile::link(realFile, elsewhere + QStringLiteral("/nooks.json")));
+        {
+            NookStore store;
+            store.addGroup(QStringLiteral("Private"));
+        }
         struct stat info {};
-        QCOMPARE(::stat(QFile::encodeName(dataFile()).constData(), &info), 0);
-        QCOMPARE(info.st_mode & 0777, 0600u);
-        QCOMPARE(::stat(QFile::encodeName(QFileInfo(dataFile()).path()).constData(), &info), 0);
+        QCOMPARE(::stat(QFile::encodeName(elsewhere).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0700u);
+        QVERIFY(QFileInfo(dataFile()).isSymLink());
+        QVERIFY(QFileInfo(m_env->dataHome() + QStringLiteral("/Tuckaway")).isSymLink());
+        QFile saved(realFile);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(NookCodec::decode(saved.readAll())->size(), 2);
+        QCOMPARE(::stat(QFile::encodeName(realFile).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
     }
 
-    void reportsAFailedSaveAndKeepsTheChange() {
-        QDir().mkpath(dataFile()); // a folder where the file should be: even root cannot replace it
-        NookStore store;
+    // A write that fails (here: the file size limit, as a full disk would) leaves the old
+    // file whole, is reported, and what it held is written once writing works again.
+    void aFailedWriteNeverReplacesTheFile() {
+        auto store = std::make_unique<NookStore>();
+        store->renameGroup(store->groups().first().id, QString(300, u'a'));
+        const QByteArray before = fileBytes(*store);
+        QSignalSpy failed(store.get(), &NookStore::saveFailed);
         QByteArray log;
         {
             StdoutCapture out;
-            store.addGroup(QStringLiteral("Kept"));
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            const rlimit unlimited = limit;
+            limit.rlim_cur = rlim_t(before.size() + 100);
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            store->addGroup(QString(200, u'b'));
+            store->waitForSaves();
+            ::setrlimit(RLIMIT_FSIZE, &unlimited);
             log = out.text();
         }
         QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ").toUtf8()),
                  log.constData());
         QCOMPARE(log.count('\n'), 1);
-        QCOMPARE(store.groups().last().name, QStringLiteral("Kept"));
+        QTRY_COMPARE(failed.count(), 1);
+        QCOMPARE(fileBytes(*store), before);
+        QCOMPARE(QDir(QFileInfo(dataFile()).path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("nooks.json")});
+        QCOMPARE(store->groups().size(), 2);
+
+        store.reset(); // quitting tries once more
+        QCOMPARE(NookCodec::decode(fileBytes(*std::make_unique<NookStore>()))->size(), 2);
+    }
+
+    // Many changes in a row, then the end: the file holds the last of them.
+    void quittingWaitsForTheLastWrite() {
+        auto store = std::make_unique<NookStore>();
+        const QUuid group = store->groups().first().id;
+        for (int i = 0; i < 200; ++i)
+            store->addItem(NookItem{QUuid::createUuid(), QString::number(i), QByteArray(2000, 'x')}, group);
+        const QList<NookGroup> last = store->groups();
+        store.reset();
+        QFile file(dataFile());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(NookCodec::decode(file.readAll()), last);
+    }
+
+    // Anything but a regular file in the data file's place is unreadable: it neither
+    // hangs the start nor is read without end, and it is moved aside, not lost.
+    void hostileDataFilesAreSetAside_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("symlink to a device") << "device";
+    }
+    void hostileDataFilesAreSetAside() {
+        QFETCH(QString, kind);
+        const QByteArray path = QFile::encodeName(dataFile());
+        QDir().mkpath(QFileInfo(dataFile()).path());
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(dataFile() + QStringLiteral("/inside")));
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dataFile()));
+        QByteArray log;
+        std::unique_ptr<NookStore> store;
+        {
+            StdoutCapture out;
+            store = std::make_unique<NookStore>();
+            log = out.text();
+        }
+        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Laden fehlgeschlagen \u2013 ").toUtf8()),
+                 log.constData());
+        QCOMPARE(names(store->groups()), QStringList({QStringLiteral("Favorites")}));
+
+        store->addGroup(QStringLiteral("New"));
+        QCOMPARE(fileGroups(*store).size(), 2);
+        QVERIFY(QFileInfo(dataFile()).isFile() && !QFileInfo(dataFile()).isSymLink());
+        const QFileInfo kept(store->keptUnreadableFile());
+        QCOMPARE(kept.filePath(), dataFile() + QStringLiteral(".unreadable"));
+        QCOMPARE(kept.isSymLink(), kind == QLatin1String("device"));
+        QCOMPARE(kept.isDir(), kind == QLatin1String("folder"));
+        QVERIFY(kept.exists());
+    }
+
+    // Only temporary files a killed save of ours left go at start.
+    void removesStaleTemporaryFiles() {
+        const QString folder = QFileInfo(dataFile()).path();
+        for (const char* name : {"nooks.json.Ab3dE9", "nooks.json.unreadable", "nooks.json.abc",
+                                 "nooks.json.Ab3dE9x", "other.json.Ab3dE9"})
+            m_env->makeFile(QStringLiteral(".local/share/Tuckaway/") + QLatin1String(name));
+        NookStore store;
+        QCOMPARE(QDir(folder).entryList(QDir::Files).join(u' '),
+                 QStringLiteral("nooks.json.Ab3dE9x nooks.json.abc nooks.json.unreadable other.json.Ab3dE9"));
     }
 
     void reloadsWhatItSaved() {
@@ -161,6 +265,7 @@ private slots:
 
         store.deleteGroup(unknown); // removes nothing but still saves
         QCOMPARE(store.groups().size(), 1);
+        store.waitForSaves();
         QVERIFY(QFile::exists(dataFile()));
     }
 
@@ -169,7 +274,7 @@ private slots:
         const QUuid id = store.groups().first().id;
         for (const QString& name : {QString(), QStringLiteral("   "), QStringLiteral(" padded\t")}) {
             store.renameGroup(id, name);
-            QCOMPARE(fileGroups().first().name, name);
+            QCOMPARE(fileGroups(store).first().name, name);
         }
     }
 
@@ -192,11 +297,11 @@ private slots:
         QVERIFY(store.groups().isEmpty());
         QCOMPARE(store.selectedGroupID(), std::nullopt);
         QCOMPARE(store.selectedGroup(), std::nullopt);
-        QCOMPARE(fileBytes(), QByteArray("[]"));
+        QCOMPARE(fileBytes(store), QByteArray("[]"));
 
         store.addURLsToSelectedGroup({file(QStringLiteral("x.txt"))});
         QVERIFY(store.groups().isEmpty());
-        QCOMPARE(fileBytes(), QByteArray("[]"));
+        QCOMPARE(fileBytes(store), QByteArray("[]"));
 
         NookStore restarted; // the next start makes the default group again
         QCOMPARE(names(restarted.groups()), QStringList({QStringLiteral("Favorites")}));
@@ -221,12 +326,14 @@ private slots:
         const QUuid group = store.groups().first().id;
         for (const QChar letter : QStringLiteral("ABCD"))
             store.addItem(NookItem{QUuid::createUuid(), QString(letter), "/"}, group);
+        store.waitForSaves();
         QFile::remove(dataFile());
         QSignalSpy changed(&store, &NookStore::groupsChanged);
 
         store.moveItems(group, std::set<int>(offsets.begin(), offsets.end()), destination);
         QCOMPARE(names(store.groups().first()).join(QString()), expected);
-        QCOMPARE(names(fileGroups().first()).join(QString()), expected); // written, also when nothing moved
+        QCOMPARE(names(fileGroups(store).first()).join(QString()),
+                 expected); // written, also when nothing moved
         QCOMPARE(changed.count(), 1);
     }
 
@@ -248,10 +355,11 @@ private slots:
         store.renameGroup(store.groups().first().id, QStringLiteral("A"));
         store.addGroup(QStringLiteral("B"));
         store.addGroup(QStringLiteral("C"));
+        store.waitForSaves();
         QFile::remove(dataFile());
         store.moveGroup(store.groups().at(dragged).id, store.groups().at(target).id);
         QCOMPARE(names(store.groups()).join(QString()), expected);
-        QCOMPARE(names(fileGroups()).join(QString()), expected);
+        QCOMPARE(names(fileGroups(store)).join(QString()), expected);
     }
 
     void namesItemsAfterTheirFiles_data() {
@@ -336,7 +444,7 @@ private slots:
         const HandOverResult result = store.addURLs(urls(handed), group);
         QFETCH(QStringList, expected);
         QCOMPARE(names(store.groups().first()), expected);
-        QCOMPARE(names(fileGroups().first()), expected);
+        QCOMPARE(names(fileGroups(store).first()), expected);
         QTEST(int(result.duplicates.size()), "duplicates");
         QTEST(int(result.rejected.size()), "rejected");
         QCOMPARE(result.added.size() + result.duplicates.size() + result.rejected.size(), handed.size());
@@ -351,7 +459,7 @@ private slots:
         store.addURLs({report}, store.groups().first().id);
         store.addGroup(QStringLiteral("Other"));
         QCOMPARE(store.addURLsToSelectedGroup({report}).added, QList<QUrl>{report});
-        QCOMPARE(names(fileGroups().last()), QStringList{QStringLiteral("Report")});
+        QCOMPARE(names(fileGroups(store).last()), QStringList{QStringLiteral("Report")});
     }
 
     void aMovedTargetIsStillADuplicate() {
@@ -378,7 +486,7 @@ private slots:
         QCOMPARE(changed.count(), 1);
         store.setGroups({group, NookGroup{QUuid::createUuid(), QStringLiteral("x"), {}}});
         QCOMPARE(changed.count(), 2);
-        QCOMPARE(fileGroups().size(), 2);
+        QCOMPARE(fileGroups(store).size(), 2);
         QCOMPARE(selection.count(), 0);
         store.addGroup(QStringLiteral("y"));
         QCOMPARE(selection.count(), 1);

@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 QString autostartFolder() {
@@ -191,6 +195,23 @@ void TestXdgAutostartLoginItem::failuresAreReported() {
     QVERIFY(!item.registerItem());
     QVERIFY(!item.unregisterItem());
     QVERIFY(QFileInfo(XdgAutostartLoginItem::entryPath()).isDir());
+    QVERIFY(QDir(XdgAutostartLoginItem::entryPath()).removeRecursively());
+
+    // A full disk (here the file size limit) fails the write and leaves the old entry whole.
+    const QByteArray old = "[Desktop Entry]\nType=Application\nName=Old\nExec=old\n";
+    environment.makeFile(QStringLiteral(".config/autostart/org.tuckaway.Tuckaway.desktop"), old);
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const bool registered = item.registerItem();
+    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+    QVERIFY(!registered);
+    QFile entry(XdgAutostartLoginItem::entryPath());
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QCOMPARE(entry.readAll(), old);
 }
 
 TUCKAWAY_TEST_GUILESS_MAIN(TestXdgAutostartLoginItem)

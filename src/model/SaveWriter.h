@@ -1,0 +1,43 @@
+#pragma once
+
+#include "NookGroup.h"
+
+#include <QString>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// Writes the data file on a thread of its own, so a large list or a slow disk never
+// holds up the panel. Only the latest state handed in is written: a state that is
+// replaced before its turn is skipped, never written after a newer one. Destroying the
+// writer waits for the last write.
+class SaveWriter {
+public:
+    // Called on the writer's thread after each write, with an empty reason on success.
+    using Report = std::function<void(const QString& failure)>;
+
+    SaveWriter(QString path, Report report);
+    ~SaveWriter();
+    SaveWriter(const SaveWriter&) = delete;
+    SaveWriter& operator=(const SaveWriter&) = delete;
+
+    void submit(const QList<NookGroup>& groups);
+    // Blocks until everything submitted so far is on disk (or has failed).
+    void waitUntilWritten();
+
+private:
+    void run();
+
+    const QString m_path;
+    const Report m_report;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::optional<QList<NookGroup>> m_pending;
+    bool m_busy = false;
+    bool m_stopping = false;
+    std::thread m_thread; // last: starts once the rest is set up
+};
