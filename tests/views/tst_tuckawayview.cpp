@@ -201,6 +201,7 @@ private slots:
         else
             QTest::mouseClick(notice->actionButton(), Qt::LeftButton);
         QCOMPARE(m_store->groups(), before);
+        m_store->waitForSaves();
         QCOMPARE(NookStore(m_env->dataHome() + QStringLiteral("/Tuckaway")).groups(), before);
         QCOMPARE(m_view->selectedGroupID(), id(1));
         QVERIFY(!notice->isPosted());
@@ -230,10 +231,11 @@ private slots:
 
         // The file's place taken by a folder: no save can succeed.
         m_store->addGroup(QStringLiteral("Kept"));
+        m_store->waitForSaves();
         QVERIFY(QFile::remove(file.fileName()));
         QVERIFY(QDir().mkpath(file.fileName()));
         m_store->addGroup(QStringLiteral("Unsaved"));
-        QVERIFY(m_view->noticeBar()->text().startsWith(QStringLiteral("Your changes could not be saved")));
+        QTRY_VERIFY(m_view->noticeBar()->text().startsWith(QStringLiteral("Your changes could not be saved")));
     }
 
     void newGroupDialogRules() {
