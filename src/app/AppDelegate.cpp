@@ -60,10 +60,14 @@ void AppDelegate::applicationDidFinishLaunching() {
             [this] { activateAction(QStringLiteral("quit")); });
     m_trayIcon->show();
 
-    makeDummyWindow();
+    const DisplaySession session = m_session.value_or(DisplaySession::detect());
+    // Elsewhere it would only be a stray window: a Wayland compositor tiles or centres it.
+    if (session.needsDummyWindow())
+        makeDummyWindow();
 
     m_panelController =
         std::make_unique<PanelController>(*m_store, m_monitorFactory ? m_monitorFactory() : nullptr);
+    m_panelController->setPlacesWindow(session.placesWindows);
     if (m_openSettings)
         m_panelController->setOnOpenSettings(m_openSettings);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "DisplaySession.h"
+
 #include <QObject>
 #include <QUrl>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class NookStore;
 class OutsideClickMonitor;
@@ -13,8 +16,8 @@ class TrayIcon;
 class QWidget;
 
 // The application's delegate: owns the store (made first, before any window), and once
-// launch has finished the tray icon, the invisible dummy window and the panel
-// controller. Turns the desktop's requests (a click on the launcher or tray icon,
+// launch has finished the tray icon, the invisible dummy window (on a plain X server
+// only) and the panel controller. Turns the desktop's requests (a click on the launcher or tray icon,
 // files handed over, the menu's actions) into panel and store operations.
 class AppDelegate : public QObject {
     Q_OBJECT
@@ -39,6 +42,8 @@ public:
     void setOpenSettings(std::function<void()> openSettings);
     // The outside-click monitor the panel controller gets; the platform's by default.
     void setClickMonitorFactory(std::function<std::unique_ptr<OutsideClickMonitor>()> factory);
+    // The session launch adapts to; the running one unless set (tests).
+    void setDisplaySession(const DisplaySession& session) { m_session = session; }
 
     NookStore& store() { return *m_store; }
     PanelController* panelController() const { return m_panelController.get(); }
@@ -56,4 +61,5 @@ private:
     std::unique_ptr<TrayIcon> m_trayIcon;
     std::function<void()> m_openSettings;
     std::function<std::unique_ptr<OutsideClickMonitor>()> m_monitorFactory;
+    std::optional<DisplaySession> m_session;
 };

@@ -17,8 +17,8 @@ public:
     virtual void stop() = 0;
     virtual bool isActive() const = 0;
 
-    // The best monitor for the running platform: raw button events on X11, else the
-    // application losing activation.
+    // Raw button events where an X server gives them; nothing elsewhere (the panel
+    // closes on losing the focus in every session).
     static std::unique_ptr<OutsideClickMonitor> createForPlatform();
 
 signals:

@@ -1,5 +1,6 @@
 #include "PanelController.h"
 
+#include "DisplaySession.h"
 #include "ItemOpener.h"
 #include "NookStore.h"
 #include "PanelWindow.h"
@@ -8,6 +9,7 @@
 #include "WindowHints.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QScreen>
@@ -63,8 +65,18 @@ PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickM
     });
     m_window->setFixedSize(m_view->panelSize());
 
-    connect(m_monitor.get(), &OutsideClickMonitor::clickedOutside, this,
-            &PanelController::handleOutsideClick);
+    m_placesWindow = DisplaySession::detect().placesWindows;
+    m_clock.start();
+    m_outsideClickTimer.setSingleShot(true);
+    m_outsideClickTimer.setTimerType(Qt::PreciseTimer);
+    m_outsideClickTimer.setInterval(kOutsideClickDelayMs);
+    connect(&m_outsideClickTimer, &QTimer::timeout, this, &PanelController::closeAfterOutsideClick);
+    if (m_monitor)
+        connect(m_monitor.get(), &OutsideClickMonitor::clickedOutside, this,
+                [this] { handleOutsideClick(true); });
+    // Losing the focus to another application's window closes the panel as a click there does.
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &PanelController::handleStateChange);
+    qApp->installEventFilter(this);
     // The width follows "columns" and "iconSize" as the content does; the content tells of the height.
     const auto widthChanged = [this] {
         if (isShown()) {
@@ -88,7 +100,8 @@ PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickM
 }
 
 PanelController::~PanelController() {
-    m_monitor->stop();
+    if (m_monitor)
+        m_monitor->stop();
 }
 
 QWidget* PanelController::window() const {
@@ -127,8 +140,10 @@ void PanelController::show() {
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
-    m_monitor->stop();
-    m_monitor->start();
+    if (m_monitor) {
+        m_monitor->stop();
+        m_monitor->start();
+    }
     emit shownChanged(true);
 }
 
@@ -136,7 +151,9 @@ void PanelController::close() {
     qCDebug(lcPanel) << "close";
     const bool wasShown = isShown();
     m_window->hide();
-    m_monitor->stop();
+    m_outsideClickTimer.stop();
+    if (m_monitor)
+        m_monitor->stop();
     if (wasShown)
         emit shownChanged(false);
 }
@@ -171,26 +188,58 @@ void PanelController::setWindowGeometry(const QRect& rect) {
     // Smaller than the content only where the screen's usable area is: the content is cut
     // rather than the window hanging off the screen.
     m_window->setFixedSize(rect.size());
-    m_window->setGeometry(rect);
+    if (m_placesWindow)
+        m_window->setGeometry(rect);
 }
 
-void PanelController::handleOutsideClick() {
-    qCDebug(lcPanel) << "outside click at" << QCursor::pos() << "shown" << isShown() << "pinned"
-                     << m_pinState.value() << "dragging" << m_view->isDragActive();
+bool PanelController::eventFilter(QObject* watched, QEvent* event) {
+    // Every button event reaches a window before its widgets: one seen here was a click on
+    // one of ours, whatever a pointer query made later would say.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        if (watched->isWindowType())
+            m_lastOwnClickMs = m_clock.elapsed();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void PanelController::handleStateChange(Qt::ApplicationState state) {
+    if (state != Qt::ApplicationActive)
+        handleOutsideClick(false);
+    else if (!m_closeForClick)
+        m_outsideClickTimer.stop(); // the focus came back (window managers hand it around at times)
+}
+
+void PanelController::handleOutsideClick(bool click) {
+    qCDebug(lcPanel) << (click ? "outside click at" : "focus lost at") << QCursor::pos() << "shown"
+                     << isShown() << "pinned" << m_pinState.value() << "dragging" << m_view->isDragActive();
     if (!isShown())
         return;
-    if (m_window->frameGeometry().contains(QCursor::pos()))
+    // The same click may reach our window just before or just after the report of it.
+    if (ownClickSince(m_clock.elapsed() - kSameClickMs))
         return;
     if (m_view->isDragActive())
         return;
     if (m_pinState.value())
         return;
-    QTimer::singleShot(kOutsideClickDelayMs, this, &PanelController::closeAfterOutsideClick);
+    // A click into another window often arrives twice: as a click and as the focus leaving.
+    if (m_outsideClickTimer.isActive()) {
+        m_closeForClick = m_closeForClick || click;
+        return;
+    }
+    m_closeForClick = click;
+    m_outsideClickMs = m_clock.elapsed();
+    m_outsideClickTimer.start();
 }
 
 void PanelController::closeAfterOutsideClick() {
     qCDebug(lcPanel) << "close after outside click; pinned" << m_pinState.value();
-    if (!isShown() || m_view->isDragActive() || m_pinState.value())
+    if (!isShown() || m_view->isDragActive() || m_pinState.value() || ownClickSince(m_outsideClickMs))
         return;
     close();
 }

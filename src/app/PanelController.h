@@ -5,9 +5,11 @@
 #include "PanelPlacement.h"
 #include "PinState.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -19,17 +21,20 @@ class QScreen;
 class TuckawayView;
 
 // Owns the panel: its window, its content and the pin flag. Shows it at the pointer
-// next to the desktop's panel, sizes it from the preferences, closes it on a click
-// into another application (unless pinned or while a drag from the panel runs) and
+// next to the desktop's panel (where the compositor lets windows place themselves),
+// sizes it from the preferences, closes it on a click into another application or on
+// losing the focus to one (unless pinned or while a drag from the panel runs) and
 // opens the items the content hands up. Main thread; made once, kept for the process.
 class PanelController : public QObject {
     Q_OBJECT
 public:
     static constexpr int kOutsideClickDelayMs = 100;
+    // A click reaches our window and the report of it within this much of each other.
+    static constexpr int kSameClickMs = 50;
 
     using Opener = ItemOpener::Launcher;
 
-    // Without a monitor, the platform's own is used.
+    // Without a monitor, the platform's own is used (there may be none).
     explicit PanelController(NookStore& store, std::unique_ptr<OutsideClickMonitor> monitor = nullptr,
                              QObject* parent = nullptr);
     ~PanelController() override;
@@ -48,6 +53,11 @@ public:
     void setOnOpenSettings(std::function<void()> openSettings);
     // How found targets are started; the desktop's default application unless replaced (tests).
     void setItemOpener(Opener opener);
+    // False where the compositor decides where windows go: the panel is then only sized.
+    void setPlacesWindow(bool placesWindow) { m_placesWindow = placesWindow; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void shownChanged(bool shown);
@@ -55,7 +65,10 @@ signals:
     void itemOpenFinished(const QUuid& itemID, ItemOpener::Result result);
 
 private:
-    void handleOutsideClick();
+    // `click`: a click was reported; otherwise the focus went to another application.
+    void handleOutsideClick(bool click);
+    void handleStateChange(Qt::ApplicationState state);
+    bool ownClickSince(qint64 ms) const { return m_lastOwnClickMs >= ms; }
     void closeAfterOutsideClick();
     void open(const NookItem& item);
     void positionAnchor(double x);
@@ -77,4 +90,14 @@ private:
     QRectF m_anchor;
     PanelPlacement::DockEdge m_edge = PanelPlacement::DockEdge::Bottom;
     QPointer<QScreen> m_screen;
+    bool m_placesWindow = true;
+    // When a button last went down or up in one of our windows, and when the last outside
+    // click was reported, on m_clock.
+    QElapsedTimer m_clock;
+    qint64 m_lastOwnClickMs = -1'000'000;
+    qint64 m_outsideClickMs = 0;
+    // Runs from the first report of an outside click until the panel closes; a showing
+    // stops it, so a late report of an earlier click never closes the new panel.
+    QTimer m_outsideClickTimer;
+    bool m_closeForClick = false;
 };

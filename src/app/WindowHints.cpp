@@ -69,4 +69,16 @@ bool compositorRunning() {
     return running;
 }
 
+bool xwayland() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return false;
+    static constexpr char kName[] = "XWAYLAND";
+    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(
+        connection, xcb_query_extension(connection, sizeof(kName) - 1, kName), nullptr);
+    const bool present = reply && reply->present;
+    std::free(reply);
+    return present;
+}
+
 } // namespace WindowHints

@@ -14,4 +14,7 @@ void keepOffTaskbarOnAllDesktops(QWidget* window);
 // behind them instead of showing black.
 bool compositorRunning();
 
+// Whether the X server is XWayland, the X server of a Wayland session.
+bool xwayland();
+
 } // namespace WindowHints

@@ -95,6 +95,16 @@ private slots:
         QCOMPARE(panel().center().x(), screen().x() + 500 - 1);
     }
 
+    void whereTheCompositorPlacesWindowsOnlyTheSizeIsSet() {
+        m_controller->setPlacesWindow(false);
+        m_controller->window()->move(screen().topLeft() + QPoint(40, 30));
+        QCursor::setPos(screen().x() + 600, screen().center().y());
+        m_controller->show();
+        QCOMPARE(panel(), QRect(screen().topLeft() + QPoint(40, 30), QSize(360, 440)));
+        Preferences::instance().setColumns(5);
+        QCOMPARE(panel(), QRect(screen().topLeft() + QPoint(40, 30), QSize(440, 440)));
+    }
+
     void staysOnTheScreenAtItsEnds() {
         QCursor::setPos(screen().x() + 3, screen().center().y());
         m_controller->show();
@@ -105,13 +115,22 @@ private slots:
         QCOMPARE(panel().right(), screen().right());
     }
 
-    void anOutsideClickClosesAfterADelay() {
+    void anOutsideClickOrFocusLossClosesAfterADelay_data() {
+        QTest::addColumn<bool>("focusLoss");
+        QTest::newRow("click reported") << false;
+        QTest::newRow("focus lost to another window") << true;
+    }
+    void anOutsideClickOrFocusLossClosesAfterADelay() {
+        QFETCH(bool, focusLoss);
         m_controller->show();
-        QCursor::setPos(outside());
+        QVERIFY(QTest::qWaitForWindowActive(m_controller->window())); // no activation change pending
         QSignalSpy closed(m_controller.get(), &PanelController::shownChanged);
         QElapsedTimer timer;
         timer.start();
-        m_monitor->click();
+        if (focusLoss)
+            emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
+        else
+            m_monitor->click();
         QVERIFY(m_controller->isShown());
         QVERIFY(closed.wait(1000));
         QVERIFY(timer.elapsed() >= PanelController::kOutsideClickDelayMs - 5);
@@ -119,12 +138,30 @@ private slots:
         QVERIFY(!m_monitor->isActive());
     }
 
+    // The report of a click and the click reaching our window come in either order; the
+    // pointer may still be where the previous click was.
+    void aClickOnThePanelIsNeverOutside_data() {
+        QTest::addColumn<bool>("reportFirst");
+        QTest::newRow("panel sees it first") << false;
+        QTest::newRow("reported first") << true;
+    }
+    void aClickOnThePanelIsNeverOutside() {
+        QFETCH(bool, reportFirst);
+        m_controller->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_controller->window()));
+        QCursor::setPos(outside());
+        QSignalSpy closed(m_controller.get(), &PanelController::shownChanged);
+        if (reportFirst)
+            m_monitor->click();
+        QTest::mouseClick(m_controller->window()->windowHandle(), Qt::LeftButton, {}, QPoint(180, 20));
+        if (!reportFirst)
+            m_monitor->click();
+        QVERIFY(!closed.wait(400));
+        QVERIFY(m_controller->isShown());
+    }
+
     void clicksThatLeaveThePanelOpen() {
         m_controller->show();
-        // On the panel itself.
-        QCursor::setPos(panel().center());
-        QVERIFY(!clickOutsideCloses());
-
         // Pinned when the click arrives, and pinned during the delay.
         QCursor::setPos(outside());
         m_controller->pinState().setValue(true);
