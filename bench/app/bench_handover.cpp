@@ -1,0 +1,117 @@
+// One Open of many files into a nook that holds many items, as the bus hands it over:
+// the time until all are saved (the data file holds them) and the longest stretch the
+// main thread was busy meanwhile (a bus call waits at most that long for its answer).
+// Runs in-process with the panel shown. Prints medians.
+//   bench_handover [items already in the nook = 1000] [files handed over = 1000] [runs = 5]
+#include "AppDelegate.h"
+#include "Localization.h"
+#include "NookCodec.h"
+#include "NookStore.h"
+#include "PanelController.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QList<QUrl> makeFiles(const QString& folder, int count) {
+    QDir().mkpath(folder);
+    QList<QUrl> urls;
+    for (int i = 0; i < count; ++i) {
+        const QString path = folder + QStringLiteral("/file %1.txt").arg(i);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("x");
+        urls << QUrl::fromLocalFile(path);
+    }
+    return urls;
+}
+
+qsizetype savedItems(const QString& dataFile) {
+    QFile file(dataFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    qsizetype count = 0;
+    for (const NookGroup& group : NookCodec::decode(file.readAll()).value_or(QList<NookGroup>()))
+        count += group.items.size();
+    return count;
+}
+
+double median(QList<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir home;
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Localization::install(QLocale(QLocale::English));
+    const int existing = app.arguments().value(1, QStringLiteral("1000")).toInt();
+    const int handed = app.arguments().value(2, QStringLiteral("1000")).toInt();
+    const int runs = app.arguments().value(3, QStringLiteral("5")).toInt();
+
+    const QList<QUrl> old = makeFiles(home.path() + QStringLiteral("/old"), existing);
+    const QList<QUrl> fresh = makeFiles(home.path() + QStringLiteral("/new"), handed);
+
+    QList<double> savedMs, stallMs;
+    for (int run = 0; run < runs; ++run) {
+        const QString folder = home.path() + QStringLiteral("/store%1").arg(run);
+        AppDelegate delegate(folder);
+        delegate.applicationDidFinishLaunching();
+        delegate.store().addURLs(old, delegate.store().groups().first().id);
+        delegate.panelController()->show();
+        QApplication::processEvents();
+
+        // A tick every millisecond: the longest gap between two is the longest stall.
+        QElapsedTimer clock;
+        qint64 lastTick = 0, longest = 0;
+        QTimer ticker;
+        ticker.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longest = std::max(longest, now - lastTick);
+            lastTick = now;
+        });
+        const QString dataFile = folder + QStringLiteral("/nooks.json");
+        const qsizetype wanted = existing + handed;
+        qint64 saved = -1;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (delegate.store().groups().first().items.size() == wanted && savedItems(dataFile) == wanted) {
+                saved = clock.nsecsElapsed();
+                poll.stop();
+            }
+        });
+        clock.start();
+        ticker.start(1);
+        poll.start(5);
+        delegate.open(fresh);
+        while (saved < 0 && clock.elapsed() < 120000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        ticker.stop();
+        savedMs << saved / 1e6;
+        stallMs << longest / 1e6;
+    }
+    std::printf("hand-over of %d files into a nook of %d items, %d runs (the first %d ms are the fixed delay "
+                "before files are added)\n",
+                handed, existing, runs, AppDelegate::kOpenDelayMs);
+    std::printf("until all saved:             median %.1f ms (max %.1f)\n", median(savedMs),
+                *std::max_element(savedMs.begin(), savedMs.end()));
+    std::printf("longest main-thread stall:   median %.1f ms (max %.1f)\n", median(stallMs),
+                *std::max_element(stallMs.begin(), stallMs.end()));
+    return 0;
+}
