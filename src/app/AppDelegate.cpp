@@ -37,7 +37,9 @@ void AppDelegate::rememberCurrentNook() {
     });
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate() {
+    completePendingHandOvers();
+}
 
 void AppDelegate::setOpenSettings(std::function<void()> openSettings) {
     m_openSettings = std::move(openSettings);
@@ -103,11 +105,23 @@ void AppDelegate::reopen() {
 void AppDelegate::open(const QList<QUrl>& urls) {
     if (m_panelController)
         m_panelController->show();
-    QTimer::singleShot(kOpenDelayMs, this, [this, urls] {
-        if (!urls.isEmpty())
-            m_store->addDefaultGroupIfNone();
-        m_store->addURLsToSelectedGroup(urls);
-    });
+    m_pendingHandOvers.append(urls);
+    QTimer::singleShot(kOpenDelayMs, this, &AppDelegate::completeHandOver);
+}
+
+void AppDelegate::completeHandOver() {
+    if (m_pendingHandOvers.isEmpty())
+        return; // completed already at quit
+    const QList<QUrl> urls = m_pendingHandOvers.takeFirst();
+    if (!urls.isEmpty())
+        m_store->addDefaultGroupIfNone();
+    m_store->addURLsToSelectedGroup(urls);
+}
+
+void AppDelegate::completePendingHandOvers() {
+    // The sender was told the files were taken: a quit in the meantime must not drop them.
+    while (!m_pendingHandOvers.isEmpty())
+        completeHandOver();
 }
 
 void AppDelegate::activateAction(const QString& name) {
@@ -115,6 +129,7 @@ void AppDelegate::activateAction(const QString& name) {
         if (m_openSettings)
             m_openSettings();
     } else if (name == QLatin1String("quit")) {
+        completePendingHandOvers();
         QCoreApplication::quit();
     } else if (name == QLatin1String("show")) {
         if (m_panelController)

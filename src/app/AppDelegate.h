@@ -51,6 +51,9 @@ public:
     TrayIcon* trayIcon() const { return m_trayIcon.get(); }
 
 private:
+    void completeHandOver();
+    // Adds the files of every hand-over still waiting for its moment.
+    void completePendingHandOvers();
     void makeDummyWindow();
     void rememberCurrentNook();
 
@@ -59,6 +62,7 @@ private:
     std::unique_ptr<PanelController> m_panelController;
     std::unique_ptr<QWidget> m_dummyWindow;
     std::unique_ptr<TrayIcon> m_trayIcon;
+    QList<QList<QUrl>> m_pendingHandOvers; // oldest first
     std::function<void()> m_openSettings;
     std::function<std::unique_ptr<OutsideClickMonitor>()> m_monitorFactory;
     std::optional<DisplaySession> m_session;

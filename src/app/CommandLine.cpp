@@ -92,7 +92,12 @@ QStringList toUris(const QStringList& positional, const QString& workingFolder) 
         if (argument.isEmpty())
             continue;
         if (uri.match(argument).hasMatch()) {
-            const QUrl url(argument);
+            QUrl url(argument);
+            // "file:notes.txt" and "file:../x" are relative to the caller's folder, not ours.
+            const QString path = url.path(QUrl::FullyDecoded);
+            if (url.scheme() == QLatin1String("file") && url.authority().isEmpty() && !path.isEmpty() &&
+                !path.startsWith(QLatin1Char('/')))
+                url = QUrl::fromLocalFile(QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path)));
             if (url.isValid())
                 uris << QString::fromUtf8(url.toEncoded());
             continue;

@@ -33,8 +33,8 @@ void configure(QCommandLineParser& parser);
 // `arguments` includes the program name; relative paths are taken from `workingFolder`.
 Request parse(const QStringList& arguments, const QString& workingFolder);
 
-// The positional arguments as URIs: URIs stay as they are; paths, relative ones taken
-// from `workingFolder`, become file URIs.
+// The positional arguments as URIs: URIs stay as they are; paths and relative "file:"
+// forms, taken from `workingFolder`, become file URIs.
 QStringList toUris(const QStringList& positional, const QString& workingFolder);
 
 } // namespace CommandLine

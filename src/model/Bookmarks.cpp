@@ -1,5 +1,7 @@
 #include "Bookmarks.h"
 
+#include "FileUrls.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -96,7 +98,7 @@ QByteArray encodeRecord(const QString& path, const Identity& identity) {
 std::optional<Record> decodeRecord(const QByteArray& bytes) {
     if (bytes.startsWith('/')) {
         const QString path = QString::fromUtf8(bytes);
-        if (path.toUtf8() != bytes)
+        if (path.toUtf8() != bytes || path.contains(QChar(0)))
             return std::nullopt;
         return Record{QDir::cleanPath(path), std::nullopt};
     }
@@ -110,10 +112,11 @@ std::optional<Record> decodeRecord(const QByteArray& bytes) {
         !take(bytes, at, identity.birthSeconds) || !take(bytes, at, identity.birthNanoseconds))
         return std::nullopt;
     identity.hasBirthTime = flags & kHasBirthTime;
+    // The path is the record's rest: a NUL in it would name another file than it shows.
     const QString path = QString::fromUtf8(bytes.mid(at));
-    if (!path.startsWith(QLatin1Char('/')))
+    if (!path.startsWith(QLatin1Char('/')) || path.contains(QChar(0)))
         return std::nullopt;
-    return Record{path, identity};
+    return Record{QDir::cleanPath(path), identity};
 }
 
 std::atomic<bool> g_stopped{false};
@@ -283,9 +286,10 @@ QHash<QByteArray, std::optional<QString>> g_searches; // record bytes -> where i
 } // namespace
 
 std::optional<QByteArray> makeBookmark(const QUrl& url) {
-    if (!url.isLocalFile())
+    const std::optional<QString> local = FileUrls::localPath(url);
+    if (!local)
         return std::nullopt;
-    const QString path = QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath());
+    const QString path = *local;
     const auto identity = identityOf(QFile::encodeName(path));
     if (!identity)
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include "Bookmarks.h"
 #include "DataFile.h"
 #include "DesktopEntry.h"
+#include "FileUrls.h"
 #include "HandOverIndex.h"
 #include "LogLine.h"
 #include "NookCodec.h"
@@ -22,6 +23,8 @@ const QString kLoadFailed = QStringLiteral(u"Tuckaway: Laden fehlgeschlagen \u20
 const QString kSaveFailed = QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ");
 
 QString standardized(const QUrl& url) {
+    if (const auto path = FileUrls::localPath(url))
+        return *path;
     return QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath());
 }
 

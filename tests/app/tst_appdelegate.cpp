@@ -141,6 +141,19 @@ private slots:
                                                QStringLiteral("Gamma")}));
     }
 
+    // Told the files were taken, the sender must find them even when a quit came first.
+    void aQuitCompletesPendingHandOvers() {
+        launch();
+        const QString a = m_env->makeFile(QStringLiteral("docs/Alpha.txt"));
+        m_delegate->open({QUrl::fromLocalFile(a)});
+        m_delegate->activateAction(QStringLiteral("quit"));
+        const QString b = m_env->makeFile(QStringLiteral("docs/Beta.txt"));
+        m_delegate->open({QUrl::fromLocalFile(b)});
+        const QString folder = m_delegate->store().saveURL().adjusted(QUrl::RemoveFilename).toLocalFile();
+        m_delegate.reset();
+        QCOMPARE(NookStore(folder).groups().first().items.size(), 2);
+    }
+
     void theCurrentNookSurvivesARestart() {
         NookStore& store = m_delegate->store();
         store.addGroup(QStringLiteral("Work"));

@@ -24,13 +24,16 @@ private slots:
     }
 
     void urisStayUris() {
-        const QStringList uris = CommandLine::toUris({QStringLiteral("file:///tmp/some%20file"),
-                                                      QStringLiteral("https://example.org/a?b=c"), QString(),
-                                                      QStringLiteral("file:/tmp/short")},
-                                                     QStringLiteral("/elsewhere"));
+        const QStringList uris = CommandLine::toUris(
+            {QStringLiteral("file:///tmp/some%20file"), QStringLiteral("https://example.org/a?b=c"),
+             QString(), QStringLiteral("file:/tmp/short"), QStringLiteral("file:rel%20x.txt"),
+             QStringLiteral("file:../up")},
+            QStringLiteral("/elsewhere/here"));
         QCOMPARE(uris, QStringList({QStringLiteral("file:///tmp/some%20file"),
                                     QStringLiteral("https://example.org/a?b=c"),
-                                    QStringLiteral("file:///tmp/short")}));
+                                    QStringLiteral("file:///tmp/short"),
+                                    QStringLiteral("file:///elsewhere/here/rel%20x.txt"),
+                                    QStringLiteral("file:///elsewhere/up")}));
     }
 
     void requests_data() {

@@ -39,9 +39,33 @@ private slots:
         QVERIFY(!Bookmarks::makeBookmark(QUrl::fromLocalFile(home(QStringLiteral("docs/missing.txt")))));
         QVERIFY(!Bookmarks::makeBookmark(QUrl(QStringLiteral("https://example.org/a.txt"))));
         QVERIFY(!Bookmarks::makeBookmark(QUrl()));
-        // A relative path is taken from the working folder, cleaned.
+    }
+
+    // Only this machine's files: no other host, no relative form (whose folder would be
+    // ours, not the sender's), no NUL that cuts the path short.
+    void takesLocalFileUrlsOnly_data() {
+        QTest::addColumn<QString>("url"); // "@" stands for the file's absolute path
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("empty host") << "file://@" << true;
+        QTest::newRow("no authority") << "file:@" << true;
+        QTest::newRow("localhost") << "file://localhost@" << true;
+        QTest::newRow("LOCALHOST") << "file://LOCALHOST@" << true;
+        QTest::newRow("dot forms") << "file:///@/../a.txt" << true;
+        QTest::newRow("another host") << "file://example.org@" << false;
+        QTest::newRow("a host named like a folder") << "file://tmp@" << false;
+        QTest::newRow("relative") << "file:a.txt" << false;
+        QTest::newRow("NUL before an extension") << "file://@%00.desktop" << false;
+        QTest::newRow("other scheme") << "sftp://localhost@" << false;
+    }
+    void takesLocalFileUrlsOnly() {
+        QFETCH(QString, url);
+        QFETCH(bool, accepted);
+        const QString path = m_env->makeFile(QStringLiteral("docs/a.txt"));
         QDir::setCurrent(home(QStringLiteral("docs")));
-        QCOMPARE(resolve(bookmark(QStringLiteral("./folder/../a.txt"))), path);
+        const auto data = Bookmarks::makeBookmark(QUrl(url.replace(u'@', path)));
+        QCOMPARE(bool(data), accepted);
+        if (data)
+            QCOMPARE(resolve(*data), path);
     }
 
     void findsTargetsThatMoved_data() {
@@ -127,6 +151,11 @@ private slots:
         QCOMPARE(resolve(path.toUtf8()), path);
         QCOMPARE(resolve(QByteArray("book\x00\x00\x02\x00", 8)), std::nullopt);
         QCOMPARE(resolve(QByteArray()), std::nullopt);
+        // The path is a record's tail: cleaned like a plain path, never cut at a NUL.
+        const QByteArray head = bookmark(path).chopped(path.toUtf8().size());
+        QCOMPARE(resolve(head + QFileInfo(path).path().toUtf8() + "/./sub/../a.txt"), path);
+        QCOMPARE(resolve(head + path.toUtf8() + QByteArray("\0.desktop", 9)), std::nullopt);
+        QCOMPARE(resolve(path.toUtf8() + QByteArray("\0.desktop", 9)), std::nullopt);
         QByteArray truncated = bookmark(path);
         truncated.truncate(12);
         QCOMPARE(resolve(truncated), std::nullopt);
