@@ -58,8 +58,15 @@ void ItemCell::paint(QPainter& painter, const QPointF& origin, const NookItem& i
     painter.translate(origin);
     painter.setRenderHint(QPainter::Antialiasing);
 
+    if (look.hovered) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(PanelPainting::foreground(palette, 0.07));
+        painter.drawRoundedRect(m_metrics.bounds().adjusted(-3, -4, 3, 2), 10, 10);
+    }
+    const double opacity = look.opacity * (look.missing ? kMissingOpacity : 1.0);
+
     painter.save();
-    painter.setOpacity(look.opacity);
+    painter.setOpacity(opacity);
     const QRectF icon = m_metrics.iconRect();
     painter.translate(icon.center());
     painter.scale(look.scale, look.scale);
@@ -67,7 +74,7 @@ void ItemCell::paint(QPainter& painter, const QPointF& origin, const NookItem& i
     painter.restore();
 
     painter.save();
-    painter.setOpacity(look.opacity);
+    painter.setOpacity(opacity);
     const QFont font = PanelPainting::systemFont(kNameFontSize);
     painter.setFont(font);
     painter.setPen(PanelPainting::foreground(palette, 0.7));
@@ -80,7 +87,23 @@ void ItemCell::paint(QPainter& painter, const QPointF& origin, const NookItem& i
     }
     painter.restore();
 
+    if (look.missing)
+        paintMissingMark(painter, icon, palette);
     PanelPainting::paintRemoveBadge(painter, m_metrics.badgeRect(), look.badge);
+    painter.restore();
+}
+
+// A small "?" on a disc at the icon's lower right: the target is not where it was.
+void ItemCell::paintMissingMark(QPainter& painter, const QRectF& icon, const QPalette& palette) {
+    const double side = 16;
+    const QRectF disc(icon.right() - side + 3, icon.bottom() - side + 3, side, side);
+    painter.save();
+    painter.setPen(QPen(palette.color(QPalette::Window), 1.5));
+    painter.setBrush(QColor(0xe0, 0x8a, 0x00));
+    painter.drawEllipse(disc);
+    painter.setPen(Qt::white);
+    painter.setFont(PanelPainting::systemFont(11, QFont::Bold));
+    painter.drawText(disc, Qt::AlignCenter, QStringLiteral("?"));
     painter.restore();
 }
 

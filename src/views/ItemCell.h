@@ -34,6 +34,7 @@ public:
     static constexpr double kHoverScale = 1.08;
     static constexpr double kDraggingOpacity = 0.4;
     static constexpr double kNameFontSize = 10;
+    static constexpr double kMissingOpacity = 0.45;
 
     // What a cell looks like at this moment.
     struct Look {
@@ -41,6 +42,8 @@ public:
         double scale = 1.0;
         double opacity = 1.0;
         double badge = 0.0; // 0 hidden, 1 shown; in between while it comes or goes
+        bool hovered = false;
+        bool missing = false; // the target was not found: dimmed, with a small mark
     };
 
     explicit ItemCell(double iconSize)
@@ -57,5 +60,7 @@ public:
                                double devicePixelRatio);
 
 private:
+    static void paintMissingMark(QPainter& painter, const QRectF& icon, const QPalette& palette);
+
     Metrics m_metrics;
 };

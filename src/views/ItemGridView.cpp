@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -191,6 +192,8 @@ ItemCell::Look ItemGridView::look(int index) const {
         look.opacity = animation->opacity->value();
         look.badge = animation->badge->value();
     }
+    look.hovered = m_hovered == item.id;
+    look.missing = m_missing.contains(item.id);
     return look;
 }
 
@@ -340,9 +343,35 @@ void ItemGridView::hideEvent(QHideEvent* event) {
     setHovered(std::nullopt);
 }
 
+void ItemGridView::setTargets(const QSet<QUuid>& missing, const QHash<QUuid, QString>& paths) {
+    m_missing = missing;
+    m_paths = paths;
+    viewport()->update();
+}
+
+QString ItemGridView::toolTipAt(const QPoint& pos) const {
+    const int index = indexAt(pos);
+    if (index < 0)
+        return {};
+    const NookItem& item = m_items.at(index);
+    if (m_missing.contains(item.id))
+        return item.name + QLatin1Char('\n') + qtTrId("item.missing");
+    const QString path = m_paths.value(item.id);
+    return path.isEmpty() ? item.name : item.name + QLatin1Char('\n') + path;
+}
+
 bool ItemGridView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::Leave)
         setHovered(std::nullopt);
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = toolTipAt(help->pos());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport(), cellRect(indexAt(help->pos())).toRect());
+        return true;
+    }
     return QAbstractScrollArea::viewportEvent(event);
 }
 
@@ -416,6 +445,8 @@ void ItemGridView::contextMenuEvent(QContextMenuEvent* event) {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(qtTrId("action.open"), this, [this, item] { openItem(item); });
+    if (m_callbacks.extendMenu)
+        m_callbacks.extendMenu(menu, item);
     menu->addSeparator();
     menu->addAction(qtTrId("action.remove"), this, [this, item] { removeItem(item); });
     menu->popup(event->globalPos());

@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QHash>
+#include <QSet>
 #include <QUrl>
 
 #include <functional>
@@ -14,6 +15,7 @@
 
 class AnimatedValue;
 class ModifierTracker;
+class QMenu;
 
 // The selected group's items as a vertically scrolling grid of cells. Clicks open,
 // the Alt badge and the context menu remove, Ctrl-drags reorder live, and files
@@ -27,6 +29,8 @@ public:
         std::function<void(const QUuid&)> onRemove;
         std::function<void(const std::set<int>& offsets, int destination)> onMove;
         std::function<void(const QList<QUrl>&)> onAddURLs;
+        // Adds the entries between Open and Remove to an item's context menu.
+        std::function<void(QMenu*, const NookItem&)> extendMenu;
     };
 
     explicit ItemGridView(QWidget* parent = nullptr);
@@ -36,6 +40,11 @@ public:
     // A new list of items; with `fromTop` the view also scrolls back to the first row.
     void setItems(const QList<NookItem>& items, bool fromTop = false);
     const QList<NookItem>& items() const { return m_items; }
+    // What the last look at the targets found: items whose target is gone are dimmed and
+    // marked; the paths go into the tooltips.
+    void setTargets(const QSet<QUuid>& missing, const QHash<QUuid, QString>& paths);
+    bool isMissing(const QUuid& id) const { return m_missing.contains(id); }
+    QString toolTipAt(const QPoint& viewportPos) const;
 
     int columns() const { return m_columns; }
     double iconSize() const { return m_iconSize; }
@@ -114,6 +123,8 @@ private:
 
     QList<NookItem> m_items;
     GridFocus m_focus;
+    QSet<QUuid> m_missing;
+    QHash<QUuid, QString> m_paths;
     QHash<QUuid, int> m_indexOf;
     Callbacks m_callbacks;
     int m_columns = 4;

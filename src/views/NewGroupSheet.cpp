@@ -12,6 +12,10 @@
 
 namespace {
 
+constexpr int kCardWidth = 260;
+constexpr int kMargin = 12;
+constexpr int kSideBySideWidth = 220;
+
 // The card in the middle of the sheet, drawn in the window colour with a hairline edge.
 class Card : public QWidget {
 public:
@@ -42,10 +46,12 @@ NewGroupSheet::NewGroupSheet(QWidget* parent)
     m_create->setDefault(true);
     m_cancel->setAutoDefault(false);
 
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_buttons = buttons;
     buttons->setSpacing(8);
-    buttons->addWidget(m_cancel, 1);
     buttons->addWidget(m_create, 1);
+    buttons->addWidget(m_cancel, 1);
+    buttons->setDirection(QBoxLayout::RightToLeft);
     auto* layout = new QVBoxLayout(m_card);
     layout->setContentsMargins(16, 16, 16, 14);
     layout->setSpacing(12);
@@ -54,10 +60,12 @@ NewGroupSheet::NewGroupSheet(QWidget* parent)
     layout->addLayout(buttons);
 
     auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->addStretch(2);
     outer->addWidget(m_card, 0, Qt::AlignHCenter);
     outer->addStretch(3);
-    m_card->setFixedWidth(260);
+    m_title->setWordWrap(true);
+    m_card->setFixedWidth(kCardWidth);
 
     m_field->installEventFilter(this);
     connect(m_field, &QLineEdit::textEdited, this, &NewGroupSheet::textEdited);
@@ -68,10 +76,16 @@ NewGroupSheet::NewGroupSheet(QWidget* parent)
 }
 
 void NewGroupSheet::retranslate() {
-    m_title->setText(qtTrId("alert.new_group.title"));
+    m_title->setText(qtTrId(m_titleId));
     m_field->setPlaceholderText(qtTrId("group.rename_placeholder"));
-    m_create->setText(qtTrId("action.create"));
+    m_create->setText(qtTrId(m_actionId));
     m_cancel->setText(qtTrId("action.cancel"));
+}
+
+void NewGroupSheet::setTextIds(const char* titleId, const char* actionId) {
+    m_titleId = titleId;
+    m_actionId = actionId;
+    retranslate();
 }
 
 void NewGroupSheet::changeEvent(QEvent* event) {
@@ -88,6 +102,14 @@ void NewGroupSheet::open(const QString& text) {
     show();
     window()->activateWindow();
     m_field->setFocus(Qt::OtherFocusReason);
+}
+
+// The card fits the narrowest panel the settings allow; there the buttons stack.
+void NewGroupSheet::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int width = std::min(kCardWidth, std::max(0, this->width() - 2 * kMargin));
+    m_card->setFixedWidth(width);
+    m_buttons->setDirection(width < kSideBySideWidth ? QBoxLayout::BottomToTop : QBoxLayout::RightToLeft);
 }
 
 void NewGroupSheet::dismiss() {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -14,6 +15,8 @@ public:
     explicit NewGroupSheet(QWidget* parent);
 
     void open(const QString& text);
+    // The same sheet for another name (an item's): its title and its button's text.
+    void setTextIds(const char* titleId, const char* actionId);
     void dismiss();
 
     QLineEdit* field() const { return m_field; }
@@ -30,6 +33,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void retranslate();
@@ -39,4 +43,7 @@ private:
     QLineEdit* m_field;
     QPushButton* m_cancel;
     QPushButton* m_create;
+    QBoxLayout* m_buttons;
+    const char* m_titleId = "alert.new_group.title";
+    const char* m_actionId = "action.create";
 };

@@ -1,5 +1,7 @@
 #include "TuckawayView.h"
 
+#include "Bookmarks.h"
+#include "FileManager.h"
 #include "FirstMouseView.h"
 #include "HeaderButton.h"
 #include "IconCache.h"
@@ -10,11 +12,15 @@
 #include "PanelPainting.h"
 #include "PinState.h"
 #include "Preferences.h"
+#include "TargetCheck.h"
 #include "TuckawayTabBar.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
 #include <QShortcut>
@@ -62,7 +68,9 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     , m_divider(new Divider(this))
     , m_grid(new ItemGridView(this))
     , m_sheet(new NewGroupSheet(this))
-    , m_notice(new NoticeBar(this)) {
+    , m_notice(new NoticeBar(this))
+    , m_renameSheet(new NewGroupSheet(this))
+    , m_targetCheck(new TargetCheck(this)) {
     m_firstMouse->lower();
     buildHeader();
 
@@ -87,7 +95,10 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
 
     m_grid->setCallbacks({
         [this](const NookItem& item) {
-            if (m_callbacks.onOpen)
+            // Known to be gone: say so here rather than close the panel on nothing.
+            if (m_grid->isMissing(item.id))
+                showOpenFailure(item.id, OpenFailure::Missing);
+            else if (m_callbacks.onOpen)
                 m_callbacks.onOpen(item);
         },
         [this](const QUuid& itemID) { removeItem(itemID); },
@@ -95,7 +106,15 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
             m_store.moveItems(targetGroupID(), offsets, destination);
         },
         [this](const QList<QUrl>& urls) { m_store.addURLs(urls, targetGroupID()); },
+        [this](QMenu* menu, const NookItem& item) { extendItemMenu(menu, item); },
     });
+    connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
+        m_paths = result.paths;
+        m_grid->setTargets(result.missing, result.paths);
+    });
+    m_renameSheet->setTextIds("alert.rename_item.title", "action.rename");
+    connect(m_renameSheet, &NewGroupSheet::createRequested, this, &TuckawayView::renameItem);
+    connect(m_renameSheet, &NewGroupSheet::cancelled, m_renameSheet, &NewGroupSheet::dismiss);
 
     connect(m_tabBar, &TuckawayTabBar::selectedGroupIDChanged, this,
             [this](const QUuid& id) { setSelectedGroupID(id); });
@@ -319,6 +338,36 @@ void TuckawayView::setSelectedGroupID(const std::optional<QUuid>& id) {
     showItemsOfSelection(changed);
 }
 
+// ---- the items' own actions
+
+void TuckawayView::extendItemMenu(QMenu* menu, const NookItem& item) {
+    const QString found = m_paths.value(item.id);
+    const QString path =
+        found.isEmpty() ? Bookmarks::recordedPath(item.bookmarkData).value_or(QString()) : found;
+    QAction* show =
+        menu->addAction(qtTrId("action.show_in_folder"), this, [found] { FileManager::showItem(found); });
+    show->setEnabled(!found.isEmpty());
+    QAction* copy = menu->addAction(qtTrId("action.copy_path"), this,
+                                    [path] { QGuiApplication::clipboard()->setText(path); });
+    copy->setEnabled(!path.isEmpty());
+    menu->addAction(qtTrId("action.rename"), this, [this, item] {
+        m_renaming = item.id;
+        m_renameSheet->open(item.name);
+    });
+}
+
+void TuckawayView::renameItem() {
+    m_renameSheet->dismiss();
+    const QString name = trimmedName(m_renameSheet->field()->text());
+    if (m_renaming && !name.isEmpty())
+        m_store.renameItem(targetGroupID(), *m_renaming, name);
+    m_renaming.reset();
+}
+
+QString TuckawayView::trimmedName(const QString& text) {
+    return text.trimmed();
+}
+
 void TuckawayView::showItemsOfSelection(bool fromTop) {
     m_cachedItems.clear();
     if (m_selectedGroupID) {
@@ -330,6 +379,9 @@ void TuckawayView::showItemsOfSelection(bool fromTop) {
         }
     }
     m_grid->setItems(m_cachedItems, fromTop);
+    // A nook newly on screen: look again whether its targets are still there.
+    if (fromTop && isVisible())
+        m_targetCheck->check(m_cachedItems);
 }
 
 // ---- the new-group dialog
@@ -340,10 +392,10 @@ void TuckawayView::showAddGroup() {
 
 void TuckawayView::createGroup() {
     m_sheet->dismiss();
-    if (m_newGroupName.isEmpty())
-        return;
-    // Taken as typed: blanks around the name are kept.
-    m_store.addGroup(m_newGroupName);
+    const QString name = trimmedName(m_newGroupName);
+    if (name.isEmpty())
+        return; // a blank name makes no nook; what was typed stays for the next try
+    m_store.addGroup(name);
     const QList<NookGroup>& groups = m_store.groups();
     setSelectedGroupID(groups.isEmpty() ? std::nullopt : std::optional(groups.last().id));
     m_newGroupName.clear();
@@ -374,6 +426,7 @@ void TuckawayView::hideEvent(QHideEvent* event) {
     disconnect(m_focusWatch);
     // The dialog goes with the panel; what was typed stays for its next opening.
     m_sheet->dismiss();
+    m_renameSheet->dismiss();
 }
 
 bool TuckawayView::raiseSettingsWindow(QWindow* window) {
@@ -391,8 +444,10 @@ bool TuckawayView::raiseSettingsWindow(QWindow* window) {
 void TuckawayView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_firstMouse->setGeometry(rect());
-    if (m_sheet->isVisible())
-        m_sheet->setGeometry(rect());
+    for (NewGroupSheet* sheet : {m_sheet, m_renameSheet}) {
+        if (sheet->isVisible())
+            sheet->setGeometry(rect());
+    }
 }
 
 void TuckawayView::paintEvent(QPaintEvent*) {

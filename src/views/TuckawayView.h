@@ -15,6 +15,8 @@ class ItemGridView;
 class NewGroupSheet;
 class NookStore;
 class PinState;
+class QMenu;
+class TargetCheck;
 class QWindow;
 class TuckawayTabBar;
 
@@ -59,6 +61,7 @@ public:
     HeaderButton* pinButton() const { return m_pinButton; }
     HeaderButton* settingsButton() const { return m_settingsButton; }
     NewGroupSheet* newGroupSheet() const { return m_sheet; }
+    NewGroupSheet* renameSheet() const { return m_renameSheet; }
 
     // Keeps a settings window above the panel (which stays on top) when it becomes
     // active; a window is one when its title holds "Settings" or "Einstellungen".
@@ -99,6 +102,10 @@ private:
     void offerUndo(const QString& name, std::function<void()> restore);
     void postNotice(NoticeBar::Notice notice);
     void tellAboutUnreadableFile();
+    void extendItemMenu(QMenu* menu, const NookItem& item);
+    void renameItem();
+    // Names are taken without blanks around them.
+    static QString trimmedName(const QString& text);
 
     NookStore& m_store;
     PinState& m_pinState;
@@ -121,5 +128,9 @@ private:
     NoticeBar* m_notice;
     bool m_noticeUndoes = false;
     bool m_toldUnreadable = false;
+    NewGroupSheet* m_renameSheet;
+    std::optional<QUuid> m_renaming;
+    TargetCheck* m_targetCheck;
+    QHash<QUuid, QString> m_paths;
     QMetaObject::Connection m_focusWatch;
 };

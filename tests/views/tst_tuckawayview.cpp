@@ -10,6 +10,7 @@
 #include "TuckawayView.h"
 #include "ViewTestSupport.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -216,6 +217,51 @@ private slots:
         QCOMPARE(groupNames(*m_store), QStringList{QStringLiteral("Work")});
     }
 
+    // A target that is gone shows dimmed once the background look finds it; a click on it
+    // says so and offers to remove it, without opening anything.
+    void missingTargetsAreFoundAndTold() {
+        makeView({group(QStringLiteral("A"), {QStringLiteral("here"), QStringLiteral("gone")})});
+        QList<QUuid> opened;
+        m_view.reset();
+        PanelCallbacks callbacks;
+        callbacks.onOpen = [&opened](const NookItem& item) { opened << item.id; };
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, callbacks);
+        const NookItem gone = m_store->groups().first().items.at(1);
+        QVERIFY(QFile::remove(*Bookmarks::recordedPath(gone.bookmarkData)));
+        showView();
+        ItemGridView* grid = m_view->grid();
+        QTRY_VERIFY(grid->isMissing(gone.id));
+        QVERIFY(!grid->isMissing(m_store->groups().first().items.at(0).id));
+        QVERIFY(grid->look(1).missing);
+        QVERIFY(
+            grid->toolTipAt(grid->cellRect(0).center().toPoint()).endsWith(QStringLiteral("/A/here.txt")));
+
+        click(grid->viewport(), grid->cellRect(1).center().toPoint());
+        QVERIFY(opened.isEmpty());
+        QCOMPARE(m_view->noticeBar()->text(), QStringLiteral("“gone” cannot be found."));
+        QTest::mouseClick(m_view->noticeBar()->actionButton(), Qt::LeftButton);
+        QCOMPARE(shownItems(), QStringList{QStringLiteral("here")});
+    }
+
+    // The context menu renames an item (trimmed, blank refused) and copies its path.
+    void itemMenuRenamesAndCopies() {
+        makeView({group(QStringLiteral("A"), {QStringLiteral("a1")})});
+        showView();
+        ItemGridView* grid = m_view->grid();
+        const QPoint cell = grid->cellRect(0).center().toPoint();
+        QVERIFY(triggerContextMenu(grid->viewport(), cell, QStringLiteral("Copy Path")));
+        QVERIFY(QGuiApplication::clipboard()->text().endsWith(QStringLiteral("/A/a1.txt")));
+        for (const QString& typed : {QStringLiteral("   "), QStringLiteral("  Plan  ")}) {
+            QVERIFY(triggerContextMenu(grid->viewport(), cell, QStringLiteral("Rename")));
+            NewGroupSheet* sheet = m_view->renameSheet();
+            QCOMPARE(sheet->field()->text(), m_store->groups().first().items.first().name);
+            sheet->field()->setText(typed);
+            QTest::keyClick(sheet->field(), Qt::Key_Return);
+            QVERIFY(!sheet->isVisible());
+        }
+        QCOMPARE(shownItems(), QStringList{QStringLiteral("Plan")});
+    }
+
     // What went wrong with the data file is told in the panel, with where the file is.
     void dataFileFailuresAreTold() {
         const QString folder = m_env->dataHome() + QStringLiteral("/Tuckaway");
@@ -263,10 +309,15 @@ private slots:
         openSheet();
         QVERIFY(sheet()->field()->text().isEmpty());
 
-        // Blanks around a name are kept; the new group is selected; the field is cleared.
+        // A blank name makes nothing; blanks around a name go; the new group is selected;
+        // the field is cleared.
+        typeInSheet(QStringLiteral(" \t "));
+        QTest::mouseClick(sheet()->createButton(), Qt::LeftButton);
+        QCOMPARE(m_store->groups().size(), 1);
+        openSheet();
         typeInSheet(QStringLiteral("  Work  "));
         QTest::mouseClick(sheet()->createButton(), Qt::LeftButton);
-        QCOMPARE(groupNames(*m_store), QStringList({QStringLiteral("A"), QStringLiteral("  Work  ")}));
+        QCOMPARE(groupNames(*m_store), QStringList({QStringLiteral("A"), QStringLiteral("Work")}));
         QCOMPARE(m_view->selectedGroupID(), id(1));
         QVERIFY(m_view->grid()->items().isEmpty());
         openSheet();
