@@ -1,4 +1,5 @@
 #include "AppDelegate.h"
+#include "AppIcon.h"
 #include "ApplicationService.h"
 #include "CommandLine.h"
 #include "CommandLineClient.h"
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
     preferXcb(argc, argv);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(AppIcon::icon()); // every window, the settings too
 
     ApplicationService service;
     if (service.registerOnBus() == ApplicationService::Registration::AlreadyRunning) {

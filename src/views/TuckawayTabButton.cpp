@@ -18,6 +18,8 @@ constexpr int kVerticalPadding = 5;
 constexpr int kSpacing = 4;
 constexpr int kBadgeSide = 14;
 constexpr int kFontSize = 12;
+// A long name is elided here; the whole name is in the tooltip.
+constexpr int kMaxNameWidth = 140;
 constexpr double kSelectedOpacity = 0.12;
 constexpr double kHoveredOpacity = 0.06;
 } // namespace
@@ -30,6 +32,7 @@ TuckawayTabButton::TuckawayTabButton(const QString& name, QWidget* parent)
     , m_badge(new AnimatedValue(0.0, this)) {
     setAcceptDrops(true);
     setAttribute(Qt::WA_Hover);
+    setToolTip(name);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_highlight, &AnimatedValue::changed, this, qOverload<>(&QWidget::update));
     connect(m_badge, &AnimatedValue::changed, this, qOverload<>(&QWidget::update));
@@ -45,6 +48,7 @@ void TuckawayTabButton::setName(const QString& name) {
     if (name == m_name)
         return;
     m_name = name;
+    setToolTip(name);
     updateGeometry();
     update();
 }
@@ -77,7 +81,7 @@ QSize TuckawayTabButton::sizeHint() const {
         width = std::clamp(text, 60, 120);
     } else {
         // A little slack: text drawn at another scale may need a fraction more.
-        width = metrics.horizontalAdvance(m_name) + 2;
+        width = std::min(metrics.horizontalAdvance(m_name) + 2, kMaxNameWidth);
         if (isBadgeShown())
             width += kSpacing + kBadgeSide;
     }
@@ -176,6 +180,11 @@ void TuckawayTabButton::mouseReleaseEvent(QMouseEvent* event) {
         emit deleteRequested();
     else
         emit tapped();
+}
+
+void TuckawayTabButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && !m_renaming && !isBadgeShown())
+        beginRename();
 }
 
 void TuckawayTabButton::contextMenuEvent(QContextMenuEvent* event) {

@@ -19,6 +19,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
@@ -70,7 +71,16 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     , m_sheet(new NewGroupSheet(this))
     , m_notice(new NoticeBar(this))
     , m_renameSheet(new NewGroupSheet(this))
-    , m_targetCheck(new TargetCheck(this)) {
+    , m_targetCheck(new TargetCheck(this))
+    , m_emptyHint(new QLabel(m_grid->viewport())) {
+    m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setFont(PanelPainting::systemFont(12));
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
+    auto* hintLayout = new QVBoxLayout(m_grid->viewport());
+    hintLayout->setContentsMargins(24, 24, 24, 24);
+    hintLayout->addWidget(m_emptyHint);
     m_firstMouse->lower();
     buildHeader();
 
@@ -379,6 +389,12 @@ void TuckawayView::showItemsOfSelection(bool fromTop) {
         }
     }
     m_grid->setItems(m_cachedItems, fromTop);
+    // No nook: how to make one; an empty nook: how to fill it. Clicks and drops pass through.
+    const char* hint = m_cachedGroups.isEmpty()  ? "empty.no_nooks"
+                       : m_cachedItems.isEmpty() ? "empty.no_items"
+                                                 : nullptr;
+    m_emptyHint->setText(hint ? qtTrId(hint) : QString());
+    m_emptyHint->setVisible(hint != nullptr);
     // A nook newly on screen: look again whether its targets are still there.
     if (fromTop && isVisible())
         m_targetCheck->check(m_cachedItems);

@@ -15,6 +15,7 @@ class ItemGridView;
 class NewGroupSheet;
 class NookStore;
 class PinState;
+class QLabel;
 class QMenu;
 class TargetCheck;
 class QWindow;
@@ -62,6 +63,7 @@ public:
     HeaderButton* settingsButton() const { return m_settingsButton; }
     NewGroupSheet* newGroupSheet() const { return m_sheet; }
     NewGroupSheet* renameSheet() const { return m_renameSheet; }
+    QLabel* emptyHint() const { return m_emptyHint; }
 
     // Keeps a settings window above the panel (which stays on top) when it becomes
     // active; a window is one when its title holds "Settings" or "Einstellungen".
@@ -132,5 +134,6 @@ private:
     std::optional<QUuid> m_renaming;
     TargetCheck* m_targetCheck;
     QHash<QUuid, QString> m_paths;
+    QLabel* m_emptyHint;
     QMetaObject::Connection m_focusWatch;
 };

@@ -152,9 +152,12 @@ private slots:
         m_store->deleteGroup(id(1));
         QCOMPARE(m_view->selectedGroupID(), id(0));
 
-        // No group left: nothing is selected, and drops go nowhere.
+        // No group left: nothing is selected, the panel says how to make a nook, and drops go nowhere.
+        QVERIFY(m_view->emptyHint()->isHidden());
         m_store->deleteGroup(id(0));
         QVERIFY(!m_view->selectedGroupID());
+        QCOMPARE(m_view->emptyHint()->text(), QStringLiteral("No nooks yet. Make one with the + button."));
+        QVERIFY(m_view->emptyHint()->isVisible());
         QVERIFY(m_view->tabBar()->tabs().isEmpty());
         QVERIFY(m_view->grid()->items().isEmpty());
         QMimeData files;
@@ -281,7 +284,8 @@ private slots:
         QVERIFY(QFile::remove(file.fileName()));
         QVERIFY(QDir().mkpath(file.fileName()));
         m_store->addGroup(QStringLiteral("Unsaved"));
-        QTRY_VERIFY(m_view->noticeBar()->text().startsWith(QStringLiteral("Your changes could not be saved")));
+        QTRY_VERIFY(
+            m_view->noticeBar()->text().startsWith(QStringLiteral("Your changes could not be saved")));
     }
 
     void newGroupDialogRules() {
