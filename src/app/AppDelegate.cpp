@@ -39,6 +39,7 @@ void AppDelegate::rememberCurrentNook() {
 
 AppDelegate::~AppDelegate() {
     completePendingHandOvers();
+    m_store->completeHandOvers(); // and those whose files are still looked at in the background
 }
 
 void AppDelegate::setOpenSettings(std::function<void()> openSettings) {
@@ -115,7 +116,7 @@ void AppDelegate::completeHandOver() {
     const QList<QUrl> urls = m_pendingHandOvers.takeFirst();
     if (!urls.isEmpty())
         m_store->addDefaultGroupIfNone();
-    m_store->addURLsToSelectedGroup(urls);
+    m_store->handOverToSelectedGroup(urls); // the file-system work runs in the background
 }
 
 void AppDelegate::completePendingHandOvers() {

@@ -4,11 +4,11 @@
 #include "DataFile.h"
 #include "DesktopEntry.h"
 #include "FileUrls.h"
-#include "HandOverIndex.h"
 #include "LogLine.h"
 #include "NookCodec.h"
 #include "SaveWriter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,6 +42,7 @@ NookStore::NookStore(QObject* parent)
 
 NookStore::NookStore(const QString& folder, QObject* parent)
     : QObject(parent) {
+    m_handOverPool.setMaxThreadCount(1);
     DataFile::makePrivateFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
     DataFile::removeStaleTemporaries(m_saveURL.toLocalFile());
@@ -264,33 +265,10 @@ QString NookStore::itemName(const QUrl& url) {
 }
 
 HandOverResult NookStore::addURLs(const QList<QUrl>& urls, const QUuid& groupID) {
-    HandOverResult result;
-    NookGroup* group = findGroup(groupID);
-    if (!group) {
-        result.rejected = urls;
-        return result;
-    }
-    HandOverIndex index(group->items);
-    for (const QUrl& url : urls) {
-        const auto bookmark = url.isLocalFile() ? Bookmarks::makeBookmark(url) : std::nullopt;
-        if (!bookmark) {
-            result.rejected << url;
-            continue;
-        }
-        const QString path = standardized(url);
-        if (index.contains(path, *bookmark)) {
-            result.duplicates << url;
-            continue;
-        }
-        index.insert(path);
-        group->items.append(NookItem{QUuid::createUuid(), itemName(url), *bookmark});
-        result.added << url;
-    }
-    if (!result.added.isEmpty()) {
-        emit groupsChanged();
-        save();
-    }
-    return result;
+    const NookGroup* group = findGroup(groupID);
+    if (!group)
+        return HandOverResult{{}, {}, urls};
+    return apply(HandOverBatch::prepare(group->items, urls), groupID, group->items);
 }
 
 HandOverResult NookStore::addURLsToSelectedGroup(const QList<QUrl>& urls) {
@@ -338,4 +316,72 @@ void NookStore::renameItem(const QUuid& groupID, const QUuid& itemID, const QStr
             return;
         }
     }
+}
+
+HandOverResult NookStore::apply(HandOverBatch batch, const QUuid& groupID, const QList<NookItem>& before) {
+    NookGroup* group = findGroup(groupID);
+    if (!group) {
+        batch.result.rejected += batch.result.added;
+        batch.result.added.clear();
+        return batch.result;
+    }
+    if (group->items.size() != before.size() || group->items != before) {
+        QSet<QUuid> known;
+        for (const NookItem& item : before)
+            known.insert(item.id);
+        QList<NookItem> later;
+        for (const NookItem& item : group->items) {
+            if (!known.contains(item.id))
+                later << item;
+        }
+        batch.dropHeldBy(later);
+    }
+    if (!batch.items.isEmpty()) {
+        group->items += batch.items;
+        emit groupsChanged();
+        save();
+    }
+    return batch.result;
+}
+
+void NookStore::handOver(const QList<QUrl>& urls, const QUuid& groupID) {
+    const NookGroup* group = findGroup(groupID);
+    m_handOvers.push_back(PendingHandOver{groupID, group ? group->items : QList<NookItem>{}, std::nullopt});
+    PendingHandOver* pending = &m_handOvers.back();
+    if (!group) {
+        pending->batch = HandOverBatch{{}, {}, HandOverResult{{}, {}, urls}};
+        QMetaObject::invokeMethod(this, &NookStore::applyReadyHandOvers, Qt::QueuedConnection);
+        return;
+    }
+    const int total = int(urls.size());
+    m_handOverPool.start([this, pending, urls, total, before = pending->before] {
+        HandOverBatch batch = HandOverBatch::prepare(before, urls, [this, total](int handled) {
+            QMetaObject::invokeMethod(this,
+                                      [this, handled, total] { emit handOverProgress(handled, total); });
+        });
+        QMetaObject::invokeMethod(this, [this, pending, batch = std::move(batch)]() mutable {
+            pending->batch = std::move(batch);
+            applyReadyHandOvers();
+        });
+    });
+}
+
+void NookStore::handOverToSelectedGroup(const QList<QUrl>& urls) {
+    const auto group = selectedGroup();
+    handOver(urls, group ? group->id : QUuid());
+}
+
+void NookStore::applyReadyHandOvers() {
+    while (!m_handOvers.empty() && m_handOvers.front().batch) {
+        PendingHandOver pending = std::move(m_handOvers.front());
+        m_handOvers.pop_front();
+        const HandOverResult result = apply(std::move(*pending.batch), pending.groupID, pending.before);
+        emit handOverFinished(result);
+    }
+}
+
+void NookStore::completeHandOvers() {
+    m_handOverPool.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    applyReadyHandOvers();
 }

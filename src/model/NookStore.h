@@ -1,12 +1,15 @@
 #pragma once
 
+#include "HandOverBatch.h"
 #include "HandOverResult.h"
 #include "NookGroup.h"
 
 #include <QObject>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <atomic>
+#include <list>
 #include <memory>
 #include <optional>
 #include <set>
@@ -55,6 +58,14 @@ public:
     // for a moved target, its identity), none twice; one notification and one save for all.
     HandOverResult addURLs(const QList<QUrl>& urls, const QUuid& groupID);
     HandOverResult addURLsToSelectedGroup(const QList<QUrl>& urls);
+    // The same hand-over with its file-system work in the background: the items join the
+    // group and are saved in one step on the main thread, hand-overs in the order made.
+    // handOverProgress follows now and then, handOverFinished at the end.
+    void handOver(const QList<QUrl>& urls, const QUuid& groupID);
+    void handOverToSelectedGroup(const QList<QUrl>& urls);
+    // Waits for the hand-overs under way and adds their items (at quit).
+    void completeHandOvers();
+    bool handOverRunning() const { return !m_handOvers.empty(); }
 
     // Makes this group the current one (the one hand-overs go to); unknown ids are ignored.
     void selectGroup(const QUuid& groupID);
@@ -79,12 +90,21 @@ public:
 
 signals:
     void groupsChanged();
+    void handOverProgress(int handled, int total);
+    void handOverFinished(const HandOverResult& result);
     void selectedGroupIDChanged();
     // Follows every save that did not reach the disk; the change stays in memory.
     void saveFailed(const QString& reason);
 
 private:
+    struct PendingHandOver {
+        QUuid groupID;
+        QList<NookItem> before; // the group's items when it was made
+        std::optional<HandOverBatch> batch;
+    };
     void load();
+    HandOverResult apply(HandOverBatch batch, const QUuid& groupID, const QList<NookItem>& before);
+    void applyReadyHandOvers();
     void setSelectedGroupID(const std::optional<QUuid>& id);
     NookGroup* findGroup(const QUuid& id);
     bool keepUnreadableFile(QString* error);
@@ -101,5 +121,8 @@ private:
     std::atomic<bool> m_lastSaveFailed = false;
     QString m_keptUnreadableFile;
     int m_savesStarted = 0;
+    std::list<PendingHandOver> m_handOvers; // in the order made
+    // One thread: preparations run in the order made. Goes early, waiting for its work.
+    QThreadPool m_handOverPool;
     std::unique_ptr<SaveWriter> m_writer; // last: its thread ends before the rest goes
 };

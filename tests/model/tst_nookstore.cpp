@@ -453,6 +453,29 @@ private slots:
         QCOMPARE(changed.count(), writes);
     }
 
+    // Background hand-overs are applied in the order made, each checked against what the
+    // group gained meanwhile; at quit the ones under way are completed at once.
+    void backgroundHandOversKeepOrderAndSeeLaterItems() {
+        NookStore store;
+        const QUuid group = store.groups().first().id;
+        const QUrl a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt")),
+                   c = file(QStringLiteral("c.txt")), d = file(QStringLiteral("d.txt"));
+        QSignalSpy finished(&store, &NookStore::handOverFinished);
+        store.handOver({a, b}, group);
+        store.addURLs({b}, group); // a drop while the first is prepared
+        store.handOver({c, a}, group);
+        QTRY_COMPARE(finished.count(), 2);
+        QCOMPARE(names(fileGroups(store).first()),
+                 QStringList({QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("c")}));
+        const auto first = finished.first().first().value<HandOverResult>();
+        QCOMPARE(first.added, QList<QUrl>{a});
+        QCOMPARE(first.duplicates, QList<QUrl>{b});
+
+        store.handOver({d}, group);
+        store.completeHandOvers();
+        QCOMPARE(names(fileGroups(store).first()).last(), QStringLiteral("d"));
+    }
+
     void anotherGroupMayHoldTheSameFile() {
         NookStore store;
         const QUrl report = file(QStringLiteral("docs/Report.pdf"));
