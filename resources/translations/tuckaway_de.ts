@@ -95,6 +95,10 @@
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message id="search.placeholder">
+        <source>Search all nooks</source>
+        <translation>Alle Gruppen durchsuchen</translation>
+    </message>
     <message id="notice.missing">
         <source>“%1” cannot be found.</source>
         <translation>„%1“ ist nicht zu finden.</translation>

@@ -95,6 +95,10 @@
         <source>Close</source>
         <translation>Close</translation>
     </message>
+    <message id="search.placeholder">
+        <source>Search all nooks</source>
+        <translation>Search all nooks</translation>
+    </message>
     <message id="notice.missing">
         <source>“%1” cannot be found.</source>
         <translation>“%1” cannot be found.</translation>

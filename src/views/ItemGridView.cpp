@@ -226,7 +226,7 @@ void ItemGridView::paintEvent(QPaintEvent* event) {
 }
 
 void ItemGridView::paintFocusRing(QPainter& painter) {
-    if (!m_focus.ringShown() || !hasFocus() || m_items.isEmpty())
+    if (!m_focus.ringShown() || !(hasFocus() || m_steered) || m_items.isEmpty())
         return;
     painter.setRenderHint(QPainter::Antialiasing);
     QPen pen(palette().color(QPalette::Highlight), 2);
@@ -640,6 +640,12 @@ void ItemGridView::dropEvent(QDropEvent* event) {
 
 void ItemGridView::resetKeyboardFocus() {
     m_focus.reset();
+    viewport()->update();
+}
+
+void ItemGridView::setSteeredFromElsewhere(bool steered) {
+    m_steered = steered;
+    m_focus.setRingShown(steered);
     viewport()->update();
 }
 

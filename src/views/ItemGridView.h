@@ -72,6 +72,8 @@ public:
     int focusIndex() const { return m_focus.index(); }
     bool focusRingShown() const { return m_focus.ringShown(); }
     void resetKeyboardFocus();
+    // The ring also shows while another widget (the search field) steers the grid.
+    void setSteeredFromElsewhere(bool steered);
 
 signals:
     void dropTargetedChanged(bool targeted);
@@ -125,6 +127,7 @@ private:
     GridFocus m_focus;
     QSet<QUuid> m_missing;
     QHash<QUuid, QString> m_paths;
+    bool m_steered = false;
     QHash<QUuid, int> m_indexOf;
     Callbacks m_callbacks;
     int m_columns = 4;

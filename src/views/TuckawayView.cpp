@@ -10,6 +10,7 @@
 #include "NookStore.h"
 #include "NoticeBar.h"
 #include "PanelPainting.h"
+#include "PanelSearch.h"
 #include "PinState.h"
 #include "Preferences.h"
 #include "TargetCheck.h"
@@ -69,6 +70,8 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     , m_divider(new Divider(this))
     , m_grid(new ItemGridView(this))
     , m_sheet(new NewGroupSheet(this))
+    , m_searchField(new QLineEdit(this))
+    , m_search(new PanelSearch(m_searchField, m_grid, this))
     , m_notice(new NoticeBar(this))
     , m_renameSheet(new NewGroupSheet(this))
     , m_targetCheck(new TargetCheck(this))
@@ -91,6 +94,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     header->setContentsMargins(0, 0, 8, 0);
     header->setSpacing(0);
     header->addWidget(m_tabBar, 1, Qt::AlignVCenter);
+    header->addWidget(m_searchField, 1, Qt::AlignVCenter);
     header->addWidget(m_addButton, 0, Qt::AlignVCenter);
     header->addWidget(m_pinButton, 0, Qt::AlignVCenter);
     header->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
@@ -113,6 +117,8 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
         },
         [this](const QUuid& itemID) { removeItem(itemID); },
         [this](const std::set<int>& offsets, int destination) {
+            if (m_search->isActive())
+                return; // results of several nooks have no order to change
             m_store.moveItems(targetGroupID(), offsets, destination);
         },
         [this](const QList<QUrl>& urls) { m_store.addURLs(urls, targetGroupID()); },
@@ -141,6 +147,16 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     undo->setContext(Qt::WindowShortcut);
     connect(undo, &QShortcut::activated, this, &TuckawayView::undo);
 
+    m_searchField->setPlaceholderText(qtTrId("search.placeholder"));
+    m_searchField->setClearButtonEnabled(true);
+    connect(m_search, &PanelSearch::activeChanged, this, [this](bool active) {
+        m_tabBar->setVisible(!active);
+        m_grid->setSteeredFromElsewhere(active);
+        if (!active) {
+            showItemsOfSelection(true);
+            m_grid->setFocus(Qt::OtherFocusReason);
+        }
+    });
     connect(m_sheet, &NewGroupSheet::textEdited, this,
             [this](const QString& text) { m_newGroupName = text; });
     connect(m_sheet, &NewGroupSheet::createRequested, this, &TuckawayView::createGroup);
@@ -237,11 +253,18 @@ void TuckawayView::removeGroup(const QUuid& groupID) {
 }
 
 void TuckawayView::removeItem(const QUuid& itemID) {
-    const QUuid groupID = targetGroupID();
-    const qsizetype index = indexOfItem(itemID);
-    if (index < 0)
+    // A search result may come from another nook.
+    const QUuid groupID = m_search->groupOf(itemID).value_or(targetGroupID());
+    const auto group = std::find_if(m_store.groups().cbegin(), m_store.groups().cend(),
+                                    [&](const NookGroup& g) { return g.id == groupID; });
+    if (group == m_store.groups().cend())
         return;
-    const NookItem item = m_cachedItems.at(index);
+    const auto found = std::find_if(group->items.cbegin(), group->items.cend(),
+                                    [&](const NookItem& i) { return i.id == itemID; });
+    if (found == group->items.cend())
+        return;
+    const qsizetype index = found - group->items.cbegin();
+    const NookItem item = *found;
     m_store.removeItem(itemID, groupID);
     IconCache::shared().remove(itemID);
     offerUndo(item.name, [this, item, groupID, index] {
@@ -388,7 +411,10 @@ void TuckawayView::showItemsOfSelection(bool fromTop) {
             }
         }
     }
-    m_grid->setItems(m_cachedItems, fromTop);
+    if (m_search->isActive())
+        m_search->refresh(m_store.groups(), m_selectedGroupID);
+    else
+        m_grid->setItems(m_cachedItems, fromTop);
     // No nook: how to make one; an empty nook: how to fill it. Clicks and drops pass through.
     const char* hint = m_cachedGroups.isEmpty()  ? "empty.no_nooks"
                        : m_cachedItems.isEmpty() ? "empty.no_items"
@@ -440,6 +466,7 @@ void TuckawayView::showEvent(QShowEvent* event) {
 void TuckawayView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     disconnect(m_focusWatch);
+    m_search->end();
     // The dialog goes with the panel; what was typed stays for its next opening.
     m_sheet->dismiss();
     m_renameSheet->dismiss();
@@ -486,9 +513,16 @@ void TuckawayView::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool ctrl = modifiers == Qt::ControlModifier;
     const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
-    if (key == Qt::Key_Escape && modifiers == Qt::NoModifier) {
+    const QString text = event->text();
+    const bool typed = (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) && !text.isEmpty() &&
+                       text.at(0).isPrint() && !text.at(0).isSpace();
+    if (typed && !m_sheet->isVisible() && !m_search->isActive()) {
+        m_search->start(text, m_store.groups(), m_selectedGroupID);
+    } else if (key == Qt::Key_Escape && modifiers == Qt::NoModifier) {
         if (m_sheet->isVisible())
             cancelAddGroup();
+        else if (m_search->isActive())
+            m_search->end();
         else if (m_callbacks.onClose)
             m_callbacks.onClose();
     } else if ((ctrl && (key == Qt::Key_Tab || key == Qt::Key_PageDown))) {

@@ -14,10 +14,12 @@ class HeaderButton;
 class ItemGridView;
 class NewGroupSheet;
 class NookStore;
+class PanelSearch;
 class PinState;
 class QLabel;
 class QMenu;
 class TargetCheck;
+class QLineEdit;
 class QWindow;
 class TuckawayTabBar;
 
@@ -64,6 +66,7 @@ public:
     NewGroupSheet* newGroupSheet() const { return m_sheet; }
     NewGroupSheet* renameSheet() const { return m_renameSheet; }
     QLabel* emptyHint() const { return m_emptyHint; }
+    QLineEdit* searchField() const { return m_searchField; }
 
     // Keeps a settings window above the panel (which stays on top) when it becomes
     // active; a window is one when its title holds "Settings" or "Einstellungen".
@@ -127,6 +130,8 @@ private:
     QWidget* m_divider;
     ItemGridView* m_grid;
     NewGroupSheet* m_sheet;
+    QLineEdit* m_searchField;
+    PanelSearch* m_search;
     NoticeBar* m_notice;
     bool m_noticeUndoes = false;
     bool m_toldUnreadable = false;

@@ -162,6 +162,38 @@ private slots:
         press(Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(m_opened, QList<QString>{u"i2"_s});
     }
+
+    // Typing searches every nook; Up/Down and Enter act on the results; Escape ends the
+    // search and then closes.
+    void typingSearches() {
+        showPanel(12);
+        QTest::keyClicks(m_view->focusWidget(), u"b"_s);
+        QLineEdit* field = m_view->searchField();
+        QVERIFY(field->isVisible() && field->hasFocus());
+        QVERIFY(!m_view->tabBar()->isVisible());
+        QCOMPARE(itemNames(m_view->grid()->items()), QStringList{u"b0 · B"_s});
+
+        QTest::keyClicks(field, u"\b"_s); // removed again: the search ends
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QVERIFY(!field->isVisible());
+        QCOMPARE(m_view->grid()->items().size(), 12);
+
+        QCOMPARE(m_view->focusWidget(), m_view->grid());
+        QTest::keyClicks(m_view->focusWidget(), u"I"_s);
+        QTest::keyClicks(m_view->focusWidget(), u"1"_s); // now the field's
+        QCOMPARE(itemNames(m_view->grid()->items()), QStringList({u"i1"_s, u"i10"_s, u"i11"_s}));
+        QVERIFY(m_view->grid()->focusRingShown());
+        QTest::keyClick(field, Qt::Key_Down); // one row of four: stays
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(m_opened, QList<QString>{u"i1"_s});
+
+        QTest::keyClick(field, Qt::Key_Escape);
+        QVERIFY(!field->isVisible());
+        QCOMPARE(m_view->grid()->items().size(), 12);
+        QCOMPARE(m_closed, 0);
+        QTest::keyClick(m_view->focusWidget(), Qt::Key_Escape);
+        QCOMPARE(m_closed, 1);
+    }
 };
 
 TUCKAWAY_TEST_WIDGETS_MAIN(TestPanelKeys)
