@@ -26,7 +26,7 @@ void PanelSearch::start(const QString& text, const QList<NookGroup>& groups,
     m_active = true;
     m_field->setText(text);
     m_field->show();
-    m_field->setFocus(Qt::ShortcutFocusReason);
+    m_field->setFocus(Qt::OtherFocusReason); // not a reason that selects the text: typing goes on
     showResults();
     emit activeChanged(true);
 }

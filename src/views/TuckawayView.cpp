@@ -94,7 +94,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     header->setContentsMargins(0, 0, 8, 0);
     header->setSpacing(0);
     header->addWidget(m_tabBar, 1, Qt::AlignVCenter);
-    header->addWidget(m_searchField, 1, Qt::AlignVCenter);
+    header->addWidget(m_searchField, 1);
     header->addWidget(m_addButton, 0, Qt::AlignVCenter);
     header->addWidget(m_pinButton, 0, Qt::AlignVCenter);
     header->addWidget(m_settingsButton, 0, Qt::AlignVCenter);

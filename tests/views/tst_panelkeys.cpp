@@ -181,6 +181,7 @@ private slots:
         QCOMPARE(m_view->focusWidget(), m_view->grid());
         QTest::keyClicks(m_view->focusWidget(), u"I"_s);
         QTest::keyClicks(m_view->focusWidget(), u"1"_s); // now the field's
+        QCOMPARE(field->text(), u"I1"_s);
         QCOMPARE(itemNames(m_view->grid()->items()), QStringList({u"i1"_s, u"i10"_s, u"i11"_s}));
         QVERIFY(m_view->grid()->focusRingShown());
         QTest::keyClick(field, Qt::Key_Down); // one row of four: stays

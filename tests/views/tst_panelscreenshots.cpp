@@ -66,7 +66,10 @@ class TestPanelScreenshots : public QObject {
         return {favourites, work, tools, reading};
     }
 
-    QImage render(const QPalette& palette, const QString& name, bool altOverItem) {
+    enum class Scene { TabHover, AltOverItem, SearchWithKeys };
+
+    QImage render(const QPalette& palette, const QString& name, Scene scene) {
+        const bool altOverItem = scene == Scene::AltOverItem;
         QApplication::setPalette(palette);
         TuckawayView view(*m_store, m_pin, PanelCallbacks{});
         view.setAttribute(Qt::WA_TranslucentBackground);
@@ -82,6 +85,16 @@ class TestPanelScreenshots : public QObject {
             hover(view.grid()->viewport(), view.grid()->cellRect(1).center().toPoint());
             QTest::keyPress(&view, Qt::Key_Alt);
             if (!QTest::qWaitFor([&] { return view.grid()->look(1).badge == 1.0; }))
+                return {};
+        } else if (scene == Scene::SearchWithKeys) {
+            QTest::keyClicks(view.grid(), QStringLiteral("r"));
+            QTest::keyClicks(view.focusWidget(), QStringLiteral("e"));
+            QTest::keyClick(view.focusWidget(), Qt::Key_Down);
+            if (!QTest::qWaitFor([&] {
+                    return std::all_of(
+                        view.grid()->items().cbegin(), view.grid()->items().cend(),
+                        [](const NookItem& i) { return IconCache::shared().cached(i.id).has_value(); });
+                }))
                 return {};
         } else {
             hover(view.tabBar()->tabs().at(1), QPoint(6, 6));
@@ -128,10 +141,15 @@ private slots:
 
     void lightAndDark() {
         const QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
-        checkPicture(render(light, QStringLiteral("panel-light.png"), false), light);
-        checkPicture(render(darkPalette(), QStringLiteral("panel-dark.png"), false), darkPalette());
-        checkPicture(render(light, QStringLiteral("panel-light-alt.png"), true), light);
-        checkPicture(render(darkPalette(), QStringLiteral("panel-dark-alt.png"), true), darkPalette());
+        for (const auto& [suffix, scene] :
+             {std::pair{"", Scene::TabHover}, std::pair{"-alt", Scene::AltOverItem},
+              std::pair{"-search", Scene::SearchWithKeys}}) {
+            checkPicture(render(light, QStringLiteral("panel-light%1.png").arg(QLatin1String(suffix)), scene),
+                         light);
+            checkPicture(
+                render(darkPalette(), QStringLiteral("panel-dark%1.png").arg(QLatin1String(suffix)), scene),
+                darkPalette());
+        }
     }
 };
 
