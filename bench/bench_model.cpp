@@ -40,14 +40,57 @@ void BM_Encode(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(NookCodec::encode(groups));
 }
-BENCHMARK(BM_Encode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Encode)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 void BM_Decode(benchmark::State& state) {
     const QByteArray text = NookCodec::encode(sampleGroups(int(state.range(0))));
     for (auto _ : state)
         benchmark::DoNotOptimize(NookCodec::decode(text));
 }
-BENCHMARK(BM_Decode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Decode)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// The store's start with a data file of N items: reading, decoding, checking ids.
+void BM_StoreLoad(benchmark::State& state) {
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("nooks.json")));
+    file.open(QIODevice::WriteOnly);
+    file.write(NookCodec::encode(sampleGroups(int(state.range(0)))));
+    file.close();
+    for (auto _ : state) {
+        NookStore store(folder.path());
+        benchmark::DoNotOptimize(store.groups().size());
+    }
+}
+BENCHMARK(BM_StoreLoad)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// One change to a store of N items: the time the calling (UI) thread spends, and the
+// time until the file is on disk.
+void BM_SaveOneChange(benchmark::State& state) {
+    QTemporaryDir folder;
+    NookStore store(folder.path());
+    store.setGroups(sampleGroups(int(state.range(0))));
+    store.waitForSaves();
+    const QUuid id = store.groups().first().id;
+    const bool untilOnDisk = state.range(1) != 0;
+    int n = 0;
+    for (auto _ : state) {
+        store.renameGroup(id, QString::number(++n));
+        if (untilOnDisk)
+            store.waitForSaves();
+        else {
+            state.PauseTiming();
+            store.waitForSaves();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_SaveOneChange)
+    ->ArgNames({"items", "onDisk"})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // 100 new files into a group of 1,000 items: every file checks every item for a
 // duplicate and writes the whole file once.
