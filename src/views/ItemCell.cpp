@@ -5,7 +5,6 @@
 #include <QCache>
 #include <QPainter>
 #include <QPainterPath>
-#include <QTextLayout>
 
 namespace {
 
@@ -33,21 +32,23 @@ QStringList ItemCell::nameLines(const QString& name, const QFont& font, double w
     if (const QStringList* lines = cache.object(key))
         return *lines;
 
+    // Two lines at most, broken between words only: the first takes the words that fit whole,
+    // the second the rest. A word too long for a line is cut short with an ellipsis rather
+    // than broken, so that no line starts in the middle of a word.
+    const QFontMetricsF metrics(font);
+    const auto fits = [&](const QString& text) { return metrics.horizontalAdvance(text) <= width; };
+    const auto elided = [&](const QString& text) { return metrics.elidedText(text, Qt::ElideRight, width); };
+    const QStringList words = name.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     QStringList lines;
-    QTextLayout layout(name, font);
-    QTextOption option(Qt::AlignHCenter);
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine first = layout.createLine();
-    if (first.isValid()) {
-        first.setLineWidth(width);
-        lines << name.mid(first.textStart(), first.textLength()).trimmed();
-        const QString rest = name.mid(first.textStart() + first.textLength());
-        if (!rest.isEmpty())
-            lines << QFontMetricsF(font).elidedText(rest.trimmed(), Qt::ElideRight, width);
+    if (!words.isEmpty()) {
+        qsizetype taken = 1;
+        QString first = words.first();
+        while (taken < words.size() && fits(first + QLatin1Char(' ') + words.at(taken)))
+            first += QLatin1Char(' ') + words.at(taken++);
+        lines << (fits(first) ? first : elided(first));
+        if (taken < words.size())
+            lines << elided(words.mid(taken).join(QLatin1Char(' ')));
     }
-    layout.endLayout();
     cache.insert(key, new QStringList(lines));
     return lines;
 }

@@ -20,6 +20,7 @@ public:
     void dismiss();
 
     QLineEdit* field() const { return m_field; }
+    QWidget* card() const { return m_card; }
     QPushButton* createButton() const { return m_create; }
     QPushButton* cancelButton() const { return m_cancel; }
     QLabel* titleLabel() const { return m_title; }

@@ -7,9 +7,11 @@
 #include <QDrag>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolButton>
 #include <QWheelEvent>
 
 namespace {
@@ -25,7 +27,9 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     , m_strip(new QWidget)
     , m_layout(new QHBoxLayout(m_strip))
     , m_edgeFade(new QGraphicsOpacityEffect(this))
-    , m_ctrlTracker(new ModifierTracker(this)) {
+    , m_ctrlTracker(new ModifierTracker(this))
+    , m_overflowButton(new QToolButton(this))
+    , m_overflowMenu(new QMenu(this)) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -43,6 +47,16 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     m_edgeFade->setEnabled(false);
     viewport()->setGraphicsEffect(m_edgeFade);
     connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &TuckawayTabBar::updateEdgeFade);
+
+    m_overflowButton->setArrowType(Qt::DownArrow);
+    m_overflowButton->setAutoRaise(true);
+    m_overflowButton->setFocusPolicy(Qt::NoFocus);
+    m_overflowButton->setToolTip(qtTrId("tabs.all_nooks"));
+    m_overflowButton->hide();
+    connect(m_overflowButton, &QToolButton::clicked, this, [this] {
+        rebuildOverflowMenu();
+        m_overflowMenu->popup(m_overflowButton->mapToGlobal(QPoint(0, m_overflowButton->height())));
+    });
 }
 
 bool TuckawayTabBar::ctrlPressed() const {
@@ -104,16 +118,52 @@ void TuckawayTabBar::setGroups(const QList<GroupSummary>& groups) {
         tab->show();
     }
     updateGeometry();
+    rebuildOverflowMenu();
+    updateOverflow();
+    revealSelected();
 }
 
 void TuckawayTabBar::setSelectedGroupID(const std::optional<QUuid>& id) {
     m_selectedGroupID = id;
     for (auto it = m_tabs.cbegin(); it != m_tabs.cend(); ++it)
         it.value()->setSelected(id == it.key());
-    if (id) {
-        if (TuckawayTabButton* tab = m_tabs.value(*id))
-            ensureWidgetVisible(tab, 12, 0);
+    // Only the marks change: the action that chose this group may still be running.
+    for (QAction* action : m_overflowMenu->actions())
+        action->setChecked(id && action->data().toUuid() == *id);
+    revealSelected();
+}
+
+void TuckawayTabBar::revealSelected() {
+    TuckawayTabButton* tab = m_selectedGroupID ? m_tabs.value(*m_selectedGroupID) : nullptr;
+    if (!tab)
+        return;
+    // A new or moved tab has no place until the layout runs, which would only happen later:
+    // place the tabs now so that the row scrolls to where the tab really is.
+    m_strip->resize(std::max(viewport()->width(), m_strip->sizeHint().width()), viewport()->height());
+    m_layout->activate();
+    ensureWidgetVisible(tab, 12, 0);
+}
+
+void TuckawayTabBar::rebuildOverflowMenu() {
+    m_overflowMenu->clear();
+    for (const GroupSummary& group : std::as_const(m_groups)) {
+        QAction* action = m_overflowMenu->addAction(group.name);
+        action->setCheckable(true);
+        action->setData(group.id);
+        action->setChecked(m_selectedGroupID == group.id);
+        const QUuid id = group.id;
+        connect(action, &QAction::triggered, this, [this, id] { selectTab(id); });
     }
+}
+
+void TuckawayTabBar::updateOverflow() {
+    // Compared with the whole width, not the viewport's, so that making room for the
+    // button cannot itself change whether the button is needed.
+    const bool overflowing = m_strip->sizeHint().width() > width();
+    const int side = TuckawayTabButton::tabHeight();
+    m_overflowButton->setVisible(overflowing);
+    setViewportMargins(0, 0, overflowing ? side + 8 : 0, 0);
+    m_overflowButton->setGeometry(width() - side - 6, (height() - side) / 2, side, side);
 }
 
 void TuckawayTabBar::selectTab(const QUuid& id) {
@@ -141,7 +191,9 @@ void TuckawayTabBar::wheelEvent(QWheelEvent* event) {
 
 void TuckawayTabBar::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
+    updateOverflow();
     updateEdgeFade();
+    revealSelected();
 }
 
 void TuckawayTabBar::scrollContentsBy(int dx, int dy) {

@@ -9,6 +9,8 @@
 #include <optional>
 
 class QGraphicsOpacityEffect;
+class QMenu;
+class QToolButton;
 
 class ModifierTracker;
 class QHBoxLayout;
@@ -32,6 +34,10 @@ public:
     std::optional<QUuid> activeID() const { return m_activeID; }
     bool isDragActive() const { return m_dragRunning; }
     bool ctrlPressed() const;
+
+    // Shown at the row's end while the tabs do not all fit; its menu lists every group.
+    QToolButton* overflowButton() const { return m_overflowButton; }
+    QMenu* overflowMenu() const { return m_overflowMenu; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -58,6 +64,9 @@ private:
     QUuid idOf(const TuckawayTabButton* tab) const;
     void selectTab(const QUuid& id);
     void updateEdgeFade();
+    void updateOverflow();
+    void rebuildOverflowMenu();
+    void revealSelected();
 
     QList<GroupSummary> m_groups;
     QHash<QUuid, TuckawayTabButton*> m_tabs;
@@ -69,4 +78,6 @@ private:
     bool m_hasChangedLocation = false;
     bool m_dragRunning = false;
     ModifierTracker* m_ctrlTracker;
+    QToolButton* m_overflowButton;
+    QMenu* m_overflowMenu;
 };

@@ -1,7 +1,9 @@
 #include "DragRunner.h"
 #include "IconCache.h"
+#include "ItemCell.h"
 #include "ItemGridView.h"
 #include "Localization.h"
+#include "PanelPainting.h"
 #include "PinState.h"
 #include "ReorderDropDelegate.h"
 #include "TuckawayView.h"
@@ -14,6 +16,7 @@
 #include <memory>
 
 using namespace ViewTest;
+using namespace Qt::StringLiterals;
 
 namespace {
 QStringList strings(std::initializer_list<const char*> texts) {
@@ -257,6 +260,45 @@ private slots:
 
     // Without Ctrl an item goes out as its file; one whose file is gone cannot be dragged,
     // and the grid does not take its own item back as a new file.
+    // The line is as wide as "Quarterly report". An expected line ending in "…" stands for
+    // any shortened start of it.
+    void namesWrapBetweenWords_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("fits") << u"Notes"_s << QStringList{u"Notes"_s};
+        QTest::newRow("breaks between words")
+            << u"Quarterly report draft"_s << QStringList{u"Quarterly report"_s, u"draft"_s};
+        QTest::newRow("blanks collapse") << u"  Quarterly \t report "_s << QStringList{u"Quarterly report"_s};
+        QTest::newRow("long word elided") << u"Supercalifragilisticexpialidocious"_s
+                                          << QStringList{u"Supercalifragilisticexpialidocious…"_s};
+        QTest::newRow("long word, then more")
+            << u"Supercalifragilisticexpialidocious list"_s
+            << QStringList{u"Supercalifragilisticexpialidocious…"_s, u"list"_s};
+        QTest::newRow("third line elided")
+            << u"Quarterly report draft for the board of directors"_s
+            << QStringList{u"Quarterly report"_s, u"draft for the board of directors…"_s};
+    }
+
+    void namesWrapBetweenWords() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, expected);
+        const QFont font = PanelPainting::systemFont(ItemCell::kNameFontSize);
+        const QFontMetricsF metrics(font);
+        const double width = metrics.horizontalAdvance(u"Quarterly report"_s) + 1;
+        const QStringList lines = ItemCell::nameLines(name, font, width);
+        QCOMPARE(lines.size(), expected.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QVERIFY2(metrics.horizontalAdvance(lines.at(i)) <= width, qPrintable(lines.at(i)));
+            if (expected.at(i).endsWith(u'…')) {
+                QVERIFY2(lines.at(i).endsWith(u'…') && lines.at(i).size() > 1 &&
+                             expected.at(i).startsWith(lines.at(i).chopped(1)),
+                         qPrintable(lines.at(i)));
+            } else {
+                QCOMPARE(lines.at(i), expected.at(i));
+            }
+        }
+    }
+
     void plainDragCarriesTheFile_data() {
         QTest::addColumn<bool>("targetPresent");
         QTest::newRow("present") << true;

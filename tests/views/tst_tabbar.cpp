@@ -1,6 +1,8 @@
 #include "DragRunner.h"
 #include "ItemGridView.h"
+#include "HeaderButton.h"
 #include "Localization.h"
+#include "NewGroupSheet.h"
 #include "PinState.h"
 #include "TuckawayTabBar.h"
 #include "TuckawayTabMoveDelegate.h"
@@ -8,12 +10,16 @@
 #include "ViewTestSupport.h"
 
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
 
 using namespace ViewTest;
+using namespace Qt::StringLiterals;
 
 class TestTabBar : public PanelTestCase {
     Q_OBJECT
@@ -67,6 +73,50 @@ private slots:
         bar()->setSelectedGroupID(std::nullopt);
         for (TuckawayTabButton* button : bar()->tabs())
             QVERIFY(!button->isSelected());
+    }
+
+    void selectedTabStaysInView_data() {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("created") << u"create"_s;
+        QTest::newRow("moved to the end") << u"move"_s;
+        QTest::newRow("chosen from the menu") << u"menu"_s;
+    }
+
+    void selectedTabStaysInView() {
+        QFETCH(QString, step);
+        QStringList names;
+        for (int i = 1; i <= 14; ++i)
+            names << u"Nook number %1"_s.arg(i);
+        showView(names);
+        QTRY_VERIFY(bar()->overflowButton()->isVisible());
+        QStringList listed;
+        for (const QAction* action : bar()->overflowMenu()->actions())
+            listed << action->text();
+        QCOMPARE(listed, names);
+
+        if (step == u"create") {
+            click(m_view->addGroupButton(), QPoint(14, 14));
+            QTest::keyClicks(m_view->newGroupSheet()->field(), u"Fresh"_s);
+            m_view->newGroupSheet()->createButton()->click();
+        } else if (step == u"move") {
+            m_store->moveGroup(groupID(0), groupID(names.size() - 1));
+        } else {
+            bar()->overflowMenu()->actions().at(10)->trigger();
+            QCOMPARE(m_view->selectedGroupID(), groupID(10));
+        }
+        const QUuid selected = *m_view->selectedGroupID();
+        if (step != u"menu")
+            QCOMPARE(selected, m_store->groups().last().id);
+        TuckawayTabButton* shown = bar()->tab(selected);
+        QVERIFY(shown->isSelected());
+        const QRect inViewport(shown->mapTo(bar()->viewport(), QPoint(0, 0)), shown->size());
+        QVERIFY2(bar()->viewport()->rect().contains(inViewport),
+                 qPrintable(u"%1,%2 %3x%4"_s.arg(inViewport.x())
+                                .arg(inViewport.y())
+                                .arg(inViewport.width())
+                                .arg(inViewport.height())));
+        QVERIFY(bar()->overflowMenu()->actions().at(m_store->groups().size() - 1)->isChecked() ==
+                (step != u"menu"));
     }
 
     void renameTrimsBlanksAndTabsOnly() {

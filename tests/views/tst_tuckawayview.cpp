@@ -89,6 +89,28 @@ private slots:
         QCOMPARE(m_view->height(), 300);
     }
 
+    // The narrowest panel the settings allow still shows the whole name sheet.
+    void sheetFitsTheNarrowestPanel() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        Preferences::instance().setColumns(Preferences::kColumnChoices[0]);
+        Preferences::instance().setIconSize(Preferences::kIconSizeRange.minimum);
+        QCOMPARE(m_view->width(), 232);
+        openSheet();
+        const QRect panel = m_view->rect();
+        const auto inPanel = [this](QWidget* widget) {
+            return QRect(widget->mapTo(m_view.get(), QPoint(0, 0)), widget->size());
+        };
+        QTRY_VERIFY(panel.contains(inPanel(sheet()->card())));
+        for (QWidget* part :
+             {static_cast<QWidget*>(sheet()->field()), static_cast<QWidget*>(sheet()->createButton()),
+              static_cast<QWidget*>(sheet()->cancelButton())}) {
+            QVERIFY(part->isVisible());
+            QVERIFY(inPanel(sheet()->card()).contains(inPanel(part)));
+            QVERIFY(part->width() >= part->minimumSizeHint().width());
+        }
+    }
+
     // The tab on screen is the store's current nook: clicks make it current, showings open
     // on it, and a change of the current nook (a hand-over creating one) shows at once.
     void panelAndStoreShareTheCurrentNook() {
