@@ -20,6 +20,12 @@ const QString kTabMime = QStringLiteral("application/x-tuckaway-group-id");
 
 constexpr int kFadeWidth = 24;
 
+// Only the chosen entry is checkable: some styles draw an empty box beside every other one.
+void markChosen(QAction* action, bool chosen) {
+    action->setCheckable(chosen);
+    action->setChecked(chosen);
+}
+
 } // namespace
 
 TuckawayTabBar::TuckawayTabBar(QWidget* parent)
@@ -129,7 +135,7 @@ void TuckawayTabBar::setSelectedGroupID(const std::optional<QUuid>& id) {
         it.value()->setSelected(id == it.key());
     // Only the marks change: the action that chose this group may still be running.
     for (QAction* action : m_overflowMenu->actions())
-        action->setChecked(id && action->data().toUuid() == *id);
+        markChosen(action, id && action->data().toUuid() == *id);
     revealSelected();
 }
 
@@ -148,9 +154,8 @@ void TuckawayTabBar::rebuildOverflowMenu() {
     m_overflowMenu->clear();
     for (const GroupSummary& group : std::as_const(m_groups)) {
         QAction* action = m_overflowMenu->addAction(group.name);
-        action->setCheckable(true);
         action->setData(group.id);
-        action->setChecked(m_selectedGroupID == group.id);
+        markChosen(action, m_selectedGroupID == group.id);
         const QUuid id = group.id;
         connect(action, &QAction::triggered, this, [this, id] { selectTab(id); });
     }
