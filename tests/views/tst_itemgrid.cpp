@@ -105,12 +105,6 @@ private slots:
         QCOMPARE(grid()->columns(), 4);
         QCOMPARE(grid()->columnWidth(), 72.0);
         QCOMPARE(m_view->panelSize().width(), 360);
-
-        Preferences::instance().setColumns(5);
-        Preferences::instance().setIconSize(64);
-        QCOMPARE(grid()->columns(), 5);
-        QCOMPARE(grid()->columnWidth(), 84.0);
-        QCOMPARE(m_view->width(), 500);
     }
 
     void hoverGrowsTheCellUnlessAltShowsTheBadge() {
@@ -265,7 +259,6 @@ private slots:
     void namesWrapBetweenWords_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("fits") << u"Notes"_s << QStringList{u"Notes"_s};
         QTest::newRow("breaks between words")
             << u"Quarterly report draft"_s << QStringList{u"Quarterly report"_s, u"draft"_s};
         QTest::newRow("blanks collapse") << u"  Quarterly \t report "_s << QStringList{u"Quarterly report"_s};
@@ -289,13 +282,10 @@ private slots:
         QCOMPARE(lines.size(), expected.size());
         for (qsizetype i = 0; i < lines.size(); ++i) {
             QVERIFY2(metrics.horizontalAdvance(lines.at(i)) <= width, qPrintable(lines.at(i)));
-            if (expected.at(i).endsWith(u'…')) {
-                QVERIFY2(lines.at(i).endsWith(u'…') && lines.at(i).size() > 1 &&
-                             expected.at(i).startsWith(lines.at(i).chopped(1)),
-                         qPrintable(lines.at(i)));
-            } else {
-                QCOMPARE(lines.at(i), expected.at(i));
-            }
+            const bool elided = expected.at(i).endsWith(u'…');
+            QCOMPARE(lines.at(i), elided
+                                      ? metrics.elidedText(expected.at(i).chopped(1), Qt::ElideRight, width)
+                                      : expected.at(i));
         }
     }
 
