@@ -102,6 +102,7 @@ private slots:
         } else {
             bar()->overflowMenu()->actions().at(10)->trigger();
         }
+        QCoreApplication::processEvents(); // the tabs' pending layout, which places them for real
         const QUuid selected = *m_view->selectedGroupID();
         QCOMPARE(selected, step == u"menu" ? groupID(10) : m_store->groups().last().id);
         TuckawayTabButton* shown = bar()->tab(selected);
