@@ -89,14 +89,6 @@ our_windows() {
 panel_window() { our_windows | awk '$3 > 100 {print; found = 1} END {exit !found}'; }
 panel_hidden() { ! panel_window; }
 no_window_of_ours() { [ -z "$(our_windows)" ]; }
-registered() {
-    [[ $(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems 2>/dev/null) == *[a-zA-Z0-9]* ]] &&
-        [[ $(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-            --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-            RegisteredStatusNotifierItems) != *"@as []"* ]]
-}
 click() {
     swaymsg seat - cursor set "$1" "$2" >/dev/null
     swaymsg seat - cursor press button1 >/dev/null

@@ -90,6 +90,13 @@ has_wm() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id
 
 # start_desktop: X server, window manager, and the panel on the given edge.
 start_desktop() {
+    start_x
+    start_panel "${1:-bottom}"
+    log "desktop $DISPLAY ready, panel at the ${1:-bottom}"
+}
+
+# start_x: a fresh home, the X server and the window manager, no panel.
+start_x() {
     fresh_home
     Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$E2E_ROOT/display" >"$E2E_ROOT/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
@@ -99,8 +106,6 @@ start_desktop() {
     E2E_PIDS+=($!)
     wait_for "the window manager" 10 has_wm
     xsetroot -solid '#6f8fa8'
-    start_panel "${1:-bottom}"
-    log "desktop $DISPLAY ready, panel at the ${1:-bottom}"
 }
 
 workarea() { xprop -root _NET_WORKAREA | sed 's/.*= //; s/,//g' | cut -d' ' -f1-4; }
@@ -154,6 +159,16 @@ start_private_bus() {
     E2E_PIDS+=($!)
     wait_for "the private bus" 10 test -s "$E2E_ROOT/bus-address"
     export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_ROOT/bus-address")
+}
+
+# A status-notifier item is registered with the tray's watcher.
+registered() {
+    [[ $(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems 2>/dev/null) == *[a-zA-Z0-9]* ]] &&
+        [[ $(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+            --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+            RegisteredStatusNotifierItems) != *"@as []"* ]]
 }
 
 # The process that owns the application's bus name, for cleaning up after activation.
