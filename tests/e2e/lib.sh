@@ -100,11 +100,11 @@ start_x() {
     fresh_home
     Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$E2E_ROOT/display" >"$E2E_ROOT/xvfb.log" 2>&1 &
     E2E_PIDS+=($!)
-    wait_for "the X server" 10 test -s "$E2E_ROOT/display"
+    wait_for "the X server" 30 test -s "$E2E_ROOT/display"
     export DISPLAY=":$(head -n1 "$E2E_ROOT/display")"
     openbox --sm-disable >"$E2E_ROOT/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
-    wait_for "the window manager" 10 has_wm
+    wait_for "the window manager" 30 has_wm
     xsetroot -solid '#6f8fa8'
 }
 
@@ -144,7 +144,7 @@ TINT2
     tint2 -c "$E2E_ROOT/tint2rc" >"$E2E_ROOT/tint2.log" 2>&1 &
     TINT2_PID=$!
     E2E_PIDS+=($TINT2_PID)
-    wait_for "tint2 at the $edge (work area $expected)" 10 workarea_is "$expected"
+    wait_for "tint2 at the $edge (work area $expected)" 30 workarea_is "$expected"
 }
 
 # start_private_bus <service folder>: a session bus of our own that starts services from
