@@ -4,6 +4,7 @@
 // Runs in-process with the panel shown. Prints medians.
 //   bench_handover [items already in the nook = 1000] [files handed over = 1000] [runs = 5]
 #include "AppDelegate.h"
+#include "BenchEnvironment.h"
 #include "Localization.h"
 #include "NookCodec.h"
 #include "NookStore.h"
@@ -44,20 +45,11 @@ qsizetype savedItems(const QString& dataFile) {
     return count;
 }
 
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QTemporaryDir home;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchEnvironment::useHome(home.path());
     QApplication app(argc, argv);
     Localization::install(QLocale(QLocale::English));
     const int existing = app.arguments().value(1, QStringLiteral("1000")).toInt();
@@ -109,9 +101,9 @@ int main(int argc, char** argv) {
     std::printf("hand-over of %d files into a nook of %d items, %d runs (the first %d ms are the fixed delay "
                 "before files are added)\n",
                 handed, existing, runs, AppDelegate::kOpenDelayMs);
-    std::printf("until all saved:             median %.1f ms (max %.1f)\n", median(savedMs),
+    std::printf("until all saved:             median %.1f ms (max %.1f)\n", BenchEnvironment::median(savedMs),
                 *std::max_element(savedMs.begin(), savedMs.end()));
-    std::printf("longest main-thread stall:   median %.1f ms (max %.1f)\n", median(stallMs),
+    std::printf("longest main-thread stall:   median %.1f ms (max %.1f)\n", BenchEnvironment::median(stallMs),
                 *std::max_element(stallMs.begin(), stallMs.end()));
     return 0;
 }

@@ -1,5 +1,6 @@
 // Showing a group of 5,000 items, and switching tabs between two such groups.
 // Prints the median of several runs of each, in milliseconds.
+#include "BenchEnvironment.h"
 #include "Bookmarks.h"
 #include "IconCache.h"
 #include "ItemGridView.h"
@@ -40,11 +41,6 @@ NookGroup bigGroup(const QString& name, const QString& folder) {
     return group;
 }
 
-double median(QList<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 // Runs `step`, then paints the panel at once, as the screen would; milliseconds.
 template <typename Step> double timed(TuckawayView& view, Step step) {
     QElapsedTimer timer;
@@ -58,11 +54,7 @@ template <typename Step> double timed(TuckawayView& view, Step step) {
 
 int main(int argc, char** argv) {
     QTemporaryDir home;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/data")));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/config")));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchEnvironment::useHome(home.path());
     QApplication app(argc, argv);
     Localization::install(QLocale(QLocale::English));
 
@@ -109,9 +101,12 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     }
     std::printf("items per group: %d, runs: %d\n", kItems, kRuns);
-    std::printf("show panel with first group (layout + first paint): median %.3f ms\n", median(show));
-    std::printf("switch tab between two groups (layout + paint):     median %.3f ms\n", median(switchTabs));
-    std::printf("icons of the cells in view loaded (background):     median %.3f ms\n", median(iconsInView));
+    std::printf("show panel with first group (layout + first paint): median %.3f ms\n",
+                BenchEnvironment::median(show));
+    std::printf("switch tab between two groups (layout + paint):     median %.3f ms\n",
+                BenchEnvironment::median(switchTabs));
+    std::printf("icons of the cells in view loaded (background):     median %.3f ms\n",
+                BenchEnvironment::median(iconsInView));
     std::printf("icon loads started in total: %d (of %d items)\n", IconCache::shared().loadsStarted(),
                 2 * kItems);
     return 0;
