@@ -3,6 +3,7 @@
 # click shows the panel, clicks into another window and on the desktop close it, clicks
 # in it keep it, and no window of ours shows at start.
 # Usage: journey_sway.sh <tuckaway binary> <screenshot folder> <attach_pointer binary>
+# E2E_QPA=wayland runs the application on Qt's native Wayland platform instead of XWayland.
 # Skipped (exit 77) only where sway or its companions are not installed.
 set -euo pipefail
 
@@ -21,7 +22,7 @@ if [ "$(id -u)" -eq 0 ] && [ -z "${E2E_UNPRIVILEGED:-}" ]; then
     mkdir -p "$2"
     chown nobody "$2"
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env E2E_UNPRIVILEGED=1 TMPDIR=/tmp HOME="$copies" PATH="$PATH" \
+        env E2E_UNPRIVILEGED=1 E2E_QPA="${E2E_QPA:-}" TMPDIR=/tmp HOME="$copies" PATH="$PATH" \
         dbus-run-session -- bash "$copies/$(basename "$0")" "$copies/tuckaway" "$2" "$copies/attach_pointer"
     exit $?
 fi
@@ -95,8 +96,8 @@ click() {
     swaymsg seat - cursor release button1 >/dev/null
 }
 
-log "start"
-"$E2E_APP" >>"$E2E_ROOT/app.log" 2>&1 &
+log "start${E2E_QPA:+ on the $E2E_QPA platform}"
+QT_QPA_PLATFORM=${E2E_QPA:-} "$E2E_APP" >>"$E2E_ROOT/app.log" 2>&1 &
 APP_PID=$!
 E2E_PIDS+=($APP_PID)
 wait_for "the application on the bus" 10 bus_has_app
