@@ -87,6 +87,14 @@
         <source>Removed “%1”</source>
         <translation>„%1“ entfernt</translation>
     </message>
+    <message id="notice.moved_to">
+        <source>Moved “%1” to “%2”</source>
+        <translation>„%1“ nach „%2“ verschoben</translation>
+    </message>
+    <message id="notice.copied_to">
+        <source>Copied “%1” to “%2”</source>
+        <translation>„%1“ nach „%2“ kopiert</translation>
+    </message>
     <message id="action.undo">
         <source>Undo</source>
         <translation>Rückgängig</translation>

@@ -87,6 +87,14 @@
         <source>Removed “%1”</source>
         <translation>Removed “%1”</translation>
     </message>
+    <message id="notice.moved_to">
+        <source>Moved “%1” to “%2”</source>
+        <translation>Moved “%1” to “%2”</translation>
+    </message>
+    <message id="notice.copied_to">
+        <source>Copied “%1” to “%2”</source>
+        <translation>Copied “%1” to “%2”</translation>
+    </message>
     <message id="action.undo">
         <source>Undo</source>
         <translation>Undo</translation>

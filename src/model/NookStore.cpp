@@ -385,3 +385,29 @@ void NookStore::completeHandOvers() {
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     applyReadyHandOvers();
 }
+
+std::optional<QUuid> NookStore::transferItem(const QUuid& itemID, const QUuid& fromGroupID,
+                                             const QUuid& toGroupID, bool copy) {
+    NookGroup* from = findGroup(fromGroupID);
+    NookGroup* to = findGroup(toGroupID);
+    if (!from || !to || from == to)
+        return std::nullopt;
+    const auto found = std::find_if(from->items.cbegin(), from->items.cend(),
+                                    [&](const NookItem& item) { return item.id == itemID; });
+    if (found == from->items.cend())
+        return std::nullopt;
+    NookItem item = *found;
+    const bool held = std::any_of(to->items.cbegin(), to->items.cend(), [&](const NookItem& other) {
+        return other.bookmarkData == item.bookmarkData;
+    });
+    if (held)
+        return std::nullopt;
+    if (copy)
+        item.id = QUuid::createUuid();
+    else
+        from->items.erase(found);
+    to->items.append(item);
+    emit groupsChanged();
+    save();
+    return item.id;
+}

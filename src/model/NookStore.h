@@ -75,6 +75,11 @@ public:
     void insertGroup(const NookGroup& group, int index);
     void insertItem(const NookItem& item, const QUuid& groupID, int index);
     void renameItem(const QUuid& groupID, const QUuid& itemID, const QString& name);
+    // Moves an item to the end of another group, or puts a copy with an id of its own there.
+    // Nothing happens for unknown ids, the same group, or a group that holds the same
+    // target already. The id of the item that arrived, if any.
+    std::optional<QUuid> transferItem(const QUuid& itemID, const QUuid& fromGroupID, const QUuid& toGroupID,
+                                      bool copy);
 
     // The name an item for this file gets: a desktop entry's localized Name, else the
     // last path component without its extension (archive.tar.gz -> archive.tar).

@@ -4,7 +4,9 @@
 #include "Bookmarks.h"
 #include "DragRunner.h"
 #include "IconCache.h"
+#include "ItemMime.h"
 #include "ModifierTracker.h"
+#include "PanelAccessibility.h"
 #include "Preferences.h"
 #include "ReorderDropDelegate.h"
 
@@ -23,9 +25,6 @@ namespace {
 constexpr double kPadding = 16;
 constexpr double kColumnSpacing = 8;
 constexpr double kRowSpacing = 12;
-const QString kItemMime = QStringLiteral("application/x-tuckaway-item-id");
-// Marks a drag of one of our items out of the panel, so the grid does not take it back.
-const QString kOutMime = QStringLiteral("application/x-tuckaway-outgoing-item");
 } // namespace
 
 struct ItemGridView::CellAnimation {
@@ -470,7 +469,7 @@ void ItemGridView::startDrag(int index) {
     m_activeItem = item;
     auto* mime = new QMimeData;
     mime->setText(item.id.toString(QUuid::WithoutBraces).toUpper());
-    mime->setData(kItemMime, item.id.toByteArray(QUuid::WithoutBraces));
+    mime->setData(ItemMime::kReorder, item.id.toByteArray(QUuid::WithoutBraces));
     QDrag drag(this);
     drag.setMimeData(mime);
     const double ratio = devicePixelRatioF();
@@ -502,7 +501,7 @@ void ItemGridView::startDragOut(int index) {
     auto* mime = new QMimeData;
     mime->setUrls({url});
     mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + url.toEncoded());
-    mime->setData(kOutMime, item.id.toByteArray(QUuid::WithoutBraces));
+    mime->setData(ItemMime::kOutgoing, item.id.toByteArray(QUuid::WithoutBraces));
     QDrag drag(this);
     drag.setMimeData(mime);
     drag.setPixmap(ItemCell::dragPreview(IconCache::shared().cached(item.id), m_iconSize, palette(),
@@ -569,7 +568,7 @@ void ItemGridView::handleDragPosition(QDragMoveEvent* event) {
         return;
     }
     m_dragOverCell.reset();
-    if ((!mime->hasText() && !mime->hasUrls()) || mime->hasFormat(kOutMime)) {
+    if ((!mime->hasText() && !mime->hasUrls()) || mime->hasFormat(ItemMime::kOutgoing)) {
         setDropTargeted(false);
         event->ignore();
         return;
@@ -608,7 +607,7 @@ void ItemGridView::dropEvent(QDropEvent* event) {
         refreshDraggingCells();
         return;
     }
-    if (ctrlHeldFor(event) || mime->hasFormat(kOutMime)) {
+    if (ctrlHeldFor(event) || mime->hasFormat(ItemMime::kOutgoing)) {
         event->ignore();
         return;
     }
@@ -662,6 +661,7 @@ void ItemGridView::keyPressEvent(QKeyEvent* event) {
         m_focus.setRingShown(true);
         scrollToFocus();
         viewport()->update();
+        PanelAccessibility::announceFocus(this);
         return;
     }
     const NookItem item = m_items.at(m_focus.index());
@@ -690,6 +690,7 @@ void ItemGridView::scrollToFocus() {
 void ItemGridView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    PanelAccessibility::announceFocus(this);
 }
 
 void ItemGridView::focusOutEvent(QFocusEvent* event) {

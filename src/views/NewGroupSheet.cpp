@@ -2,6 +2,7 @@
 
 #include "PanelPainting.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -96,6 +97,8 @@ void NewGroupSheet::changeEvent(QEvent* event) {
 
 void NewGroupSheet::open(const QString& text) {
     retranslate();
+    if (!isVisible())
+        m_returnFocus = QApplication::focusWidget();
     m_field->setText(text);
     setGeometry(parentWidget()->rect());
     raise();
@@ -113,7 +116,11 @@ void NewGroupSheet::resizeEvent(QResizeEvent* event) {
 }
 
 void NewGroupSheet::dismiss() {
+    const bool hadFocus = isAncestorOf(QApplication::focusWidget());
     hide();
+    // The keyboard goes back to where it was before the sheet took it.
+    if (hadFocus && m_returnFocus)
+        m_returnFocus->setFocus(Qt::OtherFocusReason);
 }
 
 bool NewGroupSheet::eventFilter(QObject* watched, QEvent* event) {

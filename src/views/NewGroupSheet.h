@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QBoxLayout;
@@ -45,6 +46,7 @@ private:
     QPushButton* m_cancel;
     QPushButton* m_create;
     QBoxLayout* m_buttons;
+    QPointer<QWidget> m_returnFocus;
     const char* m_titleId = "alert.new_group.title";
     const char* m_actionId = "action.create";
 };

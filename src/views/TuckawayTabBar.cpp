@@ -1,6 +1,7 @@
 #include "TuckawayTabBar.h"
 
 #include "DragRunner.h"
+#include "ItemMime.h"
 #include "ModifierTracker.h"
 #include "TuckawayTabMoveDelegate.h"
 
@@ -237,7 +238,29 @@ void TuckawayTabBar::startDrag(const QUuid& id) {
     m_hasChangedLocation = false;
 }
 
+// An item of the grid over another nook's tab: dropped there it moves, with Ctrl a copy.
+bool TuckawayTabBar::takeItemDrag(TuckawayTabButton* tab, QDropEvent* event, bool dropped) {
+    const std::optional<QUuid> itemID = ItemMime::itemID(event->mimeData());
+    if (!itemID)
+        return false;
+    const QUuid target = idOf(tab);
+    if (target == m_selectedGroupID) {
+        event->ignore(); // the nook it is in
+        return true;
+    }
+    const bool copy = m_ctrlTracker->ctrlPressed() || event->modifiers().testFlag(Qt::ControlModifier);
+    // A drag that may leave the panel never offers a move; the source needs no answer.
+    const bool canMove = event->possibleActions().testFlag(Qt::MoveAction);
+    event->setDropAction(copy || !canMove ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+    if (dropped)
+        emit itemDropRequested(*itemID, target, copy);
+    return true;
+}
+
 void TuckawayTabBar::tabDragEntered(TuckawayTabButton* tab, QDragEnterEvent* event) {
+    if (takeItemDrag(tab, event, false))
+        return;
     if (!event->mimeData()->hasText()) {
         event->ignore();
         return;
@@ -254,6 +277,8 @@ void TuckawayTabBar::tabDragEntered(TuckawayTabButton* tab, QDragEnterEvent* eve
 }
 
 void TuckawayTabBar::tabDragMoved(TuckawayTabButton* tab, QDragMoveEvent* event) {
+    if (takeItemDrag(tab, event, false))
+        return;
     TuckawayTabMoveDelegate delegate(idOf(tab), m_activeID, m_hasChangedLocation, {});
     if (event->mimeData()->hasText() && delegate.dropUpdated() == Qt::MoveAction) {
         event->setDropAction(Qt::MoveAction);
@@ -264,6 +289,8 @@ void TuckawayTabBar::tabDragMoved(TuckawayTabButton* tab, QDragMoveEvent* event)
 }
 
 void TuckawayTabBar::tabDropped(TuckawayTabButton* tab, QDropEvent* event) {
+    if (takeItemDrag(tab, event, true))
+        return;
     TuckawayTabMoveDelegate delegate(idOf(tab), m_activeID, m_hasChangedLocation, {});
     if (event->mimeData()->hasText() && delegate.performDrop()) {
         event->setDropAction(Qt::MoveAction);

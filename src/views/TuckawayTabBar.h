@@ -13,6 +13,7 @@ class QMenu;
 class QToolButton;
 
 class ModifierTracker;
+class QDropEvent;
 class QHBoxLayout;
 
 // The horizontally scrolling row of tabs, one per group. It shows the panel's
@@ -48,6 +49,8 @@ signals:
     void moveRequested(const QUuid& dragged, const QUuid& target);
     void renameRequested(const QUuid& id, const QString& name);
     void deleteRequested(const QUuid& id);
+    // An item of the grid was dropped on another group's tab.
+    void itemDropRequested(const QUuid& itemID, const QUuid& groupID, bool copy);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -60,6 +63,7 @@ private:
     void tabDragEntered(TuckawayTabButton* tab, QDragEnterEvent* event) override;
     void tabDragMoved(TuckawayTabButton* tab, QDragMoveEvent* event) override;
     void tabDropped(TuckawayTabButton* tab, QDropEvent* event) override;
+    bool takeItemDrag(TuckawayTabButton* tab, QDropEvent* event, bool dropped);
     void startDrag(const QUuid& id);
     QUuid idOf(const TuckawayTabButton* tab) const;
     void selectTab(const QUuid& id);

@@ -9,6 +9,7 @@
 #include "NewGroupSheet.h"
 #include "NookStore.h"
 #include "NoticeBar.h"
+#include "PanelAccessibility.h"
 #include "PanelPainting.h"
 #include "PanelSearch.h"
 #include "PinState.h"
@@ -76,6 +77,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     , m_renameSheet(new NewGroupSheet(this))
     , m_targetCheck(new TargetCheck(this))
     , m_emptyHint(new QLabel(m_grid->viewport())) {
+    PanelAccessibility::install();
     m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_emptyHint->setWordWrap(true);
     m_emptyHint->setAlignment(Qt::AlignCenter);
@@ -137,6 +139,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     connect(m_tabBar, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
     connect(m_tabBar, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
     connect(m_tabBar, &TuckawayTabBar::deleteRequested, this, &TuckawayView::removeGroup);
+    connect(m_tabBar, &TuckawayTabBar::itemDropRequested, this, &TuckawayView::transferItem);
     connect(&m_store, &NookStore::groupsChanged, this, &TuckawayView::syncFromStore);
     connect(&m_store, &NookStore::selectedGroupIDChanged, this, &TuckawayView::followStoreSelection);
     connect(&m_pinState, &PinState::valueChanged, this, &TuckawayView::updatePinButton);
@@ -273,6 +276,35 @@ void TuckawayView::removeItem(const QUuid& itemID) {
     });
 }
 
+void TuckawayView::transferItem(const QUuid& itemID, const QUuid& toGroupID, bool copy) {
+    const QUuid fromGroupID = m_search->groupOf(itemID).value_or(targetGroupID());
+    const NookGroup* from = nullptr;
+    const NookGroup* to = nullptr;
+    for (const NookGroup& group : m_store.groups()) {
+        if (group.id == fromGroupID)
+            from = &group;
+        else if (group.id == toGroupID)
+            to = &group;
+    }
+    const qsizetype index = indexOfItem(itemID);
+    if (!from || !to || index < 0)
+        return;
+    const NookItem item = from->items.value(index);
+    const QString toName = to->name;
+    const std::optional<QUuid> arrived = m_store.transferItem(itemID, fromGroupID, toGroupID, copy);
+    if (!arrived)
+        return;
+    postNotice({qtTrId(copy ? "notice.copied_to" : "notice.moved_to").arg(item.name, toName),
+                qtTrId("action.undo"),
+                [this, item, copy, index, fromGroupID, toGroupID, arrived] {
+                    m_store.removeItem(*arrived, toGroupID);
+                    if (!copy)
+                        m_store.insertItem(item, fromGroupID, int(index));
+                },
+                kUndoMs});
+    m_noticeUndoes = true;
+}
+
 qsizetype TuckawayView::indexOfItem(const QUuid& itemID) const {
     for (qsizetype i = 0; i < m_cachedItems.size(); ++i) {
         if (m_cachedItems.at(i).id == itemID)
@@ -383,10 +415,12 @@ void TuckawayView::extendItemMenu(QMenu* menu, const NookItem& item) {
     QAction* copy = menu->addAction(qtTrId("action.copy_path"), this,
                                     [path] { QGuiApplication::clipboard()->setText(path); });
     copy->setEnabled(!path.isEmpty());
-    menu->addAction(qtTrId("action.rename"), this, [this, item] {
-        m_renaming = item.id;
-        m_renameSheet->open(item.name);
-    });
+    menu->addAction(qtTrId("action.rename"), this, [this, item] { beginItemRename(item); });
+}
+
+void TuckawayView::beginItemRename(const NookItem& item) {
+    m_renaming = item.id;
+    m_renameSheet->open(item.name);
 }
 
 void TuckawayView::renameItem() {
@@ -536,7 +570,12 @@ void TuckawayView::keyPressEvent(QKeyEvent* event) {
         if (m_openSettings)
             m_openSettings();
     } else if (key == Qt::Key_F2 && modifiers == Qt::NoModifier) {
-        if (TuckawayTabButton* tab = m_selectedGroupID ? m_tabBar->tab(*m_selectedGroupID) : nullptr)
+        // The item the keyboard is on, when the grid has it; else the nook.
+        const QList<NookItem>& items = m_grid->items();
+        const int focused = m_grid->focusIndex();
+        if (m_grid->hasFocus() && !m_search->isActive() && focused >= 0 && focused < items.size())
+            beginItemRename(items.at(focused));
+        else if (TuckawayTabButton* tab = m_selectedGroupID ? m_tabBar->tab(*m_selectedGroupID) : nullptr)
             tab->beginRename();
     } else {
         QWidget::keyPressEvent(event);

@@ -103,11 +103,13 @@ private:
     void cancelAddGroup();
     void removeGroup(const QUuid& groupID);
     void removeItem(const QUuid& itemID);
+    void transferItem(const QUuid& itemID, const QUuid& toGroupID, bool copy);
     qsizetype indexOfItem(const QUuid& itemID) const;
     void offerUndo(const QString& name, std::function<void()> restore);
     void postNotice(NoticeBar::Notice notice);
     void tellAboutUnreadableFile();
     void extendItemMenu(QMenu* menu, const NookItem& item);
+    void beginItemRename(const NookItem& item);
     void renameItem();
     // Names are taken without blanks around them.
     static QString trimmedName(const QString& text);

@@ -3,6 +3,7 @@
 #include "TuckawayTabBar.h"
 #include "ViewTestSupport.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -105,7 +106,8 @@ private slots:
         QTest::newRow("ctrl+page up wraps") << int(Qt::Key_PageUp) << ctrl << u"C"_s;
         QTest::newRow("ctrl+n") << int(Qt::Key_N) << ctrl << u"A sheet"_s;
         QTest::newRow("ctrl+comma") << int(Qt::Key_Comma) << ctrl << u"A settings"_s;
-        QTest::newRow("f2") << int(Qt::Key_F2) << Qt::KeyboardModifiers() << u"A renaming"_s;
+        QTest::newRow("f2 renames the focused item")
+            << int(Qt::Key_F2) << Qt::KeyboardModifiers() << u"A renaming i0"_s;
         QTest::newRow("escape") << int(Qt::Key_Escape) << Qt::KeyboardModifiers() << u"A closed"_s;
         QTest::newRow("enter") << int(Qt::Key_Return) << Qt::KeyboardModifiers() << u"A opened i0"_s;
         QTest::newRow("delete") << int(Qt::Key_Delete) << Qt::KeyboardModifiers()
@@ -123,7 +125,9 @@ private slots:
         if (m_settings)
             state << u"settings"_s;
         if (renaming())
-            state << u"renaming"_s;
+            state << u"tab renaming"_s;
+        if (m_view->renameSheet()->isVisible())
+            state << u"renaming"_s << m_view->renameSheet()->field()->text();
         if (m_closed)
             state << u"closed"_s;
         if (!m_opened.isEmpty())
@@ -141,6 +145,15 @@ private slots:
         QVERIFY(!m_view->newGroupSheet()->isVisible());
         QCOMPARE(m_closed, 0);
 
+        press(Qt::Key_Right);
+        press(Qt::Key_F2);
+        QCOMPARE(m_view->renameSheet()->field()->text(), u"i1"_s);
+        press(Qt::Key_Escape);
+        QVERIFY(!m_view->renameSheet()->isVisible());
+        QCOMPARE(m_closed, 0);
+
+        // Without the grid's focus, F2 renames the nook.
+        m_view->tabBar()->setFocus();
         press(Qt::Key_F2);
         QVERIFY(renaming());
         QTRY_VERIFY(qobject_cast<QLineEdit*>(m_view->focusWidget()));
@@ -161,6 +174,47 @@ private slots:
         QCOMPARE(m_view->grid()->focusIndex(), 1);
         press(Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(m_opened, QList<QString>{u"i2"_s});
+    }
+
+    // Screen readers see one child per cell and per tab, with its name and state, and
+    // "cannot be found" on an item whose target is gone.
+    void assistiveToolsSeeCellsAndTabs_data() {
+        QTest::addColumn<bool>("tabs");
+        QTest::addColumn<int>("itemCount");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("cells") << false << 3 << u"i0 | i1 focused selected | i2 Cannot be found"_s;
+        QTest::newRow("no cells") << false << 0 << QString();
+        QTest::newRow("tabs") << true << 3 << u"A selected | B | C"_s;
+    }
+    void assistiveToolsSeeCellsAndTabs() {
+        QFETCH(bool, tabs);
+        QFETCH(int, itemCount);
+        QFETCH(QString, expected);
+        showPanel(itemCount);
+        press(Qt::Key_Right);
+        const QList<NookItem>& items = m_view->grid()->items();
+        if (items.size() > 2)
+            m_view->grid()->setTargets({items.at(2).id}, {});
+        QWidget* widget = tabs ? static_cast<QWidget*>(m_view->tabBar()) : m_view->grid();
+        QAccessibleInterface* parent = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(parent);
+        QStringList children;
+        for (int i = 0; i < parent->childCount(); ++i) {
+            QAccessibleInterface* child = parent->child(i);
+            QCOMPARE(child->role(), tabs ? QAccessible::PageTab : QAccessible::ListItem);
+            QCOMPARE(parent->indexOfChild(child), i);
+            QCOMPARE(child->parent(), parent);
+            QStringList parts{child->text(QAccessible::Name)};
+            if (child->state().focused)
+                parts << u"focused"_s;
+            if (child->state().selected)
+                parts << u"selected"_s;
+            parts << child->text(QAccessible::Description);
+            children << parts.join(u' ').trimmed();
+        }
+        QCOMPARE(children.join(u" | "_s), expected);
+        if (!tabs && itemCount > 1)
+            QCOMPARE(parent->focusChild(), parent->child(1));
     }
 
     // Typing searches every nook; Up/Down and Enter act on the results; Escape ends the

@@ -259,6 +259,54 @@ private slots:
         QCOMPARE(groupNames(*m_store), order);
     }
 
+    // An item dragged from the grid onto another nook's tab goes to that nook's end: moved,
+    // or with Ctrl copied; onto its own nook's tab it is not taken. Undo puts things back.
+    void itemDroppedOnATab_data() {
+        QTest::addColumn<bool>("ctrl");
+        QTest::addColumn<int>("tabIndex");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("notice");
+        QTest::newRow("moved") << false << 1 << u"a1 | b0 a0"_s << u"Moved “a0” to “B”"_s;
+        QTest::newRow("copied with ctrl") << true << 1 << u"a0 a1 | b0 a0"_s << u"Copied “a0” to “B”"_s;
+        QTest::newRow("own tab") << false << 0 << u"a0 a1 | b0"_s << QString();
+    }
+    void itemDroppedOnATab() {
+        QFETCH(bool, ctrl);
+        QFETCH(int, tabIndex);
+        QFETCH(QString, expected);
+        QFETCH(QString, notice);
+        m_store->setGroups({groupOf(*m_env, u"A"_s, {u"a0"_s, u"a1"_s}), groupOf(*m_env, u"B"_s, {u"b0"_s})});
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, PanelCallbacks{});
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        const QList<NookGroup> before = m_store->groups();
+        const Qt::KeyboardModifiers modifiers = ctrl ? Qt::ControlModifier : Qt::NoModifier;
+        bool taken = false;
+        DragRunner::setRunner([&](QDrag& drag) {
+            TuckawayTabButton* target = tab(tabIndex);
+            sendDragEnter(target, centreOf(target), drag.mimeData(), modifiers);
+            sendDragMove(target, centreOf(target), drag.mimeData(), modifiers);
+            taken = sendDrop(target, centreOf(target), drag.mimeData(), modifiers);
+            return taken ? Qt::CopyAction : Qt::IgnoreAction;
+        });
+        if (ctrl)
+            QTest::keyPress(m_view.get(), Qt::Key_Control);
+        ItemGridView* grid = m_view->grid();
+        pressAndPull(grid->viewport(), grid->cellRect(0).center().toPoint(), modifiers);
+        if (ctrl)
+            QTest::keyRelease(m_view.get(), Qt::Key_Control);
+        QCOMPARE(taken, !notice.isEmpty());
+        const QList<NookGroup>& after = m_store->groups();
+        QCOMPARE(itemNames(after.at(0).items).join(u' ') + u" | "_s + itemNames(after.at(1).items).join(u' '),
+                 expected);
+        QCOMPARE(after.at(1).items.last().id == before.at(0).items.first().id, !ctrl && taken);
+        QCOMPARE(m_view->noticeBar()->isPosted() ? m_view->noticeBar()->text() : QString(), notice);
+        if (taken) {
+            QVERIFY(m_view->undo());
+            QCOMPARE(m_store->groups(), before);
+        }
+    }
+
     void dragWithoutCtrlMovesNothing() {
         showView({QStringLiteral("A"), QStringLiteral("B")});
         int runs = 0;
