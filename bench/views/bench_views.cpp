@@ -6,10 +6,10 @@
 #include "ItemGridView.h"
 #include "Localization.h"
 #include "NookStore.h"
-#include "PinState.h"
 #include "TuckawayTabBar.h"
 #include "TuckawayTabButton.h"
 #include "TuckawayView.h"
+#include "views/PinState.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 #include "AppDelegate.h"
 
 #include "NookStore.h"
-#include "OutsideClickMonitor.h"
 #include "PanelController.h"
 #include "Preferences.h"
 #include "TrayIcon.h"
-#include "WindowHints.h"
+#include "platform/OutsideClickMonitor.h"
+#include "platform/WindowHints.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DisplaySession.h"
+#include "platform/DisplaySession.h"
 
 #include <QObject>
 #include <QUrl>

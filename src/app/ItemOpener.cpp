@@ -2,7 +2,7 @@
 
 #include "BackgroundWork.h"
 #include "Bookmarks.h"
-#include "DesktopEntry.h"
+#include "platform/xdg/DesktopEntry.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

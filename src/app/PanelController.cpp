@@ -1,12 +1,12 @@
 #include "PanelController.h"
 
-#include "DisplaySession.h"
 #include "ItemOpener.h"
 #include "NookStore.h"
 #include "PanelWindow.h"
 #include "Preferences.h"
 #include "TuckawayView.h"
-#include "WindowHints.h"
+#include "platform/DisplaySession.h"
+#include "platform/WindowHints.h"
 
 #include <QCursor>
 #include <QEvent>

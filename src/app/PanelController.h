@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ItemOpener.h"
-#include "OutsideClickMonitor.h"
 #include "PanelPlacement.h"
-#include "PinState.h"
+#include "platform/OutsideClickMonitor.h"
+#include "views/PinState.h"
 
 #include <QElapsedTimer>
 #include <QObject>

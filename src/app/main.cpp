@@ -9,7 +9,8 @@
 #include "RemoteInstance.h"
 #include "SettingsView.h"
 #include "StoreCommands.h"
-#include "ThemeIcons.h"
+#include "platform/xdg/ThemeIcons.h"
+#include "platform/xdg/XdgAutostartLoginItem.h"
 
 #include <QApplication>
 #include <QDir>
@@ -137,7 +138,8 @@ int main(int argc, char** argv) {
     ThemeIcons::ensureTheme();
 
     AppDelegate delegate;
-    delegate.setOpenSettings([] { SettingsView::showSingle(); });
+    XdgAutostartLoginItem loginItem;
+    delegate.setOpenSettings([&loginItem] { SettingsView::showSingle(loginItem); });
     QObject::connect(&service, &ApplicationService::activateRequested, &delegate, &AppDelegate::reopen);
     QObject::connect(&service, &ApplicationService::openRequested, &delegate, &AppDelegate::open);
     QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::activateAction);

@@ -2,8 +2,8 @@
 
 #include "BackgroundWork.h"
 #include "Bookmarks.h"
-#include "DesktopEntry.h"
-#include "ThemeIcons.h"
+#include "platform/xdg/DesktopEntry.h"
+#include "platform/xdg/ThemeIcons.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,11 +2,11 @@
 
 #include "Bookmarks.h"
 #include "DataFile.h"
-#include "DesktopEntry.h"
 #include "FileUrls.h"
 #include "LogLine.h"
 #include "NookCodec.h"
 #include "SaveWriter.h"
+#include "platform/xdg/DesktopEntry.h"
 
 #include <QCoreApplication>
 #include <QDir>

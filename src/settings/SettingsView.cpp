@@ -6,7 +6,7 @@
 #include "SquareGlyph.h"
 #include "StepSlider.h"
 #include "ToggleSwitch.h"
-#include "XdgAutostartLoginItem.h"
+#include "platform/LoginItemService.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -200,12 +200,10 @@ void SettingsView::changeEvent(QEvent* event) {
         fitHeight();
 }
 
-SettingsView* SettingsView::showSingle() {
+SettingsView* SettingsView::showSingle(LoginItemService& loginItem) {
     static QPointer<SettingsView> window;
-    if (!window) {
-        static XdgAutostartLoginItem loginItem;
+    if (!window)
         window = new SettingsView(loginItem);
-    }
     window->show();
     window->raise();
     window->activateWindow();

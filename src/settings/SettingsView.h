@@ -15,8 +15,9 @@ class SettingsView : public QWidget {
 public:
     explicit SettingsView(LoginItemService& loginItem, QWidget* parent = nullptr);
 
-    // Opens the one settings window (with the XDG autostart login item), or raises and activates it if open.
-    static SettingsView* showSingle();
+    // Opens the one settings window, or raises and activates it if open. The first call's
+    // login item serves the window for as long as it lives.
+    static SettingsView* showSingle(LoginItemService& loginItem);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,6 +1,6 @@
 #include "PanelPainting.h"
 
-#include "ThemeIcons.h"
+#include "platform/xdg/ThemeIcons.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,8 +1,6 @@
 #include "TuckawayView.h"
 
 #include "Bookmarks.h"
-#include "FileManager.h"
-#include "FirstMouseView.h"
 #include "HeaderButton.h"
 #include "IconCache.h"
 #include "ItemGridView.h"
@@ -12,10 +10,12 @@
 #include "PanelAccessibility.h"
 #include "PanelPainting.h"
 #include "PanelSearch.h"
-#include "PinState.h"
 #include "Preferences.h"
 #include "TargetCheck.h"
 #include "TuckawayTabBar.h"
+#include "platform/xdg/FileManager.h"
+#include "views/FirstMouseView.h"
+#include "views/PinState.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutsideClickMonitor.h"
+#include "platform/OutsideClickMonitor.h"
 
 // Stands in for the platform's monitor: tests report clicks into other applications.
 class FakeClickMonitor : public OutsideClickMonitor {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LoginItemService.h"
+#include "platform/LoginItemService.h"
 
 // A login-item service whose state and failures the test decides; counts the calls it gets.
 class FakeLoginItem : public LoginItemService {

@@ -5,7 +5,7 @@
 #include "SettingsView.h"
 #include "TestEnvironment.h"
 #include "ToggleSwitch.h"
-#include "XdgAutostartLoginItem.h"
+#include "platform/xdg/XdgAutostartLoginItem.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -362,14 +362,15 @@ void TestSettingsView::fixedWidthWithLongLabels() {
 }
 
 void TestSettingsView::showSingleRaisesTheOneWindow() {
-    SettingsView* first = SettingsView::showSingle();
+    static FakeLoginItem item;
+    SettingsView* first = SettingsView::showSingle(item);
     QVERIFY(first);
     QVERIFY(
         first->windowTitle().contains(QStringLiteral("Settings"))); // what the panel's raise rule looks for
     QVERIFY(QTest::qWaitForWindowExposed(first));
     first->close();
     QVERIFY(!first->isVisible());
-    SettingsView* second = SettingsView::showSingle();
+    SettingsView* second = SettingsView::showSingle(item);
     QCOMPARE(second, first);
     QVERIFY(second->isVisible());
     const QWidgetList windows = QApplication::topLevelWidgets();

@@ -4,10 +4,10 @@
 #include "DragRunner.h"
 #include "Localization.h"
 #include "NookStore.h"
-#include "PinState.h"
 #include "Preferences.h"
 #include "TestEnvironment.h"
 #include "TuckawayView.h"
+#include "views/PinState.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>

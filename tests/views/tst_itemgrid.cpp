@@ -4,10 +4,10 @@
 #include "ItemGridView.h"
 #include "Localization.h"
 #include "PanelPainting.h"
-#include "PinState.h"
 #include "ReorderDropDelegate.h"
 #include "TuckawayView.h"
 #include "ViewTestSupport.h"
+#include "views/PinState.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>

@@ -1,11 +1,11 @@
 #include "IconCache.h"
 #include "ItemGridView.h"
 #include "Localization.h"
-#include "PinState.h"
-#include "ThemeIcons.h"
 #include "TuckawayTabBar.h"
 #include "TuckawayView.h"
 #include "ViewTestSupport.h"
+#include "platform/xdg/ThemeIcons.h"
+#include "views/PinState.h"
 
 #include <QDir>
 #include <QStyle>

@@ -3,10 +3,10 @@
 #include "ItemGridView.h"
 #include "Localization.h"
 #include "NewGroupSheet.h"
-#include "PinState.h"
 #include "TuckawayTabBar.h"
 #include "TuckawayView.h"
 #include "ViewTestSupport.h"
+#include "views/PinState.h"
 
 #include <QLineEdit>
 #include <QMenu>

@@ -1,14 +1,14 @@
-#include "FirstMouseView.h"
 #include "HeaderButton.h"
 #include "IconCache.h"
 #include "ItemGridView.h"
 #include "Localization.h"
 #include "NewGroupSheet.h"
 #include "NoticeBar.h"
-#include "PinState.h"
 #include "TuckawayTabBar.h"
 #include "TuckawayView.h"
 #include "ViewTestSupport.h"
+#include "views/FirstMouseView.h"
+#include "views/PinState.h"
 
 #include <QClipboard>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LoginItemService.h"
+#include "platform/LoginItemService.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutsideClickMonitor.h"
+#include "platform/OutsideClickMonitor.h"
 
 #include <QSet>
 

@@ -1,9 +1,9 @@
 // GLib first: its headers use names that Qt defines as macros.
 #include <glib.h>
 
-#include "XdgAutostartLoginItem.h"
+#include "platform/xdg/XdgAutostartLoginItem.h"
 
-#include "AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,7 @@
-#include "OutsideClickMonitor.h"
+// The one place that picks a backend for the running session; the interfaces know none.
+#include "platform/OutsideClickMonitor.h"
 
-#include "X11ClickMonitor.h"
+#include "platform/x11/X11ClickMonitor.h"
 
 #include <QGuiApplication>
 

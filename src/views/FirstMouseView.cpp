@@ -1,4 +1,4 @@
-#include "FirstMouseView.h"
+#include "views/FirstMouseView.h"
 
 #include <QEvent>
 #include <QWindow>

@@ -1,4 +1,4 @@
-#include "ThemeIcons.h"
+#include "platform/xdg/ThemeIcons.h"
 
 #include <QDir>
 #include <QFile>

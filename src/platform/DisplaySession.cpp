@@ -1,6 +1,6 @@
-#include "DisplaySession.h"
+#include "platform/DisplaySession.h"
 
-#include "WindowHints.h"
+#include "platform/WindowHints.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "DesktopEntry.h"
+#include "platform/xdg/DesktopEntry.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

@@ -1,4 +1,4 @@
-#include "FileManager.h"
+#include "platform/xdg/FileManager.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

@@ -2,7 +2,7 @@
 #include <glib.h>
 
 #include "TestEnvironment.h"
-#include "XdgAutostartLoginItem.h"
+#include "platform/xdg/XdgAutostartLoginItem.h"
 
 #include <QDir>
 #include <QFile>

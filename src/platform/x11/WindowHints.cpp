@@ -1,4 +1,4 @@
-#include "WindowHints.h"
+#include "platform/WindowHints.h"
 
 #include <QGuiApplication>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "X11ClickMonitor.h"
+#include "platform/x11/X11ClickMonitor.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
