@@ -2,6 +2,7 @@
 
 #include "ApplicationAdaptor.h"
 #include "ScriptingAdaptor.h"
+#include "platform/LogCategories.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -23,11 +24,15 @@ ApplicationService::~ApplicationService() {
 }
 
 ApplicationService::Registration ApplicationService::registerOnBus() {
-    if (!m_bus.isConnected() || !m_bus.interface())
+    if (!m_bus.isConnected() || !m_bus.interface()) {
+        qCWarning(lcDbus) << "no session bus:" << m_bus.lastError().message();
         return Registration::NoBus;
+    }
     // The object is there before the name, so a call that follows the name finds it.
-    if (!m_bus.registerObject(QLatin1String(kObjectPath), this, QDBusConnection::ExportAdaptors))
+    if (!m_bus.registerObject(QLatin1String(kObjectPath), this, QDBusConnection::ExportAdaptors)) {
+        qCWarning(lcDbus) << "could not serve" << kObjectPath << ":" << m_bus.lastError().message();
         return Registration::NoBus;
+    }
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
         m_bus.interface()->registerService(QLatin1String(kServiceName),
                                            QDBusConnectionInterface::DontQueueService,
@@ -39,6 +44,7 @@ ApplicationService::Registration ApplicationService::registerOnBus() {
     m_bus.unregisterObject(QLatin1String(kObjectPath));
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceNotRegistered)
         return Registration::AlreadyRunning;
+    qCWarning(lcDbus) << "could not own" << kServiceName << ":" << reply.error().message();
     return Registration::NoBus;
 }
 

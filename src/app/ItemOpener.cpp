@@ -2,6 +2,7 @@
 
 #include "BackgroundWork.h"
 #include "Bookmarks.h"
+#include "platform/LogCategories.h"
 #include "platform/xdg/DesktopEntry.h"
 
 #include <QCoreApplication>
@@ -36,7 +37,10 @@ Result launch(const QUrl& url) {
         const auto entry = DesktopEntry::read(url.toLocalFile());
         return entry && entry->launch() ? Result::Opened : Result::NoApplication;
     }
-    return QDesktopServices::openUrl(url) ? Result::Opened : Result::NoApplication;
+    if (QDesktopServices::openUrl(url))
+        return Result::Opened;
+    qCWarning(lcOpen) << "no application opened" << url.toDisplayString();
+    return Result::NoApplication;
 }
 
 void open(const NookItem& item, QObject* context, std::function<void(Result)> done, Launcher launcher) {
@@ -49,9 +53,14 @@ void open(const NookItem& item, QObject* context, std::function<void(Result)> do
                 if (!guard)
                     return;
                 Result result = Result::Missing;
-                if (target)
-                    result = target->hasApplication ? launcher(QUrl::fromLocalFile(target->path))
-                                                    : Result::NoApplication;
+                if (!target) {
+                    qCDebug(lcOpen) << "the target is gone";
+                } else if (!target->hasApplication) {
+                    qCDebug(lcOpen) << "no application for" << target->path;
+                    result = Result::NoApplication;
+                } else {
+                    result = launcher(QUrl::fromLocalFile(target->path));
+                }
                 if (done)
                     done(result);
             });

@@ -6,18 +6,16 @@
 #include "Preferences.h"
 #include "TuckawayView.h"
 #include "platform/DisplaySession.h"
+#include "platform/LogCategories.h"
 #include "platform/WindowHints.h"
 
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QScreen>
 #include <QTimer>
 
 using namespace PanelPlacement;
-
-Q_LOGGING_CATEGORY(lcPanel, "tuckaway.panel", QtWarningMsg)
 
 namespace {
 QScreen* screenUnderPointer() {

@@ -1,14 +1,12 @@
 #include "BackgroundWork.h"
 
 #include "Bookmarks.h"
+#include "platform/LogCategories.h"
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QThreadPool>
 
 #include <atomic>
-
-Q_LOGGING_CATEGORY(lcBackground, "tuckaway.background", QtWarningMsg)
 
 namespace BackgroundWork {
 

@@ -1,6 +1,7 @@
 #include "Bookmarks.h"
 
 #include "FileUrls.h"
+#include "platform/LogCategories.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -304,12 +305,16 @@ std::optional<QUrl> resolveBookmark(const NookItem& item) {
 
 std::optional<QString> resolvePath(const QByteArray& bookmarkData) {
     const std::optional<Record> record = decodeRecord(bookmarkData);
-    if (!record)
+    if (!record) {
+        qCDebug(lcBookmarks) << "unreadable bookmark of" << bookmarkData.size() << "bytes";
         return std::nullopt;
+    }
     if (exists(record->path))
         return record->path;
-    if (!record->identity)
+    if (!record->identity) {
+        qCDebug(lcBookmarks) << "gone, and no identity to search by:" << record->path;
         return std::nullopt;
+    }
 
     SearchLimits limits;
     {
@@ -333,6 +338,8 @@ std::optional<QString> resolvePath(const QByteArray& bookmarkData) {
     const std::optional<QString> found = search.run(record->path);
     if (search.stopped())
         return std::nullopt; // cut short: not a miss worth remembering
+    qCDebug(lcBookmarks) << record->path
+                         << (found ? QStringLiteral("moved to ") + *found : QStringLiteral("not found"));
     QMutexLocker lock(&g_mutex);
     g_searches.insert(bookmarkData, found);
     return found;

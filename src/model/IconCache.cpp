@@ -2,6 +2,7 @@
 
 #include "BackgroundWork.h"
 #include "Bookmarks.h"
+#include "platform/LogCategories.h"
 #include "platform/xdg/DesktopEntry.h"
 #include "platform/xdg/ThemeIcons.h"
 
@@ -132,7 +133,9 @@ QIcon IconCache::makeIcon(const IconSource& source) {
             return icon;
     }
     QIcon icon = ThemeIcons::themed(source.themeNames, source.fallback);
-    if (icon.isNull())
+    if (icon.isNull()) {
+        qCDebug(lcIcons) << "no icon among" << source.themeNames << "nor" << source.fallback;
         icon = ThemeIcons::bundled(QStringLiteral("unknown"));
+    }
     return icon;
 }

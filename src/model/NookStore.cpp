@@ -6,6 +6,7 @@
 #include "LogLine.h"
 #include "NookCodec.h"
 #include "SaveWriter.h"
+#include "platform/LogCategories.h"
 #include "platform/xdg/DesktopEntry.h"
 
 #include <QCoreApplication>
@@ -94,6 +95,7 @@ void NookStore::load() {
         int renewed = 0;
         if (auto groups = NookCodec::decode(contents.bytes, &error, &renewed)) {
             m_groups = *groups;
+            qCDebug(lcStore) << "loaded" << m_groups.size() << "nooks from" << m_saveURL.toLocalFile();
             if (renewed > 0)
                 writeLogLine(QStringLiteral("Tuckaway: %1 duplicate ids in %2 were given new ones")
                                  .arg(renewed)
@@ -155,6 +157,7 @@ bool NookStore::keepUnreadableFile(QString* error) {
         return false;
     m_unreadableFileOnDisk = false;
     m_keptUnreadableFile = copy;
+    qCInfo(lcStore) << "the unreadable" << original << "is kept as" << copy;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/x11/X11ClickMonitor.h"
 
+#include "platform/LogCategories.h"
+
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QWindow>
@@ -18,6 +20,7 @@ std::unique_ptr<X11ClickMonitor> X11ClickMonitor::create() {
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(connection)) {
+        qCWarning(lcX11) << "no connection to the X server for watching clicks";
         xcb_disconnect(connection);
         return nullptr;
     }
@@ -30,6 +33,7 @@ std::unique_ptr<X11ClickMonitor> X11ClickMonitor::create() {
                                     (version->major_version == 2 && version->minor_version >= 1));
     std::free(version);
     if (!usable) {
+        qCWarning(lcX11) << "the X server has no XInput 2.1: clicks outside the panel are not seen";
         xcb_disconnect(connection);
         return nullptr;
     }

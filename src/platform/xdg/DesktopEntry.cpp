@@ -1,5 +1,7 @@
 #include "platform/xdg/DesktopEntry.h"
 
+#include "platform/LogCategories.h"
+
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -71,11 +73,16 @@ bool DesktopEntry::isTrusted() const {
 }
 
 bool DesktopEntry::launch(const QList<QUrl>& urls) const {
-    if (!isTrusted())
+    if (!isTrusted()) {
+        qCWarning(lcOpen) << "not started: the entry is outside the application folders and not executable"
+                          << m_path;
         return false;
+    }
     GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(m_path.toLocal8Bit().constData()));
-    if (!info)
+    if (!info) {
+        qCWarning(lcOpen) << "not started: no longer a valid application entry" << m_path;
         return false;
+    }
     GList* uris = nullptr;
     QList<QByteArray> keep;
     for (const QUrl& url : urls) {
@@ -85,7 +92,11 @@ bool DesktopEntry::launch(const QList<QUrl>& urls) const {
     GError* error = nullptr;
     const gboolean ok = g_app_info_launch_uris(G_APP_INFO(info.get()), uris, nullptr, &error);
     g_list_free(uris);
-    if (error)
+    if (error) {
+        qCWarning(lcOpen) << "could not start" << m_path << ":" << error->message;
         g_error_free(error);
+    } else if (!ok) {
+        qCWarning(lcOpen) << "could not start" << m_path;
+    }
     return ok;
 }

@@ -1,5 +1,7 @@
 #include "platform/xdg/FileManager.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -14,7 +16,9 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.FileManager1");
 
 void openFolder(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    const QUrl folder = QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    if (!QDesktopServices::openUrl(folder))
+        qCWarning(lcOpen) << "no application opened" << folder.toDisplayString();
 }
 } // namespace
 
@@ -32,8 +36,10 @@ void showItem(const QString& path) {
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [path](QDBusPendingCallWatcher* done) {
-        if (done->isError())
+        if (done->isError()) {
+            qCWarning(lcDbus) << "the file manager did not show" << path << ":" << done->error().message();
             openFolder(path);
+        }
         done->deleteLater();
     });
 }
