@@ -7,7 +7,7 @@
 
 TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
-    , m_menu(new QMenu())
+    , m_menu(std::make_unique<QMenu>())
     , m_tray(new QSystemTrayIcon(AppIcon::icon(), this)) {
     m_tray->setToolTip(qtTrId("tray.tooltip"));
     QAction* settings = m_menu->addAction(qtTrId("tray.settings"));
@@ -17,7 +17,7 @@ TrayIcon::TrayIcon(QObject* parent)
     quit->setObjectName(QStringLiteral("quit"));
     connect(settings, &QAction::triggered, this, &TrayIcon::settingsRequested);
     connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
-    m_tray->setContextMenu(m_menu);
+    m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // A quick second click arrives as a double click; it is a click all the same.
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
@@ -25,9 +25,7 @@ TrayIcon::TrayIcon(QObject* parent)
     });
 }
 
-TrayIcon::~TrayIcon() {
-    delete m_menu;
-}
+TrayIcon::~TrayIcon() = default;
 
 void TrayIcon::show() {
     m_tray->show();

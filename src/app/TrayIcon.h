@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -13,11 +14,11 @@ class TrayIcon : public QObject {
     Q_OBJECT
 public:
     explicit TrayIcon(QObject* parent = nullptr);
-    ~TrayIcon() override;
+    ~TrayIcon() override; // the menu has no parent: it is a top-level window
 
     void show();
     QSystemTrayIcon* systemTrayIcon() const { return m_tray; }
-    QMenu* menu() const { return m_menu; }
+    QMenu* menu() const { return m_menu.get(); }
 
 signals:
     void clicked();
@@ -25,6 +26,6 @@ signals:
     void quitRequested();
 
 private:
-    QMenu* m_menu;
+    std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray;
 };

@@ -3,37 +3,28 @@
 #include <QCoreApplication>
 #include <QTranslator>
 
+#include <memory>
+
 namespace Localization {
 
 namespace {
-QTranslator* g_english = nullptr;
-QTranslator* g_local = nullptr;
-
-void drop(QTranslator*& translator) {
-    if (!translator)
-        return;
-    QCoreApplication::removeTranslator(translator);
-    delete translator;
-    translator = nullptr;
-}
+// A translator takes itself out of the application when it goes.
+std::unique_ptr<QTranslator> g_english;
+std::unique_ptr<QTranslator> g_local;
 } // namespace
 
 void install(const QLocale& locale) {
-    drop(g_local);
-    drop(g_english);
-
-    g_english = new QTranslator();
+    g_local.reset();
+    g_english = std::make_unique<QTranslator>();
     if (g_english->load(QStringLiteral(":/i18n/tuckaway_en.qm")))
-        QCoreApplication::installTranslator(g_english);
+        QCoreApplication::installTranslator(g_english.get());
 
-    auto* local = new QTranslator();
+    auto local = std::make_unique<QTranslator>();
     // load() walks the locale's UI languages (de_AT, de, ...) and takes the first catalog found.
     if (local->load(locale, QStringLiteral("tuckaway"), QStringLiteral("_"), QStringLiteral(":/i18n")) &&
         local->language() != QLatin1String("en")) {
-        QCoreApplication::installTranslator(local);
-        g_local = local;
-    } else {
-        delete local;
+        QCoreApplication::installTranslator(local.get());
+        g_local = std::move(local);
     }
 }
 

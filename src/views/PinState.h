@@ -17,7 +17,6 @@ public:
         m_value = value;
         emit valueChanged(m_value);
     }
-    void toggle() { setValue(!m_value); }
 
 signals:
     void valueChanged(bool value);

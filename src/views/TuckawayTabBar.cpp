@@ -17,8 +17,6 @@
 
 namespace {
 
-const QString kTabMime = QStringLiteral("application/x-tuckaway-group-id");
-
 constexpr int kFadeWidth = 24;
 
 // Only the chosen entry is checkable: some styles draw an empty box beside every other one.
@@ -223,7 +221,6 @@ void TuckawayTabBar::startDrag(const QUuid& id) {
     m_activeID = id;
     auto* mime = new QMimeData;
     mime->setText(id.toString(QUuid::WithoutBraces).toUpper());
-    mime->setData(kTabMime, id.toByteArray(QUuid::WithoutBraces));
     QDrag drag(this);
     drag.setMimeData(mime);
     if (TuckawayTabButton* tab = m_tabs.value(id)) {

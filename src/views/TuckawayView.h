@@ -24,7 +24,7 @@ class QWindow;
 class TuckawayTabBar;
 
 struct PanelCallbacks {
-    std::function<void()> onClose;               // held, never called by the content itself
+    std::function<void()> onClose;               // Escape with nothing else to end
     std::function<void(const NookItem&)> onOpen; // open this item (the controller closes the panel first)
     std::function<void()> onPanelSizeChanged;    // "panelHeight" changed while shown
 };

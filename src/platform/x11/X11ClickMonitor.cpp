@@ -48,13 +48,14 @@ X11ClickMonitor::X11ClickMonitor(xcb_connection_t* connection, unsigned root, un
     : m_connection(connection)
     , m_root(root)
     , m_opcode(opcode) {
-    m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read, this);
+    m_notifier =
+        std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     m_notifier->setEnabled(false);
-    connect(m_notifier, &QSocketNotifier::activated, this, &X11ClickMonitor::readEvents);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11ClickMonitor::readEvents);
 }
 
 X11ClickMonitor::~X11ClickMonitor() {
-    delete m_notifier;
+    m_notifier.reset(); // before its socket closes
     xcb_disconnect(m_connection);
 }
 

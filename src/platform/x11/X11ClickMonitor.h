@@ -37,7 +37,7 @@ private:
     xcb_connection_t* m_connection;
     unsigned m_root;
     unsigned char m_opcode;
-    QSocketNotifier* m_notifier = nullptr;
+    std::unique_ptr<QSocketNotifier> m_notifier;
     bool m_active = false;
     bool m_leftPressedInside = false;
 };
