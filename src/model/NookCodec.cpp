@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QSet>
 
+#include <array>
 #include <functional>
 
 namespace NookCodec {
@@ -135,9 +136,22 @@ std::optional<QUuid> parseUuid(const QString& text) {
 
 namespace {
 
-// A JSON string as the compact document writer gives it, every "/" escaped as "\/":
-// '"', '\\' and control characters escaped, a lone surrogate as "\udxxx", everything
-// else raw UTF-8.
+// How the compact document writer writes each ASCII character: the letter of its short
+// escape ("\n"), 'u' for a "\u00xx" escape, or 0 for the character itself. "/" is
+// escaped too.
+constexpr std::array<char, 0x80> kAsciiEscapes = [] {
+    std::array<char, 0x80> escapes{};
+    for (int c = 0; c < 0x20; ++c)
+        escapes[c] = 'u';
+    const char plain[] = "\"\\/\b\f\n\r\t";
+    const char letter[] = "\"\\/bfnrt";
+    for (std::size_t i = 0; i + 1 < sizeof plain; ++i)
+        escapes[static_cast<unsigned char>(plain[i])] = letter[i];
+    return escapes;
+}();
+
+// A JSON string as the compact document writer gives it: ASCII as above, a lone
+// surrogate as "\udxxx", everything else raw UTF-8.
 void appendString(QByteArray& out, const QString& text) {
     static const char hex[] = "0123456789abcdef";
     const auto escapeUnit = [&](char16_t u) {
@@ -151,36 +165,14 @@ void appendString(QByteArray& out, const QString& text) {
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t u = units[i];
         if (u < 0x80) {
-            switch (u) {
-            case u'"':
-                out.append("\\\"", 2);
-                break;
-            case u'\\':
-                out.append("\\\\", 2);
-                break;
-            case u'/':
-                out.append("\\/", 2);
-                break;
-            case u'\b':
-                out.append("\\b", 2);
-                break;
-            case u'\f':
-                out.append("\\f", 2);
-                break;
-            case u'\n':
-                out.append("\\n", 2);
-                break;
-            case u'\r':
-                out.append("\\r", 2);
-                break;
-            case u'\t':
-                out.append("\\t", 2);
-                break;
-            default:
-                if (u < 0x20)
-                    escapeUnit(u);
-                else
-                    out.append(char(u));
+            const char escape = kAsciiEscapes[u];
+            if (escape == 0) {
+                out.append(char(u));
+            } else if (escape == 'u') {
+                escapeUnit(u);
+            } else {
+                const char pair[] = {'\\', escape};
+                out.append(pair, 2);
             }
         } else if (u < 0x800) {
             out.append(char(0xc0 | (u >> 6)));
