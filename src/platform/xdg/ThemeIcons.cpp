@@ -1,5 +1,7 @@
 #include "platform/xdg/ThemeIcons.h"
 
+#include "platform/LogCategories.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -15,6 +17,8 @@ void ensureTheme() {
     for (const QString& theme : candidates) {
         for (const QString& dir : dataDirs) {
             if (QFile::exists(dir + QStringLiteral("/icons/") + theme + QStringLiteral("/index.theme"))) {
+                qCDebug(lcIcons) << "the theme" << QIcon::themeName() << "has no basic icons; falling back to"
+                                 << theme;
                 QIcon::setFallbackThemeName(theme);
                 if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
                     QIcon::setThemeName(theme);
@@ -22,6 +26,7 @@ void ensureTheme() {
             }
         }
     }
+    qCDebug(lcIcons) << "no icon theme with the basic icons; the bundled ones stand in";
 }
 
 QIcon bundled(const QString& name) {
