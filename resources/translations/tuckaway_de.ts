@@ -95,6 +95,10 @@
         <source>Copied “%1” to “%2”</source>
         <translation>„%1“ nach „%2“ kopiert</translation>
     </message>
+    <message id="handover.progress">
+        <source>Adding files: %1 of %2</source>
+        <translation>Dateien werden hinzugefügt: %1 von %2</translation>
+    </message>
     <message id="action.undo">
         <source>Undo</source>
         <translation>Rückgängig</translation>

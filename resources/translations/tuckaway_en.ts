@@ -95,6 +95,10 @@
         <source>Copied “%1” to “%2”</source>
         <translation>Copied “%1” to “%2”</translation>
     </message>
+    <message id="handover.progress">
+        <source>Adding files: %1 of %2</source>
+        <translation>Adding files: %1 of %2</translation>
+    </message>
     <message id="action.undo">
         <source>Undo</source>
         <translation>Undo</translation>

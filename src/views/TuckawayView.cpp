@@ -1,6 +1,7 @@
 #include "TuckawayView.h"
 
 #include "Bookmarks.h"
+#include "HandOverProgress.h"
 #include "HeaderButton.h"
 #include "IconCache.h"
 #include "ItemGridView.h"
@@ -68,6 +69,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     , m_addButton(new HeaderButton(28, this))
     , m_pinButton(new HeaderButton(28, this))
     , m_settingsButton(new HeaderButton(32, this))
+    , m_progress(new HandOverProgress(this))
     , m_divider(new Divider(this))
     , m_grid(new ItemGridView(this))
     , m_sheet(new NewGroupSheet(this))
@@ -87,6 +89,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     hintLayout->setContentsMargins(24, 24, 24, 24);
     hintLayout->addWidget(m_emptyHint);
     m_firstMouse->lower();
+    m_progress->raise(); // above the hairline it lies on
     buildHeader();
 
     auto* layout = new QVBoxLayout(this);
@@ -123,7 +126,7 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
                 return; // results of several nooks have no order to change
             m_store.moveItems(targetGroupID(), offsets, destination);
         },
-        [this](const QList<QUrl>& urls) { m_store.addURLs(urls, targetGroupID()); },
+        [this](const QList<QUrl>& urls) { m_store.handOver(urls, targetGroupID()); },
         [this](QMenu* menu, const NookItem& item) { extendItemMenu(menu, item); },
     });
     connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
@@ -142,6 +145,11 @@ TuckawayView::TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks 
     connect(m_tabBar, &TuckawayTabBar::itemDropRequested, this, &TuckawayView::transferItem);
     connect(&m_store, &NookStore::groupsChanged, this, &TuckawayView::syncFromStore);
     connect(&m_store, &NookStore::selectedGroupIDChanged, this, &TuckawayView::followStoreSelection);
+    connect(&m_store, &NookStore::handOverProgress, m_progress, &HandOverProgress::setProgress);
+    connect(&m_store, &NookStore::handOverFinished, m_progress, [this] {
+        if (!m_store.handOverRunning())
+            m_progress->finish();
+    });
     connect(&m_pinState, &PinState::valueChanged, this, &TuckawayView::updatePinButton);
     connect(&m_store, &NookStore::saveFailed, this, [this](const QString& reason) {
         postNotice({qtTrId("notice.save_failed").arg(reason), {}, {}, 0});
@@ -521,6 +529,9 @@ bool TuckawayView::raiseSettingsWindow(QWindow* window) {
 void TuckawayView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_firstMouse->setGeometry(rect());
+    // Over the hairline, inside the rounded outline.
+    m_progress->setGeometry(int(kCornerRadius), m_divider->y() - 1, width() - 2 * int(kCornerRadius),
+                            HandOverProgress::kHeight);
     for (NewGroupSheet* sheet : {m_sheet, m_renameSheet}) {
         if (sheet->isVisible())
             sheet->setGeometry(rect());

@@ -10,6 +10,7 @@
 #include <optional>
 
 class FirstMouseView;
+class HandOverProgress;
 class HeaderButton;
 class ItemGridView;
 class NewGroupSheet;
@@ -67,6 +68,7 @@ public:
     NewGroupSheet* renameSheet() const { return m_renameSheet; }
     QLabel* emptyHint() const { return m_emptyHint; }
     QLineEdit* searchField() const { return m_searchField; }
+    HandOverProgress* handOverProgress() const { return m_progress; }
 
     // Keeps a settings window above the panel (which stays on top) when it becomes
     // active; a window is one when its title holds "Settings" or "Einstellungen".
@@ -129,6 +131,7 @@ private:
     HeaderButton* m_addButton;
     HeaderButton* m_pinButton;
     HeaderButton* m_settingsButton;
+    HandOverProgress* m_progress;
     QWidget* m_divider;
     ItemGridView* m_grid;
     NewGroupSheet* m_sheet;

@@ -1,3 +1,4 @@
+#include "HandOverProgress.h"
 #include "IconCache.h"
 #include "ItemGridView.h"
 #include "Localization.h"
@@ -66,7 +67,7 @@ class TestPanelScreenshots : public QObject {
         return {favourites, work, tools, reading};
     }
 
-    enum class Scene { TabHover, AltOverItem, SearchWithKeys };
+    enum class Scene { TabHover, AltOverItem, SearchWithKeys, LongHandOver };
 
     QImage render(const QPalette& palette, const QString& name, Scene scene) {
         const bool altOverItem = scene == Scene::AltOverItem;
@@ -95,6 +96,11 @@ class TestPanelScreenshots : public QObject {
                         view.grid()->items().cbegin(), view.grid()->items().cend(),
                         [](const NookItem& i) { return IconCache::shared().cached(i.id).has_value(); });
                 }))
+                return {};
+        } else if (scene == Scene::LongHandOver) {
+            view.handOverProgress()->setShowDelay(0);
+            emit m_store->handOverProgress(4200, 10000);
+            if (!QTest::qWaitFor([&] { return view.handOverProgress()->isVisible(); }))
                 return {};
         } else {
             hover(view.tabBar()->tabs().at(1), QPoint(6, 6));
@@ -143,7 +149,7 @@ private slots:
         const QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
         for (const auto& [suffix, scene] :
              {std::pair{"", Scene::TabHover}, std::pair{"-alt", Scene::AltOverItem},
-              std::pair{"-search", Scene::SearchWithKeys}}) {
+              std::pair{"-search", Scene::SearchWithKeys}, std::pair{"-progress", Scene::LongHandOver}}) {
             checkPicture(render(light, QStringLiteral("panel-light%1.png").arg(QLatin1String(suffix)), scene),
                          light);
             checkPicture(

@@ -1,3 +1,4 @@
+#include "HandOverProgress.h"
 #include "HeaderButton.h"
 #include "IconCache.h"
 #include "ItemGridView.h"
@@ -387,6 +388,22 @@ private slots:
         QCOMPARE(itemNames(m_store->groups().at(1).items), QStringList({QStringLiteral("b2")}));
         QCOMPARE(itemNames(m_store->groups().at(0).items), QStringList({QStringLiteral("a1")}));
         QVERIFY(!IconCache::shared().cached(b1.id));
+    }
+
+    void longHandOverShowsItsCountUntilItEnds() {
+        makeView({group(QStringLiteral("A"))});
+        showView();
+        HandOverProgress* progress = m_view->handOverProgress();
+        emit m_store->handOverProgress(0, 2000);
+        QVERIFY(!progress->isVisible()); // a short one would be over before anything shows
+        progress->setShowDelay(0);       // the moment has passed
+        emit m_store->handOverProgress(1200, 2000);
+        QTRY_VERIFY(progress->isVisible());
+        QCOMPARE(progress->toolTip(), QStringLiteral("Adding files: 1,200 of 2,000"));
+        // Along the foot of the header, most of the panel wide.
+        QVERIFY(progress->y() < m_view->grid()->y() && progress->width() > m_view->width() / 2);
+        emit m_store->handOverFinished({});
+        QVERIFY(!progress->isVisible());
     }
 
     void pinButtonFlipsTheSharedFlag() {
