@@ -10,8 +10,11 @@ DragRunner::Runner& runner() {
 namespace DragRunner {
 
 Qt::DropAction exec(QDrag& drag, Qt::DropActions actions, Qt::DropAction defaultAction) {
-    if (runner())
-        return runner()(drag);
+    if (runner()) {
+        const Qt::DropAction result = runner()(drag);
+        drag.deleteLater();
+        return result;
+    }
     return drag.exec(actions, defaultAction);
 }
 

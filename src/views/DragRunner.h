@@ -10,6 +10,7 @@ namespace DragRunner {
 
 using Runner = std::function<Qt::DropAction(QDrag& drag)>;
 
+// Runs a drag made with new; it is deleted later, whichever runner ran it.
 Qt::DropAction exec(QDrag& drag, Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction,
                     Qt::DropAction defaultAction = Qt::MoveAction);
 // An empty runner restores the platform's own drag.

@@ -470,15 +470,17 @@ void ItemGridView::startDrag(int index) {
     auto* mime = new QMimeData;
     mime->setText(item.id.toString(QUuid::WithoutBraces).toUpper());
     mime->setData(ItemMime::kReorder, item.id.toByteArray(QUuid::WithoutBraces));
-    QDrag drag(this);
-    drag.setMimeData(mime);
+    // On the heap: the toolkit deletes it once the receiver has fetched the data, which
+    // on X11 happens after the drop.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
     const double ratio = devicePixelRatioF();
-    drag.setPixmap(ItemCell::dragPreview(IconCache::shared().cached(item.id), m_iconSize, palette(), ratio));
+    drag->setPixmap(ItemCell::dragPreview(IconCache::shared().cached(item.id), m_iconSize, palette(), ratio));
     const QPointF iconOrigin = cellRect(index).topLeft() + cellMetrics().iconRect().topLeft();
-    drag.setHotSpot((m_pressPos - iconOrigin).toPoint());
+    drag->setHotSpot((m_pressPos - iconOrigin).toPoint());
 
     m_dragRunning = true;
-    DragRunner::exec(drag);
+    DragRunner::exec(*drag);
     m_dragRunning = false;
     // However the drag ended (a drop anywhere, outside the panel, cancelled), it is over:
     // a later drag without Ctrl must move nothing, and no cell stays faded.
@@ -502,15 +504,17 @@ void ItemGridView::startDragOut(int index) {
     mime->setUrls({url});
     mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + url.toEncoded());
     mime->setData(ItemMime::kOutgoing, item.id.toByteArray(QUuid::WithoutBraces));
-    QDrag drag(this);
-    drag.setMimeData(mime);
-    drag.setPixmap(ItemCell::dragPreview(IconCache::shared().cached(item.id), m_iconSize, palette(),
-                                         devicePixelRatioF()));
+    // On the heap: the toolkit deletes it once the receiver has fetched the data, which
+    // on X11 happens after the drop.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(ItemCell::dragPreview(IconCache::shared().cached(item.id), m_iconSize, palette(),
+                                          devicePixelRatioF()));
     const QPointF iconOrigin = cellRect(index).topLeft() + cellMetrics().iconRect().topLeft();
-    drag.setHotSpot((m_pressPos - iconOrigin).toPoint());
+    drag->setHotSpot((m_pressPos - iconOrigin).toPoint());
     m_dragRunning = true;
     // Never a move: the user's file stays where it is.
-    DragRunner::exec(drag, Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
+    DragRunner::exec(*drag, Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
     m_dragRunning = false;
     updateHoverFromCursor();
 }

@@ -221,14 +221,16 @@ void TuckawayTabBar::startDrag(const QUuid& id) {
     m_activeID = id;
     auto* mime = new QMimeData;
     mime->setText(id.toString(QUuid::WithoutBraces).toUpper());
-    QDrag drag(this);
-    drag.setMimeData(mime);
+    // On the heap: the toolkit deletes it once the receiver has fetched the data, which
+    // on X11 happens after the drop.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
     if (TuckawayTabButton* tab = m_tabs.value(id)) {
-        drag.setPixmap(tab->grab());
-        drag.setHotSpot(tab->mapFromGlobal(QCursor::pos()));
+        drag->setPixmap(tab->grab());
+        drag->setHotSpot(tab->mapFromGlobal(QCursor::pos()));
     }
     m_dragRunning = true;
-    DragRunner::exec(drag);
+    DragRunner::exec(*drag);
     m_dragRunning = false;
     // However the drag ended, it is over: a later drag without Ctrl must move nothing.
     m_activeID.reset();
