@@ -159,5 +159,41 @@
         <source>All Nooks</source>
         <translation>Alle Gruppen</translation>
     </message>
+    <message id="shortcut.description">
+        <source>Show or hide the Tuckaway panel</source>
+        <translation>Tuckaway-Leiste zeigen oder verbergen</translation>
+    </message>
+    <message id="settings.shortcut">
+        <source>Shortcut to show or hide the panel</source>
+        <translation>Tastenkürzel zum Zeigen und Verbergen</translation>
+    </message>
+    <message id="settings.shortcut.off">
+        <source>Off. Click the field and press keys to choose a shortcut.</source>
+        <translation>Aus. Ins Feld klicken und Tasten drücken, um ein Kürzel zu wählen.</translation>
+    </message>
+    <message id="settings.shortcut.pending">
+        <source>Waiting for the desktop to allow these keys…</source>
+        <translation>Warte, bis die Arbeitsumgebung diese Tasten erlaubt …</translation>
+    </message>
+    <message id="settings.shortcut.taken">
+        <source>Another program or the desktop already uses these keys.</source>
+        <translation>Ein anderes Programm oder die Arbeitsumgebung nutzt diese Tasten schon.</translation>
+    </message>
+    <message id="settings.shortcut.unsupported">
+        <source>These keys cannot be used from anywhere.</source>
+        <translation>Diese Tasten lassen sich nicht überall nutzen.</translation>
+    </message>
+    <message id="settings.shortcut.unavailable">
+        <source>This session offers no shortcuts that work from anywhere.</source>
+        <translation>Diese Sitzung bietet keine überall wirksamen Tastenkürzel.</translation>
+    </message>
+    <message id="settings.shortcut.needs_modifier">
+        <source>Add Ctrl, Alt or Super to the key.</source>
+        <translation>Strg, Alt oder Super zur Taste hinzunehmen.</translation>
+    </message>
+    <message id="settings.shortcut.turn_off">
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
 </context>
 </TS>

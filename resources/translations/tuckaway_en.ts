@@ -159,5 +159,41 @@
         <source>All Nooks</source>
         <translation>All Nooks</translation>
     </message>
+    <message id="shortcut.description">
+        <source>Show or hide the Tuckaway panel</source>
+        <translation>Show or hide the Tuckaway panel</translation>
+    </message>
+    <message id="settings.shortcut">
+        <source>Shortcut to show or hide the panel</source>
+        <translation>Shortcut to show or hide the panel</translation>
+    </message>
+    <message id="settings.shortcut.off">
+        <source>Off. Click the field and press keys to choose a shortcut.</source>
+        <translation>Off. Click the field and press keys to choose a shortcut.</translation>
+    </message>
+    <message id="settings.shortcut.pending">
+        <source>Waiting for the desktop to allow these keys…</source>
+        <translation>Waiting for the desktop to allow these keys…</translation>
+    </message>
+    <message id="settings.shortcut.taken">
+        <source>Another program or the desktop already uses these keys.</source>
+        <translation>Another program or the desktop already uses these keys.</translation>
+    </message>
+    <message id="settings.shortcut.unsupported">
+        <source>These keys cannot be used from anywhere.</source>
+        <translation>These keys cannot be used from anywhere.</translation>
+    </message>
+    <message id="settings.shortcut.unavailable">
+        <source>This session offers no shortcuts that work from anywhere.</source>
+        <translation>This session offers no shortcuts that work from anywhere.</translation>
+    </message>
+    <message id="settings.shortcut.needs_modifier">
+        <source>Add Ctrl, Alt or Super to the key.</source>
+        <translation>Add Ctrl, Alt or Super to the key.</translation>
+    </message>
+    <message id="settings.shortcut.turn_off">
+        <source>Off</source>
+        <translation>Off</translation>
+    </message>
 </context>
 </TS>

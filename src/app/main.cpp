@@ -6,9 +6,11 @@
 #include "Localization.h"
 #include "NookStore.h"
 #include "PanelController.h"
+#include "Preferences.h"
 #include "RemoteInstance.h"
 #include "SettingsView.h"
 #include "StoreCommands.h"
+#include "platform/GlobalShortcut.h"
 #include "platform/xdg/ThemeIcons.h"
 #include "platform/xdg/XdgAutostartLoginItem.h"
 
@@ -17,6 +19,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 using CommandLine::Action;
@@ -139,7 +142,19 @@ int main(int argc, char** argv) {
 
     AppDelegate delegate;
     XdgAutostartLoginItem loginItem;
-    delegate.setOpenSettings([&loginItem] { SettingsView::showSingle(loginItem); });
+    // Keys that show and hide the panel from anywhere, where the session has a way to them.
+    const std::unique_ptr<GlobalShortcut> shortcut = GlobalShortcut::createForSession();
+    if (shortcut) {
+        QObject::connect(shortcut.get(), &GlobalShortcut::activated, &delegate, [&delegate] {
+            if (delegate.panelController())
+                delegate.panelController()->toggle();
+        });
+        QObject::connect(&Preferences::instance(), &Preferences::globalShortcutChanged, shortcut.get(),
+                         &GlobalShortcut::bind);
+        shortcut->bind(Preferences::instance().globalShortcut());
+    }
+    delegate.setOpenSettings(
+        [&loginItem, &shortcut] { SettingsView::showSingle(loginItem, shortcut.get()); });
     QObject::connect(&service, &ApplicationService::activateRequested, &delegate, &AppDelegate::reopen);
     QObject::connect(&service, &ApplicationService::openRequested, &delegate, &AppDelegate::open);
     QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::activateAction);

@@ -66,6 +66,22 @@ void Preferences::setLaunchAtLogin(bool value) {
     write(kLaunchAtLogin, value, launchAtLogin(), &Preferences::launchAtLoginChanged);
 }
 
+QKeySequence Preferences::globalShortcut() const {
+    const QVariant value = m_settings.value(QLatin1String(kGlobalShortcut));
+    const QString text = value.isValid() ? value.toString() : QLatin1String(kDefaultGlobalShortcut);
+    return QKeySequence::fromString(text, QKeySequence::PortableText);
+}
+
+void Preferences::setGlobalShortcut(const QKeySequence& keys) {
+    const bool differs = !contains(kGlobalShortcut) || keys != globalShortcut();
+    // Stored even when empty: that is "off", not "default".
+    m_settings.setValue(QLatin1String(kGlobalShortcut), keys.toString(QKeySequence::PortableText));
+    m_settings.sync();
+    m_seen = snapshot();
+    if (differs)
+        emit globalShortcutChanged(keys);
+}
+
 QUuid Preferences::currentNook() const {
     return QUuid::fromString(m_settings.value(QLatin1String(kCurrentNook)).toString());
 }
@@ -105,7 +121,7 @@ double Preferences::frameWidth() const {
 }
 
 Preferences::Snapshot Preferences::snapshot() const {
-    return {columns(), iconSize(), panelHeight(), launchAtLogin()};
+    return {columns(), iconSize(), panelHeight(), launchAtLogin(), globalShortcut()};
 }
 
 void Preferences::reload() {
@@ -121,4 +137,6 @@ void Preferences::reload() {
         emit panelHeightChanged(m_seen.panelHeight);
     if (m_seen.launchAtLogin != old.launchAtLogin)
         emit launchAtLoginChanged(m_seen.launchAtLogin);
+    if (m_seen.globalShortcut != old.globalShortcut)
+        emit globalShortcutChanged(m_seen.globalShortcut);
 }

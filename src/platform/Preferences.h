@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QObject>
 #include <QSettings>
 #include <QUuid>
 
-// The four user preferences, with their defaults and ranges in one place.
+// The user preferences, with their defaults and ranges in one place.
 // Reads apply the default while a key is absent (or unreadable); nothing is ever
 // written unless a setter is called. Each key has its own change signal, so every
 // reader follows a change at its next redraw.
@@ -22,11 +23,14 @@ public:
     static constexpr auto kPanelHeight = "panelHeight";
     static constexpr auto kLaunchAtLogin = "launchAtLogin";
     static constexpr auto kCurrentNook = "currentNook";
+    static constexpr auto kGlobalShortcut = "globalShortcut";
 
     static constexpr int kDefaultColumns = 4;
     static constexpr double kDefaultIconSize = 52.0;
     static constexpr double kDefaultPanelHeight = 440.0;
     static constexpr bool kDefaultLaunchAtLogin = false;
+    // Bound by none of the common desktops out of the box.
+    static constexpr auto kDefaultGlobalShortcut = "Ctrl+Alt+Space";
 
     static constexpr int kColumnChoices[] = {3, 4, 5};
     static constexpr Range kIconSizeRange{36.0, 64.0, 4.0};
@@ -45,6 +49,10 @@ public:
     void setIconSize(double value);
     void setPanelHeight(double value);
     void setLaunchAtLogin(bool value);
+
+    // The keys that show and hide the panel from anywhere; empty when turned off.
+    QKeySequence globalShortcut() const;
+    void setGlobalShortcut(const QKeySequence& keys);
 
     // The nook last selected, so the panel reopens on it after a restart; null when none.
     QUuid currentNook() const;
@@ -69,6 +77,7 @@ signals:
     void iconSizeChanged(double iconSize);
     void panelHeightChanged(double panelHeight);
     void launchAtLoginChanged(bool enabled);
+    void globalShortcutChanged(const QKeySequence& keys);
 
 private:
     struct Snapshot {
@@ -76,6 +85,7 @@ private:
         double iconSize;
         double panelHeight;
         bool launchAtLogin;
+        QKeySequence globalShortcut;
     };
 
     Preferences();

@@ -6,12 +6,16 @@
 #include "SquareGlyph.h"
 #include "StepSlider.h"
 #include "ToggleSwitch.h"
+#include "platform/GlobalShortcut.h"
 #include "platform/LoginItemService.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPointer>
+#include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -65,6 +69,7 @@ SettingsView::SettingsView(LoginItemService& loginItem, QWidget* parent)
     loginRow->addWidget(loginLabel, 1);
     loginRow->addWidget(m_loginSwitch);
     loginSection->addRow(loginRow);
+    loginSection->addRow(buildShortcutRow());
     form->addWidget(loginSection);
 
     auto* panelSection = new FormSection(this);
@@ -79,6 +84,12 @@ SettingsView::SettingsView(LoginItemService& loginItem, QWidget* parent)
     connect(&preferences, &Preferences::panelHeightChanged, this, &SettingsView::showPreferences);
     connect(&preferences, &Preferences::columnsChanged, this, &SettingsView::showPreferences);
     connect(&preferences, &Preferences::iconSizeChanged, this, &SettingsView::showPreferences);
+    connect(&preferences, &Preferences::globalShortcutChanged, this, &SettingsView::showPreferences);
+    connect(m_shortcutField, &QKeySequenceEdit::editingFinished, this, &SettingsView::shortcutEdited);
+    connect(m_shortcutOff, &QAbstractButton::clicked, this, [this] {
+        m_shortcutField->clear();
+        shortcutEdited();
+    });
 
     connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::loginSwitchClicked);
     connect(m_panelHeightSlider, &StepSlider::stepChosen, this,
@@ -148,6 +159,78 @@ QLayout* SettingsView::buildIconSizeRow() {
     return row;
 }
 
+QLayout* SettingsView::buildShortcutRow() {
+    auto* row = new QVBoxLayout();
+    row->setSpacing(4);
+    auto* line = new QHBoxLayout();
+    auto* title = makeTitle(qtTrId("settings.shortcut"), this);
+    m_shortcutField = new QKeySequenceEdit(this);
+    m_shortcutField->setObjectName(QStringLiteral("globalShortcut"));
+    m_shortcutField->setAccessibleName(title->text());
+    title->setBuddy(m_shortcutField);
+    line->addWidget(m_shortcutField, 1);
+    m_shortcutStatus = makeCaption(QString(), this);
+    m_shortcutStatus->setObjectName(QStringLiteral("globalShortcutStatus"));
+    m_shortcutStatus->setWordWrap(true);
+    m_shortcutStatus->setForegroundRole(QPalette::PlaceholderText);
+    m_shortcutOff = new QToolButton(this);
+    m_shortcutOff->setText(qtTrId("settings.shortcut.turn_off"));
+    m_shortcutOff->setObjectName(QStringLiteral("globalShortcutOff"));
+    line->addWidget(m_shortcutOff);
+    row->addWidget(title);
+    row->addLayout(line);
+    row->addWidget(m_shortcutStatus);
+    return row;
+}
+
+void SettingsView::setGlobalShortcut(GlobalShortcut* shortcut) {
+    if (m_shortcut)
+        disconnect(m_shortcut, nullptr, this, nullptr);
+    m_shortcut = shortcut;
+    if (shortcut)
+        connect(shortcut, &GlobalShortcut::statusChanged, this, &SettingsView::showShortcutStatus);
+    showShortcutStatus();
+}
+
+// Only the first keys pressed count. A key that types something needs Ctrl, Alt or Super
+// with it, or it would be taken from every application.
+void SettingsView::shortcutEdited() {
+    const QKeySequence typed = m_shortcutField->keySequence();
+    const QKeySequence keys = typed.isEmpty() ? QKeySequence() : QKeySequence(typed[0]);
+    const Qt::KeyboardModifiers modifiers = keys.isEmpty() ? Qt::NoModifier : keys[0].keyboardModifiers();
+    const bool functionKey = !keys.isEmpty() && keys[0].key() >= Qt::Key_F1 && keys[0].key() <= Qt::Key_F35;
+    m_shortcutRefused = !keys.isEmpty() && !functionKey &&
+                        !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!m_shortcutRefused && keys != Preferences::instance().globalShortcut())
+        Preferences::instance().setGlobalShortcut(keys);
+    showPreferences();
+}
+
+void SettingsView::showShortcutStatus() {
+    const char* id = nullptr;
+    if (m_shortcutRefused)
+        id = "settings.shortcut.needs_modifier";
+    else if (!m_shortcut)
+        id = "settings.shortcut.unavailable";
+    else if (Preferences::instance().globalShortcut().isEmpty())
+        id = "settings.shortcut.off";
+    else if (m_shortcut->status() == GlobalShortcut::Status::Pending)
+        id = "settings.shortcut.pending";
+    else if (m_shortcut->status() == GlobalShortcut::Status::Taken)
+        id = "settings.shortcut.taken";
+    else if (m_shortcut->status() == GlobalShortcut::Status::Unsupported)
+        id = "settings.shortcut.unsupported";
+    const QString text = id ? qtTrId(id) : QString();
+    const bool resized = m_shortcutStatus->isVisibleTo(this) != (id != nullptr) ||
+                         (isVisible() && text != m_shortcutStatus->text());
+    m_shortcutStatus->setText(text);
+    m_shortcutStatus->setVisible(id != nullptr);
+    m_shortcutOff->setEnabled(!Preferences::instance().globalShortcut().isEmpty());
+    // Once the layouts have taken in the change.
+    if (resized)
+        QTimer::singleShot(0, this, &SettingsView::fitHeight);
+}
+
 // Puts the stored values into the controls without writing anything back: a value from
 // outside a control's range is shown at its nearest end but stays as it is on disk.
 void SettingsView::showPreferences() {
@@ -156,6 +239,8 @@ void SettingsView::showPreferences() {
     m_iconSizeSlider->showValue(preferences.effectiveIconSize());
     m_columns->setValue(std::clamp(preferences.effectiveColumns(), Preferences::kColumnChoices[0],
                                    std::end(Preferences::kColumnChoices)[-1]));
+    m_shortcutField->setKeySequence(preferences.globalShortcut());
+    showShortcutStatus();
 
     // The height the panel really has, in whole points (toward zero).
     const double height = std::clamp(preferences.effectivePanelHeight(), -1e9, 1e9);
@@ -200,10 +285,11 @@ void SettingsView::changeEvent(QEvent* event) {
         fitHeight();
 }
 
-SettingsView* SettingsView::showSingle(LoginItemService& loginItem) {
+SettingsView* SettingsView::showSingle(LoginItemService& loginItem, GlobalShortcut* shortcut) {
     static QPointer<SettingsView> window;
     if (!window)
         window = new SettingsView(loginItem);
+    window->setGlobalShortcut(shortcut);
     window->show();
     window->raise();
     window->activateWindow();

@@ -5,22 +5,32 @@
 #include "SettingsView.h"
 #include "TestEnvironment.h"
 #include "ToggleSwitch.h"
+#include "platform/GlobalShortcut.h"
 #include "platform/xdg/XdgAutostartLoginItem.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
+
+// Binds whatever it is given and answers with the status a test chose.
+class FakeShortcut : public GlobalShortcut {
+public:
+    Status answer = Status::Bound;
+    void bind(const QKeySequence& keys) override { setStatus(keys.isEmpty() ? Status::Off : answer); }
+};
 
 // The same file the preferences use, for writing values as another program would.
 void writeRaw(const QVariantMap& values) {
@@ -84,6 +94,8 @@ private slots:
     void foreignValuesShownClampedNotWritten();
     void fixedWidthWithLongLabels();
     void showSingleRaisesTheOneWindow();
+    void shortcutFieldStoresAndTells_data();
+    void shortcutFieldStoresAndTells();
 
 private:
     std::unique_ptr<SettingsView> makeShownView(FakeLoginItem& item);
@@ -378,6 +390,62 @@ void TestSettingsView::showSingleRaisesTheOneWindow() {
                            [](QWidget* w) { return qobject_cast<SettingsView*>(w) && w->isVisible(); }),
              1);
     second->close();
+}
+
+// The shortcut field stores the first keys pressed (cleared is off) and says when the
+// keys do not work: refused, taken by another program, or no way to them in this session.
+void TestSettingsView::shortcutFieldStoresAndTells_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("backend");
+    QTest::addColumn<GlobalShortcut::Status>("answer");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("told");
+    using S = GlobalShortcut::Status;
+    const auto ctrlShift = Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::newRow("default, bound") << 0 << Qt::KeyboardModifiers() << true << S::Bound
+                                    << u"Ctrl+Alt+Space"_qs << QString();
+    QTest::newRow("new keys") << int(Qt::Key_K) << ctrlShift << true << S::Bound << u"Ctrl+Shift+K"_qs
+                              << QString();
+    QTest::newRow("taken") << int(Qt::Key_K) << ctrlShift << true << S::Taken << u"Ctrl+Shift+K"_qs
+                           << u"Another program or the desktop already uses these keys."_qs;
+    QTest::newRow("a plain letter is refused")
+        << int(Qt::Key_K) << Qt::KeyboardModifiers() << true << S::Bound << u"Ctrl+Alt+Space"_qs
+        << u"Add Ctrl, Alt or Super to the key."_qs;
+    QTest::newRow("cleared is off") << int(Qt::Key_Backspace) << Qt::KeyboardModifiers() << true << S::Bound
+                                    << QString()
+                                    << u"Off. Click the field and press keys to choose a shortcut."_qs;
+    QTest::newRow("no backend") << 0 << Qt::KeyboardModifiers() << false << S::Bound << u"Ctrl+Alt+Space"_qs
+                                << u"This session offers no shortcuts that work from anywhere."_qs;
+}
+
+void TestSettingsView::shortcutFieldStoresAndTells() {
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, backend);
+    QFETCH(GlobalShortcut::Status, answer);
+    QFETCH(QString, stored);
+    QFETCH(QString, told);
+    FakeLoginItem item;
+    auto view = makeShownView(item);
+    QVERIFY(view);
+    FakeShortcut shortcut;
+    shortcut.answer = answer;
+    connect(&Preferences::instance(), &Preferences::globalShortcutChanged, &shortcut, &GlobalShortcut::bind);
+    shortcut.bind(Preferences::instance().globalShortcut());
+    view->setGlobalShortcut(backend ? &shortcut : nullptr);
+    QKeySequenceEdit* field = view->shortcutField();
+    if (key == Qt::Key_Backspace) {
+        QTest::mouseClick(view->shortcutOffButton(), Qt::LeftButton);
+    } else if (key) {
+        QTest::keyClick(field, Qt::Key(key), modifiers);
+        QTRY_VERIFY(field->keySequence().isEmpty() || field->keySequence().toString() == stored);
+        QTRY_COMPARE(Preferences::instance().globalShortcut().toString(), stored);
+        QTRY_COMPARE(view->shortcutStatus()->isVisible(), !told.isEmpty()); // after the field's pause
+    }
+    QCOMPARE(Preferences::instance().globalShortcut().toString(), stored);
+    QCOMPARE(field->keySequence().toString(), stored);
+    QCOMPARE(view->shortcutStatus()->isVisible() ? view->shortcutStatus()->text() : QString(), told);
 }
 
 TUCKAWAY_TEST_WIDGETS_MAIN(TestSettingsView)

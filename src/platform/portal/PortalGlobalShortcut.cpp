@@ -1,0 +1,209 @@
+#include "platform/portal/PortalGlobalShortcut.h"
+
+#include "platform/LogCategories.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusPendingReply>
+
+namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString kShortcutID = QStringLiteral("toggle-panel");
+
+struct PortalShortcut {
+    QString id;
+    QVariantMap options;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.options;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.options;
+    argument.endStructure();
+    return argument;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(PortalShortcut)
+
+std::unique_ptr<PortalGlobalShortcut> PortalGlobalShortcut::create() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return nullptr;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kInterface << QStringLiteral("version");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, 3000);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        qCInfo(lcDbus) << "no global shortcuts portal:" << reply.errorMessage();
+        return nullptr;
+    }
+    return std::unique_ptr<PortalGlobalShortcut>(new PortalGlobalShortcut());
+}
+
+PortalGlobalShortcut::PortalGlobalShortcut() {
+    qDBusRegisterMetaType<PortalShortcut>();
+    qDBusRegisterMetaType<QList<PortalShortcut>>();
+    QDBusConnection::sessionBus().connect(
+        kService, kPath, kInterface, QStringLiteral("Activated"), this,
+        SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+}
+
+PortalGlobalShortcut::~PortalGlobalShortcut() {
+    bind({});
+}
+
+QString PortalGlobalShortcut::triggerFor(const QKeySequence& keys) {
+    if (keys.isEmpty())
+        return {};
+    const QKeyCombination combination = keys[0];
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    QStringList parts;
+    if (modifiers & Qt::ShiftModifier)
+        parts << QStringLiteral("SHIFT");
+    if (modifiers & Qt::ControlModifier)
+        parts << QStringLiteral("CTRL");
+    if (modifiers & Qt::AltModifier)
+        parts << QStringLiteral("ALT");
+    if (modifiers & Qt::MetaModifier)
+        parts << QStringLiteral("LOGO");
+    const Qt::Key key = combination.key();
+    QString name;
+    if (key == Qt::Key_Space)
+        name = QStringLiteral("space");
+    else if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        name = QChar(char16_t(u'a' + (key - Qt::Key_A)));
+    else
+        name = QKeySequence(key).toString(QKeySequence::PortableText);
+    if (name.isEmpty())
+        return {};
+    parts << name;
+    return parts.join(QLatin1Char('+'));
+}
+
+void PortalGlobalShortcut::bind(const QKeySequence& keys) {
+    m_keys = keys;
+    // A changed binding goes through a new session: the desktop binds once per session.
+    if (!m_session.isEmpty()) {
+        QDBusConnection::sessionBus().call(
+            QDBusMessage::createMethodCall(kService, m_session,
+                                           QStringLiteral("org.freedesktop.portal.Session"),
+                                           QStringLiteral("Close")),
+            QDBus::NoBlock);
+        m_session.clear();
+    }
+    if (keys.isEmpty()) {
+        setStatus(Status::Off);
+        return;
+    }
+    if (triggerFor(keys).isEmpty()) {
+        setStatus(Status::Unsupported);
+        return;
+    }
+    setStatus(Status::Pending);
+    if (!m_creating)
+        createSession();
+}
+
+void PortalGlobalShortcut::createSession() {
+    m_creating = true;
+    const QString token = QStringLiteral("tuckaway%1").arg(++m_token);
+    const QVariantMap options{{QStringLiteral("handle_token"), token},
+                              {QStringLiteral("session_handle_token"), token}};
+    request(QStringLiteral("CreateSession"), {options}, token, &PortalGlobalShortcut::sessionCreated);
+}
+
+void PortalGlobalShortcut::sessionCreated(uint response, const QVariantMap& results) {
+    m_creating = false;
+    if (response != 0) {
+        setStatus(Status::Taken);
+        return;
+    }
+    m_session = results.value(QStringLiteral("session_handle")).toString();
+    if (m_keys.isEmpty()) {
+        bind({}); // turned off while the session was being made
+        return;
+    }
+    sendBinding();
+}
+
+void PortalGlobalShortcut::sendBinding() {
+    const QString token = QStringLiteral("tuckaway%1").arg(++m_token);
+    const QList<PortalShortcut> shortcuts{{kShortcutID,
+                                           {{QStringLiteral("description"), qtTrId("shortcut.description")},
+                                            {QStringLiteral("preferred_trigger"), triggerFor(m_keys)}}}};
+    request(QStringLiteral("BindShortcuts"),
+            {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts), QString(),
+             QVariantMap{{QStringLiteral("handle_token"), token}}},
+            token, &PortalGlobalShortcut::shortcutsBound);
+}
+
+void PortalGlobalShortcut::shortcutsBound(uint response, const QVariantMap& results) {
+    const QDBusArgument bound = results.value(QStringLiteral("shortcuts")).value<QDBusArgument>();
+    QList<PortalShortcut> shortcuts;
+    if (bound.currentType() == QDBusArgument::ArrayType)
+        bound >> shortcuts;
+    const bool ours = std::any_of(shortcuts.cbegin(), shortcuts.cend(),
+                                  [](const PortalShortcut& shortcut) { return shortcut.id == kShortcutID; });
+    setStatus(response == 0 && ours ? Status::Bound : Status::Taken);
+}
+
+void PortalGlobalShortcut::request(const QString& method, const QVariantList& arguments, const QString& token,
+                                   void (PortalGlobalShortcut::*onResponse)(uint, const QVariantMap&)) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    // Listen before asking: the answer may come before the call returns.
+    QString sender = bus.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    if (!m_requestPath.isEmpty())
+        bus.disconnect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+                       QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+    m_requestPath = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    m_pending = onResponse;
+    bus.connect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+                QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    call.setArguments(arguments);
+    bus.callWithCallback(call, this, SLOT(onCallReturned(QDBusObjectPath)), SLOT(onCallFailed(QDBusError)));
+}
+
+void PortalGlobalShortcut::onCallReturned(const QDBusObjectPath& handle) {
+    if (handle.path() == m_requestPath)
+        return;
+    // An older portal chose another request object.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.disconnect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+                   QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+    m_requestPath = handle.path();
+    bus.connect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+                QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+}
+
+void PortalGlobalShortcut::onCallFailed(const QDBusError& error) {
+    qCInfo(lcDbus) << "portal call failed:" << error.message();
+    onResponse(2, {});
+}
+
+void PortalGlobalShortcut::onResponse(uint response, const QVariantMap& results) {
+    if (auto pending = std::exchange(m_pending, nullptr))
+        (this->*pending)(response, results);
+}
+
+void PortalGlobalShortcut::onActivated(const QDBusObjectPath& session, const QString& id, qulonglong,
+                                       const QVariantMap&) {
+    if (session.path() == m_session && id == kShortcutID)
+        emit activated();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/GlobalShortcut.h"
+
+#include <QDBusObjectPath>
+#include <QVariantMap>
+
+#include <memory>
+
+class QDBusError;
+
+// Asks the desktop portal for the keys in a Wayland session: one session, then one
+// binding per change. The desktop may show its own dialog and may bind other keys
+// than the ones asked for; whatever it answers is the status.
+class PortalGlobalShortcut : public GlobalShortcut {
+    Q_OBJECT
+public:
+    // Nothing when the session bus has no portal with global shortcuts.
+    static std::unique_ptr<PortalGlobalShortcut> create();
+    ~PortalGlobalShortcut() override;
+
+    void bind(const QKeySequence& keys) override;
+
+    // The keys in the form the portal expects ("CTRL+ALT+space"); empty when it has none.
+    static QString triggerFor(const QKeySequence& keys);
+
+private:
+    PortalGlobalShortcut();
+    void createSession();
+    void sendBinding();
+    // Calls a portal method that answers through a request object's Response signal.
+    void request(const QString& method, const QVariantList& arguments, const QString& token,
+                 void (PortalGlobalShortcut::*onResponse)(uint, const QVariantMap&));
+    void sessionCreated(uint response, const QVariantMap& results);
+    void shortcutsBound(uint response, const QVariantMap& results);
+
+private slots:
+    void onResponse(uint response, const QVariantMap& results);
+    void onCallReturned(const QDBusObjectPath& handle);
+    void onCallFailed(const QDBusError& error);
+    void onActivated(const QDBusObjectPath& session, const QString& id, qulonglong timestamp,
+                     const QVariantMap& options);
+
+private:
+    QString m_session;
+    QKeySequence m_keys;
+    bool m_creating = false;
+    QString m_requestPath;
+    void (PortalGlobalShortcut::*m_pending)(uint, const QVariantMap&) = nullptr;
+    int m_token = 0;
+};

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The keys that show and hide the panel from anywhere, and an item dragged out of the
+# panel into a window of another program.
+# Usage: journey_keys.sh <tuckaway binary> <screenshot folder> <drop target binary>
+source "$(dirname "$0")/lib.sh"
+DROP_TARGET=$(realpath "$3")
+
+start_desktop bottom
+mkdir -p "$HOME/docs"
+echo "quarterly numbers" >"$HOME/docs/report.txt"
+"$DROP_TARGET" >"$E2E_ROOT/dropped.txt" 2>"$E2E_ROOT/droptarget.log" &
+E2E_PIDS+=($!)
+wait_for "the drop target" 10 xdotool search --onlyvisible --name '^Drop target$'
+
+log "start, one file handed over"
+start_app
+(cd "$HOME/docs" && "$E2E_APP" report.txt) || fail "the hand-over did not exit 0"
+wait_for "the panel after the hand-over" 5 panel_window
+
+log "Ctrl+Alt+Space closes the panel, and opens it again at the pointer"
+xdotool key ctrl+alt+space
+wait_for "the panel to close on the shortcut" 5 panel_hidden
+xdotool mousemove 300 200
+xdotool key ctrl+alt+space
+wait_for "the panel to open on the shortcut" 5 panel_window
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+[ "$px" -le 300 ] && [ $((px + pw)) -ge 300 ] || fail "the panel at x $px..$((px + pw)) is not under the pointer"
+screenshot "opened-by-shortcut"
+
+log "the item dragged onto the other program's window"
+read -r tx ty tw th <<<"$(geometry "$(xdotool search --onlyvisible --name '^Drop target$' | head -n1)")"
+xdotool mousemove $((px + 60)) $((py + 93)) mousedown 1
+# Each step gives the drag time to reach the window under the pointer, as a hand would.
+for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((px + 60 + step * (tx + tw / 2 - px - 60) / 8)) $((py + 93 + step * (ty + th / 2 - py - 93) / 8))
+    sleep 0.15
+done
+xdotool mouseup 1
+wait_for "the URL at the drop target" 10 grep -qx "file://$HOME/docs/report.txt" "$E2E_ROOT/dropped.txt"
+[ "$(wc -l <"$E2E_ROOT/dropped.txt")" -eq 1 ] || fail "dropped: $(cat "$E2E_ROOT/dropped.txt")"
+[ "$(item_count)" -eq 1 ] || fail "the drag out changed the items"
+[ -f "$HOME/docs/report.txt" ] || fail "the file was moved"
+log "done"
