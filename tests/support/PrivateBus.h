@@ -22,6 +22,7 @@ public:
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
         return !m_address.isEmpty();
     }
+    QString address() const { return m_address; }
     QDBusConnection connect() {
         return QDBusConnection::connectToBus(m_address, QStringLiteral("test%1").arg(++m_connections));
     }

@@ -58,9 +58,10 @@ std::unique_ptr<PortalGlobalShortcut> PortalGlobalShortcut::create() {
 PortalGlobalShortcut::PortalGlobalShortcut() {
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
-    QDBusConnection::sessionBus().connect(
-        kService, kPath, kInterface, QStringLiteral("Activated"), this,
-        SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+    const bool listening = QDBusConnection::sessionBus().connect(
+        kService, kPath, kInterface, QStringLiteral("Activated"), this, SLOT(onActivated(QDBusMessage)));
+    if (!listening)
+        qCWarning(lcDbus) << "cannot listen for global shortcut activations";
 }
 
 PortalGlobalShortcut::~PortalGlobalShortcut() {
@@ -133,7 +134,11 @@ void PortalGlobalShortcut::sessionCreated(uint response, const QVariantMap& resu
         setStatus(Status::Taken);
         return;
     }
-    m_session = results.value(QStringLiteral("session_handle")).toString();
+    // A string by the interface's description, an object path from some desktops.
+    const QVariant handle = results.value(QStringLiteral("session_handle"));
+    m_session = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
+                    ? handle.value<QDBusObjectPath>().path()
+                    : handle.toString();
     if (m_keys.isEmpty()) {
         bind({}); // turned off while the session was being made
         return;
@@ -202,8 +207,11 @@ void PortalGlobalShortcut::onResponse(uint response, const QVariantMap& results)
         (this->*pending)(response, results);
 }
 
-void PortalGlobalShortcut::onActivated(const QDBusObjectPath& session, const QString& id, qulonglong,
-                                       const QVariantMap&) {
-    if (session.path() == m_session && id == kShortcutID)
+void PortalGlobalShortcut::onActivated(const QDBusMessage& message) {
+    const QVariantList arguments = message.arguments();
+    if (arguments.size() < 2)
+        return;
+    const QString session = arguments.at(0).value<QDBusObjectPath>().path();
+    if (session == m_session && arguments.at(1).toString() == kShortcutID)
         emit activated();
 }

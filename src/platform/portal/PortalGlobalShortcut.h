@@ -8,6 +8,7 @@
 #include <memory>
 
 class QDBusError;
+class QDBusMessage;
 
 // Asks the desktop portal for the keys in a Wayland session: one session, then one
 // binding per change. The desktop may show its own dialog and may bind other keys
@@ -38,8 +39,7 @@ private slots:
     void onResponse(uint response, const QVariantMap& results);
     void onCallReturned(const QDBusObjectPath& handle);
     void onCallFailed(const QDBusError& error);
-    void onActivated(const QDBusObjectPath& session, const QString& id, qulonglong timestamp,
-                     const QVariantMap& options);
+    void onActivated(const QDBusMessage& message);
 
 private:
     QString m_session;

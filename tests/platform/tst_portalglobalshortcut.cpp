@@ -1,0 +1,172 @@
+#include "PrivateBus.h"
+#include "platform/portal/PortalGlobalShortcut.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusVirtualObject>
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kPath = u"/org/freedesktop/portal/desktop"_s;
+const QString kInterface = u"org.freedesktop.portal.GlobalShortcuts"_s;
+
+struct Shortcut {
+    QString id;
+    QVariantMap options;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const Shortcut& shortcut) {
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.options;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, Shortcut& shortcut) {
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.options;
+    argument.endStructure();
+    return argument;
+}
+
+// The desktop's side, on a thread of its own as a separate program would be: answers each
+// request through its Response signal, binding what was asked for unless told otherwise.
+class FakePortal : public QDBusVirtualObject {
+public:
+    uint response = 0;
+    bool bindsAnything = true;
+    QString session;
+    QList<Shortcut> asked;
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        const QString member = message.member();
+        if (member == u"Get"_s) {
+            connection.send(message.createReply(QVariant::fromValue(QDBusVariant(1u))));
+            return true;
+        }
+        const QVariantList arguments = message.arguments();
+        QString sender = message.service().mid(1);
+        sender.replace(u'.', u'_');
+        const QString token = qdbus_cast<QVariantMap>(arguments.last()).value(u"handle_token"_s).toString();
+        const QString request = u"/org/freedesktop/portal/desktop/request/%1/%2"_s.arg(sender, token);
+        connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
+        QVariantMap results;
+        if (member == u"CreateSession"_s) {
+            session = u"/org/freedesktop/portal/desktop/session/%1/%2"_s.arg(sender, token);
+            results.insert(u"session_handle"_s, session);
+        } else if (member == u"BindShortcuts"_s) {
+            asked = qdbus_cast<QList<Shortcut>>(arguments.at(1));
+            results.insert(u"shortcuts"_s, QVariant::fromValue(bindsAnything ? asked : QList<Shortcut>()));
+        } else {
+            return true; // Session.Close and the like
+        }
+        QDBusMessage signal =
+            QDBusMessage::createSignal(request, u"org.freedesktop.portal.Request"_s, u"Response"_s);
+        signal << response << results;
+        connection.send(signal);
+        return true;
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Shortcut)
+
+class TestPortalGlobalShortcut : public QObject {
+    Q_OBJECT
+
+    PrivateBus m_bus;
+    QThread m_portalThread;
+    FakePortal* m_portal = nullptr;
+    QDBusConnection m_portalBus{QString()};
+
+private slots:
+    void initTestCase() {
+        if (!m_bus.start())
+            QSKIP("no dbus-daemon");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
+        qDBusRegisterMetaType<Shortcut>();
+        qDBusRegisterMetaType<QList<Shortcut>>();
+        m_portalBus = m_bus.connect();
+        QVERIFY(m_portalBus.registerService(u"org.freedesktop.portal.Desktop"_s));
+        m_portal = new FakePortal;
+        m_portal->moveToThread(&m_portalThread);
+        m_portalThread.start();
+        QVERIFY(m_portalBus.registerVirtualObject(kPath, m_portal));
+    }
+    void cleanupTestCase() {
+        m_portalThread.quit();
+        m_portalThread.wait();
+        delete m_portal;
+    }
+
+    // The keys go to the desktop as a trigger in its own form; what it answers is the status,
+    // and only our session's activations count.
+    void bindingAndActivation_data() {
+        QTest::addColumn<uint>("response");
+        QTest::addColumn<bool>("bindsAnything");
+        QTest::addColumn<GlobalShortcut::Status>("status");
+        QTest::newRow("bound") << 0u << true << GlobalShortcut::Status::Bound;
+        QTest::newRow("the desktop binds nothing") << 0u << false << GlobalShortcut::Status::Taken;
+        QTest::newRow("the user says no") << 1u << true << GlobalShortcut::Status::Taken;
+    }
+    void bindingAndActivation() {
+        QFETCH(uint, response);
+        QFETCH(bool, bindsAnything);
+        QFETCH(GlobalShortcut::Status, status);
+        m_portal->response = response;
+        m_portal->bindsAnything = bindsAnything;
+        m_portal->asked.clear();
+        auto shortcut = PortalGlobalShortcut::create();
+        QVERIFY(shortcut);
+        QSignalSpy activations(shortcut.get(), &GlobalShortcut::activated);
+        shortcut->bind(QKeySequence(u"Ctrl+Alt+Space"_s));
+        QCOMPARE(shortcut->status(), GlobalShortcut::Status::Pending);
+        QTRY_COMPARE(shortcut->status(), status);
+        if (status != GlobalShortcut::Status::Bound)
+            return;
+        QCOMPARE(m_portal->asked.size(), 1);
+        QCOMPARE(m_portal->asked.first().options.value(u"preferred_trigger"_s).toString(),
+                 u"CTRL+ALT+space"_s);
+
+        const QString id = m_portal->asked.first().id;
+        for (const QString& session :
+             {u"/org/freedesktop/portal/desktop/session/other/x"_s, m_portal->session}) {
+            QDBusMessage signal = QDBusMessage::createSignal(kPath, kInterface, u"Activated"_s);
+            signal << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1) << QVariantMap();
+            m_portalBus.send(signal);
+        }
+        // Signals of one sender arrive in order: once ours is in, the other one was seen too.
+        QTRY_VERIFY(!activations.isEmpty());
+        QCOMPARE(activations.size(), 1);
+
+        shortcut->bind({});
+        QCOMPARE(shortcut->status(), GlobalShortcut::Status::Off);
+    }
+
+    void triggers_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QString>("trigger");
+        QTest::newRow("letters are lower case") << QKeySequence(u"Ctrl+Shift+K"_s) << u"SHIFT+CTRL+k"_s;
+        QTest::newRow("space by its key name") << QKeySequence(u"Ctrl+Alt+Space"_s) << u"CTRL+ALT+space"_s;
+        QTest::newRow("super") << QKeySequence(u"Meta+F5"_s) << u"LOGO+F5"_s;
+        QTest::newRow("none") << QKeySequence() << QString();
+    }
+    void triggers() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(QString, trigger);
+        QCOMPARE(PortalGlobalShortcut::triggerFor(keys), trigger);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPortalGlobalShortcut)
+#include "tst_portalglobalshortcut.moc"
