@@ -1,0 +1,134 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+// Watches an X server for a process's tray icon docked in tint2's tray: a window of that
+// process (by _NET_WM_PID) that tint2 has taken in (its wrapper window is a child of the
+// window with class "tint2") and mapped, so it is on screen.
+class TrayWatch {
+public:
+    explicit TrayWatch(const QByteArray& display)
+        : m_connection(xcb_connect(display.constData(), nullptr)) {
+        if (xcb_connection_has_error(m_connection))
+            return;
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        m_pidAtom = atom("_NET_WM_PID");
+    }
+    ~TrayWatch() { xcb_disconnect(m_connection); }
+    TrayWatch(const TrayWatch&) = delete;
+    TrayWatch& operator=(const TrayWatch&) = delete;
+
+    // Looks for the tray's window; false while tint2 has not made it yet.
+    bool findTray() {
+        if (xcb_connection_has_error(m_connection))
+            return false;
+        m_tray = findClass(m_root, "tint2", 4);
+        return m_tray.has_value();
+    }
+
+    enum class State { Absent, Docked, Drawn };
+
+    // Docked: taken in and mapped; drawn: its pixels show more than one colour.
+    State state(quint32 pid) {
+        if (!m_tray)
+            return State::Absent;
+        for (xcb_window_t wrapper : children(*m_tray)) {
+            for (xcb_window_t icon : children(wrapper)) {
+                if (pidOf(icon) == pid && viewable(icon))
+                    return drawn(icon) ? State::Drawn : State::Docked;
+            }
+        }
+        return State::Absent;
+    }
+
+private:
+    xcb_atom_t atom(const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(reply);
+        return result;
+    }
+
+    QList<xcb_window_t> children(xcb_window_t window) {
+        QList<xcb_window_t> result;
+        xcb_query_tree_reply_t* reply =
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr);
+        if (!reply)
+            return result;
+        const xcb_window_t* list = xcb_query_tree_children(reply);
+        result = QList<xcb_window_t>(list, list + xcb_query_tree_children_length(reply));
+        free(reply);
+        return result;
+    }
+
+    QByteArray property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type) {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, name, type, 0, 64), nullptr);
+        QByteArray value;
+        if (reply)
+            value = QByteArray(static_cast<const char*>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+        free(reply);
+        return value;
+    }
+
+    quint32 pidOf(xcb_window_t window) {
+        const QByteArray value = property(window, m_pidAtom, XCB_ATOM_CARDINAL);
+        quint32 pid = 0;
+        if (value.size() >= 4)
+            std::memcpy(&pid, value.constData(), 4);
+        return pid;
+    }
+
+    bool viewable(xcb_window_t window) {
+        xcb_get_window_attributes_reply_t* reply = xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+        const bool result = reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+        free(reply);
+        return result;
+    }
+
+    bool drawn(xcb_window_t window) {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        if (!geometry)
+            return false;
+        xcb_get_image_reply_t* image =
+            xcb_get_image_reply(m_connection,
+                                xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                              geometry->width, geometry->height, ~0u),
+                                nullptr);
+        free(geometry);
+        if (!image)
+            return false;
+        const auto* pixels = reinterpret_cast<const quint32*>(xcb_get_image_data(image));
+        const int count = xcb_get_image_data_length(image) / 4;
+        const bool varied = std::any_of(pixels, pixels + count, [&](quint32 p) { return p != pixels[0]; });
+        free(image);
+        return varied;
+    }
+
+    std::optional<xcb_window_t> findClass(xcb_window_t window, const char* instance, int depth) {
+        if (property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING).startsWith(QByteArray(instance) + '\0'))
+            return window;
+        if (depth == 0)
+            return std::nullopt;
+        for (xcb_window_t child : children(window)) {
+            if (const auto found = findClass(child, instance, depth - 1))
+                return found;
+        }
+        return std::nullopt;
+    }
+
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root = XCB_WINDOW_NONE;
+    xcb_atom_t m_pidAtom = XCB_ATOM_NONE;
+    std::optional<xcb_window_t> m_tray;
+};
