@@ -1,5 +1,7 @@
-// Showing a group of 5,000 items, and switching tabs between two such groups.
+// Showing a group of many items (10,000 unless given), switching tabs between two such
+// groups, and one item removed and one file handed over while the panel shows them.
 // Prints the median of several runs of each, in milliseconds.
+//   bench_views [items per group = 10000]
 #include "BenchEnvironment.h"
 #include "Bookmarks.h"
 #include "IconCache.h"
@@ -22,7 +24,7 @@
 
 namespace {
 
-constexpr int kItems = 5000;
+int kItems = 10000;
 constexpr int kRuns = 15;
 
 NookGroup bigGroup(const QString& name, const QString& folder) {
@@ -57,6 +59,10 @@ int main(int argc, char** argv) {
     BenchEnvironment::useHome(home.path());
     QApplication app(argc, argv);
     Localization::install(QLocale(QLocale::English));
+    kItems = app.arguments().value(1, QStringLiteral("10000")).toInt();
+    QFile extra(home.path() + QStringLiteral("/extra.txt"));
+    if (extra.open(QIODevice::WriteOnly))
+        extra.write("x");
 
     NookStore store(home.path() + QStringLiteral("/store"));
     store.setGroups(
@@ -67,6 +73,7 @@ int main(int argc, char** argv) {
     QList<double> show;
     QList<double> switchTabs;
     QList<double> iconsInView;
+    QList<double> removeOne, addOne;
     for (int run = 0; run < kRuns; ++run) {
         // Showing: the on-appear step, layout and the first paint of the first group.
         show << timed(view, [&] {
@@ -97,6 +104,16 @@ int main(int argc, char** argv) {
             switchTabs << timed(view,
                                 [&] { QTest::mouseClick(tab, Qt::LeftButton, {}, tab->rect().center()); });
         }
+        // One item out and one file in, in the group on screen, as a click and a drop would.
+        const QUuid shown = *view.selectedGroupID();
+        removeOne << timed(view, [&] { store.removeItem(view.grid()->items().at(1).id, shown); });
+        addOne << timed(view, [&] {
+            store.handOver({QUrl::fromLocalFile(extra.fileName())}, shown);
+            if (!QTest::qWaitFor([&] { return !store.handOverRunning(); }, 10000))
+                std::printf("the hand-over did not end within the wait\n");
+        });
+        store.removeItem(view.grid()->items().constLast().id, shown);
+        store.waitForSaves();
         view.hide();
         QApplication::processEvents();
     }
@@ -107,6 +124,10 @@ int main(int argc, char** argv) {
                 BenchEnvironment::median(switchTabs));
     std::printf("icons of the cells in view loaded (background):     median %.3f ms\n",
                 BenchEnvironment::median(iconsInView));
+    std::printf("remove one item (store, layout, paint):             median %.3f ms\n",
+                BenchEnvironment::median(removeOne));
+    std::printf("hand over one file until shown (index built aside): median %.3f ms\n",
+                BenchEnvironment::median(addOne));
     std::printf("icon loads started in total: %d (of %d items)\n", IconCache::shared().loadsStarted(),
                 2 * kItems);
     return 0;
