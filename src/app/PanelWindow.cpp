@@ -1,5 +1,7 @@
 #include "PanelWindow.h"
 
+#include "views/PanelMetrics.h"
+
 #include <QCloseEvent>
 #include <QPainterPath>
 #include <QRegion>
@@ -38,6 +40,6 @@ void PanelWindow::resizeEvent(QResizeEvent* event) {
     if (m_translucent)
         return;
     QPainterPath path;
-    path.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+    path.addRoundedRect(QRectF(rect()), PanelMetrics::kCornerRadius, PanelMetrics::kCornerRadius);
     setMask(QRegion(path.toFillPolygon().toPolygon()));
 }

@@ -10,8 +10,6 @@
 class PanelWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kCornerRadius = 16;
-
     explicit PanelWindow(bool translucent);
 
     void setContent(QWidget* content);

@@ -7,6 +7,7 @@
 #include "ItemMime.h"
 #include "ModifierTracker.h"
 #include "PanelAccessibility.h"
+#include "PanelMetrics.h"
 #include "Preferences.h"
 #include "ReorderDropDelegate.h"
 
@@ -21,11 +22,9 @@
 
 #include <cmath>
 
-namespace {
-constexpr double kPadding = 16;
-constexpr double kColumnSpacing = 8;
-constexpr double kRowSpacing = 12;
-} // namespace
+using PanelMetrics::kColumnSpacing;
+using PanelMetrics::kRowSpacing;
+constexpr double kPadding = PanelMetrics::kGridPadding;
 
 struct ItemGridView::CellAnimation {
     AnimatedValue* scale;

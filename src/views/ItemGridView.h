@@ -3,6 +3,7 @@
 #include "GridFocus.h"
 #include "ItemCell.h"
 #include "NookItem.h"
+#include "PanelMetrics.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>
@@ -48,7 +49,7 @@ public:
 
     int columns() const { return m_columns; }
     double iconSize() const { return m_iconSize; }
-    double columnWidth() const { return m_iconSize + 20; }
+    double columnWidth() const { return PanelMetrics::columnWidth(m_iconSize); }
     ItemCell::Metrics cellMetrics() const { return {m_iconSize}; }
     // Where a cell lies in the viewport; its whole rectangle is its hit area.
     QRectF cellRect(int index) const;

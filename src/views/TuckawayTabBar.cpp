@@ -3,6 +3,7 @@
 #include "DragRunner.h"
 #include "ItemMime.h"
 #include "ModifierTracker.h"
+#include "PanelMetrics.h"
 #include "TuckawayTabMoveDelegate.h"
 
 #include <QDrag>
@@ -41,8 +42,9 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     setWidgetResizable(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     viewport()->setAutoFillBackground(false);
-    m_layout->setContentsMargins(12, 8, 12, 8);
-    m_layout->setSpacing(4);
+    m_layout->setContentsMargins(PanelMetrics::kTabRowMarginX, PanelMetrics::kTabRowMarginY,
+                                 PanelMetrics::kTabRowMarginX, PanelMetrics::kTabRowMarginY);
+    m_layout->setSpacing(PanelMetrics::kTabSpacing);
     m_layout->addStretch(1);
     setWidget(m_strip);
     // The panel's own background shows through the row.
@@ -69,7 +71,7 @@ bool TuckawayTabBar::ctrlPressed() const {
 }
 
 QSize TuckawayTabBar::sizeHint() const {
-    return {m_strip->sizeHint().width(), TuckawayTabButton::tabHeight() + 16};
+    return {m_strip->sizeHint().width(), TuckawayTabButton::tabHeight() + 2 * PanelMetrics::kTabRowMarginY};
 }
 
 QSize TuckawayTabBar::minimumSizeHint() const {
@@ -146,7 +148,7 @@ void TuckawayTabBar::revealSelected() {
     // place the tabs now so that the row scrolls to where the tab really is.
     m_strip->resize(std::max(viewport()->width(), m_strip->sizeHint().width()), viewport()->height());
     m_layout->activate();
-    ensureWidgetVisible(tab, 12, 0);
+    ensureWidgetVisible(tab, PanelMetrics::kTabRowMarginX, 0);
 }
 
 void TuckawayTabBar::rebuildOverflowMenu() {
