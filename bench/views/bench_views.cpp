@@ -8,6 +8,7 @@
 #include "ItemGridView.h"
 #include "Localization.h"
 #include "NookStore.h"
+#include "Preferences.h"
 #include "TuckawayTabBar.h"
 #include "TuckawayTabButton.h"
 #include "TuckawayView.h"
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
     store.setGroups(
         {bigGroup(QStringLiteral("First"), home.path()), bigGroup(QStringLiteral("Second"), home.path())});
     PinState pin;
-    TuckawayView view(store, pin, PanelCallbacks{});
+    TuckawayView view(store, Preferences::instance(), IconCache::shared(), pin, PanelCallbacks{});
 
     QList<double> show;
     QList<double> switchTabs;

@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "IconCache.h"
 #include "NookStore.h"
 #include "PanelController.h"
 #include "Preferences.h"
@@ -16,24 +17,25 @@
 
 AppDelegate::AppDelegate(QObject* parent)
     : QObject(parent)
+    , m_preferences(Preferences::instance())
     , m_store(std::make_unique<NookStore>()) {
     rememberCurrentNook();
 }
 
 AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
     : QObject(parent)
+    , m_preferences(Preferences::instance())
     , m_store(std::make_unique<NookStore>(dataFolder)) {
     rememberCurrentNook();
 }
 
 // The nook last selected stays the current one across restarts.
 void AppDelegate::rememberCurrentNook() {
-    Preferences& preferences = Preferences::instance();
-    if (const QUuid id = preferences.currentNook(); !id.isNull())
+    if (const QUuid id = m_preferences.currentNook(); !id.isNull())
         m_store->selectGroup(id);
     connect(m_store.get(), &NookStore::selectedGroupIDChanged, this, [this] {
         if (const auto id = m_store->selectedGroupID())
-            Preferences::instance().setCurrentNook(*id);
+            m_preferences.setCurrentNook(*id);
     });
 }
 
@@ -68,8 +70,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (session.needsDummyWindow())
         makeDummyWindow();
 
-    m_panelController =
-        std::make_unique<PanelController>(*m_store, m_monitorFactory ? m_monitorFactory() : nullptr);
+    m_panelController = std::make_unique<PanelController>(*m_store, m_preferences, IconCache::shared(),
+                                                          m_monitorFactory ? m_monitorFactory() : nullptr);
     m_panelController->setPlacesWindow(session.placesWindows);
     if (m_openSettings)
         m_panelController->setOnOpenSettings(m_openSettings);

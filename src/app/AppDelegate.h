@@ -12,6 +12,7 @@
 class NookStore;
 class OutsideClickMonitor;
 class PanelController;
+class Preferences;
 class TrayIcon;
 class QWidget;
 
@@ -46,6 +47,8 @@ public:
     void setDisplaySession(const DisplaySession& session) { m_session = session; }
 
     NookStore& store() { return *m_store; }
+    // The user's preferences, which the panel and the settings window share.
+    Preferences& preferences() { return m_preferences; }
     PanelController* panelController() const { return m_panelController.get(); }
     QWidget* dummyWindow() const { return m_dummyWindow.get(); }
     TrayIcon* trayIcon() const { return m_trayIcon.get(); }
@@ -57,6 +60,7 @@ private:
     void makeDummyWindow();
     void rememberCurrentNook();
 
+    Preferences& m_preferences;
     // The store goes last: the panel's content holds on to it until its own end.
     std::unique_ptr<NookStore> m_store;
     std::unique_ptr<PanelController> m_panelController;

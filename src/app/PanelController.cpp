@@ -31,8 +31,8 @@ int referenceBottom() {
 }
 } // namespace
 
-PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickMonitor> monitor,
-                                 QObject* parent)
+PanelController::PanelController(NookStore& store, Preferences& preferences, IconCache& icons,
+                                 std::unique_ptr<OutsideClickMonitor> monitor, QObject* parent)
     : QObject(parent)
     , m_store(store)
     , m_window(std::make_unique<PanelWindow>(WindowHints::compositorRunning()))
@@ -55,7 +55,7 @@ PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickM
             self->updateContentSize();
         }
     };
-    m_view = new TuckawayView(m_store, m_pinState, callbacks);
+    m_view = new TuckawayView(m_store, preferences, icons, m_pinState, callbacks);
     m_window->setContent(m_view);
     m_window->setOnCloseRequest([self] {
         if (self)
@@ -82,8 +82,8 @@ PanelController::PanelController(NookStore& store, std::unique_ptr<OutsideClickM
             updateContentSize();
         }
     };
-    connect(&Preferences::instance(), &Preferences::columnsChanged, this, widthChanged);
-    connect(&Preferences::instance(), &Preferences::iconSizeChanged, this, widthChanged);
+    connect(&preferences, &Preferences::columnsChanged, this, widthChanged);
+    connect(&preferences, &Preferences::iconSizeChanged, this, widthChanged);
     watchScreens();
     // A failure is told in the panel, which comes back for it if it had closed.
     connect(this, &PanelController::itemOpenFinished, this,

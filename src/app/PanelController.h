@@ -15,8 +15,10 @@
 #include <functional>
 #include <memory>
 
+class IconCache;
 class NookStore;
 class PanelWindow;
+class Preferences;
 class QScreen;
 class TuckawayView;
 
@@ -35,8 +37,8 @@ public:
     using Opener = ItemOpener::Launcher;
 
     // Without a monitor, the platform's own is used (there may be none).
-    explicit PanelController(NookStore& store, std::unique_ptr<OutsideClickMonitor> monitor = nullptr,
-                             QObject* parent = nullptr);
+    PanelController(NookStore& store, Preferences& preferences, IconCache& icons,
+                    std::unique_ptr<OutsideClickMonitor> monitor = nullptr, QObject* parent = nullptr);
     ~PanelController() override;
 
     void show();

@@ -149,12 +149,13 @@ int main(int argc, char** argv) {
             if (delegate.panelController())
                 delegate.panelController()->toggle();
         });
-        QObject::connect(&Preferences::instance(), &Preferences::globalShortcutChanged, shortcut.get(),
+        QObject::connect(&delegate.preferences(), &Preferences::globalShortcutChanged, shortcut.get(),
                          &GlobalShortcut::bind);
-        shortcut->bind(Preferences::instance().globalShortcut());
+        shortcut->bind(delegate.preferences().globalShortcut());
     }
-    delegate.setOpenSettings(
-        [&loginItem, &shortcut] { SettingsView::showSingle(loginItem, shortcut.get()); });
+    delegate.setOpenSettings([&delegate, &loginItem, &shortcut] {
+        SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get());
+    });
     QObject::connect(&service, &ApplicationService::activateRequested, &delegate, &AppDelegate::reopen);
     QObject::connect(&service, &ApplicationService::openRequested, &delegate, &AppDelegate::open);
     QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::activateAction);

@@ -23,6 +23,8 @@ public:
     static constexpr int kCountLimit = 500;
     static constexpr QSize kNominalSize{64, 64};
 
+    IconCache();
+    // The application's.
     static IconCache& shared();
 
     std::optional<QIcon> cached(const QUuid& id);
@@ -50,7 +52,6 @@ signals:
     void iconLoaded(const QUuid& id);
 
 private:
-    IconCache();
     void startLoad(const NookItem& item);
     void finishLoad(const QUuid& id, const IconSource& source);
 

@@ -5,10 +5,12 @@
 #include <QSettings>
 #include <QUuid>
 
-// The user preferences, with their defaults and ranges in one place.
-// Reads apply the default while a key is absent (or unreadable); nothing is ever
-// written unless a setter is called. Each key has its own change signal, so every
-// reader follows a change at its next redraw.
+#include <memory>
+
+// The user's preferences, with their defaults and ranges in one place. Reads apply the
+// default while a key is absent (or unreadable); nothing is ever written unless a setter
+// is called. Each key has its own change signal, so every reader follows a change at its
+// next redraw. The application makes one and hands it to whoever reads it.
 class Preferences : public QObject {
     Q_OBJECT
 public:
@@ -36,7 +38,10 @@ public:
     static constexpr Range kIconSizeRange{36.0, 64.0, 4.0};
     static constexpr Range kPanelHeightRange{200.0, 640.0, 20.0};
 
-    // The process-wide instance; lives on the main thread.
+    // The user's settings file unless `fileName` names another (an INI file).
+    explicit Preferences(const QString& fileName = {}, QObject* parent = nullptr);
+
+    // The application's, on the main thread; only the application's wiring reaches for it.
     static Preferences& instance();
 
     int columns() const;
@@ -58,19 +63,11 @@ public:
     QUuid currentNook() const;
     void setCurrentNook(const QUuid& id);
 
-    // Values the panel and its content both size themselves from. Stored values that
-    // are not positive (only hand-edited files hold them) are replaced, so the window
-    // and its content always agree and no grid is drawn without columns.
+    // The values to size with: stored values that are not positive (only hand-edited
+    // files hold them) are replaced by the default, so no grid is drawn without columns.
     int effectiveColumns() const;
-    double cellWidth() const;
     double effectiveIconSize() const;
     double effectivePanelHeight() const;
-    double frameWidth() const;
-
-    static double frameWidth(int columns, double cellWidth);
-
-    // Re-reads the settings file, for when another process changed it.
-    void reload();
 
 signals:
     void columnsChanged(int columns);
@@ -80,19 +77,8 @@ signals:
     void globalShortcutChanged(const QKeySequence& keys);
 
 private:
-    struct Snapshot {
-        int columns;
-        double iconSize;
-        double panelHeight;
-        bool launchAtLogin;
-        QKeySequence globalShortcut;
-    };
-
-    Preferences();
-    Snapshot snapshot() const;
     double readReal(const char* key, double fallback) const;
     template <typename T> void write(const char* key, T value, T current, void (Preferences::*changed)(T));
 
-    mutable QSettings m_settings;
-    Snapshot m_seen;
+    std::unique_ptr<QSettings> m_settings;
 };

@@ -49,9 +49,10 @@ QLabel* makeCaption(const QString& text, QWidget* parent) {
 
 } // namespace
 
-SettingsView::SettingsView(LoginItemService& loginItem, QWidget* parent)
+SettingsView::SettingsView(LoginItemService& loginItem, Preferences& preferences, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
-    , m_loginItem(loginItem) {
+    , m_loginItem(loginItem)
+    , m_preferences(preferences) {
     setWindowTitle(qtTrId("settings.window_title"));
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -80,11 +81,10 @@ SettingsView::SettingsView(LoginItemService& loginItem, QWidget* parent)
 
     showPreferences();
 
-    Preferences& preferences = Preferences::instance();
-    connect(&preferences, &Preferences::panelHeightChanged, this, &SettingsView::showPreferences);
-    connect(&preferences, &Preferences::columnsChanged, this, &SettingsView::showPreferences);
-    connect(&preferences, &Preferences::iconSizeChanged, this, &SettingsView::showPreferences);
-    connect(&preferences, &Preferences::globalShortcutChanged, this, &SettingsView::showPreferences);
+    connect(&m_preferences, &Preferences::panelHeightChanged, this, &SettingsView::showPreferences);
+    connect(&m_preferences, &Preferences::columnsChanged, this, &SettingsView::showPreferences);
+    connect(&m_preferences, &Preferences::iconSizeChanged, this, &SettingsView::showPreferences);
+    connect(&m_preferences, &Preferences::globalShortcutChanged, this, &SettingsView::showPreferences);
     connect(m_shortcutField, &QKeySequenceEdit::editingFinished, this, &SettingsView::shortcutEdited);
     connect(m_shortcutOff, &QAbstractButton::clicked, this, [this] {
         m_shortcutField->clear();
@@ -92,12 +92,9 @@ SettingsView::SettingsView(LoginItemService& loginItem, QWidget* parent)
     });
 
     connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::loginSwitchClicked);
-    connect(m_panelHeightSlider, &StepSlider::stepChosen, this,
-            [](double height) { Preferences::instance().setPanelHeight(height); });
-    connect(m_columns, &SegmentedControl::valueChosen, this,
-            [](int columns) { Preferences::instance().setColumns(columns); });
-    connect(m_iconSizeSlider, &StepSlider::stepChosen, this,
-            [](double size) { Preferences::instance().setIconSize(size); });
+    connect(m_panelHeightSlider, &StepSlider::stepChosen, &m_preferences, &Preferences::setPanelHeight);
+    connect(m_columns, &SegmentedControl::valueChosen, &m_preferences, &Preferences::setColumns);
+    connect(m_iconSizeSlider, &StepSlider::stepChosen, &m_preferences, &Preferences::setIconSize);
 
     fitHeight();
 }
@@ -201,8 +198,8 @@ void SettingsView::shortcutEdited() {
     const bool functionKey = !keys.isEmpty() && keys[0].key() >= Qt::Key_F1 && keys[0].key() <= Qt::Key_F35;
     m_shortcutRefused = !keys.isEmpty() && !functionKey &&
                         !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (!m_shortcutRefused && keys != Preferences::instance().globalShortcut())
-        Preferences::instance().setGlobalShortcut(keys);
+    if (!m_shortcutRefused && keys != m_preferences.globalShortcut())
+        m_preferences.setGlobalShortcut(keys);
     showPreferences();
 }
 
@@ -212,7 +209,7 @@ void SettingsView::showShortcutStatus() {
         id = "settings.shortcut.needs_modifier";
     else if (!m_shortcut)
         id = "settings.shortcut.unavailable";
-    else if (Preferences::instance().globalShortcut().isEmpty())
+    else if (m_preferences.globalShortcut().isEmpty())
         id = "settings.shortcut.off";
     else if (m_shortcut->status() == GlobalShortcut::Status::Pending)
         id = "settings.shortcut.pending";
@@ -225,7 +222,7 @@ void SettingsView::showShortcutStatus() {
                          (isVisible() && text != m_shortcutStatus->text());
     m_shortcutStatus->setText(text);
     m_shortcutStatus->setVisible(id != nullptr);
-    m_shortcutOff->setEnabled(!Preferences::instance().globalShortcut().isEmpty());
+    m_shortcutOff->setEnabled(!m_preferences.globalShortcut().isEmpty());
     // Once the layouts have taken in the change.
     if (resized)
         QTimer::singleShot(0, this, &SettingsView::fitHeight);
@@ -234,7 +231,7 @@ void SettingsView::showShortcutStatus() {
 // Puts the stored values into the controls without writing anything back: a value from
 // outside a control's range is shown at its nearest end but stays as it is on disk.
 void SettingsView::showPreferences() {
-    const Preferences& preferences = Preferences::instance();
+    const Preferences& preferences = m_preferences;
     m_panelHeightSlider->showValue(preferences.effectivePanelHeight());
     m_iconSizeSlider->showValue(preferences.effectiveIconSize());
     m_columns->setValue(std::clamp(preferences.effectiveColumns(), Preferences::kColumnChoices[0],
@@ -251,8 +248,8 @@ void SettingsView::showLoginItemStatus() {
     const bool enabled = m_loginItem.status() == LoginItemStatus::Enabled;
     m_loginSwitch->setChecked(enabled);
     // The stored flag only mirrors the service; leave an absent key absent while it agrees.
-    if (Preferences::instance().launchAtLogin() != enabled)
-        Preferences::instance().setLaunchAtLogin(enabled);
+    if (m_preferences.launchAtLogin() != enabled)
+        m_preferences.setLaunchAtLogin(enabled);
 }
 
 void SettingsView::loginSwitchClicked(bool on) {
@@ -262,8 +259,8 @@ void SettingsView::loginSwitchClicked(bool on) {
         showLoginItemStatus();
         return;
     }
-    if (Preferences::instance().launchAtLogin() != on)
-        Preferences::instance().setLaunchAtLogin(on);
+    if (m_preferences.launchAtLogin() != on)
+        m_preferences.setLaunchAtLogin(on);
 }
 
 void SettingsView::fitHeight() {
@@ -285,10 +282,11 @@ void SettingsView::changeEvent(QEvent* event) {
         fitHeight();
 }
 
-SettingsView* SettingsView::showSingle(LoginItemService& loginItem, GlobalShortcut* shortcut) {
+SettingsView* SettingsView::showSingle(LoginItemService& loginItem, Preferences& preferences,
+                                       GlobalShortcut* shortcut) {
     static QPointer<SettingsView> window;
     if (!window)
-        window = new SettingsView(loginItem);
+        window = new SettingsView(loginItem, preferences);
     window->setGlobalShortcut(shortcut);
     window->show();
     window->raise();

@@ -5,6 +5,7 @@
 
 class GlobalShortcut;
 class LoginItemService;
+class Preferences;
 class QKeySequenceEdit;
 class QLabel;
 class QToolButton;
@@ -17,7 +18,7 @@ class ToggleSwitch;
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
-    explicit SettingsView(LoginItemService& loginItem, QWidget* parent = nullptr);
+    SettingsView(LoginItemService& loginItem, Preferences& preferences, QWidget* parent = nullptr);
 
     // The shortcut whose state the window tells; none means the session offers none.
     void setGlobalShortcut(GlobalShortcut* shortcut);
@@ -26,8 +27,9 @@ public:
     QToolButton* shortcutOffButton() const { return m_shortcutOff; }
 
     // Opens the one settings window, or raises and activates it if open. The first call's
-    // login item serves the window for as long as it lives; the shortcut is the latest one given.
-    static SettingsView* showSingle(LoginItemService& loginItem, GlobalShortcut* shortcut = nullptr);
+    // login item and preferences serve the window for as long as it lives; the shortcut is the latest one given.
+    static SettingsView* showSingle(LoginItemService& loginItem, Preferences& preferences,
+                                    GlobalShortcut* shortcut = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,6 +48,7 @@ private:
     void fitHeight();
 
     LoginItemService& m_loginItem;
+    Preferences& m_preferences;
     ToggleSwitch* m_loginSwitch = nullptr;
     StepSlider* m_panelHeightSlider = nullptr;
     QLabel* m_panelHeightValue = nullptr;

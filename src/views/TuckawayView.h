@@ -2,7 +2,8 @@
 
 #include "GroupSummary.h"
 #include "NookItem.h"
-#include "NoticeBar.h"
+#include "PanelHeader.h"
+#include "PanelNotices.h"
 
 #include <QWidget>
 
@@ -12,16 +13,19 @@
 class FirstMouseView;
 class HandOverProgress;
 class HeaderButton;
+class IconCache;
+class ItemActions;
 class ItemGridView;
 class NewGroupSheet;
 class NookStore;
+class NoticeBar;
 class PanelSearch;
 class PinState;
+class Preferences;
 class QLabel;
-class QMenu;
-class TargetCheck;
 class QLineEdit;
 class QWindow;
+class TargetCheck;
 class TuckawayTabBar;
 
 struct PanelCallbacks {
@@ -30,10 +34,9 @@ struct PanelCallbacks {
     std::function<void()> onPanelSizeChanged;    // "panelHeight" changed while shown
 };
 
-// The whole content of the panel: a header (tabs, add-group, pin and settings
-// buttons), a divider, and the grid of the selected group's items. It keeps its own
-// selection and copies of the store's groups, and turns every request of the tab bar
-// and the grid into a store operation.
+// The whole content of the panel: the header, a divider, and the grid of the selected
+// group's items. It keeps its own selection and copies of the store's groups, and turns
+// every request of the tab bar and the grid into a store operation.
 //
 // Its selection is the store's current group: each showing opens on it, a click on a
 // tab makes that group current, and a hand-over to the current group shows there. It paints its own rounded
@@ -41,11 +44,12 @@ struct PanelCallbacks {
 class TuckawayView : public QWidget {
     Q_OBJECT
 public:
-    TuckawayView(NookStore& store, PinState& pinState, PanelCallbacks callbacks, QWidget* parent = nullptr);
+    TuckawayView(NookStore& store, Preferences& preferences, IconCache& icons, PinState& pinState,
+                 PanelCallbacks callbacks, QWidget* parent = nullptr);
     ~TuckawayView() override;
 
     void setOnOpenSettings(std::function<void()> open);
-    // frameWidth x panelHeight, from the preferences' effective values.
+    // The panel's width for the preferences' columns and icon size, and their height.
     QSize panelSize() const;
     // True while a drag started in the panel (a tab or an item) is running.
     bool isDragActive() const;
@@ -53,21 +57,20 @@ public:
     std::optional<QUuid> selectedGroupID() const { return m_selectedGroupID; }
     void setSelectedGroupID(const std::optional<QUuid>& id);
     const QList<GroupSummary>& cachedGroups() const { return m_cachedGroups; }
-    const QList<NookItem>& cachedItems() const { return m_cachedItems; }
     // The group the grid's requests go to: the selection, else the first group, else
     // an id that names no group (so the store ignores the request).
     QUuid targetGroupID() const;
-    QString newGroupName() const { return m_newGroupName; }
 
-    TuckawayTabBar* tabBar() const { return m_tabBar; }
+    TuckawayTabBar* tabBar() const { return m_header->tabBar(); }
     ItemGridView* grid() const { return m_grid; }
-    HeaderButton* addGroupButton() const { return m_addButton; }
-    HeaderButton* pinButton() const { return m_pinButton; }
-    HeaderButton* settingsButton() const { return m_settingsButton; }
+    HeaderButton* addGroupButton() const { return m_header->addGroupButton(); }
+    HeaderButton* pinButton() const { return m_header->pinButton(); }
+    HeaderButton* settingsButton() const { return m_header->settingsButton(); }
     NewGroupSheet* newGroupSheet() const { return m_sheet; }
-    NewGroupSheet* renameSheet() const { return m_renameSheet; }
+    NewGroupSheet* renameSheet() const;
     QLabel* emptyHint() const { return m_emptyHint; }
-    QLineEdit* searchField() const { return m_searchField; }
+    QLineEdit* searchField() const { return m_header->searchField(); }
+    NoticeBar* noticeBar() const { return m_notice; }
     HandOverProgress* handOverProgress() const { return m_progress; }
 
     // Keeps a settings window above the panel (which stays on top) when it becomes
@@ -76,9 +79,6 @@ public:
 
     QSize sizeHint() const override { return panelSize(); }
 
-    // How long the notice of a removal offers to undo it.
-    static constexpr int kUndoMs = 6000;
-    NoticeBar* noticeBar() const { return m_notice; }
     // Puts back what the notice says was removed; false when there is nothing to undo.
     bool undo();
     enum class OpenFailure { Missing, NoApplication };
@@ -92,32 +92,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void buildHeader();
-    void onAppear();
+    void connectGrid();
     void syncFromStore();
     void followStoreSelection();
     void showItemsOfSelection(bool fromTop);
-    void selectAdjacentGroup(int step);
-    void updatePinButton();
     void updateSize();
-    void showAddGroup();
+    void openSettings();
+    void escape();
+    void renameFocused();
     void createGroup();
     void cancelAddGroup();
-    void removeGroup(const QUuid& groupID);
-    void removeItem(const QUuid& itemID);
-    void transferItem(const QUuid& itemID, const QUuid& toGroupID, bool copy);
-    qsizetype indexOfItem(const QUuid& itemID) const;
-    void offerUndo(const QString& name, std::function<void()> restore);
-    void postNotice(NoticeBar::Notice notice);
-    void tellAboutUnreadableFile();
-    void extendItemMenu(QMenu* menu, const NookItem& item);
-    void beginItemRename(const NookItem& item);
-    void renameItem();
-    // Names are taken without blanks around them.
-    static QString trimmedName(const QString& text);
+    // The nook of an item shown in the grid: a search result may come from another.
+    QUuid groupOf(const QUuid& itemID) const;
 
     NookStore& m_store;
-    PinState& m_pinState;
+    Preferences& m_preferences;
     PanelCallbacks m_callbacks;
     std::function<void()> m_openSettings;
 
@@ -127,23 +116,16 @@ private:
     QString m_newGroupName;
 
     FirstMouseView* m_firstMouse;
-    TuckawayTabBar* m_tabBar;
-    HeaderButton* m_addButton;
-    HeaderButton* m_pinButton;
-    HeaderButton* m_settingsButton;
+    PanelHeader* m_header;
     HandOverProgress* m_progress;
     QWidget* m_divider;
     ItemGridView* m_grid;
     NewGroupSheet* m_sheet;
-    QLineEdit* m_searchField;
     PanelSearch* m_search;
     NoticeBar* m_notice;
-    bool m_noticeUndoes = false;
-    bool m_toldUnreadable = false;
-    NewGroupSheet* m_renameSheet;
-    std::optional<QUuid> m_renaming;
+    PanelNotices m_notices;
+    ItemActions* m_itemActions;
     TargetCheck* m_targetCheck;
-    QHash<QUuid, QString> m_paths;
     QLabel* m_emptyHint;
     QMetaObject::Connection m_focusWatch;
 };

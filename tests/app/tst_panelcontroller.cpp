@@ -1,6 +1,7 @@
 #include "Bookmarks.h"
 #include "DragRunner.h"
 #include "FakeClickMonitor.h"
+#include "IconCache.h"
 #include "ItemGridView.h"
 #include "NookStore.h"
 #include "PanelController.h"
@@ -28,6 +29,8 @@ class TestPanelController : public QObject {
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<Preferences> m_preferences;
+    IconCache m_icons;
     std::unique_ptr<PanelController> m_controller;
     FakeClickMonitor* m_monitor = nullptr;
     QList<QPair<QUrl, bool>> m_opened; // the URL, and whether the panel was shown then
@@ -47,12 +50,11 @@ class TestPanelController : public QObject {
 private slots:
     void init() {
         m_env = std::make_unique<TestEnvironment>();
-        QSettings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")).clear();
-        Preferences::instance().reload();
+        m_preferences = std::make_unique<Preferences>(m_env->configHome() + QStringLiteral("/prefs.conf"));
         m_store = std::make_unique<NookStore>(m_env->makeFolder(QStringLiteral("data")));
         auto monitor = std::make_unique<FakeClickMonitor>();
         m_monitor = monitor.get();
-        m_controller = std::make_unique<PanelController>(*m_store, std::move(monitor));
+        m_controller = std::make_unique<PanelController>(*m_store, *m_preferences, m_icons, std::move(monitor));
         m_opened.clear();
         m_controller->setItemOpener([this](const QUrl& url) {
             m_opened.append({url, m_controller->isShown()});
@@ -101,7 +103,7 @@ private slots:
         QCursor::setPos(screen().x() + 600, screen().center().y());
         m_controller->show();
         QCOMPARE(panel(), QRect(screen().topLeft() + QPoint(40, 30), QSize(360, 440)));
-        Preferences::instance().setColumns(5);
+        m_preferences->setColumns(5);
         QCOMPARE(panel(), QRect(screen().topLeft() + QPoint(40, 30), QSize(440, 440)));
     }
 
@@ -244,7 +246,7 @@ private slots:
     }
 
     void sizeFollowsThePreferences() {
-        Preferences& preferences = Preferences::instance();
+        Preferences& preferences = *m_preferences;
         m_controller->show();
         const int centre = panel().center().x();
 

@@ -1,95 +1,91 @@
 #include "Preferences.h"
 #include "TestEnvironment.h"
 
-#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 class TestPreferences : public QObject {
     Q_OBJECT
 
-    QSettings m_file{QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")};
-    Preferences& prefs = Preferences::instance();
+    QTemporaryDir m_dir;
+    QString m_path;
+    std::unique_ptr<Preferences> m_prefs;
 
-    void writeRaw(const QString& key, const QVariant& value) {
-        m_file.setValue(key, value);
-        m_file.sync();
-        prefs.reload();
+    // The same file as another program would write or read it.
+    std::unique_ptr<QSettings> file() const {
+        return std::make_unique<QSettings>(m_path, QSettings::IniFormat);
     }
 
 private slots:
     void init() {
-        m_file.clear();
-        m_file.sync();
-        prefs.reload();
+        m_path = m_dir.filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".conf"));
+        m_prefs = std::make_unique<Preferences>(m_path);
     }
 
     void readsDefaultsWithoutWritingThem() {
-        QCOMPARE(prefs.columns(), 4);
-        QCOMPARE(prefs.iconSize(), 52.0);
-        QCOMPARE(prefs.panelHeight(), 440.0);
-        QCOMPARE(prefs.launchAtLogin(), false);
-        QCOMPARE(prefs.frameWidth(), 360.0);
-        m_file.sync();
-        QVERIFY(m_file.allKeys().isEmpty());
+        QCOMPARE(m_prefs->columns(), Preferences::kDefaultColumns);
+        QCOMPARE(m_prefs->iconSize(), Preferences::kDefaultIconSize);
+        QCOMPARE(m_prefs->panelHeight(), Preferences::kDefaultPanelHeight);
+        QCOMPARE(m_prefs->launchAtLogin(), false);
+        QVERIFY(m_prefs->currentNook().isNull());
+        QVERIFY(file()->allKeys().isEmpty());
     }
 
-    void settersWriteTheFileAndSignalOnlyChanges() {
-        QSignalSpy columns(&prefs, &Preferences::columnsChanged);
-        QSignalSpy height(&prefs, &Preferences::panelHeightChanged);
-        prefs.setColumns(5);
-        prefs.setColumns(5);
-        prefs.setPanelHeight(600);
+    // Each setter writes its key at once (also a value equal to the default: the user chose
+    // it) and tells readers only of a change.
+    void settersWriteAndSignalOnlyChanges() {
+        QSignalSpy columns(m_prefs.get(), &Preferences::columnsChanged);
+        QSignalSpy icon(m_prefs.get(), &Preferences::iconSizeChanged);
+        QSignalSpy height(m_prefs.get(), &Preferences::panelHeightChanged);
+        QSignalSpy login(m_prefs.get(), &Preferences::launchAtLoginChanged);
+        m_prefs->setColumns(5);
+        m_prefs->setColumns(5);
+        m_prefs->setIconSize(60);
+        m_prefs->setPanelHeight(600);
+        m_prefs->setLaunchAtLogin(false);
+        const QUuid nook = QUuid::createUuid();
+        m_prefs->setCurrentNook(nook);
         QCOMPARE(columns.count(), 1);
         QCOMPARE(columns.first().first().toInt(), 5);
+        QCOMPARE(icon.count(), 1);
         QCOMPARE(height.count(), 1);
+        QCOMPARE(login.count(), 1);
 
-        // Writing the default value explicitly still stores the key (the user chose it).
-        prefs.setLaunchAtLogin(false);
-        m_file.sync();
-        QCOMPARE(m_file.value(QStringLiteral("columns")).toInt(), 5);
-        QCOMPARE(m_file.value(QStringLiteral("panelHeight")).toDouble(), 600.0);
-        QVERIFY(m_file.contains(QStringLiteral("launchAtLogin")));
-        QVERIFY(QFile::exists(qEnvironmentVariable("XDG_CONFIG_HOME") +
-                              QStringLiteral("/Tuckaway/Tuckaway.conf")));
+        const auto stored = file();
+        QCOMPARE(stored->value(Preferences::kColumns).toInt(), 5);
+        QCOMPARE(stored->value(Preferences::kIconSize).toDouble(), 60.0);
+        QCOMPARE(stored->value(Preferences::kPanelHeight).toDouble(), 600.0);
+        QVERIFY(stored->contains(Preferences::kLaunchAtLogin));
+        QCOMPARE(Preferences(m_path).currentNook(), nook);
     }
 
-    void panelGeometryFollowsTheValues() {
-        prefs.setColumns(6);
-        prefs.setIconSize(64);
-        QCOMPARE(prefs.frameWidth(), 592.0); // 5 * 8 + 84 * 6 + 48
-        prefs.setColumns(5);
-        QCOMPARE(prefs.frameWidth(), 500.0);
-    }
-
-    void replacesValuesThatCannotSizeAPanel_data() {
+    // Hand-edited values that could not size a panel read as the default.
+    void effectiveValuesReplaceWhatCannotSizeAPanel_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
-        QTest::newRow("columns 0") << "columns" << QVariant(0);
-        QTest::newRow("columns negative") << "columns" << QVariant(-3);
-        QTest::newRow("columns text") << "columns" << QVariant(QStringLiteral("many"));
-        QTest::newRow("iconSize 0") << "iconSize" << QVariant(0);
-        QTest::newRow("panelHeight negative") << "panelHeight" << QVariant(-1);
+        QTest::addColumn<double>("effective");
+        QTest::newRow("columns 0") << Preferences::kColumns << QVariant(0) << 4.0;
+        QTest::newRow("columns negative") << Preferences::kColumns << QVariant(-3) << 4.0;
+        QTest::newRow("columns text") << Preferences::kColumns << QVariant(QStringLiteral("many")) << 4.0;
+        QTest::newRow("columns 1 kept") << Preferences::kColumns << QVariant(1) << 1.0;
+        QTest::newRow("icon size 0") << Preferences::kIconSize << QVariant(0) << 52.0;
+        QTest::newRow("icon size small kept") << Preferences::kIconSize << QVariant(0.5) << 0.5;
+        QTest::newRow("height negative") << Preferences::kPanelHeight << QVariant(-1) << 440.0;
+        QTest::newRow("height 0") << Preferences::kPanelHeight << QVariant(0) << 440.0;
+        QTest::newRow("height above the range kept") << Preferences::kPanelHeight << QVariant(1000) << 1000.0;
     }
-
-    void replacesValuesThatCannotSizeAPanel() {
+    void effectiveValuesReplaceWhatCannotSizeAPanel() {
         QFETCH(QString, key);
         QFETCH(QVariant, stored);
-        writeRaw(key, stored);
-        QCOMPARE(prefs.effectiveColumns(), 4);
-        QCOMPARE(prefs.cellWidth(), 72.0);
-        QCOMPARE(prefs.effectiveIconSize(), 52.0);
-        QCOMPARE(prefs.effectivePanelHeight(), 440.0);
-        QCOMPARE(prefs.frameWidth(), 360.0);
-    }
-
-    void reloadTellsReadersOfOutsideChanges() {
-        QSignalSpy icon(&prefs, &Preferences::iconSizeChanged);
-        QSignalSpy columns(&prefs, &Preferences::columnsChanged);
-        writeRaw(QStringLiteral("iconSize"), 40);
-        QCOMPARE(icon.count(), 1);
-        QCOMPARE(columns.count(), 0);
-        QCOMPARE(prefs.iconSize(), 40.0);
+        QFETCH(double, effective);
+        file()->setValue(key, stored);
+        const double read = key == QLatin1String(Preferences::kColumns)    ? m_prefs->effectiveColumns()
+                            : key == QLatin1String(Preferences::kIconSize) ? m_prefs->effectiveIconSize()
+                                                                           : m_prefs->effectivePanelHeight();
+        QCOMPARE(read, effective);
     }
 };
 

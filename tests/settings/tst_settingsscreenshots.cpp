@@ -71,7 +71,7 @@ void TestSettingsScreenshots::lightAndDark() {
          {std::pair{QStringLiteral("light"), QApplication::style()->standardPalette()},
           std::pair{QStringLiteral("dark"), darkPalette()}}) {
         QApplication::setPalette(palette);
-        SettingsView view(item);
+        SettingsView view(item, Preferences::instance());
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
         const QImage image = view.grab().toImage();
@@ -87,7 +87,7 @@ void TestSettingsScreenshots::germanLabelsFit() {
     Localization::install(QLocale(QLocale::German, QLocale::Germany));
     QApplication::setPalette(QApplication::style()->standardPalette());
     FakeLoginItem item;
-    SettingsView view(item);
+    SettingsView view(item, Preferences::instance());
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     const QImage image = view.grab().toImage();

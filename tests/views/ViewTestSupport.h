@@ -2,6 +2,7 @@
 
 #include "Bookmarks.h"
 #include "DragRunner.h"
+#include "IconCache.h"
 #include "Localization.h"
 #include "NookStore.h"
 #include "Preferences.h"
@@ -21,13 +22,6 @@
 // Shared steps of the panel tests: items for real files, preferences back to their
 // defaults, context menus and drag events delivered like the platform does.
 namespace ViewTest {
-
-inline void resetPreferences() {
-    QSettings settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway"));
-    settings.clear();
-    settings.sync();
-    Preferences::instance().reload();
-}
 
 inline NookItem itemFor(const TestEnvironment& env, const QString& relativePath, const QString& name = {}) {
     const QString path = env.makeFile(relativePath);
@@ -150,13 +144,15 @@ inline void pressAndPull(QWidget* widget, const QPoint& from,
 }
 
 // What every panel test function starts from: a fresh home, default preferences, an empty
-// store and an unpinned pin. Call setUpPanel() from init() and tearDownPanel() from cleanup().
+// store, an empty icon cache and an unpinned pin. Call setUpPanel() from init() and
+// tearDownPanel() from cleanup().
 class PanelTestCase : public QObject {
 protected:
     void setUpPanel() {
         Localization::install(QLocale(QLocale::English));
         m_env = std::make_unique<TestEnvironment>();
-        resetPreferences();
+        m_prefs = std::make_unique<Preferences>(m_env->configHome() + QStringLiteral("/test.conf"));
+        m_icons = std::make_unique<IconCache>();
         m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
         m_pin = std::make_unique<PinState>();
     }
@@ -166,8 +162,13 @@ protected:
         m_store.reset();
         m_env.reset();
     }
+    std::unique_ptr<TuckawayView> makePanel(PanelCallbacks callbacks = {}) {
+        return std::make_unique<TuckawayView>(*m_store, *m_prefs, *m_icons, *m_pin, std::move(callbacks));
+    }
 
     std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<Preferences> m_prefs;
+    std::unique_ptr<IconCache> m_icons;
     std::unique_ptr<NookStore> m_store;
     std::unique_ptr<PinState> m_pin;
     std::unique_ptr<TuckawayView> m_view;

@@ -46,7 +46,7 @@ class TestItemGrid : public PanelTestCase {
         m_store->setGroups(groups);
         PanelCallbacks callbacks;
         callbacks.onOpen = [this](const NookItem& item) { m_opened << item.id; };
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, callbacks);
+        m_view = makePanel(callbacks);
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         parkPointer(m_view.get());

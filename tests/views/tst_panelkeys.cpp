@@ -28,7 +28,7 @@ class TestPanelKeys : public PanelTestCase {
         PanelCallbacks callbacks;
         callbacks.onClose = [this] { ++m_closed; };
         callbacks.onOpen = [this](const NookItem& item) { m_opened << item.name; };
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, callbacks);
+        m_view = makePanel(callbacks);
         m_view->setOnOpenSettings([this] { ++m_settings; });
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));

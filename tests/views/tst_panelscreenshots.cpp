@@ -72,7 +72,8 @@ class TestPanelScreenshots : public QObject {
     QImage render(const QPalette& palette, const QString& name, Scene scene) {
         const bool altOverItem = scene == Scene::AltOverItem;
         QApplication::setPalette(palette);
-        TuckawayView view(*m_store, m_pin, PanelCallbacks{});
+        Preferences preferences(m_env->configHome() + QStringLiteral("/shots.conf"));
+        TuckawayView view(*m_store, preferences, IconCache::shared(), m_pin, PanelCallbacks{});
         view.setAttribute(Qt::WA_TranslucentBackground);
         view.show();
         if (!QTest::qWaitForWindowExposed(&view))
@@ -135,7 +136,6 @@ private slots:
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         ThemeIcons::ensureTheme();
         m_env = std::make_unique<TestEnvironment>();
-        resetPreferences();
         m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
         m_store->setGroups(sampleGroups());
     }

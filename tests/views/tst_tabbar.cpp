@@ -33,7 +33,7 @@ class TestTabBar : public PanelTestCase {
         for (const QString& name : groupNames)
             groups << groupOf(*m_env, name, {});
         m_store->setGroups(groups);
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, PanelCallbacks{});
+        m_view = makePanel();
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         parkPointer(m_view.get());
@@ -276,7 +276,7 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(QString, notice);
         m_store->setGroups({groupOf(*m_env, u"A"_s, {u"a0"_s, u"a1"_s}), groupOf(*m_env, u"B"_s, {u"b0"_s})});
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, PanelCallbacks{});
+        m_view = makePanel();
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         const QList<NookGroup> before = m_store->groups();

@@ -32,7 +32,7 @@ class TestTuckawayView : public PanelTestCase {
         m_store->setGroups(groups);
         PanelCallbacks callbacks;
         callbacks.onPanelSizeChanged = [this] { ++m_sizeChanges; };
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, callbacks);
+        m_view = makePanel(callbacks);
     }
     void showView() {
         m_view->show();
@@ -70,22 +70,22 @@ private slots:
         QCOMPARE(m_view->size(), QSize(360, 440));
 
         // Width follows columns and icon size without a call; only the height calls.
-        Preferences::instance().setColumns(5);
-        Preferences::instance().setIconSize(64);
+        m_prefs->setColumns(5);
+        m_prefs->setIconSize(64);
         QCOMPARE(m_view->size(), QSize(500, 440));
         QCOMPARE(m_sizeChanges, 0);
-        Preferences::instance().setPanelHeight(600);
+        m_prefs->setPanelHeight(600);
         QCOMPARE(m_view->size(), QSize(500, 600));
         QCOMPARE(m_sizeChanges, 1);
-        Preferences::instance().setPanelHeight(600);
+        m_prefs->setPanelHeight(600);
         QCOMPARE(m_sizeChanges, 1);
-        Preferences::instance().setPanelHeight(0);
+        m_prefs->setPanelHeight(0);
         QCOMPARE(m_view->height(), 440);
         QCOMPARE(m_sizeChanges, 2);
 
         // Not while hidden.
         m_view->hide();
-        Preferences::instance().setPanelHeight(300);
+        m_prefs->setPanelHeight(300);
         QCOMPARE(m_sizeChanges, 2);
         QCOMPARE(m_view->height(), 300);
     }
@@ -94,8 +94,8 @@ private slots:
     void sheetFitsTheNarrowestPanel() {
         makeView({group(QStringLiteral("A"))});
         showView();
-        Preferences::instance().setColumns(Preferences::kColumnChoices[0]);
-        Preferences::instance().setIconSize(Preferences::kIconSizeRange.minimum);
+        m_prefs->setColumns(Preferences::kColumnChoices[0]);
+        m_prefs->setIconSize(Preferences::kIconSizeRange.minimum);
         QCOMPARE(m_view->width(), 232);
         openSheet();
         for (QWidget* part : std::initializer_list<QWidget*>{
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(notice->text(), group ? QStringLiteral("Removed “Work”") : QStringLiteral("Removed “w2”"));
         QCOMPARE(notice->actionButton()->text(), QStringLiteral("Undo"));
         QVERIFY(notice->timer().isActive());
-        QCOMPARE(notice->timer().interval(), TuckawayView::kUndoMs);
+        QCOMPARE(notice->timer().interval(), PanelNotices::kUndoMs);
 
         if (byKey)
             QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -245,7 +245,7 @@ private slots:
         m_view.reset();
         PanelCallbacks callbacks;
         callbacks.onOpen = [&opened](const NookItem& item) { opened << item.id; };
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, callbacks);
+        m_view = makePanel(callbacks);
         const NookItem gone = m_store->groups().first().items.at(1);
         QVERIFY(QFile::remove(*Bookmarks::recordedPath(gone.bookmarkData)));
         showView();
@@ -290,7 +290,7 @@ private slots:
         file.write("not json");
         file.close();
         m_store = std::make_unique<NookStore>(folder);
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_pin, PanelCallbacks{});
+        m_view = makePanel();
         showView();
         QVERIFY(m_view->noticeBar()->isVisible());
         QVERIFY(m_view->noticeBar()->text().contains(file.fileName()));
@@ -382,12 +382,12 @@ private slots:
         showView();
         click(m_view->tabBar()->tab(id(1)), QPoint(8, 8));
         const NookItem b1 = m_store->groups().at(1).items.first();
-        IconCache::shared().insert(b1.id, QIcon());
+        m_icons->insert(b1.id, QIcon());
         QVERIFY(triggerContextMenu(m_view->grid()->viewport(), m_view->grid()->cellRect(0).center().toPoint(),
                                    QStringLiteral("Remove")));
         QCOMPARE(itemNames(m_store->groups().at(1).items), QStringList({QStringLiteral("b2")}));
         QCOMPARE(itemNames(m_store->groups().at(0).items), QStringList({QStringLiteral("a1")}));
-        QVERIFY(!IconCache::shared().cached(b1.id));
+        QVERIFY(!m_icons->cached(b1.id));
     }
 
     void longHandOverShowsItsCountUntilItEnds() {

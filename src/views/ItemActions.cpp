@@ -1,0 +1,47 @@
+#include "ItemActions.h"
+
+#include "Bookmarks.h"
+#include "NewGroupSheet.h"
+#include "NookStore.h"
+#include "platform/xdg/FileManager.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+
+ItemActions::ItemActions(NookStore& store, std::function<QUuid(const QUuid&)> groupOf, QWidget* panel)
+    : QObject(panel)
+    , m_store(store)
+    , m_groupOf(std::move(groupOf))
+    , m_sheet(new NewGroupSheet(panel)) {
+    m_sheet->setTextIds("alert.rename_item.title", "action.rename");
+    connect(m_sheet, &NewGroupSheet::createRequested, this, &ItemActions::rename);
+    connect(m_sheet, &NewGroupSheet::cancelled, m_sheet, &NewGroupSheet::dismiss);
+}
+
+void ItemActions::extendMenu(QMenu* menu, const NookItem& item) {
+    const QString found = m_paths.value(item.id);
+    const QString path =
+        found.isEmpty() ? Bookmarks::recordedPath(item.bookmarkData).value_or(QString()) : found;
+    QAction* show =
+        menu->addAction(qtTrId("action.show_in_folder"), this, [found] { FileManager::showItem(found); });
+    show->setEnabled(!found.isEmpty());
+    QAction* copy = menu->addAction(qtTrId("action.copy_path"), this,
+                                    [path] { QGuiApplication::clipboard()->setText(path); });
+    copy->setEnabled(!path.isEmpty());
+    menu->addAction(qtTrId("action.rename"), this, [this, item] { beginRename(item); });
+}
+
+void ItemActions::beginRename(const NookItem& item) {
+    m_renaming = item.id;
+    m_sheet->open(item.name);
+}
+
+void ItemActions::rename() {
+    m_sheet->dismiss();
+    const QString name = m_sheet->field()->text().trimmed(); // blanks around a name go
+    if (m_renaming && !name.isEmpty())
+        m_store.renameItem(m_groupOf(*m_renaming), *m_renaming, name);
+    m_renaming.reset();
+}

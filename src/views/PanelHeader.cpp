@@ -1,0 +1,53 @@
+#include "PanelHeader.h"
+
+#include "HeaderButton.h"
+#include "TuckawayTabBar.h"
+#include "views/PinState.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+
+PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
+    : QWidget(parent)
+    , m_pinState(pinState)
+    , m_tabBar(new TuckawayTabBar(this))
+    , m_searchField(new QLineEdit(this))
+    , m_addButton(new HeaderButton(28, this))
+    , m_pinButton(new HeaderButton(28, this))
+    , m_settingsButton(new HeaderButton(32, this)) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 8, 0);
+    row->setSpacing(0);
+    row->addWidget(m_tabBar, 1, Qt::AlignVCenter);
+    row->addWidget(m_searchField, 1);
+    row->addWidget(m_addButton, 0, Qt::AlignVCenter);
+    row->addWidget(m_pinButton, 0, Qt::AlignVCenter);
+    row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
+
+    m_searchField->setPlaceholderText(qtTrId("search.placeholder"));
+    m_searchField->setClearButtonEnabled(true);
+
+    m_addButton->setSymbol({QStringLiteral("list-add-symbolic"), QStringLiteral("list-add")},
+                           QStringLiteral("list-add"));
+    m_addButton->setToolTip(qtTrId("header.add_group"));
+    connect(m_addButton, &HeaderButton::clicked, this, &PanelHeader::addGroupClicked);
+
+    m_pinButton->setToolTip(qtTrId("header.pin"));
+    connect(m_pinButton, &HeaderButton::clicked, this, [this] { m_pinState.setValue(!m_pinState.value()); });
+    connect(&m_pinState, &PinState::valueChanged, this, &PanelHeader::showPinState);
+    showPinState();
+
+    // A gear wherever the theme has one ("configure" is a pair of tools in some themes).
+    m_settingsButton->setSymbol({QStringLiteral("emblem-system-symbolic"), QStringLiteral("configure"),
+                                 QStringLiteral("preferences-system-symbolic")},
+                                QStringLiteral("configure"));
+    m_settingsButton->setToolTip(qtTrId("header.settings"));
+    connect(m_settingsButton, &HeaderButton::clicked, this, &PanelHeader::settingsClicked);
+}
+
+void PanelHeader::showPinState() {
+    const QString name =
+        m_pinState.value() ? QStringLiteral("object-locked") : QStringLiteral("object-unlocked");
+    m_pinButton->setSymbol({name}, name);
+    m_pinButton->setEmphasized(m_pinState.value());
+}

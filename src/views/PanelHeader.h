@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+class HeaderButton;
+class PinState;
+class QLineEdit;
+class TuckawayTabBar;
+
+// The panel's top row: the tabs (or, while searching, the search field), then the
+// add-group, pin and settings buttons. The pin button shows and flips the shared pin flag.
+class PanelHeader : public QWidget {
+    Q_OBJECT
+public:
+    PanelHeader(PinState& pinState, QWidget* parent = nullptr);
+
+    TuckawayTabBar* tabBar() const { return m_tabBar; }
+    QLineEdit* searchField() const { return m_searchField; }
+    HeaderButton* addGroupButton() const { return m_addButton; }
+    HeaderButton* pinButton() const { return m_pinButton; }
+    HeaderButton* settingsButton() const { return m_settingsButton; }
+
+signals:
+    void addGroupClicked();
+    void settingsClicked();
+
+private:
+    void showPinState();
+
+    PinState& m_pinState;
+    TuckawayTabBar* m_tabBar;
+    QLineEdit* m_searchField;
+    HeaderButton* m_addButton;
+    HeaderButton* m_pinButton;
+    HeaderButton* m_settingsButton;
+};
