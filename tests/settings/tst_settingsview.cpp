@@ -8,12 +8,9 @@
 #include "platform/GlobalShortcut.h"
 #include "platform/xdg/XdgAutostartLoginItem.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QFile>
 #include <QKeySequenceEdit>
 #include <QLabel>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleOptionSlider>
@@ -22,6 +19,8 @@
 #include <QtTest>
 
 #include <memory>
+
+Q_DECLARE_METATYPE(Preferences::Range)
 
 namespace {
 
@@ -32,26 +31,12 @@ public:
     void bind(const QKeySequence& keys) override { setStatus(keys.isEmpty() ? Status::Off : answer); }
 };
 
-// The same file the preferences use, for writing values as another program would.
-void writeRaw(const QVariantMap& values) {
-    QSettings settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway"));
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        settings.setValue(it.key(), it.value());
-    settings.sync();
-}
-
-QVariant stored(const char* key) {
-    QSettings settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway"));
-    settings.sync();
-    return settings.value(QLatin1String(key));
-}
-
 // Long texts for every settings label, as a wordy translation would give.
 class WordyTranslator : public QTranslator {
 public:
     QString translate(const char*, const char* id, const char*, int) const override {
         const QLatin1String key(id);
-        if (key.startsWith(QLatin1String("settings.")) && key != QLatin1String("settings.panel_height_value"))
+        if (key.startsWith(QLatin1String("settings.")) && !key.endsWith(QLatin1String("_value")))
             return QStringLiteral(
                 "A very long label that no form could ever fit on one line of three hundred "
                 "and twenty pixels, so it has to wrap");
@@ -60,390 +45,323 @@ public:
     bool isEmpty() const override { return false; }
 };
 
-// Presses the left button on a point of the widget, moves to each of the points, and releases.
-void drag(QWidget* widget, QPoint from, const QList<QPoint>& path,
-          const std::function<void()>& afterEachMove) {
-    auto send = [widget](QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, pos, widget->mapToGlobal(pos), button, buttons, Qt::NoModifier);
-        QApplication::sendEvent(widget, &event);
-    };
-    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-    for (const QPoint& point : path) {
-        send(QEvent::MouseMove, point, Qt::NoButton, Qt::LeftButton);
-        afterEachMove();
-    }
-    send(QEvent::MouseButtonRelease, path.last(), Qt::LeftButton, Qt::NoButton);
-}
-
 } // namespace
 
 class TestSettingsView : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+    QString m_file;
+    std::unique_ptr<Preferences> m_prefs;
+    FakeLoginItem m_login;
+    std::unique_ptr<SettingsView> m_view;
+
+    // The settings file as another program sees it.
+    QVariant stored(const char* key) const { return QSettings(m_file, QSettings::IniFormat).value(key); }
+    QString storedFlag() const {
+        const QVariant value = stored(Preferences::kLaunchAtLogin);
+        return value.isValid() ? value.toString() : QStringLiteral("absent");
+    }
+    void showView() {
+        m_view = std::make_unique<SettingsView>(m_login, *m_prefs);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    }
+    template <typename T> T* child(const char* name) const {
+        return m_view->findChild<T*>(QLatin1String(name));
+    }
+    QString heightLine() const { return child<QLabel>("panelHeightValue")->text(); }
+
 private slots:
     void initTestCase() { Localization::install(QLocale(QLocale::English)); }
-    void init();
-    void switchFollowsTheServiceEachTimeShown();
-    void userSwitchCallsTheServiceOnce();
-    void failedChangeShowsTheServiceState();
-    void unwritableAutostartFolderLeavesSwitchOff();
-    void sliderStepsAreWrittenOneByOne_data();
-    void sliderStepsAreWrittenOneByOne();
-    void sliderDragWritesEveryStep();
-    void columnsControlWritesColumns();
-    void foreignValuesShownClampedNotWritten();
-    void fixedWidthWithLongLabels();
-    void showSingleRaisesTheOneWindow();
-    void shortcutFieldStoresAndTells_data();
-    void shortcutFieldStoresAndTells();
-
-private:
-    std::unique_ptr<SettingsView> makeShownView(FakeLoginItem& item);
-};
-
-void TestSettingsView::init() {
-    QSettings settings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway"));
-    settings.clear();
-    settings.sync();
-    QFile::remove(XdgAutostartLoginItem::entryPath());
-}
-
-std::unique_ptr<SettingsView> TestSettingsView::makeShownView(FakeLoginItem& item) {
-    auto view = std::make_unique<SettingsView>(item, Preferences::instance());
-    view->show();
-    if (!QTest::qWaitForWindowExposed(view.get()))
-        return nullptr;
-    return view;
-}
-
-void TestSettingsView::switchFollowsTheServiceEachTimeShown() {
-    FakeLoginItem item;
-    item.current = LoginItemStatus::Enabled;
-    Preferences::instance().setLaunchAtLogin(false);
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* toggle = view->findChild<ToggleSwitch*>(QStringLiteral("launchAtLogin"));
-    QVERIFY(toggle);
-
-    QVERIFY(toggle->isChecked());
-    QCOMPARE(stored(Preferences::kLaunchAtLogin).toBool(), true);
-
-    // Switched off elsewhere (or by another tool) while the window was closed.
-    view->hide();
-    item.current = LoginItemStatus::Disabled;
-    view->show();
-    QVERIFY(!toggle->isChecked());
-    QCOMPARE(stored(Preferences::kLaunchAtLogin).toBool(), false);
-
-    view->hide();
-    item.current = LoginItemStatus::Enabled;
-    view->show();
-    QVERIFY(toggle->isChecked());
-
-    // Showing only reads the service.
-    QCOMPARE(item.registerCalls, 0);
-    QCOMPARE(item.unregisterCalls, 0);
-}
-
-void TestSettingsView::userSwitchCallsTheServiceOnce() {
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* toggle = view->findChild<ToggleSwitch*>(QStringLiteral("launchAtLogin"));
-    QVERIFY(!toggle->isChecked());
-    QVERIFY(!stored(Preferences::kLaunchAtLogin).isValid()); // off and absent agree: nothing written
-
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    QVERIFY(toggle->isChecked());
-    QCOMPARE(item.registerCalls, 1);
-    QCOMPARE(item.unregisterCalls, 0);
-    QCOMPARE(stored(Preferences::kLaunchAtLogin).toBool(), true);
-
-    toggle->setFocus();
-    QTest::keyClick(toggle, Qt::Key_Space);
-    QVERIFY(!toggle->isChecked());
-    QCOMPARE(item.registerCalls, 1);
-    QCOMPARE(item.unregisterCalls, 1);
-    QCOMPARE(item.current, LoginItemStatus::NotRegistered);
-    QCOMPARE(stored(Preferences::kLaunchAtLogin).toBool(), false);
-}
-
-void TestSettingsView::failedChangeShowsTheServiceState() {
-    FakeLoginItem item;
-    item.failRegister = true;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* toggle = view->findChild<ToggleSwitch*>(QStringLiteral("launchAtLogin"));
-
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    QCOMPARE(item.registerCalls, 1);
-    QVERIFY(!toggle->isChecked());
-    QVERIFY(!stored(Preferences::kLaunchAtLogin).toBool());
-
-    view->hide();
-    item.current = LoginItemStatus::Enabled;
-    item.failUnregister = true;
-    view->show();
-    QVERIFY(toggle->isChecked());
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    QCOMPARE(item.unregisterCalls, 1);
-    QVERIFY(toggle->isChecked());
-    QVERIFY(stored(Preferences::kLaunchAtLogin).toBool());
-}
-
-void TestSettingsView::unwritableAutostartFolderLeavesSwitchOff() {
-    TestEnvironment environment; // its own config folder, with a file where "autostart" belongs
-    environment.makeFile(QStringLiteral(".config/autostart"), "in the way");
-    XdgAutostartLoginItem item(QCoreApplication::applicationFilePath());
-    SettingsView view(item, Preferences::instance());
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    auto* toggle = view.findChild<ToggleSwitch*>(QStringLiteral("launchAtLogin"));
-
-    QTest::mouseClick(toggle, Qt::LeftButton);
-    QVERIFY(!toggle->isChecked());
-    QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
-}
-
-void TestSettingsView::sliderStepsAreWrittenOneByOne_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<double>("first");
-    QTest::addColumn<double>("step");
-    QTest::addColumn<int>("count");
-    QTest::newRow("panel height") << QStringLiteral("panelHeight") << 200.0 << 20.0 << 23;
-    QTest::newRow("icon size") << QStringLiteral("iconSize") << 36.0 << 4.0 << 8;
-}
-
-void TestSettingsView::sliderStepsAreWrittenOneByOne() {
-    QFETCH(QString, name);
-    QFETCH(double, first);
-    QFETCH(double, step);
-    QFETCH(int, count);
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* slider = view->findChild<QSlider*>(name);
-    auto* valueLine = view->findChild<QLabel*>(QStringLiteral("panelHeightValue"));
-    QCOMPARE(valueLine->text(), QStringLiteral("440 pt"));
-    QVERIFY(!stored(name.toLatin1().constData()).isValid());
-
-    slider->setFocus();
-    QTest::keyClick(slider, Qt::Key_Home);
-    QSignalSpy writes(&Preferences::instance(), name == QLatin1String("iconSize")
-                                                    ? &Preferences::iconSizeChanged
-                                                    : &Preferences::panelHeightChanged);
-    QList<double> offered{stored(name.toLatin1().constData()).toDouble()};
-    for (int i = 0; i < count + 5; ++i) {
-        QTest::keyClick(slider, Qt::Key_Right);
-        const double value = stored(name.toLatin1().constData()).toDouble();
-        if (value != offered.last())
-            offered << value;
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        m_file = m_env->configHome() + QStringLiteral("/settings.conf");
+        m_prefs = std::make_unique<Preferences>(m_file);
+        m_login = FakeLoginItem();
     }
-    QCOMPARE(offered.size(), count);
-    QCOMPARE(writes.size(), count - 1);
-    for (int i = 0; i < count; ++i)
-        QCOMPARE(offered[i], first + step * i);
+    void cleanup() {
+        m_view.reset();
+        m_prefs.reset();
+        m_env.reset();
+    }
 
-    if (name == QLatin1String("panelHeight")) {
-        QCOMPARE(valueLine->text(), QStringLiteral("640 pt"));
+    // The switch shows the service's state each time the window shows; the stored flag
+    // mirrors it, and stays absent while off and absent agree. A click asks the service once;
+    // a refused change shows what the service says.
+    void loginSwitch_data() {
+        QTest::addColumn<LoginItemStatus>("service");
+        QTest::addColumn<bool>("fail");
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("calls");
+        using S = LoginItemStatus;
+        QTest::newRow("off, shown") << S::NotRegistered << false << false << false << "absent" << 0;
+        QTest::newRow("on elsewhere, shown") << S::Enabled << false << false << true << "true" << 0;
+        QTest::newRow("turned on") << S::NotRegistered << false << true << true << "true" << 1;
+        QTest::newRow("turned off") << S::Enabled << false << true << false << "false" << 1;
+        QTest::newRow("turning on refused") << S::NotRegistered << true << true << false << "absent" << 1;
+        QTest::newRow("turning off refused") << S::Enabled << true << true << true << "true" << 1;
+    }
+    void loginSwitch() {
+        QFETCH(LoginItemStatus, service);
+        QFETCH(bool, fail);
+        QFETCH(bool, click);
+        QFETCH(bool, checked);
+        QFETCH(QString, stored);
+        QFETCH(int, calls);
+        m_login.current = service;
+        m_login.failRegister = m_login.failUnregister = fail;
+        showView();
+        auto* toggle = child<ToggleSwitch>("launchAtLogin");
+        if (click)
+            QTest::mouseClick(toggle, Qt::LeftButton);
+        QCOMPARE(toggle->isChecked(), checked);
+        QCOMPARE(m_login.registerCalls + m_login.unregisterCalls, calls);
+        QCOMPARE(storedFlag(), stored);
+
+        // Changed elsewhere while the window was closed: the next showing tells.
+        m_view->hide();
+        m_login.current = checked ? LoginItemStatus::Disabled : LoginItemStatus::Enabled;
+        m_view->show();
+        QCOMPARE(toggle->isChecked(), !checked);
+        QCOMPARE(storedFlag(), checked ? QStringLiteral("false") : QStringLiteral("true"));
+        QCOMPARE(m_login.registerCalls + m_login.unregisterCalls, calls);
+    }
+
+    void unwritableAutostartFolderLeavesTheSwitchOff() {
+        m_env->makeFile(QStringLiteral(".config/autostart"), "in the way");
+        XdgAutostartLoginItem item(QCoreApplication::applicationFilePath());
+        SettingsView view(item, *m_prefs);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto* toggle = view.findChild<ToggleSwitch*>(QStringLiteral("launchAtLogin"));
+        QTest::mouseClick(toggle, Qt::LeftButton);
+        QVERIFY(!toggle->isChecked());
+        QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
+    }
+
+    // Each step the keys reach is written as it is reached, from one end to the other.
+    void sliderStepsAreWrittenOneByOne_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Preferences::Range>("range");
+        QTest::newRow("panel height")
+            << QString::fromLatin1(Preferences::kPanelHeight) << Preferences::kPanelHeightRange;
+        QTest::newRow("icon size") << QString::fromLatin1(Preferences::kIconSize)
+                                   << Preferences::kIconSizeRange;
+    }
+    void sliderStepsAreWrittenOneByOne() {
+        QFETCH(QString, name);
+        QFETCH(Preferences::Range, range);
+        showView();
+        auto* slider = m_view->findChild<QSlider*>(name);
+        const QByteArray key = name.toLatin1();
+        slider->setFocus();
         QTest::keyClick(slider, Qt::Key_Home);
-        QCOMPARE(valueLine->text(), QStringLiteral("200 pt"));
+        QList<double> written{stored(key).toDouble()};
+        const int steps = int((range.maximum - range.minimum) / range.step);
+        for (int i = 0; i < steps + 3; ++i) {
+            QTest::keyClick(slider, Qt::Key_Right);
+            if (stored(key).toDouble() != written.last())
+                written << stored(key).toDouble();
+        }
+        QCOMPARE(written.size(), steps + 1);
+        for (int i = 0; i <= steps; ++i)
+            QCOMPARE(written.at(i), range.minimum + range.step * i);
+        if (name == QLatin1String(Preferences::kPanelHeight))
+            QCOMPARE(heightLine(), QStringLiteral("640 pt"));
     }
-}
 
-void TestSettingsView::sliderDragWritesEveryStep() {
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* slider = view->findChild<QSlider*>(QStringLiteral("panelHeight"));
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = option.sliderValue = slider->value();
-    const QRect handle =
-        slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+    // A drag writes every step as the pointer passes it, not only where it ends.
+    void sliderDragWritesEveryStep() {
+        showView();
+        auto* slider = child<QSlider>("panelHeight");
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = option.sliderValue = slider->value();
+        const QPoint from = slider->style()
+                                ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+                                .center();
+        const auto send = [slider](QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                                   Qt::MouseButtons held) {
+            QMouseEvent event(type, pos, slider->mapToGlobal(pos), button, held, Qt::NoModifier);
+            QApplication::sendEvent(slider, &event);
+        };
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        QList<double> written;
+        for (QPoint at = from; at.x() < slider->width() + 20; at.rx() += 3) {
+            send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+            const double value = stored(Preferences::kPanelHeight).toDouble();
+            if (value != 0 && (written.isEmpty() || written.last() != value))
+                written << value;
+        }
+        send(QEvent::MouseButtonRelease, QPoint(slider->width(), from.y()), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(written, QList<double>({460, 480, 500, 520, 540, 560, 580, 600, 620, 640}));
+    }
 
-    QList<QPoint> path;
-    for (int x = handle.center().x(); x < slider->width() + 20; x += 3)
-        path << QPoint(x, handle.center().y());
-    QList<double> seenDuringDrag;
-    drag(slider, handle.center(), path, [&] {
-        const double value = stored(Preferences::kPanelHeight).toDouble();
-        if (value != 0 && (seenDuringDrag.isEmpty() || seenDuringDrag.last() != value))
-            seenDuringDrag << value;
-    });
+    void columnsAreWrittenByClickAndArrowKeys() {
+        showView();
+        auto* columns = child<SegmentedControl>("columns");
+        QCOMPARE(columns->value(), 4);
+        QSignalSpy changes(m_prefs.get(), &Preferences::columnsChanged);
+        QTest::mouseClick(columns->segment(5), Qt::LeftButton);
+        QCOMPARE(stored(Preferences::kColumns).toInt(), 5);
+        QCOMPARE(changes.size(), 1);
 
-    QCOMPARE(seenDuringDrag.size(), 10); // 460, 480, ..., 640, each written as the pointer got there
-    for (int i = 0; i < seenDuringDrag.size(); ++i)
-        QCOMPARE(seenDuringDrag[i], 460.0 + 20.0 * i);
-}
+        m_view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
+        columns->segment(5)->setFocus();
+        QTest::keyClick(columns->segment(5), Qt::Key_Left);
+        QTest::keyClick(columns->segment(4), Qt::Key_Left);
+        QCOMPARE(stored(Preferences::kColumns).toInt(), 3);
+        QVERIFY(columns->segment(3)->hasFocus());
+    }
 
-void TestSettingsView::columnsControlWritesColumns() {
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* columns = view->findChild<SegmentedControl*>(QStringLiteral("columns"));
-    QCOMPARE(columns->value(), 4);
-    QSignalSpy changes(&Preferences::instance(), &Preferences::columnsChanged);
-
-    QTest::mouseClick(columns->segment(5), Qt::LeftButton);
-    QCOMPARE(stored(Preferences::kColumns).toInt(), 5);
-    QCOMPARE(changes.size(), 1);
-    
-    // Keyboard: the arrow keys move the choice and write it.
-    view->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(view.get()));
-    columns->segment(5)->setFocus();
-    QTest::keyClick(columns->segment(5), Qt::Key_Left);
-    QTest::keyClick(columns->segment(4), Qt::Key_Left);
-    QCOMPARE(columns->value(), 3);
-    QCOMPARE(stored(Preferences::kColumns).toInt(), 3);
-    QVERIFY(columns->segment(3)->hasFocus());
-}
-
-void TestSettingsView::foreignValuesShownClampedNotWritten() {
-    writeRaw({{QLatin1String(Preferences::kPanelHeight), 1000.0},
-              {QLatin1String(Preferences::kIconSize), 10.0},
-              {QLatin1String(Preferences::kColumns), 9}});
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    auto* height = view->findChild<QSlider*>(QStringLiteral("panelHeight"));
-    auto* iconSize = view->findChild<QSlider*>(QStringLiteral("iconSize"));
-    auto* columns = view->findChild<SegmentedControl*>(QStringLiteral("columns"));
-
-    QCOMPARE(height->value(), height->maximum());
-    QCOMPARE(iconSize->value(), iconSize->minimum());
-    QCOMPARE(columns->value(), 5);
-    // The line tells the height the panel really has.
-    QCOMPARE(view->findChild<QLabel*>(QStringLiteral("panelHeightValue"))->text(), QStringLiteral("1000 pt"));
-    view->close();
-    QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), 1000.0);
-    QCOMPARE(stored(Preferences::kIconSize).toDouble(), 10.0);
-    QCOMPARE(stored(Preferences::kColumns).toInt(), 9);
-
-    // Off the steps, and a hand-edited height that the panel replaces with its default.
-    writeRaw(
-        {{QLatin1String(Preferences::kPanelHeight), -5.0}, {QLatin1String(Preferences::kIconSize), 49.9}});
-    view = makeShownView(item);
-    QVERIFY(view);
-    height = view->findChild<QSlider*>(QStringLiteral("panelHeight"));
-    iconSize = view->findChild<QSlider*>(QStringLiteral("iconSize"));
-    QCOMPARE(view->findChild<QLabel*>(QStringLiteral("panelHeightValue"))->text(), QStringLiteral("440 pt"));
-    QCOMPARE(height->value(), 440);
-    QCOMPARE(iconSize->value(), 48); // the nearest step
-    QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), -5.0);
-    QCOMPARE(stored(Preferences::kIconSize).toDouble(), 49.9);
-    QVERIFY(!stored(Preferences::kLaunchAtLogin).isValid());
+    // Values written by hand or by another program are shown at the nearest end or step of
+    // each control, never written back; the height line tells the height the panel has.
+    void foreignValuesAreShownNotWritten_data() {
+        QTest::addColumn<double>("height");
+        QTest::addColumn<double>("iconSize");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("heightShown");
+        QTest::addColumn<int>("iconShown");
+        QTest::addColumn<int>("columnsShown");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("above the ranges") << 1000.0 << 100.0 << 9 << 640 << 64 << 5 << "1000 pt";
+        QTest::newRow("below the ranges") << 100.0 << 10.0 << 1 << 200 << 36 << 3 << "100 pt";
+        QTest::newRow("off the steps") << 433.0 << 49.9 << 4 << 440 << 48 << 4 << "433 pt";
+        QTest::newRow("not positive: the default") << -5.0 << 0.0 << 0 << 440 << 52 << 4 << "440 pt";
+    }
+    void foreignValuesAreShownNotWritten() {
+        QFETCH(double, height);
+        QFETCH(double, iconSize);
+        QFETCH(int, columns);
+        QFETCH(int, heightShown);
+        QFETCH(int, iconShown);
+        QFETCH(int, columnsShown);
+        QFETCH(QString, line);
+        {
+            QSettings file(m_file, QSettings::IniFormat);
+            file.setValue(Preferences::kPanelHeight, height);
+            file.setValue(Preferences::kIconSize, iconSize);
+            file.setValue(Preferences::kColumns, columns);
+        }
+        showView();
+        QCOMPARE(child<QSlider>("panelHeight")->value(), heightShown);
+        QCOMPARE(child<QSlider>("iconSize")->value(), iconShown);
+        QCOMPARE(child<SegmentedControl>("columns")->value(), columnsShown);
+        QCOMPARE(heightLine(), line);
+        m_view->close();
+        QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), height);
+        QCOMPARE(stored(Preferences::kIconSize).toDouble(), iconSize);
+        QCOMPARE(stored(Preferences::kColumns).toInt(), columns);
+    }
 
     // A change made elsewhere while the window is open shows at once and is not written back.
-    QSignalSpy heightWrites(&Preferences::instance(), &Preferences::panelHeightChanged);
-    Preferences::instance().setPanelHeight(300.0);
-    Preferences::instance().setColumns(3);
-    QCOMPARE(height->value(), 300);
-    QCOMPARE(view->findChild<SegmentedControl*>(QStringLiteral("columns"))->value(), 3);
-    QCOMPARE(view->findChild<QLabel*>(QStringLiteral("panelHeightValue"))->text(), QStringLiteral("300 pt"));
-    QCOMPARE(heightWrites.size(), 1);
-}
-
-void TestSettingsView::fixedWidthWithLongLabels() {
-    FakeLoginItem item;
-    auto plain = makeShownView(item);
-    QVERIFY(plain);
-    QCOMPARE(plain->size(), QSize(320, plain->height()));
-    QCOMPARE(plain->minimumSize(), plain->maximumSize());
-
-    WordyTranslator wordy;
-    QCoreApplication::installTranslator(&wordy);
-    auto wordyView = makeShownView(item);
-    QCoreApplication::removeTranslator(&wordy);
-    QVERIFY(wordyView);
-    QCOMPARE(wordyView->width(), 320);
-    QVERIFY(wordyView->height() > plain->height());
-    QCOMPARE(wordyView->minimumSize(), wordyView->maximumSize());
-    for (QWidget* child : wordyView->findChildren<QWidget*>()) {
-        const QRect area(child->mapTo(wordyView.get(), QPoint(0, 0)), child->size());
-        QVERIFY2(wordyView->rect().contains(area), child->metaObject()->className());
-        if (auto* label = qobject_cast<QLabel*>(child); label && label->wordWrap())
-            QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));
+    void changesElsewhereShowAtOnce() {
+        showView();
+        QSignalSpy heightWrites(m_prefs.get(), &Preferences::panelHeightChanged);
+        m_prefs->setPanelHeight(300.0);
+        m_prefs->setColumns(3);
+        QCOMPARE(child<QSlider>("panelHeight")->value(), 300);
+        QCOMPARE(child<SegmentedControl>("columns")->value(), 3);
+        QCOMPARE(heightLine(), QStringLiteral("300 pt"));
+        QCOMPARE(heightWrites.size(), 1);
     }
-}
 
-void TestSettingsView::showSingleRaisesTheOneWindow() {
-    static FakeLoginItem item;
-    SettingsView* first = SettingsView::showSingle(item, Preferences::instance());
-    QVERIFY(first);
-    QVERIFY(
-        first->windowTitle().contains(QStringLiteral("Settings"))); // what the panel's raise rule looks for
-    QVERIFY(QTest::qWaitForWindowExposed(first));
-    first->close();
-    QVERIFY(!first->isVisible());
-    SettingsView* second = SettingsView::showSingle(item, Preferences::instance());
-    QCOMPARE(second, first);
-    QVERIFY(second->isVisible());
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    QCOMPARE(std::count_if(windows.cbegin(), windows.cend(),
-                           [](QWidget* w) { return qobject_cast<SettingsView*>(w) && w->isVisible(); }),
-             1);
-    second->close();
-}
-
-// The shortcut field stores the first keys pressed (cleared is off) and says when the
-// keys do not work: refused, taken by another program, or no way to them in this session.
-void TestSettingsView::shortcutFieldStoresAndTells_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<bool>("backend");
-    QTest::addColumn<GlobalShortcut::Status>("answer");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("told");
-    using S = GlobalShortcut::Status;
-    const auto ctrlShift = Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::newRow("default, bound") << 0 << Qt::KeyboardModifiers() << true << S::Bound
-                                    << u"Ctrl+Alt+Space"_qs << QString();
-    QTest::newRow("new keys") << int(Qt::Key_K) << ctrlShift << true << S::Bound << u"Ctrl+Shift+K"_qs
-                              << QString();
-    QTest::newRow("taken") << int(Qt::Key_K) << ctrlShift << true << S::Taken << u"Ctrl+Shift+K"_qs
-                           << u"Another program or the desktop already uses these keys."_qs;
-    QTest::newRow("a plain letter is refused")
-        << int(Qt::Key_K) << Qt::KeyboardModifiers() << true << S::Bound << u"Ctrl+Alt+Space"_qs
-        << u"Add Ctrl, Alt or Super to the key."_qs;
-    QTest::newRow("cleared is off") << int(Qt::Key_Backspace) << Qt::KeyboardModifiers() << true << S::Bound
-                                    << QString()
-                                    << u"Off. Click the field and press keys to choose a shortcut."_qs;
-    QTest::newRow("no backend") << 0 << Qt::KeyboardModifiers() << false << S::Bound << u"Ctrl+Alt+Space"_qs
-                                << u"This session offers no shortcuts that work from anywhere."_qs;
-}
-
-void TestSettingsView::shortcutFieldStoresAndTells() {
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(bool, backend);
-    QFETCH(GlobalShortcut::Status, answer);
-    QFETCH(QString, stored);
-    QFETCH(QString, told);
-    FakeLoginItem item;
-    auto view = makeShownView(item);
-    QVERIFY(view);
-    FakeShortcut shortcut;
-    shortcut.answer = answer;
-    connect(&Preferences::instance(), &Preferences::globalShortcutChanged, &shortcut, &GlobalShortcut::bind);
-    shortcut.bind(Preferences::instance().globalShortcut());
-    view->setGlobalShortcut(backend ? &shortcut : nullptr);
-    QKeySequenceEdit* field = view->shortcutField();
-    if (key == Qt::Key_Backspace) {
-        QTest::mouseClick(view->shortcutOffButton(), Qt::LeftButton);
-    } else if (key) {
-        QTest::keyClick(field, Qt::Key(key), modifiers);
-        QTRY_VERIFY(field->keySequence().isEmpty() || field->keySequence().toString() == stored);
-        QTRY_COMPARE(Preferences::instance().globalShortcut().toString(), stored);
-        QTRY_COMPARE(view->shortcutStatus()->isVisible(), !told.isEmpty()); // after the field's pause
+    // The window keeps its width and grows downwards for labels that wrap; nothing is cut off.
+    void fixedWidthWithLongLabels() {
+        showView();
+        const int plainHeight = m_view->height();
+        QCOMPARE(m_view->minimumSize(), QSize(320, plainHeight));
+        QCOMPARE(m_view->maximumSize(), QSize(320, plainHeight));
+        WordyTranslator wordy;
+        QCoreApplication::installTranslator(&wordy);
+        showView();
+        QCoreApplication::removeTranslator(&wordy);
+        QCOMPARE(m_view->width(), 320);
+        QVERIFY(m_view->height() > plainHeight);
+        for (QWidget* part : m_view->findChildren<QWidget*>()) {
+            QVERIFY2(m_view->rect().contains(QRect(part->mapTo(m_view.get(), QPoint(0, 0)), part->size())),
+                     part->metaObject()->className());
+            if (auto* label = qobject_cast<QLabel*>(part); label && label->wordWrap())
+                QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(label->text()));
+        }
     }
-    QCOMPARE(Preferences::instance().globalShortcut().toString(), stored);
-    QCOMPARE(field->keySequence().toString(), stored);
-    QCOMPARE(view->shortcutStatus()->isVisible() ? view->shortcutStatus()->text() : QString(), told);
-}
+
+    void showSingleRaisesTheOneWindow() {
+        static FakeLoginItem item;
+        SettingsView* first = SettingsView::showSingle(item, *m_prefs);
+        QVERIFY(first->windowTitle().contains(QStringLiteral("Settings"))); // what the panel raises
+        QVERIFY(QTest::qWaitForWindowExposed(first));
+        first->close();
+        QCOMPARE(SettingsView::showSingle(item, *m_prefs), first);
+        QVERIFY(first->isVisible());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.cbegin(), windows.cend(),
+                               [](QWidget* w) { return qobject_cast<SettingsView*>(w) && w->isVisible(); }),
+                 1);
+        delete first; // its preferences go with this test
+    }
+
+    // The shortcut field stores the first keys pressed (cleared is off) and says when the
+    // keys do not work: refused, taken by another program, or no way to them in this session.
+    void shortcutFieldStoresAndTells_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("backend");
+        QTest::addColumn<GlobalShortcut::Status>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("told");
+        using S = GlobalShortcut::Status;
+        const auto ctrlShift = Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::newRow("default, bound")
+            << 0 << Qt::KeyboardModifiers() << true << S::Bound << u"Ctrl+Alt+Space"_qs << QString();
+        QTest::newRow("new keys") << int(Qt::Key_K) << ctrlShift << true << S::Bound << u"Ctrl+Shift+K"_qs
+                                  << QString();
+        QTest::newRow("taken") << int(Qt::Key_K) << ctrlShift << true << S::Taken << u"Ctrl+Shift+K"_qs
+                               << u"Another program or the desktop already uses these keys."_qs;
+        QTest::newRow("a plain letter is refused")
+            << int(Qt::Key_K) << Qt::KeyboardModifiers() << true << S::Bound << u"Ctrl+Alt+Space"_qs
+            << u"Add Ctrl, Alt or Super to the key."_qs;
+        QTest::newRow("cleared is off")
+            << int(Qt::Key_Backspace) << Qt::KeyboardModifiers() << true << S::Bound << QString()
+            << u"Off. Click the field and press keys to choose a shortcut."_qs;
+        QTest::newRow("no backend") << 0 << Qt::KeyboardModifiers() << false << S::Bound
+                                    << u"Ctrl+Alt+Space"_qs
+                                    << u"This session offers no shortcuts that work from anywhere."_qs;
+    }
+    void shortcutFieldStoresAndTells() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, backend);
+        QFETCH(GlobalShortcut::Status, answer);
+        QFETCH(QString, stored);
+        QFETCH(QString, told);
+        showView();
+        FakeShortcut shortcut;
+        shortcut.answer = answer;
+        connect(m_prefs.get(), &Preferences::globalShortcutChanged, &shortcut, &GlobalShortcut::bind);
+        shortcut.bind(m_prefs->globalShortcut());
+        m_view->setGlobalShortcut(backend ? &shortcut : nullptr);
+        QKeySequenceEdit* field = m_view->shortcutField();
+        if (key == Qt::Key_Backspace) {
+            QTest::mouseClick(m_view->shortcutOffButton(), Qt::LeftButton);
+        } else if (key) {
+            QTest::keyClick(field, Qt::Key(key), modifiers);
+            QTRY_COMPARE(m_prefs->globalShortcut().toString(), stored);
+            QTRY_COMPARE(m_view->shortcutStatus()->isVisible(), !told.isEmpty()); // after the field's pause
+        }
+        QCOMPARE(m_prefs->globalShortcut().toString(), stored);
+        QCOMPARE(field->keySequence().toString(), stored);
+        QCOMPARE(m_view->shortcutStatus()->isVisible() ? m_view->shortcutStatus()->text() : QString(), told);
+        m_view->setGlobalShortcut(nullptr);
+    }
+};
 
 TUCKAWAY_TEST_WIDGETS_MAIN(TestSettingsView)
 #include "tst_settingsview.moc"
