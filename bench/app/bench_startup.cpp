@@ -4,11 +4,13 @@
 // its bus name, until its event loop answers a call on the bus (launch has finished by
 // then) and until its tray icon is docked in tint2, then its resident memory after a
 // second of idling. Prints medians.
+//   bench_startup <path to tuckaway> [runs = 7] [items in the data file = none]
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -16,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "Bookmarks.h"
+#include "NookCodec.h"
 #include "TrayWatch.h"
 
 #include <algorithm>
@@ -66,6 +70,21 @@ bool startHelper(QProcess& process, const QString& program, const QStringList& a
     return process.waitForStarted(5000);
 }
 
+void writeDataFile(const QString& home, int count) {
+    const QString target = home + QStringLiteral("/target.txt");
+    QFile file(target);
+    if (file.open(QIODevice::WriteOnly))
+        file.write("x");
+    const QByteArray bookmark = Bookmarks::makeBookmark(QUrl::fromLocalFile(target)).value_or(QByteArray());
+    NookGroup group{QUuid::createUuid(), QStringLiteral("Many"), {}};
+    for (int i = 0; i < count; ++i)
+        group.items << NookItem{QUuid::createUuid(), QStringLiteral("item %1").arg(i), bookmark};
+    QDir().mkpath(home + QStringLiteral("/data/Tuckaway"));
+    QFile data(home + QStringLiteral("/data/Tuckaway/nooks.json"));
+    if (data.open(QIODevice::WriteOnly))
+        data.write(NookCodec::encode({group}));
+}
+
 double median(QList<double> values) {
     std::sort(values.begin(), values.end());
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
@@ -76,8 +95,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString binary = app.arguments().value(1);
     const int runs = app.arguments().value(2, QStringLiteral("7")).toInt();
+    // A data file of this many items to start with (none: a first start).
+    const int items = app.arguments().value(3, QStringLiteral("0")).toInt();
     if (binary.isEmpty() || !QFile::exists(binary)) {
-        std::fprintf(stderr, "usage: bench_startup <path to tuckaway> [runs]\n");
+        std::fprintf(stderr, "usage: bench_startup <path to tuckaway> [runs] [items]\n");
         return 2;
     }
 
@@ -121,6 +142,8 @@ int main(int argc, char** argv) {
     QList<double> rssKiB;
     for (int run = 0; run < runs; ++run) {
         QTemporaryDir home;
+        if (items > 0)
+            writeDataFile(home.path(), items);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), home.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
@@ -181,6 +204,8 @@ int main(int argc, char** argv) {
                 : tray            ? "xcb (Xvfb, openbox, tint2's tray)"
                                   : "xcb (Xvfb, no window manager)",
                 runs);
+    if (items > 0)
+        std::printf("data file of %d items\n", items);
     const auto line = [](const char* what, const QList<double>& values) {
         std::printf("%-40s median %.1f ms (min %.1f, max %.1f)\n", what, median(values),
                     *std::min_element(values.begin(), values.end()),
