@@ -15,17 +15,20 @@
 #include <QTimer>
 #include <QWidget>
 
+// The tray icon comes first: the panel docks it while the data is read.
 AppDelegate::AppDelegate(QObject* parent)
     : QObject(parent)
-    , m_preferences(Preferences::instance())
-    , m_store(std::make_unique<NookStore>()) {
+    , m_preferences(Preferences::instance()) {
+    makeTrayIcon();
+    m_store = std::make_unique<NookStore>();
     rememberCurrentNook();
 }
 
 AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
     : QObject(parent)
-    , m_preferences(Preferences::instance())
-    , m_store(std::make_unique<NookStore>(dataFolder)) {
+    , m_preferences(Preferences::instance()) {
+    makeTrayIcon();
+    m_store = std::make_unique<NookStore>(dataFolder);
     rememberCurrentNook();
 }
 
@@ -57,14 +60,6 @@ void AppDelegate::setClickMonitorFactory(std::function<std::unique_ptr<OutsideCl
 void AppDelegate::applicationDidFinishLaunching() {
     if (m_panelController)
         return;
-    m_trayIcon = std::make_unique<TrayIcon>();
-    connect(m_trayIcon.get(), &TrayIcon::clicked, this, &AppDelegate::reopen);
-    connect(m_trayIcon.get(), &TrayIcon::settingsRequested, this,
-            [this] { activateAction(QStringLiteral("settings")); });
-    connect(m_trayIcon.get(), &TrayIcon::quitRequested, this,
-            [this] { activateAction(QStringLiteral("quit")); });
-    m_trayIcon->show();
-
     const DisplaySession session = m_session.value_or(DisplaySession::detect());
     // Elsewhere it would only be a stray window: a Wayland compositor tiles or centres it.
     if (session.needsDummyWindow())
@@ -75,6 +70,16 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_panelController->setPlacesWindow(session.placesWindows);
     if (m_openSettings)
         m_panelController->setOnOpenSettings(m_openSettings);
+}
+
+void AppDelegate::makeTrayIcon() {
+    m_trayIcon = std::make_unique<TrayIcon>();
+    connect(m_trayIcon.get(), &TrayIcon::clicked, this, &AppDelegate::reopen);
+    connect(m_trayIcon.get(), &TrayIcon::settingsRequested, this,
+            [this] { activateAction(QStringLiteral("settings")); });
+    connect(m_trayIcon.get(), &TrayIcon::quitRequested, this,
+            [this] { activateAction(QStringLiteral("quit")); });
+    m_trayIcon->show();
 }
 
 void AppDelegate::makeDummyWindow() {

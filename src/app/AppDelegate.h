@@ -16,10 +16,10 @@ class Preferences;
 class TrayIcon;
 class QWidget;
 
-// The application's delegate: owns the store (made first, before any window), and once
-// launch has finished the tray icon, the invisible dummy window (on a plain X server
-// only) and the panel controller. Turns the desktop's requests (a click on the launcher or tray icon,
-// files handed over, the menu's actions) into panel and store operations.
+// The application's delegate: owns the tray icon (made first, so that it docks while the
+// data is read), the store (before any window), and once launch has finished the
+// invisible dummy window (on a plain X server only) and the panel controller. Turns the desktop's requests (a
+// click on the launcher or tray icon, files handed over, the menu's actions) into panel and store operations.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -57,6 +57,7 @@ private:
     void completeHandOver();
     // Adds the files of every hand-over still waiting for its moment.
     void completePendingHandOvers();
+    void makeTrayIcon();
     void makeDummyWindow();
     void rememberCurrentNook();
 
