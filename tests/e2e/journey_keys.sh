@@ -29,10 +29,12 @@ screenshot "opened-by-shortcut"
 
 log "the item dragged onto the other program's window"
 read -r tx ty tw th <<<"$(geometry "$(xdotool search --onlyvisible --name '^Drop target$' | head -n1)")"
-xdotool mousemove $((px + 60)) $((py + 93)) mousedown 1
-# Each step gives the drag time to reach the window under the pointer, as a hand would.
-for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove $((px + 60 + step * (tx + tw / 2 - px - 60) / 8)) $((py + 93 + step * (ty + th / 2 - py - 93) / 8))
+xdotool mousemove $((px + 60)) $((py + 93)) mousedown 1 mousemove $((px + 90)) $((py + 93))
+sleep 0.5 # the drag starts and takes the pointer; moves before that would not count
+# Each step gives the drag time to reach the window under the pointer, as a hand would,
+# and the last ones stay over the target so that a busy machine still sees them there.
+for step in 1 2 3 4 5 6 7 8 8 8; do
+    xdotool mousemove $((px + 60 + step * (tx + tw / 2 - px - 60) / 8 + step)) $((py + 93 + step * (ty + th / 2 - py - 93) / 8))
     sleep 0.15
 done
 xdotool mouseup 1
