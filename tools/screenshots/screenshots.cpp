@@ -1,0 +1,167 @@
+// Renders the panel (three scenes) and the settings window in a light and a dark palette
+// on the offscreen platform, with sample data in a throw-away home, as PNG files into the
+// folder given as the first argument.
+#include "Bookmarks.h"
+#include "IconCache.h"
+#include "ItemGridView.h"
+#include "Localization.h"
+#include "LoginItemService.h"
+#include "NookStore.h"
+#include "PinState.h"
+#include "Preferences.h"
+#include "SettingsView.h"
+#include "TestEnvironment.h"
+#include "ThemeIcons.h"
+#include "TuckawayTabBar.h"
+#include "TuckawayView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+class ShownLoginItem : public LoginItemService {
+public:
+    LoginItemStatus status() const override { return LoginItemStatus::Enabled; }
+    bool registerItem() override { return true; }
+    bool unregisterItem() override { return true; }
+};
+
+QPalette darkPalette() {
+    QPalette palette;
+    const QColor window(0x2a, 0x2a, 0x2e), text(0xee, 0xee, 0xf0), button(0x3a, 0x3a, 0x3f);
+    palette.setColor(QPalette::Window, window);
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x22));
+    palette.setColor(QPalette::AlternateBase, window);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::Button, button);
+    palette.setColor(QPalette::ButtonText, text);
+    palette.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x98));
+    palette.setColor(QPalette::Light, QColor(0x48, 0x48, 0x4c));
+    palette.setColor(QPalette::Midlight, button);
+    palette.setColor(QPalette::Mid, QColor(0x24, 0x24, 0x26));
+    palette.setColor(QPalette::Dark, QColor(0x18, 0x18, 0x1a));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    return palette;
+}
+
+NookItem itemAt(const QString& path) {
+    return NookItem{QUuid::createUuid(), QFileInfo(path).completeBaseName(),
+                    Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray())};
+}
+
+QList<NookGroup> sampleGroups(const TestEnvironment& env) {
+    NookGroup favourites{QUuid::createUuid(), QStringLiteral("Favorites"), {}};
+    for (const char* file : {"Documents/Quarterly Report.pdf", "Documents/Budget 2025.ods",
+                             "Documents/notes.txt", "Pictures/holiday.png", "Music/playlist.m3u",
+                             "Projects/build.sh", "Documents/A very long file name that needs two lines.odt"})
+        favourites.items << itemAt(env.makeFile(QString::fromUtf8(file)));
+    for (const char* folder : {"Downloads", "Projects"})
+        favourites.items << itemAt(env.makeFolder(QString::fromUtf8(folder)));
+    NookGroup work{
+        QUuid::createUuid(), QStringLiteral("Work"), {itemAt(env.makeFile(QStringLiteral("w/plan.md")))}};
+    return {favourites, work, NookGroup{QUuid::createUuid(), QStringLiteral("Tools"), {}},
+            NookGroup{QUuid::createUuid(), QStringLiteral("Reading list"), {}}};
+}
+
+void hover(QWidget* widget, const QPoint& pos) {
+    QTest::mouseMove(widget->window()->windowHandle(), widget->mapTo(widget->window(), pos));
+}
+
+bool iconsLoaded(const QList<NookItem>& items) {
+    return std::all_of(items.cbegin(), items.cend(),
+                       [](const NookItem& i) { return IconCache::shared().cached(i.id).has_value(); });
+}
+
+enum class Scene { TabHover, AltOverItem, SearchWithKeys };
+
+bool renderPanel(NookStore& store, const QString& file, Scene scene) {
+    PinState pin;
+    TuckawayView view(store, pin, PanelCallbacks{});
+    view.setAttribute(Qt::WA_TranslucentBackground);
+    view.show();
+    if (!QTest::qWaitForWindowExposed(&view))
+        return false;
+    QTest::mouseMove(view.windowHandle(), QPoint(view.width() - 3, view.height() - 3));
+    if (!QTest::qWaitFor([&] { return iconsLoaded(store.groups().first().items); }))
+        return false;
+    switch (scene) {
+    case Scene::AltOverItem:
+        hover(view.grid()->viewport(), view.grid()->cellRect(1).center().toPoint());
+        QTest::keyPress(&view, Qt::Key_Alt);
+        if (!QTest::qWaitFor([&] { return view.grid()->look(1).badge == 1.0; }))
+            return false;
+        break;
+    case Scene::SearchWithKeys:
+        QTest::keyClicks(view.grid(), QStringLiteral("r"));
+        QTest::keyClicks(view.focusWidget(), QStringLiteral("e"));
+        QTest::keyClick(view.focusWidget(), Qt::Key_Down);
+        if (!QTest::qWaitFor([&] { return iconsLoaded(view.grid()->items()); }))
+            return false;
+        break;
+    case Scene::TabHover:
+        hover(view.tabBar()->tabs().at(1), QPoint(6, 6));
+        QTest::qWait(200); // the hover fades in
+        break;
+    }
+    QImage image(view.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::transparent);
+    view.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    if (scene == Scene::AltOverItem)
+        QTest::keyRelease(&view, Qt::Key_Alt);
+    return image.save(file);
+}
+
+bool renderSettings(const QString& file) {
+    ShownLoginItem item;
+    SettingsView view(item);
+    view.show();
+    return QTest::qWaitForWindowExposed(&view) && view.grab().save(file);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TestEnvironment environment;
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(folder);
+    Localization::install(QLocale(QLocale::English));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    ThemeIcons::ensureTheme();
+    QSettings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")).clear();
+    Preferences::instance().reload();
+
+    NookStore store(environment.dataHome() + QStringLiteral("/Tuckaway"));
+    store.setGroups(sampleGroups(environment));
+    const QPalette light = QApplication::style()->standardPalette();
+    bool ok = true;
+    for (const auto& [name, palette] : {std::pair{"light", light}, std::pair{"dark", darkPalette()}}) {
+        QApplication::setPalette(palette);
+        const QString prefix = folder + QStringLiteral("/panel-") + QLatin1String(name);
+        ok = renderPanel(store, prefix + QStringLiteral(".png"), Scene::TabHover) && ok;
+        ok = renderPanel(store, prefix + QStringLiteral("-alt.png"), Scene::AltOverItem) && ok;
+        ok = renderPanel(store, prefix + QStringLiteral("-search.png"), Scene::SearchWithKeys) && ok;
+        ok = renderSettings(folder + QStringLiteral("/settings-") + QLatin1String(name) +
+                            QStringLiteral(".png")) &&
+             ok;
+    }
+    QApplication::setPalette(light);
+    Localization::install(QLocale(QLocale::German, QLocale::Germany));
+    ok = renderSettings(folder + QStringLiteral("/settings-de.png")) && ok;
+    if (!ok)
+        std::fprintf(stderr, "screenshots: a picture could not be rendered\n");
+    return ok ? 0 : 1;
+}
