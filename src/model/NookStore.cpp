@@ -190,7 +190,7 @@ void NookStore::renameGroup(const QUuid& groupID, const QString& name) {
     save();
 }
 
-void NookStore::deleteGroup(const QUuid& groupID) {
+void NookStore::deleteGroup(QUuid groupID) {
     m_groups.removeIf([&](const NookGroup& group) { return group.id == groupID; });
     emit groupsChanged();
     if (m_selectedGroupID == groupID)

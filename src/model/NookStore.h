@@ -48,7 +48,8 @@ public:
     void waitForSaves();
     void addGroup(const QString& name);
     void renameGroup(const QUuid& groupID, const QString& name);
-    void deleteGroup(const QUuid& groupID);
+    // By value: the id may be read from the list it removes.
+    void deleteGroup(QUuid groupID);
     // The dragged group takes the target's index; the groups between shift towards its old place.
     void moveGroup(const QUuid& draggedID, const QUuid& targetID);
     void addItem(const NookItem& item, const QUuid& groupID);

@@ -118,7 +118,7 @@ void TuckawayTabBar::setGroups(const QList<GroupSummary>& groups) {
     }
     m_tabs = kept;
     while (m_layout->count() > 1)
-        m_layout->takeAt(0);
+        delete m_layout->takeAt(0); // the item only; the tab is placed again below
     for (int i = 0; i < groups.size(); ++i) {
         TuckawayTabButton* tab = m_tabs.value(groups.at(i).id);
         m_layout->insertWidget(i, tab);
