@@ -65,6 +65,9 @@ PanelController::PanelController(NookStore& store, Preferences& preferences, Ico
 
     m_placesWindow = DisplaySession::detect().placesWindows;
     m_clock.start();
+    // A child with a name, so that a test can wait for the delay to run out.
+    m_outsideClickTimer.setParent(this);
+    m_outsideClickTimer.setObjectName(QStringLiteral("outsideClickDelay"));
     m_outsideClickTimer.setSingleShot(true);
     m_outsideClickTimer.setTimerType(Qt::PreciseTimer);
     m_outsideClickTimer.setInterval(kOutsideClickDelayMs);

@@ -14,9 +14,3 @@ struct NookGroup {
     friend bool operator==(const NookGroup&, const NookGroup&) = default;
 };
 
-inline size_t qHash(const NookGroup& group, size_t seed = 0) {
-    size_t hash = qHashMulti(seed, group.id, group.name, group.items.size());
-    for (const NookItem& item : group.items)
-        hash = qHashMulti(hash, item.id, item.name, item.bookmarkData);
-    return hash;
-}

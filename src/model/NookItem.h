@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QUuid>
 
@@ -14,7 +13,3 @@ struct NookItem {
 
     friend bool operator==(const NookItem&, const NookItem&) = default;
 };
-
-inline size_t qHash(const NookItem& item, size_t seed = 0) {
-    return qHashMulti(seed, item.id, item.name, item.bookmarkData);
-}

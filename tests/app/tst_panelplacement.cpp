@@ -48,6 +48,8 @@ private slots:
         QTest::newRow("left 60") << QRectF(60, 0, 1380, 875) << QPointF(59.5, 333);
         QTest::newRow("right 60") << QRectF(0, 0, 1380, 875) << QPointF(1379.5, 333);
         QTest::newRow("hidden dock counts as 79") << QRectF(0, 0, 1440, 900) << QPointF(799.5, 103);
+        QTest::newRow("a 5 px dock is a hidden one") << QRectF(0, 5, 1440, 895) << QPointF(799.5, 103);
+        QTest::newRow("a 6 px dock is not") << QRectF(0, 6, 1440, 894) << QPointF(799.5, 30);
         QTest::newRow("top panel 28") << QRectF(0, 0, 1440, 872) << QPointF(799.5, 900 - 28 - 24);
     }
     void anchorFollowsTheDock() {

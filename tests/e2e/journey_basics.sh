@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Start, the launcher's Activate, the tray icon, outside clicks and pinning, files handed
-# over by a second start, opening an item, and the data surviving a restart.
+# Start, the launcher's Activate, outside clicks and pinning, files handed over by a
+# second start, opening an item, and the data surviving a restart. (A click on the tray
+# icon opening and closing the panel: journey_edges.)
 source "$(dirname "$0")/lib.sh"
 
 # --help and --version need neither a display nor a bus.
@@ -66,16 +67,6 @@ check_panel_hints
 screenshot "activated"
 app_call Activate "{}"
 wait_for "the panel to close after the second Activate" 5 panel_hidden
-
-log "tray icon toggles"
-click_tray
-wait_for "the panel after a tray click" 5 panel_window
-read -r px py pw ph <<<"$(geometry "$(panel_window)")"
-[ "$px" -ge 0 ] && [ $((py + ph)) -le 736 ] || fail "panel outside the usable area: $px $py"
-check_panel_hints
-screenshot "tray-click"
-click_tray
-wait_for "the panel to close on the second tray click" 5 panel_hidden
 
 log "outside clicks"
 xdotool mousemove 500 400

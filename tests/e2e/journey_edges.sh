@@ -35,12 +35,4 @@ for edge in bottom top left right; do
     wait_for "the panel to close" 5 panel_hidden
 done
 
-log "pointer in the middle of a top panel"
-start_panel top
-xdotool mousemove 600 16
-app_call Activate "{}"
-wait_for "the panel" 5 panel_window
-read -r px py pw ph <<<"$(geometry "$(panel_window)")"
-[ $((px + pw / 2)) -eq 600 ] && [ "$py" -gt 32 ] && [ "$py" -le 72 ] || fail "panel at $px,$py below a top panel"
-screenshot "top-middle"
 log "passed"

@@ -163,12 +163,10 @@ start_private_bus() {
 
 # A status-notifier item is registered with the tray's watcher.
 registered() {
-    [[ $(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems 2>/dev/null) == *[a-zA-Z0-9]* ]] &&
-        [[ $(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-            --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-            RegisteredStatusNotifierItems) != *"@as []"* ]]
+    local items
+    items=$(gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems) &&
+        [[ $items == *[a-zA-Z0-9]* && $items != *"@as []"* ]]
 }
 
 # The process that owns the application's bus name, for cleaning up after activation.

@@ -115,15 +115,6 @@ private slots:
         QVERIFY(!cache.cached(removedEarly.id));
     }
 
-    void iconsHaveTheNominalSize() {
-        for (const NookItem& item :
-             {fileItem(QStringLiteral("e.txt")), itemFor(m_env->makeFolder(QStringLiteral("f")))}) {
-            QIcon icon;
-            fetch(item, &icon);
-            QCOMPARE(icon.actualSize(IconCache::kNominalSize), IconCache::kNominalSize);
-        }
-    }
-
     void keepsAtMost500AndReloadsEvicted() {
         const QString path = m_env->makeFile(QStringLiteral("many.txt"));
         QList<NookItem> items;
