@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <memory>
+
 // Receives what would go to the desktop's default application.
 class UrlSink : public QObject {
     Q_OBJECT
@@ -26,7 +28,7 @@ const bool kSystemDataSet = qputenv("XDG_DATA_DIRS", QFile::encodeName(systemDat
 class TestItemOpener : public QObject {
     Q_OBJECT
 
-    TestEnvironment* m_env = nullptr;
+    std::unique_ptr<TestEnvironment> m_env;
     UrlSink m_sink;
 
     // An application entry that leaves a mark when it is started.
@@ -76,13 +78,13 @@ private slots:
         index.close();
     }
     void init() {
-        m_env = new TestEnvironment();
+        m_env = std::make_unique<TestEnvironment>();
         m_sink.urls.clear();
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_sink, "open");
     }
     void cleanup() {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        delete m_env;
+        m_env.reset();
     }
 
     void opensWhatItFindsAndReportsTheRest() {

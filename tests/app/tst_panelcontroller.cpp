@@ -180,7 +180,9 @@ private slots:
         QCursor::setPos(outside());
         m_controller->pinState().setValue(true);
         QVERIFY(!clickOutsideCloses());
+        m_monitor->click(); // made while pinned: unpinning at once does not make it count
         m_controller->pinState().setValue(false);
+        QVERIFY(stillShownAfterTheDelay());
         m_monitor->click();
         m_controller->pinState().setValue(true);
         QVERIFY(stillShownAfterTheDelay());

@@ -47,6 +47,7 @@ private slots:
         QTest::newRow("path matches at word starts only") << u"Home"_s << u"voices"_s << QStringList{};
         QTest::newRow("every word must match")
             << u"Work"_s << u" quart  rep "_s << QStringList{u"Quarterly report"_s};
+        QTest::newRow("one word matching nothing") << u"Work"_s << u"rep nothing"_s << QStringList{};
         QTest::newRow("home folder itself is no match")
             << u"Work"_s << QDir::home().dirName() << QStringList{};
         QTest::newRow("blank") << u"Work"_s << u"  "_s << QStringList{};

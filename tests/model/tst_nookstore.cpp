@@ -237,15 +237,19 @@ private slots:
         QCOMPARE(NookCodec::decode(file.readAll()), last);
     }
 
-    // Only temporary files a killed save of ours left go at start.
+    // Only temporary files a killed save of ours left go at start: not a link, not other names.
     void removesStaleTemporaryFiles() {
         const QString folder = QFileInfo(dataFile()).path();
-        for (const char* name : {"nooks.json.Ab3dE9", "nooks.json.unreadable", "nooks.json.abc",
-                                 "nooks.json.Ab3dE9x", "other.json.Ab3dE9"})
+        for (const char* name :
+             {"nooks.json.-x-y-z", "nooks.json.Ab3dE9", "nooks.json.unreadable", "nooks.json.abc",
+              "nooks.json.Ab3dE9x", "other.json.Ab3dE9", "nooks.json.zZ9zZ9"})
             m_env->makeFile(QStringLiteral(".local/share/Tuckaway/") + QLatin1String(name));
+        QVERIFY(QFile::link(m_env->makeFile(QStringLiteral("mine.txt")),
+                            folder + QStringLiteral("/nooks.json.Lnk123")));
         NookStore store;
-        QCOMPARE(QDir(folder).entryList(QDir::Files).join(u' '),
-                 QStringLiteral("nooks.json.Ab3dE9x nooks.json.abc nooks.json.unreadable other.json.Ab3dE9"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::System).join(u' '),
+                 QStringLiteral("nooks.json.-x-y-z nooks.json.Ab3dE9x nooks.json.abc nooks.json.Lnk123 "
+                                "nooks.json.unreadable other.json.Ab3dE9"));
     }
 
     void unknownIdsChangeNothingAndWriteNothing() {
@@ -424,7 +428,7 @@ private slots:
         const QUrl a = file(QStringLiteral("a.txt")), b = file(QStringLiteral("b.txt")),
                    c = file(QStringLiteral("c.txt")), d = file(QStringLiteral("d.txt"));
         QSignalSpy finished(&store, &NookStore::handOverFinished);
-        store.handOver({a, b}, group);
+        store.handOver({b, a}, group);
         store.addURLs({b}, group); // a drop while the first is prepared
         store.handOver({c, a}, group);
         QTRY_COMPARE(finished.count(), 2);
