@@ -1,19 +1,19 @@
 // Renders the panel (three scenes) and the settings window in a light and a dark palette
 // on the offscreen platform, with sample data in a throw-away home, as PNG files into the
 // folder given as the first argument.
-#include "Bookmarks.h"
-#include "IconCache.h"
-#include "ItemGridView.h"
-#include "Localization.h"
-#include "LoginItemService.h"
-#include "NookStore.h"
-#include "PinState.h"
-#include "Preferences.h"
-#include "SettingsView.h"
 #include "TestEnvironment.h"
-#include "ThemeIcons.h"
-#include "TuckawayTabBar.h"
-#include "TuckawayView.h"
+#include "model/Bookmarks.h"
+#include "model/IconCache.h"
+#include "model/NookStore.h"
+#include "platform/Localization.h"
+#include "platform/LoginItemService.h"
+#include "platform/Preferences.h"
+#include "platform/xdg/ThemeIcons.h"
+#include "settings/SettingsView.h"
+#include "views/ItemGridView.h"
+#include "views/PinState.h"
+#include "views/TuckawayTabBar.h"
+#include "views/TuckawayView.h"
 
 #include <QApplication>
 #include <QDir>
