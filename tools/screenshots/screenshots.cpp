@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QSettings>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -85,9 +84,9 @@ bool iconsLoaded(const QList<NookItem>& items) {
 
 enum class Scene { TabHover, AltOverItem, SearchWithKeys };
 
-bool renderPanel(NookStore& store, const QString& file, Scene scene) {
+bool renderPanel(NookStore& store, Preferences& preferences, const QString& file, Scene scene) {
     PinState pin;
-    TuckawayView view(store, pin, PanelCallbacks{});
+    TuckawayView view(store, preferences, IconCache::shared(), pin, PanelCallbacks{});
     view.setAttribute(Qt::WA_TranslucentBackground);
     view.show();
     if (!QTest::qWaitForWindowExposed(&view))
@@ -123,9 +122,9 @@ bool renderPanel(NookStore& store, const QString& file, Scene scene) {
     return image.save(file);
 }
 
-bool renderSettings(const QString& file) {
+bool renderSettings(Preferences& preferences, const QString& file) {
     ShownLoginItem item;
-    SettingsView view(item);
+    SettingsView view(item, preferences);
     view.show();
     return QTest::qWaitForWindowExposed(&view) && view.grab().save(file);
 }
@@ -141,8 +140,7 @@ int main(int argc, char** argv) {
     Localization::install(QLocale(QLocale::English));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     ThemeIcons::ensureTheme();
-    QSettings(QStringLiteral("Tuckaway"), QStringLiteral("Tuckaway")).clear();
-    Preferences::instance().reload();
+    Preferences preferences(environment.configHome() + QStringLiteral("/screenshots.conf"));
 
     NookStore store(environment.dataHome() + QStringLiteral("/Tuckaway"));
     store.setGroups(sampleGroups(environment));
@@ -151,16 +149,17 @@ int main(int argc, char** argv) {
     for (const auto& [name, palette] : {std::pair{"light", light}, std::pair{"dark", darkPalette()}}) {
         QApplication::setPalette(palette);
         const QString prefix = folder + QStringLiteral("/panel-") + QLatin1String(name);
-        ok = renderPanel(store, prefix + QStringLiteral(".png"), Scene::TabHover) && ok;
-        ok = renderPanel(store, prefix + QStringLiteral("-alt.png"), Scene::AltOverItem) && ok;
-        ok = renderPanel(store, prefix + QStringLiteral("-search.png"), Scene::SearchWithKeys) && ok;
-        ok = renderSettings(folder + QStringLiteral("/settings-") + QLatin1String(name) +
-                            QStringLiteral(".png")) &&
+        ok = renderPanel(store, preferences, prefix + QStringLiteral(".png"), Scene::TabHover) && ok;
+        ok = renderPanel(store, preferences, prefix + QStringLiteral("-alt.png"), Scene::AltOverItem) && ok;
+        ok = renderPanel(store, preferences, prefix + QStringLiteral("-search.png"), Scene::SearchWithKeys) &&
+             ok;
+        ok = renderSettings(preferences, folder + QStringLiteral("/settings-") + QLatin1String(name) +
+                                             QStringLiteral(".png")) &&
              ok;
     }
     QApplication::setPalette(light);
     Localization::install(QLocale(QLocale::German, QLocale::Germany));
-    ok = renderSettings(folder + QStringLiteral("/settings-de.png")) && ok;
+    ok = renderSettings(preferences, folder + QStringLiteral("/settings-de.png")) && ok;
     if (!ok)
         std::fprintf(stderr, "screenshots: a picture could not be rendered\n");
     return ok ? 0 : 1;
