@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         icons.start();
         view.repaint();
         const bool arrived = QTest::qWaitFor([&] {
-            const auto [first, last] = view.grid()->visibleRange();
+            const auto [first, last] = view.grid()->gridGeometry().visibleRange();
             for (int i = first; i <= std::min(last, first + 15); ++i) {
                 if (!IconCache::shared().cached(view.grid()->items().at(i).id))
                     return false;

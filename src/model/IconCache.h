@@ -23,9 +23,9 @@ public:
     static constexpr int kCountLimit = 500;
     static constexpr QSize kNominalSize{64, 64};
 
-    IconCache();
     // The application's.
     static IconCache& shared();
+    IconCache();
 
     std::optional<QIcon> cached(const QUuid& id);
     void insert(const QUuid& id, const QIcon& icon);

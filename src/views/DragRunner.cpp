@@ -1,5 +1,7 @@
 #include "DragRunner.h"
 
+#include "ModifierTracker.h"
+
 namespace {
 DragRunner::Runner& runner() {
     static DragRunner::Runner instance;
@@ -10,12 +12,16 @@ DragRunner::Runner& runner() {
 namespace DragRunner {
 
 Qt::DropAction exec(QDrag& drag, Qt::DropActions actions, Qt::DropAction defaultAction) {
+    Qt::DropAction result = Qt::IgnoreAction;
     if (runner()) {
-        const Qt::DropAction result = runner()(drag);
+        result = runner()(drag);
         drag.deleteLater();
-        return result;
+    } else {
+        result = drag.exec(actions, defaultAction);
     }
-    return drag.exec(actions, defaultAction);
+    // No key event arrives while a drag runs: Ctrl or Alt may have been let go meanwhile.
+    ModifierTracker::readKeyboardAgain();
+    return result;
 }
 
 void setRunner(Runner replacement) {

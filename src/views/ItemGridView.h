@@ -1,9 +1,12 @@
 #pragma once
 
+#include "CellAnimations.h"
 #include "GridFocus.h"
+#include "GridGeometry.h"
 #include "ItemCell.h"
+#include "ModifierTracker.h"
 #include "NookItem.h"
-#include "PanelMetrics.h"
+#include "ReorderDrag.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>
@@ -14,9 +17,10 @@
 #include <optional>
 #include <set>
 
-class AnimatedValue;
-class ModifierTracker;
+class IconCache;
+class QDrag;
 class QMenu;
+class QMimeData;
 
 // The selected group's items as a vertically scrolling grid of cells. Clicks open,
 // the Alt badge and the context menu remove, Ctrl-drags reorder live, and files
@@ -34,10 +38,12 @@ public:
         std::function<void(QMenu*, const NookItem&)> extendMenu;
     };
 
-    explicit ItemGridView(QWidget* parent = nullptr);
+    explicit ItemGridView(IconCache& icons, QWidget* parent = nullptr);
     ~ItemGridView() override;
 
     void setCallbacks(Callbacks callbacks) { m_callbacks = std::move(callbacks); }
+    // The number of columns and the side of the icons (the user's preferences).
+    void setShape(int columns, double iconSize);
     // A new list of items; with `fromTop` the view also scrolls back to the first row.
     void setItems(const QList<NookItem>& items, bool fromTop = false);
     const QList<NookItem>& items() const { return m_items; }
@@ -47,26 +53,20 @@ public:
     bool isMissing(const QUuid& id) const { return m_missing.contains(id); }
     QString toolTipAt(const QPoint& viewportPos) const;
 
+    // Where the cells lie now, in viewport coordinates.
+    GridGeometry gridGeometry() const;
     int columns() const { return m_columns; }
-    double iconSize() const { return m_iconSize; }
-    double columnWidth() const { return PanelMetrics::columnWidth(m_iconSize); }
-    ItemCell::Metrics cellMetrics() const { return {m_iconSize}; }
-    // Where a cell lies in the viewport; its whole rectangle is its hit area.
-    QRectF cellRect(int index) const;
-    QRectF badgeRect(int index) const;
-    int indexAt(const QPoint& viewportPos) const;
-    QSize contentSize() const;
-    // Indexes of the first and last cell that are (at least partly) in view; last < first when none.
-    std::pair<int, int> visibleRange() const;
+    QRectF cellRect(int index) const { return gridGeometry().cellRect(index); }
+    int indexAt(const QPoint& viewportPos) const { return gridGeometry().indexAt(viewportPos); }
 
     // The current look of a cell (icon, hover scale, fade, badge), as it is painted.
     ItemCell::Look look(int index) const;
     std::optional<QUuid> hoveredItem() const { return m_hovered; }
-    bool altPressed() const;
-    bool ctrlPressed() const;
-    std::optional<NookItem> activeItem() const { return m_activeItem; }
-    bool hasChangedLocation() const { return m_hasChangedLocation; }
-    bool isDropTargeted() const { return m_dropTargeted; }
+    bool altPressed() const { return m_keys.altPressed(); }
+    bool ctrlPressed() const { return m_keys.ctrlPressed(); }
+    // The item of a running reorder drag, and whether it has left its place yet.
+    std::optional<QUuid> draggedItem() const { return m_reorder.dragged(); }
+    bool draggedItemMoved() const { return m_reorder.hasMoved(); }
     bool isDragActive() const { return m_dragRunning; }
 
     // The cell the keyboard is on; its ring shows after the keyboard has been used.
@@ -75,9 +75,6 @@ public:
     void resetKeyboardFocus();
     // The ring also shows while another widget (the search field) steers the grid.
     void setSteeredFromElsewhere(bool steered);
-
-signals:
-    void dropTargetedChanged(bool targeted);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -99,53 +96,45 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    struct CellAnimation;
-
-    void readPreferences();
-    void updateScrollBar();
-    double gridLeft() const;
     int indexOf(const QUuid& id) const { return m_indexOf.value(id, -1); }
+    void updateScrollBar();
     void setHovered(const std::optional<QUuid>& id);
     void updateHoverFromCursor();
+    bool pressOnBadge(const QPoint& pos) const;
     void refreshCell(const QUuid& id, int scaleMilliseconds);
     void refreshDraggingCells();
-    CellAnimation& animation(const QUuid& id);
-    void pruneAnimations();
     void updateCellArea(const QUuid& id);
-    bool isDragging(const NookItem& item) const;
-
     void paintFocusRing(QPainter& painter);
-    void scrollToFocus();
     void openItem(const NookItem& item);
     void removeItem(const NookItem& item);
-    void startDrag(int index);
+    void moveItem(const QUuid& dragged, const QUuid& target);
+    void startReorderDrag(int index);
     void startDragOut(int index);
+    void runDrag(int index, QMimeData* mime, Qt::DropActions actions, Qt::DropAction defaultAction);
     void handleDragPosition(QDragMoveEvent* event);
-    void setDropTargeted(bool targeted);
-    bool ctrlHeldFor(const QDropEvent* event) const;
+    void addDroppedFiles(QDropEvent* event);
 
+    IconCache& m_icons;
+    Callbacks m_callbacks;
     QList<NookItem> m_items;
-    GridFocus m_focus;
+    QHash<QUuid, int> m_indexOf;
     QSet<QUuid> m_missing;
     QHash<QUuid, QString> m_paths;
-    bool m_steered = false;
-    QHash<QUuid, int> m_indexOf;
-    Callbacks m_callbacks;
     int m_columns = 4;
     double m_iconSize = 52;
 
-    ModifierTracker* m_keys;
+    GridFocus m_focus;
+    bool m_steered = false;
+    ModifierTracker m_keys;
     std::optional<QUuid> m_hovered;
-    QHash<QUuid, CellAnimation*> m_animations;
+    CellAnimations m_animations;
     std::optional<QUuid> m_draggingShown; // the cell currently drawn faded
 
     int m_pressIndex = -1;
     QPoint m_pressPos;
     bool m_pressOnBadge = false;
 
-    std::optional<NookItem> m_activeItem;
-    bool m_hasChangedLocation = false;
+    ReorderDrag m_reorder;
     bool m_dragRunning = false;
     std::optional<QUuid> m_dragOverCell;
-    bool m_dropTargeted = false;
 };

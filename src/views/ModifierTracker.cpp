@@ -6,6 +6,20 @@
 
 namespace {
 
+ModifierTracker::Query& query() {
+    static ModifierTracker::Query instance;
+    return instance;
+}
+
+QList<ModifierTracker*>& running() {
+    static QList<ModifierTracker*> trackers;
+    return trackers;
+}
+
+Qt::KeyboardModifiers queryKeyboard() {
+    return query() ? query()() : QGuiApplication::queryKeyboardModifiers();
+}
+
 // The modifiers after a key event. Platforms differ in whether a modifier key's own
 // event already carries its flag; the key itself tells for certain.
 Qt::KeyboardModifiers modifiersAfter(const QKeyEvent* key) {
@@ -33,7 +47,7 @@ protected:
         if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
             modifiers = modifiersAfter(static_cast<QKeyEvent*>(event));
         else if (event->type() == QEvent::ApplicationDeactivate)
-            modifiers = QGuiApplication::queryKeyboardModifiers();
+            modifiers = queryKeyboard();
         return QObject::eventFilter(watched, event);
     }
 
@@ -59,6 +73,7 @@ void ModifierTracker::start() {
     if (m_active || !QCoreApplication::instance())
         return;
     QCoreApplication::instance()->installEventFilter(this);
+    running().append(this);
     m_active = true;
 }
 
@@ -67,6 +82,7 @@ void ModifierTracker::stop() {
         return;
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeEventFilter(this);
+    running().removeOne(this);
     m_active = false;
 }
 
@@ -78,8 +94,19 @@ void ModifierTracker::setModifiers(Qt::KeyboardModifiers modifiers) {
     emit changed();
 }
 
+void ModifierTracker::readKeyboardAgain() {
+    const Qt::KeyboardModifiers now = queryKeyboard();
+    KeyState::instance().modifiers = now & (Qt::ControlModifier | Qt::AltModifier);
+    for (ModifierTracker* tracker : QList(running()))
+        tracker->setModifiers(now);
+}
+
 Qt::KeyboardModifiers ModifierTracker::currentModifiers() {
-    return QGuiApplication::queryKeyboardModifiers() | KeyState::instance().modifiers;
+    return queryKeyboard() | KeyState::instance().modifiers;
+}
+
+void ModifierTracker::setQuery(Query replacement) {
+    query() = std::move(replacement);
 }
 
 bool ModifierTracker::eventFilter(QObject* watched, QEvent* event) {
@@ -90,7 +117,7 @@ bool ModifierTracker::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::ApplicationDeactivate:
         // The release of a key held while leaving (Alt+Tab) goes to another application.
-        setModifiers(QGuiApplication::queryKeyboardModifiers());
+        setModifiers(queryKeyboard());
         break;
     default:
         break;

@@ -2,9 +2,7 @@
 
 #include "DragRunner.h"
 #include "ItemMime.h"
-#include "ModifierTracker.h"
 #include "PanelMetrics.h"
-#include "TuckawayTabMoveDelegate.h"
 
 #include <QDrag>
 #include <QGraphicsOpacityEffect>
@@ -33,7 +31,7 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     , m_strip(new QWidget)
     , m_layout(new QHBoxLayout(m_strip))
     , m_edgeFade(new QGraphicsOpacityEffect(this))
-    , m_ctrlTracker(new ModifierTracker(this))
+    , m_reorder([this](const QUuid& dragged, const QUuid& target) { emit moveRequested(dragged, target); })
     , m_overflowButton(new QToolButton(this))
     , m_overflowMenu(new QMenu(this)) {
     setFrameShape(QFrame::NoFrame);
@@ -64,10 +62,6 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
         rebuildOverflowMenu();
         m_overflowMenu->popup(m_overflowButton->mapToGlobal(QPoint(0, m_overflowButton->height())));
     });
-}
-
-bool TuckawayTabBar::ctrlPressed() const {
-    return m_ctrlTracker->ctrlPressed();
 }
 
 QSize TuckawayTabBar::sizeHint() const {
@@ -179,12 +173,12 @@ void TuckawayTabBar::selectTab(const QUuid& id) {
 
 void TuckawayTabBar::showEvent(QShowEvent* event) {
     QScrollArea::showEvent(event);
-    m_ctrlTracker->start();
+    m_ctrlTracker.start();
 }
 
 void TuckawayTabBar::hideEvent(QHideEvent* event) {
     QScrollArea::hideEvent(event);
-    m_ctrlTracker->stop();
+    m_ctrlTracker.stop();
 }
 
 void TuckawayTabBar::wheelEvent(QWheelEvent* event) {
@@ -218,9 +212,9 @@ void TuckawayTabBar::updateEdgeFade() {
 }
 
 void TuckawayTabBar::startDrag(const QUuid& id) {
-    if (!m_ctrlTracker->ctrlPressed())
+    if (!m_ctrlTracker.ctrlPressed())
         return; // without Ctrl a drag carries nothing, so none is started
-    m_activeID = id;
+    m_reorder.begin(id);
     auto* mime = new QMimeData;
     mime->setText(id.toString(QUuid::WithoutBraces).toUpper());
     // On the heap: the toolkit deletes it once the receiver has fetched the data, which
@@ -235,8 +229,7 @@ void TuckawayTabBar::startDrag(const QUuid& id) {
     DragRunner::exec(*drag);
     m_dragRunning = false;
     // However the drag ended, it is over: a later drag without Ctrl must move nothing.
-    m_activeID.reset();
-    m_hasChangedLocation = false;
+    m_reorder.end();
 }
 
 // An item of the grid over another nook's tab: dropped there it moves, with Ctrl a copy.
@@ -249,7 +242,7 @@ bool TuckawayTabBar::takeItemDrag(TuckawayTabButton* tab, QDropEvent* event, boo
         event->ignore(); // the nook it is in
         return true;
     }
-    const bool copy = m_ctrlTracker->ctrlPressed() || event->modifiers().testFlag(Qt::ControlModifier);
+    const bool copy = m_ctrlTracker.ctrlPressed() || event->modifiers().testFlag(Qt::ControlModifier);
     // A drag that may leave the panel never offers a move; the source needs no answer.
     const bool canMove = event->possibleActions().testFlag(Qt::MoveAction);
     event->setDropAction(copy || !canMove ? Qt::CopyAction : Qt::MoveAction);
@@ -262,41 +255,24 @@ bool TuckawayTabBar::takeItemDrag(TuckawayTabButton* tab, QDropEvent* event, boo
 void TuckawayTabBar::tabDragEntered(TuckawayTabButton* tab, QDragEnterEvent* event) {
     if (takeItemDrag(tab, event, false))
         return;
-    if (!event->mimeData()->hasText()) {
-        event->ignore();
-        return;
-    }
-    TuckawayTabMoveDelegate delegate(
-        idOf(tab), m_activeID, m_hasChangedLocation,
-        [this](const QUuid& dragged, const QUuid& target) { emit moveRequested(dragged, target); });
-    delegate.dropEntered();
-    event->setDropAction(Qt::MoveAction);
-    // Accepted so that later moves still reach the tab; each move decides anew.
-    event->setAccepted(true);
-    if (delegate.dropUpdated() == Qt::IgnoreAction)
-        event->ignore();
+    // Accepted while this bar's own drag runs, so that later moves still reach the tab.
+    event->setAccepted(event->mimeData()->hasText() && m_reorder.enter(idOf(tab)));
+    if (event->isAccepted())
+        event->setDropAction(Qt::MoveAction);
 }
 
 void TuckawayTabBar::tabDragMoved(TuckawayTabButton* tab, QDragMoveEvent* event) {
     if (takeItemDrag(tab, event, false))
         return;
-    TuckawayTabMoveDelegate delegate(idOf(tab), m_activeID, m_hasChangedLocation, {});
-    if (event->mimeData()->hasText() && delegate.dropUpdated() == Qt::MoveAction) {
+    event->setAccepted(event->mimeData()->hasText() && m_reorder.accepts());
+    if (event->isAccepted())
         event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
 }
 
 void TuckawayTabBar::tabDropped(TuckawayTabButton* tab, QDropEvent* event) {
     if (takeItemDrag(tab, event, true))
         return;
-    TuckawayTabMoveDelegate delegate(idOf(tab), m_activeID, m_hasChangedLocation, {});
-    if (event->mimeData()->hasText() && delegate.performDrop()) {
+    event->setAccepted(event->mimeData()->hasText() && m_reorder.drop());
+    if (event->isAccepted())
         event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "GroupSummary.h"
+#include "ModifierTracker.h"
+#include "ReorderDrag.h"
 #include "TuckawayTabButton.h"
 
 #include <QHash>
@@ -12,7 +14,6 @@ class QGraphicsOpacityEffect;
 class QMenu;
 class QToolButton;
 
-class ModifierTracker;
 class QDropEvent;
 class QHBoxLayout;
 
@@ -32,9 +33,9 @@ public:
     QList<TuckawayTabButton*> tabs() const; // in tab order
 
     // The group whose tab is being dragged to a new place, if any.
-    std::optional<QUuid> activeID() const { return m_activeID; }
+    std::optional<QUuid> activeID() const { return m_reorder.dragged(); }
     bool isDragActive() const { return m_dragRunning; }
-    bool ctrlPressed() const;
+    bool ctrlPressed() const { return m_ctrlTracker.ctrlPressed(); }
 
     // Shown at the row's end while the tabs do not all fit; its menu lists every group.
     QToolButton* overflowButton() const { return m_overflowButton; }
@@ -78,10 +79,9 @@ private:
     QHBoxLayout* m_layout;
     QGraphicsOpacityEffect* m_edgeFade;
     std::optional<QUuid> m_selectedGroupID;
-    std::optional<QUuid> m_activeID;
-    bool m_hasChangedLocation = false;
+    ReorderDrag m_reorder;
     bool m_dragRunning = false;
-    ModifierTracker* m_ctrlTracker;
+    ModifierTracker m_ctrlTracker;
     QToolButton* m_overflowButton;
     QMenu* m_overflowMenu;
 };

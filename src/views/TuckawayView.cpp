@@ -55,7 +55,7 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     , m_header(new PanelHeader(pinState, this))
     , m_progress(new HandOverProgress(this))
     , m_divider(new Divider(this))
-    , m_grid(new ItemGridView(this))
+    , m_grid(new ItemGridView(icons, this))
     , m_sheet(new NewGroupSheet(this))
     , m_search(new PanelSearch(m_header->searchField(), m_grid, this))
     , m_notice(new NoticeBar(this))
@@ -187,6 +187,7 @@ bool TuckawayView::isDragActive() const {
 }
 
 void TuckawayView::updateSize() {
+    m_grid->setShape(m_preferences.effectiveColumns(), m_preferences.effectiveIconSize());
     setFixedSize(panelSize());
 }
 

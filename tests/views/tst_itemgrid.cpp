@@ -1,31 +1,21 @@
 #include "DragRunner.h"
+#include "GridGeometry.h"
 #include "IconCache.h"
 #include "ItemCell.h"
 #include "ItemGridView.h"
-#include "Localization.h"
+#include "ItemMime.h"
+#include "ModifierTracker.h"
 #include "PanelPainting.h"
-#include "ReorderDropDelegate.h"
+#include "TuckawayTabBar.h"
 #include "TuckawayView.h"
 #include "ViewTestSupport.h"
-#include "views/PinState.h"
 
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <memory>
-
 using namespace ViewTest;
 using namespace Qt::StringLiterals;
-
-namespace {
-QStringList strings(std::initializer_list<const char*> texts) {
-    QStringList result;
-    for (const char* text : texts)
-        result << QString::fromUtf8(text);
-    return result;
-}
-} // namespace
 
 class TestItemGrid : public PanelTestCase {
     Q_OBJECT
@@ -35,8 +25,7 @@ class TestItemGrid : public PanelTestCase {
     ItemGridView* grid() const { return m_view->grid(); }
     QWidget* surface() const { return grid()->viewport(); }
     QPoint centreOf(int index) const { return grid()->cellRect(index).center().toPoint(); }
-    QStringList shownNames() const { return itemNames(grid()->items()); }
-    QStringList storedNames() const { return itemNames(m_store->groups().first().items); }
+    QString storedNames() const { return itemNames(m_store->groups().first().items).join(u' '); }
     // Between the first and the second column: on the grid, on no cell.
     QPoint gap() const {
         return QPoint(int(grid()->cellRect(0).right()) + 6, int(grid()->cellRect(0).center().y()));
@@ -51,12 +40,12 @@ class TestItemGrid : public PanelTestCase {
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
         parkPointer(m_view.get());
     }
-    void showABCD() { showView({groupOf(*m_env, QStringLiteral("G"), strings({"A", "B", "C", "D"}))}); }
+    void showABCD() { showView({groupOf(*m_env, u"G"_s, {u"A"_s, u"B"_s, u"C"_s, u"D"_s})}); }
 
     void holdKey(Qt::Key key) { QTest::keyPress(m_view.get(), key); }
     void releaseKey(Qt::Key key) { QTest::keyRelease(m_view.get(), key); }
 
-    // Starts a Ctrl-drag of the cell at `index`; `during` sees the drag's data.
+    // A Ctrl-drag of the cell at `index`; `during` runs while the drag does.
     void ctrlDrag(int index, const std::function<void(const QMimeData*)>& during) {
         DragRunner::setRunner([during](QDrag& drag) {
             during(drag.mimeData());
@@ -73,187 +62,302 @@ private slots:
         m_opened.clear();
     }
 
-    void cleanup() { tearDownPanel(); }
-
-    void cellsFollowTheColumnArithmetic() {
-        showABCD();
-        QCOMPARE(grid()->columns(), 4);
-        QCOMPARE(grid()->columnWidth(), 72.0);
-        const ItemCell::Metrics metrics = grid()->cellMetrics();
-        QCOMPARE(metrics.iconRect().size(), QSizeF(52, 52));
-        QCOMPARE(metrics.iconStackRect().width(), 60.0);
-        QCOMPARE(metrics.nameRect().size(), QSizeF(64, 28));
-        // Column pitch 72 + 8; the cells are centred in their columns.
-        QCOMPARE(grid()->cellRect(1).left() - grid()->cellRect(0).left(), 80.0);
-        QCOMPARE(grid()->cellRect(0).left() + grid()->cellRect(3).right(), double(grid()->width()));
-        QCOMPARE(grid()->cellRect(0).top(), 16.0);
-        QVERIFY(grid()->cellRect(0).left() >= 16.0);
-
-        m_store->addURLs({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("E.txt")))},
-                         m_store->groups().first().id);
-        QCOMPARE(grid()->items().size(), 5);
-        // The second row starts 12 below the first.
-        QCOMPARE(grid()->cellRect(4).top() - grid()->cellRect(0).bottom(), 12.0);
-        QCOMPARE(grid()->cellRect(4).left(), grid()->cellRect(0).left());
-        QCOMPARE(grid()->contentSize().height(), qCeil(16 + 86 + 12 + 86 + 16.0));
+    void cleanup() {
+        ModifierTracker::setQuery({});
+        tearDownPanel();
     }
 
-    void unusablePreferencesFallBack() {
-        Preferences::instance().setColumns(0);
-        Preferences::instance().setIconSize(-5);
-        showABCD();
-        QCOMPARE(grid()->columns(), 4);
-        QCOMPARE(grid()->columnWidth(), 72.0);
-        QCOMPARE(m_view->panelSize().width(), 360);
+    // Four columns of 52-pixel icons in a 360-wide view: columns 72 wide, 8 apart, centred
+    // (24 on each side); cells 64 x 86, 16 below the top, rows 12 apart.
+    void hitTesting_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("scroll");
+        QTest::addColumn<QPointF>("probe");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QRectF>("rect");
+        QTest::newRow("first cell") << 5 << 0 << QPointF(30, 20) << 0 << QRectF(28, 16, 64, 86);
+        QTest::newRow("last column") << 5 << 0 << QPointF(330, 100) << 3 << QRectF(268, 16, 64, 86);
+        QTest::newRow("last item, second row") << 5 << 0 << QPointF(60, 199) << 4 << QRectF(28, 114, 64, 86);
+        QTest::newRow("empty slot after the last") << 5 << 0 << QPointF(140, 150) << -1 << QRectF();
+        QTest::newRow("gap between columns") << 5 << 0 << QPointF(100, 50) << -1 << QRectF();
+        QTest::newRow("gap between rows") << 8 << 0 << QPointF(60, 107) << -1 << QRectF();
+        QTest::newRow("left padding") << 5 << 0 << QPointF(20, 50) << -1 << QRectF();
+        QTest::newRow("right of the columns") << 5 << 0 << QPointF(340, 50) << -1 << QRectF();
+        QTest::newRow("scrolled") << 9 << 100 << QPointF(30, 20) << 4 << QRectF(28, 14, 64, 86);
+    }
+    void hitTesting() {
+        QFETCH(int, count);
+        QFETCH(int, scroll);
+        QFETCH(QPointF, probe);
+        QFETCH(int, index);
+        QFETCH(QRectF, rect);
+        const GridGeometry geometry{4, 52, count, 360, 360, 300, scroll};
+        QCOMPARE(geometry.indexAt(probe), index);
+        if (index >= 0)
+            QCOMPARE(geometry.cellRect(index), rect);
+        QVERIFY(geometry.cellRect(count).isEmpty());
+        QVERIFY(geometry.cellRect(-1).isEmpty());
+    }
+
+    // Rows are 98 apart; the view is 200 high.
+    void scrolling_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("scroll");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("focus");
+        QTest::addColumn<int>("scrollForFocus");
+        QTest::newRow("none") << 0 << 0 << 0 << -1 << 0 << 0 << 0;
+        QTest::newRow("top") << 20 << 0 << 0 << 11 << 310 << 8 << 114;
+        QTest::newRow("middle") << 20 << 300 << 4 << 19 << 310 << 0 << 0;
+        QTest::newRow("cell cut by the bottom") << 20 << 0 << 0 << 11 << 310 << 4 << 16;
+        QTest::newRow("already in view") << 20 << 98 << 0 << 15 << 310 << 4 << 98;
+        QTest::newRow("short last row") << 5 << 0 << 0 << 4 << 16 << 4 << 16;
+    }
+    void scrolling() {
+        QFETCH(int, count);
+        QFETCH(int, scroll);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, maximum);
+        QFETCH(int, focus);
+        QFETCH(int, scrollForFocus);
+        const GridGeometry geometry{4, 52, count, 360, 360, 200, scroll};
+        QCOMPARE(geometry.visibleRange(), std::make_pair(first, last));
+        QCOMPARE(geometry.scrollMaximum(), maximum);
+        QCOMPARE(geometry.scrollToShow(focus), scrollForFocus);
+        QCOMPARE(geometry.pageRows(), 2);
     }
 
     void hoverGrowsTheCellUnlessAltShowsTheBadge() {
         showABCD();
         hover(surface(), centreOf(1));
-        QCOMPARE(grid()->hoveredItem(), grid()->items().at(1).id);
         QTRY_COMPARE(grid()->look(1).scale, ItemCell::kHoverScale);
         QCOMPARE(grid()->look(0).scale, 1.0);
-
         holdKey(Qt::Key_Alt);
         QTRY_COMPARE(grid()->look(1).badge, 1.0);
         QTRY_COMPARE(grid()->look(1).scale, 1.0);
-        QCOMPARE(grid()->look(0).badge, 0.0);
-
-        // The badge moves with the pointer to the next cell only.
+        // The badge moves with the pointer to the next cell only, and leaves with it.
         hover(surface(), centreOf(2));
-        QTRY_COMPARE(grid()->look(1).badge, 0.0);
         QTRY_COMPARE(grid()->look(2).badge, 1.0);
-
+        QTRY_COMPARE(grid()->look(1).badge, 0.0);
         hover(surface(), gap());
         QVERIFY(!grid()->hoveredItem());
         QTRY_COMPARE(grid()->look(2).badge, 0.0);
         releaseKey(Qt::Key_Alt);
-        hover(surface(), centreOf(2));
-        QTRY_COMPARE(grid()->look(2).scale, ItemCell::kHoverScale);
-        QCOMPARE(grid()->look(2).badge, 0.0);
     }
 
     void clicksOpenUnlessAltIsHeld() {
         showABCD();
-        // The gaps around the icon and the name belong to the cell.
+        // The gaps around the icon and the name belong to the cell; the padding to none.
         const QRectF cell = grid()->cellRect(1);
         click(surface(), QPoint(int(cell.left()) + 1, int(cell.bottom()) - 1));
+        click(surface(), gap());
         QCOMPARE(m_opened, QList<QUuid>{grid()->items().at(1).id});
-
         holdKey(Qt::Key_Alt);
         click(surface(), centreOf(1), Qt::AltModifier);
         QCOMPARE(m_opened.size(), 1);
         // The menu's Open works with Alt held as well.
-        QVERIFY(triggerContextMenu(surface(), centreOf(1), QStringLiteral("Open")));
+        QVERIFY(triggerContextMenu(surface(), centreOf(1), u"Open"_s));
         releaseKey(Qt::Key_Alt);
-        QCOMPARE(m_opened.size(), 2);
-
-        // A click on the padding opens nothing.
-        click(surface(), gap());
         QCOMPARE(m_opened.size(), 2);
     }
 
     void badgeAndMenuRemoveTheItemAndItsIcon() {
         showABCD();
-        const NookItem b = grid()->items().at(1);
-        const NookItem c = grid()->items().at(2);
-        QTRY_VERIFY(IconCache::shared().cached(b.id).has_value());
-        QTRY_VERIFY(IconCache::shared().cached(c.id).has_value());
-
+        const QUuid b = grid()->items().at(1).id;
+        const QUuid d = grid()->items().at(3).id;
+        QTRY_VERIFY(m_icons->cached(b) && m_icons->cached(d));
         hover(surface(), centreOf(1));
         holdKey(Qt::Key_Alt);
         QTRY_COMPARE(grid()->look(1).badge, 1.0);
         // The badge overhangs the cell's corner; its outer part counts too.
-        const QRectF badge = grid()->badgeRect(1);
-        QVERIFY(!grid()->cellRect(1).contains(badge.topRight() + QPointF(-2, 2)));
+        const QRectF badge = grid()->gridGeometry().badgeRect(1);
+        QVERIFY(!grid()->cellRect(1).contains(badge.topRight() + QPointF(-3, 3)));
         click(surface(), (badge.topRight() + QPointF(-3, 3)).toPoint(), Qt::AltModifier);
         releaseKey(Qt::Key_Alt);
-        QCOMPARE(storedNames(), strings({"A", "C", "D"}));
-        QCOMPARE(shownNames(), strings({"A", "C", "D"}));
-        QVERIFY(!IconCache::shared().cached(b.id));
-
-        QVERIFY(triggerContextMenu(surface(), centreOf(1), QStringLiteral("Remove")));
-        QCOMPARE(storedNames(), strings({"A", "D"}));
-        QVERIFY(!IconCache::shared().cached(c.id));
+        QCOMPARE(storedNames(), u"A C D"_s);
+        QVERIFY(!m_icons->cached(b));
+        // The last cell from the menu.
+        QVERIFY(triggerContextMenu(surface(), centreOf(2), u"Remove"_s));
+        QCOMPARE(storedNames(), u"A C"_s);
+        QVERIFY(!m_icons->cached(d));
         QVERIFY(m_opened.isEmpty());
     }
 
-    void ctrlDragReordersLiveAndFadesTheMovedCell() {
+    // A Ctrl-drag of `from` passes over its own cell, then over `over`, and ends as `end`
+    // says; the order changes while the drag goes on and the dragged cell is faded meanwhile.
+    void ctrlDragReordersLive_data() {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("over");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("forward, dropped on it") << 0 << 2 << u"cell"_s << u"B C A D"_s;
+        QTest::newRow("backward") << 3 << 1 << u"cell"_s << u"A D B C"_s;
+        QTest::newRow("first to last") << 0 << 3 << u"cell"_s << u"B C D A"_s;
+        QTest::newRow("last to first") << 3 << 0 << u"cell"_s << u"D A B C"_s;
+        QTest::newRow("dropped beside the cells") << 0 << 1 << u"gap"_s << u"B A C D"_s;
+        QTest::newRow("left the panel") << 1 << 2 << u"leave"_s << u"A C B D"_s;
+    }
+    void ctrlDragReordersLive() {
+        QFETCH(int, from);
+        QFETCH(int, over);
+        QFETCH(QString, end);
+        QFETCH(QString, expected);
         showABCD();
-        QStringList afterFirstMove;
-        double fadeAfterMove = 1.0;
-        bool faded = false;
-        bool droppedOnCell = false;
-        ctrlDrag(0, [&](const QMimeData* mime) {
-            QVERIFY(sendDragEnter(surface(), centreOf(0), mime)); // its own cell: nothing yet
-            faded = grid()->hasChangedLocation();
-            QVERIFY(sendDragMove(surface(), centreOf(2), mime)); // A over C
-            afterFirstMove = storedNames();
-            QTRY_COMPARE(grid()->look(2).opacity, ItemCell::kDraggingOpacity);
-            fadeAfterMove = grid()->look(2).opacity;
-            QVERIFY(sendDragMove(surface(), centreOf(2) + QPoint(2, 0), mime)); // now over itself
-            droppedOnCell = sendDrop(surface(), centreOf(2), mime);
+        bool movedOverItself = true;
+        bool dropTaken = false;
+        ctrlDrag(from, [&](const QMimeData* mime) {
+            QVERIFY(sendDragEnter(surface(), centreOf(from), mime));
+            movedOverItself = grid()->draggedItemMoved();
+            QVERIFY(sendDragMove(surface(), centreOf(over), mime));
+            QCOMPARE(storedNames(), expected);
+            QTRY_COMPARE(grid()->look(over).opacity, ItemCell::kDraggingOpacity);
+            if (end == u"leave")
+                sendDragLeave(surface());
+            else
+                dropTaken = sendDrop(surface(), end == u"gap" ? gap() : centreOf(over), mime);
         });
-        QVERIFY(!faded);
-        QCOMPARE(afterFirstMove, strings({"B", "C", "A", "D"}));
-        QCOMPARE(fadeAfterMove, ItemCell::kDraggingOpacity);
-        QVERIFY(droppedOnCell);
-        QCOMPARE(storedNames(), strings({"B", "C", "A", "D"}));
-        QVERIFY(!grid()->activeItem());
-        QVERIFY(!grid()->hasChangedLocation());
-        QTRY_COMPARE(grid()->look(2).opacity, 1.0);
-
-        // D over B: D lands before B.
-        ctrlDrag(3, [&](const QMimeData* mime) {
-            sendDragEnter(surface(), centreOf(3), mime);
-            sendDragMove(surface(), centreOf(0), mime);
-        });
-        QCOMPARE(storedNames(), strings({"D", "B", "C", "A"}));
+        QVERIFY(!movedOverItself);
+        QCOMPARE(dropTaken, end != u"leave");
+        QCOMPARE(storedNames(), expected);
+        // However it ended, the drag is over and no cell stays faded.
+        QVERIFY(!grid()->draggedItem());
+        QVERIFY(!grid()->draggedItemMoved());
+        QTRY_COMPARE(grid()->look(over).opacity, 1.0);
     }
 
-    void reorderDragEndingAnywhereClearsTheDrag() {
+    // What the grid takes from a drag that did not start as its own reorder drag.
+    void drops_data() {
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<QString>("ctrl");
+        QTest::addColumn<bool>("onCell");
+        QTest::addColumn<QString>("added");
+        QTest::newRow("files on a cell") << u"files"_s << QString() << true << u"one two three.tar"_s;
+        QTest::newRow("files beside the cells") << u"files"_s << QString() << false << u"one two three.tar"_s;
+        QTest::newRow("files with Ctrl held") << u"files"_s << u"key"_s << false << QString();
+        QTest::newRow("files, Ctrl in the drag") << u"files"_s << u"drag"_s << false << QString();
+        QTest::newRow("web links") << u"web"_s << QString() << false << QString();
+        QTest::newRow("text") << u"text"_s << QString() << false << QString();
+        QTest::newRow("text on a cell") << u"text"_s << QString() << true << QString();
+        QTest::newRow("an item on its way out") << u"outgoing"_s << QString() << false << QString();
+    }
+    void drops() {
+        QFETCH(QString, content);
+        QFETCH(QString, ctrl);
+        QFETCH(bool, onCell);
+        QFETCH(QString, added);
         showABCD();
-        // Dropped on the padding: handled.
-        bool accepted = false;
-        ctrlDrag(0, [&](const QMimeData* mime) {
-            sendDragEnter(surface(), centreOf(0), mime);
-            sendDragMove(surface(), centreOf(1), mime);
-            sendDragMove(surface(), gap(), mime);
-            accepted = sendDrop(surface(), gap(), mime);
-        });
-        QVERIFY(accepted);
-        QCOMPARE(storedNames(), strings({"B", "A", "C", "D"}));
-        QVERIFY(!grid()->activeItem());
-        // The next drag shows its cell unfaded until it moves.
-        bool fadedAtStart = true;
-        ctrlDrag(0, [&](const QMimeData*) {
-            QVERIFY(grid()->activeItem());
-            fadedAtStart = grid()->hasChangedLocation();
-        });
-        QVERIFY(!fadedAtStart);
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& name : {u"one.pdf"_s, u"two.txt"_s, u"three.tar.gz"_s})
+            urls << QUrl::fromLocalFile(m_env->makeFile(u"Drops/"_s + name));
+        if (content == u"files" || content == u"outgoing")
+            mime.setUrls(urls);
+        if (content == u"outgoing")
+            mime.setData(ItemMime::kOutgoing, "x");
+        if (content == u"web")
+            mime.setUrls({QUrl(u"https://example.org/a.pdf"_s)});
+        if (content == u"text")
+            mime.setText(u"just words"_s);
+        if (ctrl == u"key")
+            holdKey(Qt::Key_Control);
+        QSignalSpy changes(m_store.get(), &NookStore::groupsChanged);
+        const Qt::KeyboardModifiers modifiers = ctrl == u"drag" ? Qt::ControlModifier : Qt::NoModifier;
+        const bool taken = dropAt(surface(), onCell ? centreOf(1) : gap(), &mime, modifiers);
+        if (ctrl == u"key")
+            releaseKey(Qt::Key_Control);
+        QCOMPARE(taken, !added.isEmpty());
+        QCOMPARE(changes.count(), 0); // the store hears of it from the event queue
+        if (!added.isEmpty()) {
+            QTRY_COMPARE(storedNames(), u"A B C D "_s + added);
+            QCOMPARE(changes.count(), 1); // one hand-over, one change
+        }
+        QCOMPARE(itemNames(grid()->items()).join(u' '), storedNames());
+    }
 
-        // Left outside the panel: nothing receives a drop, yet the drag is over.
-        ctrlDrag(0, [&](const QMimeData* mime) {
-            sendDragEnter(surface(), centreOf(0), mime);
-            sendDragMove(surface(), centreOf(2), mime);
-            sendDragLeave(surface());
-        });
-        QCOMPARE(storedNames(), strings({"A", "C", "B", "D"}));
-        QVERIFY(!grid()->activeItem());
-        QVERIFY(!grid()->hasChangedLocation());
-        const QStringList order = storedNames();
-
-        // Plain text from elsewhere over a cell is refused and moves nothing.
-        QMimeData text;
-        text.setText(QStringLiteral("hello"));
-        QVERIFY(!sendDragEnter(surface(), centreOf(3), &text));
-        QVERIFY(!sendDragMove(surface(), centreOf(1), &text));
-        QVERIFY(!sendDrop(surface(), centreOf(1), &text));
-        QCOMPARE(storedNames(), order);
+    void emptyGroupStillTakesDrops() {
+        showView({NookGroup{QUuid::createUuid(), u"Empty"_s, {}}});
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(m_env->makeFile(u"Report.pdf"_s))});
+        QVERIFY(dropAt(surface(), QPoint(100, 100), &files));
+        QTRY_COMPARE(storedNames(), u"Report"_s);
     }
 
     // Without Ctrl an item goes out as its file; one whose file is gone cannot be dragged,
     // and the grid does not take its own item back as a new file.
+    void plainDragCarriesTheFile_data() {
+        QTest::addColumn<bool>("targetPresent");
+        QTest::newRow("present") << true;
+        QTest::newRow("missing") << false;
+    }
+    void plainDragCarriesTheFile() {
+        QFETCH(bool, targetPresent);
+        showABCD();
+        const QString path = m_env->home() + u"/G/A.txt"_s;
+        if (!targetPresent)
+            QFile::remove(path);
+        QList<QUrl> urls;
+        QByteArray copied;
+        bool takenBack = true;
+        DragRunner::setRunner([&](QDrag& drag) {
+            urls = drag.mimeData()->urls();
+            copied = drag.mimeData()->data(u"x-special/gnome-copied-files"_s);
+            takenBack = dropAt(surface(), centreOf(3) + QPoint(0, 200), drag.mimeData());
+            return Qt::CopyAction;
+        });
+        pressAndPull(surface(), centreOf(0));
+        const QUrl url = QUrl::fromLocalFile(path);
+        QCOMPARE(urls, targetPresent ? QList<QUrl>{url} : QList<QUrl>{});
+        QCOMPARE(copied, targetPresent ? "copy\n" + url.toEncoded() : QByteArray());
+        QCOMPARE(takenBack, !targetPresent); // not taken, or no drag at all
+        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(storedNames(), u"A B C D"_s);
+    }
+
+    // Key events do not arrive while a drag runs (the drag's filter takes them), so a key
+    // let go meanwhile is read from the keyboard once the drag is over; likewise when
+    // the application loses the keyboard.
+    void modifiersAreReadAgain_data() {
+        QTest::addColumn<QString>("moment");
+        QTest::newRow("after a reorder drag") << u"reorder"_s;
+        QTest::newRow("after a drag out") << u"out"_s;
+        QTest::newRow("after a tab drag") << u"tab"_s;
+        QTest::newRow("application deactivated") << u"deactivate"_s;
+    }
+    void modifiersAreReadAgain() {
+        QFETCH(QString, moment);
+        showView({groupOf(*m_env, u"G"_s, {u"A"_s, u"B"_s}), groupOf(*m_env, u"H"_s, {})});
+        // Ctrl would make the plain drag a reorder drag.
+        const bool ctrl = moment != u"out";
+        Qt::KeyboardModifiers keyboard = ctrl ? Qt::ControlModifier | Qt::AltModifier : Qt::AltModifier;
+        ModifierTracker::setQuery([&keyboard] { return keyboard; });
+        if (ctrl)
+            holdKey(Qt::Key_Control);
+        QTest::keyPress(m_view.get(), Qt::Key_Alt, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        QVERIFY(grid()->altPressed() && grid()->ctrlPressed() == ctrl);
+        // Both keys are let go where no key event reaches the panel.
+        DragRunner::setRunner([&keyboard](QDrag&) {
+            keyboard = Qt::NoModifier;
+            return Qt::IgnoreAction;
+        });
+        if (moment == u"reorder" || moment == u"out") {
+            pressAndPull(surface(), centreOf(0), moment == u"reorder" ? Qt::ControlModifier : Qt::NoModifier);
+        } else if (moment == u"tab") {
+            TuckawayTabButton* tab = m_view->tabBar()->tabs().at(1);
+            pressAndPull(tab, tab->rect().center(), Qt::ControlModifier);
+        } else {
+            keyboard = Qt::NoModifier;
+            QEvent deactivate(QEvent::ApplicationDeactivate);
+            QCoreApplication::sendEvent(qApp, &deactivate);
+        }
+        QVERIFY(keyboard == Qt::NoModifier);
+        QVERIFY(!m_view->tabBar()->ctrlPressed());
+        QVERIFY(!grid()->ctrlPressed());
+        QVERIFY(!grid()->altPressed());
+    }
+
     // The line is as wide as "Quarterly report". An expected line ending in "…" stands for
     // any shortened start of it.
     void namesWrapBetweenWords_data() {
@@ -262,8 +366,6 @@ private slots:
         QTest::newRow("breaks between words")
             << u"Quarterly report draft"_s << QStringList{u"Quarterly report"_s, u"draft"_s};
         QTest::newRow("blanks collapse") << u"  Quarterly \t report "_s << QStringList{u"Quarterly report"_s};
-        QTest::newRow("long word elided") << u"Supercalifragilisticexpialidocious"_s
-                                          << QStringList{u"Supercalifragilisticexpialidocious…"_s};
         QTest::newRow("long word, then more")
             << u"Supercalifragilisticexpialidocious list"_s
             << QStringList{u"Supercalifragilisticexpialidocious…"_s, u"list"_s};
@@ -271,7 +373,6 @@ private slots:
             << u"Quarterly report draft for the board of directors"_s
             << QStringList{u"Quarterly report"_s, u"draft for the board of directors…"_s};
     }
-
     void namesWrapBetweenWords() {
         QFETCH(QString, name);
         QFETCH(QStringList, expected);
@@ -281,7 +382,6 @@ private slots:
         const QStringList lines = ItemCell::nameLines(name, font, width);
         QCOMPARE(lines.size(), expected.size());
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            QVERIFY2(metrics.horizontalAdvance(lines.at(i)) <= width, qPrintable(lines.at(i)));
             const bool elided = expected.at(i).endsWith(u'…');
             QCOMPARE(lines.at(i), elided
                                       ? metrics.elidedText(expected.at(i).chopped(1), Qt::ElideRight, width)
@@ -289,153 +389,26 @@ private slots:
         }
     }
 
-    void plainDragCarriesTheFile_data() {
-        QTest::addColumn<bool>("targetPresent");
-        QTest::newRow("present") << true;
-        QTest::newRow("missing") << false;
-    }
-    void plainDragCarriesTheFile() {
-        QFETCH(bool, targetPresent);
-        showABCD();
-        const QString path = m_env->home() + QStringLiteral("/G/A.txt");
-        if (!targetPresent)
-            QFile::remove(path);
-        QList<QUrl> urls;
-        QByteArray copied;
-        bool takenBack = false;
-        int runs = 0;
-        DragRunner::setRunner([&](QDrag& drag) {
-            ++runs;
-            urls = drag.mimeData()->urls();
-            copied = drag.mimeData()->data(QStringLiteral("x-special/gnome-copied-files"));
-            takenBack = dropAt(surface(), centreOf(3) + QPoint(0, 200), drag.mimeData());
-            return Qt::CopyAction;
-        });
-        pressAndPull(surface(), centreOf(0));
-        const QUrl url = QUrl::fromLocalFile(path);
-        QCOMPARE(urls, targetPresent ? QList<QUrl>{url} : QList<QUrl>{});
-        QCOMPARE(copied, targetPresent ? "copy\n" + url.toEncoded() : QByteArray());
-        QCOMPARE(runs, targetPresent ? 1 : 0);
-        QVERIFY(!takenBack);
-        QVERIFY(!grid()->activeItem());
-        QVERIFY(m_opened.isEmpty());
-        QCOMPARE(storedNames(), strings({"A", "B", "C", "D"}));
-    }
-
-    void reorderArithmetic() {
-        const QList<QString> items = strings({"A", "B", "C", "D"});
-        std::optional<QString> active;
-        bool changed = false;
-        QList<std::pair<std::set<int>, int>> calls;
-        const auto record = [&](const std::set<int>& offsets, int destination) {
-            calls.append({offsets, destination});
-        };
-
-        active = QStringLiteral("A");
-        ReorderDropDelegate<QString>(QStringLiteral("A"), items, active, changed, record).dropEntered();
-        QVERIFY(calls.isEmpty());
-        QVERIFY(!changed);
-        ReorderDropDelegate<QString>(QStringLiteral("C"), items, active, changed, record).dropEntered();
-        QCOMPARE(calls.takeFirst(), (std::pair<std::set<int>, int>({0}, 3)));
-        QVERIFY(changed);
-
-        active = QStringLiteral("D");
-        ReorderDropDelegate<QString>(QStringLiteral("B"), items, active, changed, record).dropEntered();
-        QCOMPARE(calls.takeFirst(), (std::pair<std::set<int>, int>({3}, 1)));
-
-        // An item that is not in the list, or no drag at all: nothing.
-        active = QStringLiteral("Z");
-        ReorderDropDelegate<QString>(QStringLiteral("B"), items, active, changed, record).dropEntered();
-        active.reset();
-        ReorderDropDelegate<QString> idle(QStringLiteral("B"), items, active, changed, record);
-        idle.dropEntered();
-        QVERIFY(calls.isEmpty());
-        QCOMPARE(idle.dropUpdated(), Qt::IgnoreAction);
-        QVERIFY(!idle.performDrop());
-    }
-
-    void droppedFilesArriveOnceThroughTheQueue() {
-        showABCD();
-        QMimeData files;
-        QList<QUrl> urls;
-        for (const QString& name : strings({"one.pdf", "two.txt", "three.tar.gz"}))
-            urls << QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("Drops/") + name));
-        files.setUrls(urls);
-
-        QSignalSpy changes(m_store.get(), &NookStore::groupsChanged);
-        // Onto a cell as well as onto the padding: files always go to the grid.
-        QVERIFY(sendDragEnter(surface(), centreOf(1), &files));
-        QVERIFY(grid()->isDropTargeted());
-        QVERIFY(sendDrop(surface(), centreOf(1), &files));
-        QCOMPARE(changes.count(), 0);     // not yet: the store hears of it from the event queue
-        QTRY_COMPARE(changes.count(), 1); // one hand-over, one change
-        QCOMPARE(storedNames(), strings({"A", "B", "C", "D", "one", "two", "three.tar"}));
-        QCOMPARE(shownNames(), storedNames());
-    }
-
-    void dropRulesForTextAndCtrl() {
-        showABCD();
-        QList<QList<QUrl>> calls;
-        ItemGridView::Callbacks callbacks;
-        callbacks.onAddURLs = [&](const QList<QUrl>& urls) { calls << urls; };
-        grid()->setCallbacks(callbacks);
-
-        // Text only: not handled, yet one call with an empty list.
-        QMimeData text;
-        text.setText(QStringLiteral("just words"));
-        QVERIFY(sendDragEnter(surface(), gap(), &text));
-        QVERIFY(!sendDrop(surface(), gap(), &text));
-        QTRY_COMPARE(calls.size(), 1);
-        QVERIFY(calls.first().isEmpty());
-
-        // Links that are no local files add nothing either.
-        QMimeData web;
-        web.setUrls({QUrl(QStringLiteral("https://example.org/a.pdf"))});
-        QVERIFY(!dropAt(surface(), gap(), &web));
-        QTRY_COMPARE(calls.size(), 2);
-        QVERIFY(calls.last().isEmpty());
-
-        // Ctrl held: refused, and nobody is called.
-        QMimeData files;
-        files.setUrls({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("x.txt")))});
-        holdKey(Qt::Key_Control);
-        QVERIFY(!dropAt(surface(), gap(), &files));
-        releaseKey(Qt::Key_Control);
-        // The drag's own modifiers count too (the keyboard belongs to the source).
-        QVERIFY(!dropAt(surface(), gap(), &files, Qt::ControlModifier));
-        QTest::qWait(20);
-        QCOMPARE(calls.size(), 2);
-    }
-
-    void emptyGroupStillTakesDrops() {
-        showView({NookGroup{QUuid::createUuid(), QStringLiteral("Empty"), {}}});
-        QCOMPARE(grid()->items().size(), 0);
-        QMimeData files;
-        files.setUrls({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("Report.pdf")))});
-        QVERIFY(dropAt(surface(), QPoint(100, 100), &files));
-        QTRY_COMPARE(storedNames(), strings({"Report"}));
-    }
-
+    // A grid of its own with an icon cache of its own: only the cells in view ask for
+    // icons, four rows of four at the top and as many at the end.
     void onlyCellsInViewAskForIcons() {
-        NookGroup big{QUuid::createUuid(), QStringLiteral("Big"), {}};
-        const NookItem file = itemFor(*m_env, QStringLiteral("Many/file.txt"));
+        IconCache icons;
+        ItemGridView view(icons);
+        view.setShape(4, 52);
+        view.resize(360, 350);
+        const NookItem file = itemFor(*m_env, u"Many/file.txt"_s);
+        QList<NookItem> items;
         for (int i = 0; i < 5000; ++i)
-            big.items << NookItem{QUuid::createUuid(), QStringLiteral("Item %1").arg(i), file.bookmarkData};
-        const int before = IconCache::shared().loadsStarted();
-        showView({big});
-        int inView = 0;
-        for (int index = 0; index < 100; ++index)
-            inView += grid()->cellRect(index).intersects(QRectF(surface()->rect())) ? 1 : 0;
-        QVERIFY(inView > 0 && inView < 60);
-        QTRY_VERIFY(IconCache::shared().loadsStarted() - before >= 16);
-        QTRY_VERIFY(IconCache::shared().cached(big.items.at(0).id).has_value());
-        QCOMPARE(IconCache::shared().loadsStarted() - before, inView);
-        QVERIFY(!IconCache::shared().cached(big.items.at(4999).id));
-
-        // Scrolled to the end, the cells there load theirs.
-        grid()->verticalScrollBar()->setValue(grid()->verticalScrollBar()->maximum());
-        QTRY_VERIFY(IconCache::shared().cached(big.items.at(4999).id).has_value());
-        QVERIFY(IconCache::shared().loadsStarted() - before < 2 * inView + 8);
+            items << NookItem{QUuid::createUuid(), u"Item %1"_s.arg(i), file.bookmarkData};
+        view.setItems(items);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QTRY_COMPARE(icons.count(), 16);
+        QVERIFY(icons.cached(items.at(15).id) && !icons.cached(items.at(16).id));
+        view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+        QTRY_COMPARE(icons.count(), 32);
+        QVERIFY(icons.cached(items.last().id) && !icons.cached(items.at(4983).id));
+        QCOMPARE(icons.loadsStarted(), 32);
     }
 };
 
