@@ -16,6 +16,7 @@ public:
         Bound,       // pressing the keys reaches us
         Taken,       // another program holds these keys, or the desktop refused them
         Unsupported, // keys this backend cannot express
+        Unavailable, // the session turned out to offer no such keys
     };
 
     using QObject::QObject;

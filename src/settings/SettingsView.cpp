@@ -207,7 +207,7 @@ void SettingsView::showShortcutStatus() {
     const char* id = nullptr;
     if (m_shortcutRefused)
         id = "settings.shortcut.needs_modifier";
-    else if (!m_shortcut)
+    else if (!m_shortcut || m_shortcut->status() == GlobalShortcut::Status::Unavailable)
         id = "settings.shortcut.unavailable";
     else if (m_preferences.globalShortcut().isEmpty())
         id = "settings.shortcut.off";

@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusVirtualObject>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
@@ -115,14 +116,23 @@ private slots:
         QTest::addColumn<uint>("response");
         QTest::addColumn<bool>("bindsAnything");
         QTest::addColumn<GlobalShortcut::Status>("status");
-        QTest::newRow("bound") << 0u << true << GlobalShortcut::Status::Bound;
-        QTest::newRow("the desktop binds nothing") << 0u << false << GlobalShortcut::Status::Taken;
-        QTest::newRow("the user says no") << 1u << true << GlobalShortcut::Status::Taken;
+        QTest::addColumn<bool>("portal");
+        QTest::newRow("bound") << 0u << true << GlobalShortcut::Status::Bound << true;
+        QTest::newRow("the desktop binds nothing") << 0u << false << GlobalShortcut::Status::Taken << true;
+        QTest::newRow("the user says no") << 1u << true << GlobalShortcut::Status::Taken << true;
+        QTest::newRow("no portal on the bus") << 0u << true << GlobalShortcut::Status::Unavailable << false;
     }
     void bindingAndActivation() {
         QFETCH(uint, response);
         QFETCH(bool, bindsAnything);
         QFETCH(GlobalShortcut::Status, status);
+        QFETCH(bool, portal);
+        if (!portal)
+            QVERIFY(m_portalBus.unregisterService(u"org.freedesktop.portal.Desktop"_s));
+        auto registerAgain = qScopeGuard([&] {
+            if (!portal)
+                m_portalBus.registerService(u"org.freedesktop.portal.Desktop"_s);
+        });
         m_portal->response = response;
         m_portal->bindsAnything = bindsAnything;
         m_portal->asked.clear();

@@ -334,6 +334,9 @@ private slots:
         QTest::newRow("no backend") << 0 << Qt::KeyboardModifiers() << false << S::Bound
                                     << u"Ctrl+Alt+Space"_qs
                                     << u"This session offers no shortcuts that work from anywhere."_qs;
+        QTest::newRow("the session has none after all")
+            << 0 << Qt::KeyboardModifiers() << true << S::Unavailable << u"Ctrl+Alt+Space"_qs
+            << u"This session offers no shortcuts that work from anywhere."_qs;
     }
     void shortcutFieldStoresAndTells() {
         QFETCH(int, key);

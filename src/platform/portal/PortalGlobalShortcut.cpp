@@ -8,6 +8,7 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
 namespace {
@@ -41,27 +42,35 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& s
 Q_DECLARE_METATYPE(PortalShortcut)
 
 std::unique_ptr<PortalGlobalShortcut> PortalGlobalShortcut::create() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!QDBusConnection::sessionBus().isConnected())
         return nullptr;
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << kInterface << QStringLiteral("version");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, 3000);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        qCInfo(lcDbus) << "no global shortcuts portal:" << reply.errorMessage();
-        return nullptr;
-    }
     return std::unique_ptr<PortalGlobalShortcut>(new PortalGlobalShortcut());
 }
 
 PortalGlobalShortcut::PortalGlobalShortcut() {
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
-    const bool listening = QDBusConnection::sessionBus().connect(
-        kService, kPath, kInterface, QStringLiteral("Activated"), this, SLOT(onActivated(QDBusMessage)));
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const bool listening = bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
+                                       SLOT(onActivated(QDBusMessage)));
     if (!listening)
         qCWarning(lcDbus) << "cannot listen for global shortcut activations";
+    // Starting the portal may take a while: ask in the background, the start-up goes on.
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << kInterface << QStringLiteral("version");
+    auto* probe = new QDBusPendingCallWatcher(bus.asyncCall(get, 10000), this);
+    connect(probe, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        if (call->isError()) {
+            qCInfo(lcDbus) << "no global shortcuts portal:" << call->error().message();
+            m_available = Available::No;
+            setStatus(Status::Unavailable);
+            return;
+        }
+        m_available = Available::Yes;
+        bind(m_keys);
+    });
 }
 
 PortalGlobalShortcut::~PortalGlobalShortcut() {
@@ -108,15 +117,18 @@ void PortalGlobalShortcut::bind(const QKeySequence& keys) {
         m_session.clear();
     }
     if (keys.isEmpty()) {
-        setStatus(Status::Off);
+        if (m_available != Available::No)
+            setStatus(Status::Off);
         return;
     }
     if (triggerFor(keys).isEmpty()) {
         setStatus(Status::Unsupported);
         return;
     }
+    if (m_available == Available::No)
+        return;
     setStatus(Status::Pending);
-    if (!m_creating)
+    if (!m_creating && m_available == Available::Yes)
         createSession();
 }
 

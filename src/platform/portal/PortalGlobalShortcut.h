@@ -16,7 +16,8 @@ class QDBusMessage;
 class PortalGlobalShortcut : public GlobalShortcut {
     Q_OBJECT
 public:
-    // Nothing when the session bus has no portal with global shortcuts.
+    // Nothing without a session bus. Whether the bus has a portal with global shortcuts is
+    // asked in the background: the status is Pending until then, Unavailable if not.
     static std::unique_ptr<PortalGlobalShortcut> create();
     ~PortalGlobalShortcut() override;
 
@@ -45,6 +46,7 @@ private:
     QString m_session;
     QKeySequence m_keys;
     bool m_creating = false;
+    enum class Available { Unknown, Yes, No } m_available = Available::Unknown;
     QString m_requestPath;
     void (PortalGlobalShortcut::*m_pending)(uint, const QVariantMap&) = nullptr;
     int m_token = 0;
