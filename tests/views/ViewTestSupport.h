@@ -70,13 +70,6 @@ inline bool triggerContextMenu(QWidget* widget, const QPoint& pos, const QString
     return false;
 }
 
-// The drag events one widget receives while a drag passes over it and is dropped.
-struct DragResult {
-    bool enterAccepted = false;
-    bool moveAccepted = false;
-    bool dropAccepted = false;
-};
-
 inline bool sendDragEnter(QWidget* target, const QPoint& pos, const QMimeData* mime,
                           Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);

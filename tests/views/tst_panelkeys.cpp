@@ -155,6 +155,8 @@ private slots:
             QTest::keyClicks(m_view->focusWidget(), u"i"_s);
         if (underWay.contains(u"sheet"))
             press(Qt::Key_N, Qt::ControlModifier);
+        if (underWay == u"search sheet")
+            m_view->setFocus(); // the sheet's field no longer has the keys
         if (underWay == u"item rename")
             press(Qt::Key_F2);
         if (underWay == u"nook rename") {
