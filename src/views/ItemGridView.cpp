@@ -1,16 +1,11 @@
 #include "ItemGridView.h"
 
-#include "Bookmarks.h"
-#include "DragRunner.h"
 #include "IconCache.h"
-#include "ItemMime.h"
 #include "PanelAccessibility.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDrag>
 #include <QMenu>
-#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
@@ -310,146 +305,6 @@ void ItemGridView::removeItem(const NookItem& item) {
     m_icons.remove(item.id);
     if (m_callbacks.onRemove)
         m_callbacks.onRemove(item.id);
-}
-
-// ---- dragging
-
-void ItemGridView::runDrag(int index, QMimeData* mime, Qt::DropActions actions,
-                           Qt::DropAction defaultAction) {
-    const NookItem& item = m_items.at(index);
-    // On the heap: the toolkit deletes it once the receiver has fetched the data, which
-    // on X11 happens after the drop.
-    auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
-    drag->setPixmap(
-        ItemCell::dragPreview(m_icons.cached(item.id), m_iconSize, palette(), devicePixelRatioF()));
-    const QPointF iconOrigin = cellRect(index).topLeft() + ItemCell::Metrics{m_iconSize}.iconRect().topLeft();
-    drag->setHotSpot((m_pressPos - iconOrigin).toPoint());
-    m_dragRunning = true;
-    DragRunner::exec(*drag, actions, defaultAction);
-    m_dragRunning = false;
-}
-
-void ItemGridView::startReorderDrag(int index) {
-    const QUuid id = m_items.at(index).id;
-    m_reorder.begin(id);
-    auto* mime = new QMimeData;
-    mime->setText(id.toString(QUuid::WithoutBraces).toUpper());
-    mime->setData(ItemMime::kReorder, id.toByteArray(QUuid::WithoutBraces));
-    runDrag(index, mime, Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
-    // However the drag ended (a drop anywhere, outside the panel, cancelled), it is over:
-    // a later drag without Ctrl must move nothing, and no cell stays faded.
-    m_reorder.end();
-    m_dragOverCell.reset();
-    refreshDraggingCells();
-    updateHoverFromCursor();
-}
-
-// A plain drag hands the target to other applications as a file; a missing target
-// has nothing to hand over.
-void ItemGridView::startDragOut(int index) {
-    const NookItem& item = m_items.at(index);
-    const std::optional<QString> path = Bookmarks::presentPath(item.bookmarkData);
-    if (!path)
-        return;
-    const QUrl url = QUrl::fromLocalFile(*path);
-    auto* mime = new QMimeData;
-    mime->setUrls({url});
-    mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + url.toEncoded());
-    mime->setData(ItemMime::kOutgoing, item.id.toByteArray(QUuid::WithoutBraces));
-    // Never a move: the user's file stays where it is.
-    runDrag(index, mime, Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
-    updateHoverFromCursor();
-}
-
-void ItemGridView::moveItem(const QUuid& dragged, const QUuid& target) {
-    const int from = indexOf(dragged);
-    const int to = indexOf(target);
-    if (from >= 0 && to >= 0 && m_callbacks.onMove)
-        m_callbacks.onMove({from}, from < to ? to + 1 : to);
-}
-
-void ItemGridView::dragEnterEvent(QDragEnterEvent* event) {
-    m_dragOverCell.reset();
-    handleDragPosition(event);
-}
-
-void ItemGridView::dragMoveEvent(QDragMoveEvent* event) {
-    handleDragPosition(event);
-}
-
-void ItemGridView::dragLeaveEvent(QDragLeaveEvent*) {
-    m_dragOverCell.reset();
-}
-
-// Files go to the grid wherever they are dropped; text over a cell is a reorder drag.
-void ItemGridView::handleDragPosition(QDragMoveEvent* event) {
-    const QMimeData* mime = event->mimeData();
-    const int index = mime->hasUrls() ? -1 : indexAt(event->position().toPoint());
-    if (index >= 0 && mime->hasText()) {
-        const QUuid id = m_items.at(index).id;
-        if (m_dragOverCell != id) {
-            m_dragOverCell = id;
-            m_reorder.enter(id);
-            refreshDraggingCells();
-        }
-        event->setAccepted(m_reorder.accepts());
-        if (m_reorder.accepts())
-            event->setDropAction(Qt::MoveAction);
-        return;
-    }
-    m_dragOverCell.reset();
-    // During a drag from another application the keyboard belongs to that application,
-    // so the drag's own modifiers count too: a Ctrl drop is refused.
-    const bool ctrl = m_keys.ctrlPressed() || event->modifiers().testFlag(Qt::ControlModifier);
-    if (m_reorder.dragged()) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else if (!mime->hasUrls() || mime->hasFormat(ItemMime::kOutgoing) || ctrl) {
-        event->ignore();
-    } else {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    }
-}
-
-void ItemGridView::dropEvent(QDropEvent* event) {
-    const QMimeData* mime = event->mimeData();
-    const int index = mime->hasUrls() ? -1 : indexAt(event->position().toPoint());
-    m_dragOverCell.reset();
-    if (m_reorder.dragged() || (index >= 0 && mime->hasText())) {
-        // A reorder drag ends wherever it is dropped; its moves have already happened.
-        event->setAccepted(m_reorder.drop());
-        if (event->isAccepted())
-            event->setDropAction(Qt::MoveAction);
-        refreshDraggingCells();
-        return;
-    }
-    addDroppedFiles(event);
-}
-
-void ItemGridView::addDroppedFiles(QDropEvent* event) {
-    const QMimeData* mime = event->mimeData();
-    QList<QUrl> urls;
-    for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile())
-            urls << url;
-    }
-    const bool ctrl = m_keys.ctrlPressed() || event->modifiers().testFlag(Qt::ControlModifier);
-    if (urls.isEmpty() || ctrl || mime->hasFormat(ItemMime::kOutgoing)) {
-        event->ignore();
-        return;
-    }
-    // Handed over through the event queue: the drop has finished before the store changes.
-    QMetaObject::invokeMethod(
-        this,
-        [this, urls] {
-            if (m_callbacks.onAddURLs)
-                m_callbacks.onAddURLs(urls);
-        },
-        Qt::QueuedConnection);
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
 }
 
 // ---- keyboard
