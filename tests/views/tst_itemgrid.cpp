@@ -389,6 +389,22 @@ private slots:
         }
     }
 
+    // New items keep the keyboard on its item, or else on the cell that took its place.
+    void focusStaysOnItsItem() {
+        IconCache icons;
+        ItemGridView view(icons);
+        const QList<NookItem> abcd = groupOf(*m_env, u"G"_s, {u"A"_s, u"B"_s, u"C"_s, u"D"_s}).items;
+        view.setItems(abcd);
+        QTest::keyClick(&view, Qt::Key_End);
+        QTest::keyClick(&view, Qt::Key_Left); // on C
+        view.setItems({abcd.at(0), abcd.at(2), abcd.at(3)});
+        QCOMPARE(view.focusIndex(), 1);
+        view.setItems({abcd.at(0), abcd.at(3)});
+        QCOMPARE(view.focusIndex(), 1);
+        view.setItems({abcd.at(0)});
+        QCOMPARE(view.focusIndex(), 0);
+    }
+
     // A grid of its own with an icon cache of its own: only the cells in view ask for
     // icons, four rows of four at the top and as many at the end.
     void onlyCellsInViewAskForIcons() {
