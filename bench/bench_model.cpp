@@ -1,8 +1,8 @@
 // Encoding, decoding, adding files and resolving moved targets, at sizes well past
 // what the data is expected to hold. Each run works in its own temporary home.
-#include "Bookmarks.h"
-#include "NookCodec.h"
-#include "NookStore.h"
+#include "model/Bookmarks.h"
+#include "model/NookCodec.h"
+#include "model/NookStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Searching the items of every nook as the user types: 10,000 items in 100 nooks.
 // One keystroke must stay well inside a frame (16 ms) on the UI thread.
-#include "ItemSearch.h"
+#include "model/ItemSearch.h"
 
 #include <QCoreApplication>
 #include <QDir>

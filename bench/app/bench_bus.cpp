@@ -4,7 +4,7 @@
 // longest and the median reply time of those calls until the files are saved, and how
 // long a second start (`tuckaway FILE`) takes to hand its file over meanwhile.
 //   bench_bus <path to tuckaway> [items already in the nook = 1000] [files handed over = 1000]
-#include "NookCodec.h"
+#include "model/NookCodec.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -3,12 +3,12 @@
 // longest stretch the main thread was busy meanwhile (a bus call waits at most that long for its answer).
 // Runs in-process with the panel shown. Prints medians.
 //   bench_handover [items already in the nook = 1000] [files handed over = 1000] [runs = 5]
-#include "AppDelegate.h"
 #include "BenchEnvironment.h"
-#include "Localization.h"
-#include "NookCodec.h"
-#include "NookStore.h"
-#include "PanelController.h"
+#include "app/AppDelegate.h"
+#include "app/PanelController.h"
+#include "model/NookCodec.h"
+#include "model/NookStore.h"
+#include "platform/Localization.h"
 
 #include <QApplication>
 #include <QDateTime>

@@ -18,9 +18,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "Bookmarks.h"
-#include "NookCodec.h"
 #include "TrayWatch.h"
+#include "model/Bookmarks.h"
+#include "model/NookCodec.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,16 +3,16 @@
 // Prints the median of several runs of each, in milliseconds.
 //   bench_views [items per group = 10000]
 #include "BenchEnvironment.h"
-#include "Bookmarks.h"
-#include "IconCache.h"
-#include "ItemGridView.h"
-#include "Localization.h"
-#include "NookStore.h"
-#include "Preferences.h"
-#include "TuckawayTabBar.h"
-#include "TuckawayTabButton.h"
-#include "TuckawayView.h"
+#include "model/Bookmarks.h"
+#include "model/IconCache.h"
+#include "model/NookStore.h"
+#include "platform/Localization.h"
+#include "platform/Preferences.h"
+#include "views/ItemGridView.h"
 #include "views/PinState.h"
+#include "views/TuckawayTabBar.h"
+#include "views/TuckawayTabButton.h"
+#include "views/TuckawayView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

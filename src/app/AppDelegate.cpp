@@ -1,11 +1,11 @@
-#include "AppDelegate.h"
+#include "app/AppDelegate.h"
 
-#include "IconCache.h"
-#include "NookStore.h"
-#include "PanelController.h"
-#include "Preferences.h"
-#include "TrayIcon.h"
+#include "app/PanelController.h"
+#include "app/TrayIcon.h"
+#include "model/IconCache.h"
+#include "model/NookStore.h"
 #include "platform/OutsideClickMonitor.h"
+#include "platform/Preferences.h"
 #include "platform/WindowHints.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "ApplicationAdaptor.h"
+#include "app/ApplicationAdaptor.h"
 
-#include "ApplicationService.h"
+#include "app/ApplicationService.h"
 
 #include <QUrl>
 

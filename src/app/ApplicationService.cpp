@@ -1,7 +1,7 @@
-#include "ApplicationService.h"
+#include "app/ApplicationService.h"
 
-#include "ApplicationAdaptor.h"
-#include "ScriptingAdaptor.h"
+#include "app/ApplicationAdaptor.h"
+#include "app/ScriptingAdaptor.h"
 #include "platform/LogCategories.h"
 
 #include <QDBusConnectionInterface>

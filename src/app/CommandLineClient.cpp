@@ -1,7 +1,7 @@
-#include "CommandLineClient.h"
+#include "app/CommandLineClient.h"
 
-#include "ApplicationService.h"
-#include "RemoteInstance.h"
+#include "app/ApplicationService.h"
+#include "app/RemoteInstance.h"
 
 #include <QDBusMessage>
 #include <QJsonArray>

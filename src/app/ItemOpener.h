@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NookItem.h"
+#include "model/NookItem.h"
 
 #include <QPointer>
 #include <QUrl>

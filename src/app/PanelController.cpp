@@ -1,13 +1,13 @@
-#include "PanelController.h"
+#include "app/PanelController.h"
 
-#include "ItemOpener.h"
-#include "NookStore.h"
-#include "PanelWindow.h"
-#include "Preferences.h"
-#include "TuckawayView.h"
+#include "app/ItemOpener.h"
+#include "app/PanelWindow.h"
+#include "model/NookStore.h"
 #include "platform/DisplaySession.h"
 #include "platform/LogCategories.h"
+#include "platform/Preferences.h"
 #include "platform/WindowHints.h"
+#include "views/TuckawayView.h"
 
 #include <QCursor>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ItemOpener.h"
-#include "PanelPlacement.h"
+#include "app/ItemOpener.h"
+#include "app/PanelPlacement.h"
 #include "platform/OutsideClickMonitor.h"
 #include "views/PinState.h"
 

@@ -1,4 +1,4 @@
-#include "PanelPlacement.h"
+#include "app/PanelPlacement.h"
 
 #include <algorithm>
 #include <cmath>

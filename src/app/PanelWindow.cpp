@@ -1,4 +1,4 @@
-#include "PanelWindow.h"
+#include "app/PanelWindow.h"
 
 #include "views/PanelMetrics.h"
 

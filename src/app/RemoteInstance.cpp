@@ -1,6 +1,6 @@
-#include "RemoteInstance.h"
+#include "app/RemoteInstance.h"
 
-#include "ApplicationService.h"
+#include "app/ApplicationService.h"
 
 #include <QDBusConnectionInterface>
 

@@ -1,6 +1,6 @@
-#include "ScriptingAdaptor.h"
+#include "app/ScriptingAdaptor.h"
 
-#include "ApplicationService.h"
+#include "app/ApplicationService.h"
 
 #include <QCoreApplication>
 #include <QUrl>

@@ -1,7 +1,7 @@
-#include "StoreCommands.h"
+#include "app/StoreCommands.h"
 
-#include "Bookmarks.h"
-#include "NookStore.h"
+#include "model/Bookmarks.h"
+#include "model/NookStore.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HandOverResult.h"
+#include "model/HandOverResult.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "TrayIcon.h"
+#include "app/TrayIcon.h"
 
-#include "AppIcon.h"
+#include "app/AppIcon.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>

@@ -1,6 +1,6 @@
-#include "BackgroundWork.h"
+#include "model/BackgroundWork.h"
 
-#include "Bookmarks.h"
+#include "model/Bookmarks.h"
 #include "platform/LogCategories.h"
 
 #include <QCoreApplication>

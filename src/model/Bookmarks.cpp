@@ -1,6 +1,6 @@
-#include "Bookmarks.h"
+#include "model/Bookmarks.h"
 
-#include "FileUrls.h"
+#include "model/FileUrls.h"
 #include "platform/LogCategories.h"
 
 #include <QDir>

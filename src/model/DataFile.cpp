@@ -1,4 +1,4 @@
-#include "DataFile.h"
+#include "model/DataFile.h"
 
 #include <QDir>
 #include <QFile>

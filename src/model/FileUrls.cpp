@@ -1,4 +1,4 @@
-#include "FileUrls.h"
+#include "model/FileUrls.h"
 
 #include <QDir>
 

@@ -1,9 +1,9 @@
-#include "HandOverBatch.h"
+#include "model/HandOverBatch.h"
 
-#include "Bookmarks.h"
-#include "FileUrls.h"
-#include "HandOverIndex.h"
-#include "NookStore.h"
+#include "model/Bookmarks.h"
+#include "model/FileUrls.h"
+#include "model/HandOverIndex.h"
+#include "model/NookStore.h"
 
 namespace {
 constexpr int kProgressEvery = 100;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HandOverResult.h"
-#include "NookItem.h"
+#include "model/HandOverResult.h"
+#include "model/NookItem.h"
 
 #include <QStringList>
 

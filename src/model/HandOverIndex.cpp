@@ -1,6 +1,6 @@
-#include "HandOverIndex.h"
+#include "model/HandOverIndex.h"
 
-#include "Bookmarks.h"
+#include "model/Bookmarks.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "IconCache.h"
+#include "model/IconCache.h"
 
-#include "BackgroundWork.h"
-#include "Bookmarks.h"
+#include "model/BackgroundWork.h"
+#include "model/Bookmarks.h"
 #include "platform/LogCategories.h"
 #include "platform/xdg/DesktopEntry.h"
 #include "platform/xdg/ThemeIcons.h"

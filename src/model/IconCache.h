@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IconSource.h"
-#include "NookItem.h"
+#include "model/IconSource.h"
+#include "model/NookItem.h"
 
 #include <QCache>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "ItemSearch.h"
+#include "model/ItemSearch.h"
 
-#include "Bookmarks.h"
+#include "model/Bookmarks.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "NookCodec.h"
+#include "model/NookCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NookGroup.h"
+#include "model/NookGroup.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NookItem.h"
+#include "model/NookItem.h"
 
 #include <QList>
 
@@ -13,4 +13,3 @@ struct NookGroup {
 
     friend bool operator==(const NookGroup&, const NookGroup&) = default;
 };
-

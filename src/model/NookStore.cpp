@@ -1,12 +1,12 @@
-#include "NookStore.h"
+#include "model/NookStore.h"
 
-#include "Bookmarks.h"
-#include "DataFile.h"
-#include "FileUrls.h"
-#include "LogLine.h"
-#include "NookCodec.h"
-#include "SaveWriter.h"
+#include "model/Bookmarks.h"
+#include "model/DataFile.h"
+#include "model/FileUrls.h"
+#include "model/NookCodec.h"
+#include "model/SaveWriter.h"
 #include "platform/LogCategories.h"
+#include "platform/LogLine.h"
 #include "platform/xdg/DesktopEntry.h"
 
 #include <QCoreApplication>

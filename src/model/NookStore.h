@@ -1,8 +1,8 @@
 #pragma once
 
-#include "HandOverBatch.h"
-#include "HandOverResult.h"
-#include "NookGroup.h"
+#include "model/HandOverBatch.h"
+#include "model/HandOverResult.h"
+#include "model/NookGroup.h"
 
 #include <QObject>
 #include <QThreadPool>

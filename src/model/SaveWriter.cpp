@@ -1,7 +1,7 @@
-#include "SaveWriter.h"
+#include "model/SaveWriter.h"
 
-#include "AtomicFile.h"
-#include "NookCodec.h"
+#include "model/NookCodec.h"
+#include "platform/AtomicFile.h"
 
 SaveWriter::SaveWriter(QString path, Report report)
     : m_path(std::move(path))

@@ -1,4 +1,4 @@
-#include "Localization.h"
+#include "platform/Localization.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -1,4 +1,4 @@
-#include "LogLine.h"
+#include "platform/LogLine.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "FormSection.h"
+#include "settings/FormSection.h"
 
-#include "FormPalette.h"
+#include "settings/FormPalette.h"
 
 #include <QPainter>
 #include <QVBoxLayout>

@@ -1,6 +1,6 @@
-#include "SegmentedControl.h"
+#include "settings/SegmentedControl.h"
 
-#include "FormPalette.h"
+#include "settings/FormPalette.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

@@ -1,13 +1,13 @@
-#include "SettingsView.h"
+#include "settings/SettingsView.h"
 
-#include "FormSection.h"
-#include "Preferences.h"
-#include "SegmentedControl.h"
-#include "SquareGlyph.h"
-#include "StepSlider.h"
-#include "ToggleSwitch.h"
 #include "platform/GlobalShortcut.h"
 #include "platform/LoginItemService.h"
+#include "platform/Preferences.h"
+#include "settings/FormSection.h"
+#include "settings/SegmentedControl.h"
+#include "settings/SquareGlyph.h"
+#include "settings/StepSlider.h"
+#include "settings/ToggleSwitch.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "SquareGlyph.h"
+#include "settings/SquareGlyph.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "StepSlider.h"
+#include "settings/StepSlider.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "ToggleSwitch.h"
+#include "settings/ToggleSwitch.h"
 
-#include "FormPalette.h"
+#include "settings/FormPalette.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "AnimatedValue.h"
+#include "views/AnimatedValue.h"
 
 #include <QVariantAnimation>
 

@@ -1,4 +1,4 @@
-#include "CellAnimations.h"
+#include "views/CellAnimations.h"
 
 CellAnimations::CellAnimations(std::function<void(const QUuid&)> changed)
     : m_changed(std::move(changed)) {}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AnimatedValue.h"
-#include "ItemCell.h"
+#include "views/AnimatedValue.h"
+#include "views/ItemCell.h"
 
 #include <QUuid>
 

@@ -1,6 +1,6 @@
-#include "DragRunner.h"
+#include "views/DragRunner.h"
 
-#include "ModifierTracker.h"
+#include "views/ModifierTracker.h"
 
 namespace {
 DragRunner::Runner& runner() {

@@ -1,4 +1,4 @@
-#include "GridFocus.h"
+#include "views/GridFocus.h"
 
 #include <Qt>
 

@@ -1,6 +1,6 @@
-#include "GridGeometry.h"
+#include "views/GridGeometry.h"
 
-#include "PanelMetrics.h"
+#include "views/PanelMetrics.h"
 
 #include <QtMath>
 

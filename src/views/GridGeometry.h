@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ItemCell.h"
+#include "views/ItemCell.h"
 
 #include <QPointF>
 #include <QRectF>

@@ -1,6 +1,6 @@
-#include "GroupSelection.h"
+#include "views/GroupSelection.h"
 
-#include "NookGroup.h"
+#include "model/NookGroup.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GroupSummary.h"
+#include "views/GroupSummary.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "HandOverProgress.h"
+#include "views/HandOverProgress.h"
 
 #include <QLocale>
 #include <QPainter>

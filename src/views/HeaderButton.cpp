@@ -1,6 +1,6 @@
-#include "HeaderButton.h"
+#include "views/HeaderButton.h"
 
-#include "PanelPainting.h"
+#include "views/PanelPainting.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
-#include "ItemActions.h"
+#include "views/ItemActions.h"
 
-#include "Bookmarks.h"
-#include "NewGroupSheet.h"
-#include "NookStore.h"
+#include "model/Bookmarks.h"
+#include "model/NookStore.h"
 #include "platform/xdg/FileManager.h"
+#include "views/NewGroupSheet.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "ItemCell.h"
+#include "views/ItemCell.h"
 
-#include "PanelPainting.h"
+#include "views/PanelPainting.h"
 
 #include <QCache>
 #include <QPainter>

@@ -1,11 +1,11 @@
 // The grid's drags: a Ctrl-drag reorders the cells, a plain one hands an item's file
 // to other applications, and files dropped from elsewhere are added.
-#include "ItemGridView.h"
+#include "views/ItemGridView.h"
 
-#include "Bookmarks.h"
-#include "DragRunner.h"
-#include "IconCache.h"
-#include "ItemMime.h"
+#include "model/Bookmarks.h"
+#include "model/IconCache.h"
+#include "views/DragRunner.h"
+#include "views/ItemMime.h"
 
 #include <QDrag>
 #include <QDropEvent>

@@ -1,7 +1,7 @@
-#include "ItemGridView.h"
+#include "views/ItemGridView.h"
 
-#include "IconCache.h"
-#include "PanelAccessibility.h"
+#include "model/IconCache.h"
+#include "views/PanelAccessibility.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

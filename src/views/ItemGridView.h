@@ -1,12 +1,12 @@
 #pragma once
 
-#include "CellAnimations.h"
-#include "GridFocus.h"
-#include "GridGeometry.h"
-#include "ItemCell.h"
-#include "ModifierTracker.h"
-#include "NookItem.h"
-#include "ReorderDrag.h"
+#include "model/NookItem.h"
+#include "views/CellAnimations.h"
+#include "views/GridFocus.h"
+#include "views/GridGeometry.h"
+#include "views/ItemCell.h"
+#include "views/ModifierTracker.h"
+#include "views/ReorderDrag.h"
 
 #include <QAbstractScrollArea>
 #include <QHash>

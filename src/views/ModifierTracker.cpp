@@ -1,4 +1,4 @@
-#include "ModifierTracker.h"
+#include "views/ModifierTracker.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "NewGroupSheet.h"
+#include "views/NewGroupSheet.h"
 
-#include "PanelPainting.h"
+#include "views/PanelPainting.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

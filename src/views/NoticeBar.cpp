@@ -1,7 +1,7 @@
-#include "NoticeBar.h"
+#include "views/NoticeBar.h"
 
-#include "HeaderButton.h"
-#include "PanelPainting.h"
+#include "views/HeaderButton.h"
+#include "views/PanelPainting.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

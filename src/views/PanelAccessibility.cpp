@@ -1,8 +1,8 @@
-#include "PanelAccessibility.h"
+#include "views/PanelAccessibility.h"
 
-#include "ItemGridView.h"
-#include "TuckawayTabBar.h"
-#include "TuckawayTabButton.h"
+#include "views/ItemGridView.h"
+#include "views/TuckawayTabBar.h"
+#include "views/TuckawayTabButton.h"
 
 #include <QAccessibleWidget>
 #include <QHash>

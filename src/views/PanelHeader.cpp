@@ -1,8 +1,8 @@
-#include "PanelHeader.h"
+#include "views/PanelHeader.h"
 
-#include "HeaderButton.h"
-#include "TuckawayTabBar.h"
+#include "views/HeaderButton.h"
 #include "views/PinState.h"
+#include "views/TuckawayTabBar.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

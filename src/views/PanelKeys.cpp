@@ -1,4 +1,4 @@
-#include "PanelKeys.h"
+#include "views/PanelKeys.h"
 
 #include <QKeyEvent>
 

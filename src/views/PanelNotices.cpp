@@ -1,7 +1,7 @@
-#include "PanelNotices.h"
+#include "views/PanelNotices.h"
 
-#include "IconCache.h"
-#include "NookStore.h"
+#include "model/IconCache.h"
+#include "model/NookStore.h"
 
 namespace {
 

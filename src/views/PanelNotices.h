@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NoticeBar.h"
+#include "views/NoticeBar.h"
 
 #include <QObject>
 #include <QUuid>

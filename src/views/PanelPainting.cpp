@@ -1,4 +1,4 @@
-#include "PanelPainting.h"
+#include "views/PanelPainting.h"
 
 #include "platform/xdg/ThemeIcons.h"
 

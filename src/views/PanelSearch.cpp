@@ -1,6 +1,6 @@
-#include "PanelSearch.h"
+#include "views/PanelSearch.h"
 
-#include "ItemGridView.h"
+#include "views/ItemGridView.h"
 
 #include <QApplication>
 #include <QKeyEvent>

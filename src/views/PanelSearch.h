@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ItemSearch.h"
+#include "model/ItemSearch.h"
 
 #include <QHash>
 #include <QObject>

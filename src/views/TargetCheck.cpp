@@ -1,7 +1,7 @@
-#include "TargetCheck.h"
+#include "views/TargetCheck.h"
 
-#include "BackgroundWork.h"
-#include "Bookmarks.h"
+#include "model/BackgroundWork.h"
+#include "model/Bookmarks.h"
 
 #include <QtConcurrent>
 

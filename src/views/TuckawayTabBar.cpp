@@ -1,8 +1,8 @@
-#include "TuckawayTabBar.h"
+#include "views/TuckawayTabBar.h"
 
-#include "DragRunner.h"
-#include "ItemMime.h"
-#include "PanelMetrics.h"
+#include "views/DragRunner.h"
+#include "views/ItemMime.h"
+#include "views/PanelMetrics.h"
 
 #include <QDrag>
 #include <QGraphicsOpacityEffect>

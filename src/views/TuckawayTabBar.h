@@ -1,9 +1,9 @@
 #pragma once
 
-#include "GroupSummary.h"
-#include "ModifierTracker.h"
-#include "ReorderDrag.h"
-#include "TuckawayTabButton.h"
+#include "views/GroupSummary.h"
+#include "views/ModifierTracker.h"
+#include "views/ReorderDrag.h"
+#include "views/TuckawayTabButton.h"
 
 #include <QHash>
 #include <QScrollArea>

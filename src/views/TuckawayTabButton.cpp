@@ -1,8 +1,8 @@
-#include "TuckawayTabButton.h"
+#include "views/TuckawayTabButton.h"
 
-#include "AnimatedValue.h"
-#include "ModifierTracker.h"
-#include "PanelPainting.h"
+#include "views/AnimatedValue.h"
+#include "views/ModifierTracker.h"
+#include "views/PanelPainting.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

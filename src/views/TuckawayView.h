@@ -1,9 +1,9 @@
 #pragma once
 
-#include "GroupSummary.h"
-#include "NookItem.h"
-#include "PanelHeader.h"
-#include "PanelNotices.h"
+#include "model/NookItem.h"
+#include "views/GroupSummary.h"
+#include "views/PanelHeader.h"
+#include "views/PanelNotices.h"
 
 #include <QWidget>
 

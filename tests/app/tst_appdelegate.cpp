@@ -1,12 +1,12 @@
-#include "AppDelegate.h"
 #include "FakeClickMonitor.h"
-#include "Localization.h"
-#include "NookStore.h"
-#include "PanelController.h"
-#include "Preferences.h"
 #include "TestEnvironment.h"
-#include "TrayIcon.h"
-#include "TuckawayView.h"
+#include "app/AppDelegate.h"
+#include "app/PanelController.h"
+#include "app/TrayIcon.h"
+#include "model/NookStore.h"
+#include "platform/Localization.h"
+#include "platform/Preferences.h"
+#include "views/TuckawayView.h"
 
 #include <QElapsedTimer>
 #include <QMenu>

@@ -1,7 +1,7 @@
-#include "ApplicationService.h"
 #include "PrivateBus.h"
-#include "RemoteInstance.h"
 #include "TestEnvironment.h"
+#include "app/ApplicationService.h"
+#include "app/RemoteInstance.h"
 
 #include <QElapsedTimer>
 

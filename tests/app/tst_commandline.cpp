@@ -1,5 +1,5 @@
-#include "CommandLine.h"
 #include "TestEnvironment.h"
+#include "app/CommandLine.h"
 
 #include <QTest>
 #include <QUrl>

@@ -1,6 +1,6 @@
-#include "Bookmarks.h"
-#include "ItemOpener.h"
 #include "TestEnvironment.h"
+#include "app/ItemOpener.h"
+#include "model/Bookmarks.h"
 
 #include <QDesktopServices>
 #include <QDir>

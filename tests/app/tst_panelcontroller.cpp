@@ -1,13 +1,13 @@
-#include "Bookmarks.h"
-#include "DragRunner.h"
 #include "FakeClickMonitor.h"
-#include "IconCache.h"
-#include "ItemGridView.h"
-#include "NookStore.h"
-#include "PanelController.h"
-#include "Preferences.h"
 #include "TestEnvironment.h"
-#include "TuckawayView.h"
+#include "app/PanelController.h"
+#include "model/Bookmarks.h"
+#include "model/IconCache.h"
+#include "model/NookStore.h"
+#include "platform/Preferences.h"
+#include "views/DragRunner.h"
+#include "views/ItemGridView.h"
+#include "views/TuckawayView.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -59,7 +59,8 @@ private slots:
         m_store = std::make_unique<NookStore>(m_env->makeFolder(QStringLiteral("data")));
         auto monitor = std::make_unique<FakeClickMonitor>();
         m_monitor = monitor.get();
-        m_controller = std::make_unique<PanelController>(*m_store, *m_preferences, m_icons, std::move(monitor));
+        m_controller =
+            std::make_unique<PanelController>(*m_store, *m_preferences, m_icons, std::move(monitor));
         m_opened.clear();
         m_controller->setItemOpener([this](const QUrl& url) {
             m_opened.append({url, m_controller->isShown()});

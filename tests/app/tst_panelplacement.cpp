@@ -1,5 +1,5 @@
-#include "PanelPlacement.h"
 #include "TestEnvironment.h"
+#include "app/PanelPlacement.h"
 
 #include <QTest>
 

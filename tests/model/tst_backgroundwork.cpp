@@ -1,7 +1,7 @@
-#include "BackgroundWork.h"
-#include "Bookmarks.h"
-#include "IconCache.h"
 #include "TestEnvironment.h"
+#include "model/BackgroundWork.h"
+#include "model/Bookmarks.h"
+#include "model/IconCache.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "Bookmarks.h"
 #include "TestEnvironment.h"
+#include "model/Bookmarks.h"
 
 #include <QtConcurrent>
 #include <QtEndian>

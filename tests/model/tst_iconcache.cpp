@@ -1,6 +1,6 @@
-#include "Bookmarks.h"
-#include "IconCache.h"
 #include "TestEnvironment.h"
+#include "model/Bookmarks.h"
+#include "model/IconCache.h"
 
 #include <QGuiApplication>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "ItemSearch.h"
 #include "TestEnvironment.h"
+#include "model/ItemSearch.h"
 
 #include <QDir>
 #include <QtTest>

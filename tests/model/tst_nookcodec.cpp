@@ -1,5 +1,5 @@
-#include "NookCodec.h"
 #include "TestEnvironment.h"
+#include "model/NookCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,8 +1,8 @@
-#include "Localization.h"
-#include "NookCodec.h"
-#include "NookStore.h"
 #include "StdoutCapture.h"
 #include "TestEnvironment.h"
+#include "model/NookCodec.h"
+#include "model/NookStore.h"
+#include "platform/Localization.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "Localization.h"
 #include "TestEnvironment.h"
+#include "platform/Localization.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>

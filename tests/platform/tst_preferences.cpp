@@ -1,5 +1,5 @@
-#include "Preferences.h"
 #include "TestEnvironment.h"
+#include "platform/Preferences.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

@@ -1,12 +1,12 @@
 #include "FakeLoginItem.h"
-#include "Localization.h"
-#include "Preferences.h"
-#include "SegmentedControl.h"
-#include "SettingsView.h"
 #include "TestEnvironment.h"
-#include "ToggleSwitch.h"
 #include "platform/GlobalShortcut.h"
+#include "platform/Localization.h"
+#include "platform/Preferences.h"
 #include "platform/xdg/XdgAutostartLoginItem.h"
+#include "settings/SegmentedControl.h"
+#include "settings/SettingsView.h"
+#include "settings/ToggleSwitch.h"
 
 #include <QApplication>
 #include <QKeySequenceEdit>

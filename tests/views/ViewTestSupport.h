@@ -1,14 +1,14 @@
 #pragma once
 
-#include "Bookmarks.h"
-#include "DragRunner.h"
-#include "IconCache.h"
-#include "Localization.h"
-#include "NookStore.h"
-#include "Preferences.h"
 #include "TestEnvironment.h"
-#include "TuckawayView.h"
+#include "model/Bookmarks.h"
+#include "model/IconCache.h"
+#include "model/NookStore.h"
+#include "platform/Localization.h"
+#include "platform/Preferences.h"
+#include "views/DragRunner.h"
 #include "views/PinState.h"
+#include "views/TuckawayView.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>

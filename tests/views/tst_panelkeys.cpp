@@ -1,7 +1,7 @@
-#include "ItemGridView.h"
-#include "NewGroupSheet.h"
-#include "TuckawayTabBar.h"
 #include "ViewTestSupport.h"
+#include "views/ItemGridView.h"
+#include "views/NewGroupSheet.h"
+#include "views/TuckawayTabBar.h"
 
 #include <QAccessible>
 #include <QLineEdit>

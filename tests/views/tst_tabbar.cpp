@@ -1,10 +1,10 @@
-#include "DragRunner.h"
-#include "HeaderButton.h"
-#include "ItemGridView.h"
-#include "NewGroupSheet.h"
-#include "TuckawayTabBar.h"
-#include "TuckawayView.h"
 #include "ViewTestSupport.h"
+#include "views/DragRunner.h"
+#include "views/HeaderButton.h"
+#include "views/ItemGridView.h"
+#include "views/NewGroupSheet.h"
+#include "views/TuckawayTabBar.h"
+#include "views/TuckawayView.h"
 
 #include <QLineEdit>
 #include <QMenu>

@@ -1,11 +1,11 @@
-#include "HandOverProgress.h"
-#include "HeaderButton.h"
-#include "ItemGridView.h"
-#include "NewGroupSheet.h"
-#include "NoticeBar.h"
-#include "TuckawayTabBar.h"
-#include "TuckawayTabButton.h"
 #include "ViewTestSupport.h"
+#include "views/HandOverProgress.h"
+#include "views/HeaderButton.h"
+#include "views/ItemGridView.h"
+#include "views/NewGroupSheet.h"
+#include "views/NoticeBar.h"
+#include "views/TuckawayTabBar.h"
+#include "views/TuckawayTabButton.h"
 
 #include <QClipboard>
 #include <QLabel>
