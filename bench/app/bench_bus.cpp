@@ -4,7 +4,7 @@
 // longest and the median reply time of those calls until the files are saved, and how
 // long a second start (`tuckaway FILE`) takes to hand its file over meanwhile.
 //   bench_bus <path to tuckaway> [items already in the nook = 1000] [files handed over = 1000]
-#include "model/NookCodec.h"
+#include "HandOverFiles.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -26,34 +26,19 @@
 #include <thread>
 
 namespace {
+QStringList uriStrings(const QList<QUrl>& urls) {
+    QStringList uris;
+    for (const QUrl& url : urls)
+        uris << QString::fromUtf8(url.toEncoded());
+    return uris;
+}
+
 QString firstLine(QProcess& process) {
     QElapsedTimer timer;
     timer.start();
     while (!process.canReadLine() && timer.elapsed() < 5000)
         process.waitForReadyRead(50);
     return QString::fromUtf8(process.readLine()).trimmed();
-}
-
-QStringList makeFiles(const QString& folder, int count) {
-    QDir().mkpath(folder);
-    QStringList uris;
-    for (int i = 0; i < count; ++i) {
-        QFile file(folder + QStringLiteral("/file %1.txt").arg(i));
-        if (file.open(QIODevice::WriteOnly))
-            file.write("x");
-        uris << QString::fromUtf8(QUrl::fromLocalFile(file.fileName()).toEncoded());
-    }
-    return uris;
-}
-
-qsizetype savedItems(const QString& dataFile) {
-    QFile file(dataFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    qsizetype count = 0;
-    for (const NookGroup& group : NookCodec::decode(file.readAll()).value_or(QList<NookGroup>()))
-        count += group.items.size();
-    return count;
 }
 
 QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {}) {
@@ -83,9 +68,9 @@ int main(int argc, char** argv) {
     }
     QDBusConnection connection = QDBusConnection::connectToBus(address, QStringLiteral("bench"));
     QTemporaryDir home;
-    const QStringList old = makeFiles(home.path() + QStringLiteral("/old"), existing);
-    const QStringList fresh = makeFiles(home.path() + QStringLiteral("/new"), handed);
-    const QStringList second = makeFiles(home.path() + QStringLiteral("/second"), 1);
+    const QStringList old = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/old"), existing));
+    const QStringList fresh = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/new"), handed));
+    const QStringList second = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/second"), 1));
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
@@ -140,7 +125,7 @@ int main(int argc, char** argv) {
     std::atomic<bool> stop = false;
     std::thread watcher([&] {
         while (!stop && savedMs < 0) {
-            if (savedItems(dataFile) >= existing + handed + 1) {
+            if (HandOverFiles::savedItems(dataFile) >= existing + handed + 1) {
                 savedMs = clock.nsecsElapsed() / 1e6;
                 QMetaObject::invokeMethod(&app, &QCoreApplication::quit);
             }

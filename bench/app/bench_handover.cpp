@@ -4,9 +4,9 @@
 // Runs in-process with the panel shown. Prints medians.
 //   bench_handover [items already in the nook = 1000] [files handed over = 1000] [runs = 5]
 #include "BenchEnvironment.h"
+#include "HandOverFiles.h"
 #include "app/AppDelegate.h"
 #include "app/PanelController.h"
-#include "model/NookCodec.h"
 #include "model/NookStore.h"
 #include "platform/Localization.h"
 
@@ -24,32 +24,7 @@
 #include <cstdio>
 #include <thread>
 
-namespace {
-
-QList<QUrl> makeFiles(const QString& folder, int count) {
-    QDir().mkpath(folder);
-    QList<QUrl> urls;
-    for (int i = 0; i < count; ++i) {
-        const QString path = folder + QStringLiteral("/file %1.txt").arg(i);
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("x");
-        urls << QUrl::fromLocalFile(path);
-    }
-    return urls;
-}
-
-qsizetype savedItems(const QString& dataFile) {
-    QFile file(dataFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    qsizetype count = 0;
-    for (const NookGroup& group : NookCodec::decode(file.readAll()).value_or(QList<NookGroup>()))
-        count += group.items.size();
-    return count;
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char** argv) {
     QTemporaryDir home;
@@ -60,8 +35,8 @@ int main(int argc, char** argv) {
     const int handed = app.arguments().value(2, QStringLiteral("1000")).toInt();
     const int runs = app.arguments().value(3, QStringLiteral("5")).toInt();
 
-    const QList<QUrl> old = makeFiles(home.path() + QStringLiteral("/old"), existing);
-    const QList<QUrl> fresh = makeFiles(home.path() + QStringLiteral("/new"), handed);
+    const QList<QUrl> old = HandOverFiles::make(home.path() + QStringLiteral("/old"), existing);
+    const QList<QUrl> fresh = HandOverFiles::make(home.path() + QStringLiteral("/new"), handed);
 
     QList<double> savedMs, stallMs;
     for (int run = 0; run < runs; ++run) {
@@ -93,7 +68,7 @@ int main(int argc, char** argv) {
             while (!stop && saved < 0) {
                 const QFileInfo info(dataFile);
                 const std::pair state{info.lastModified(), info.size()};
-                if (state != seen && savedItems(dataFile) == wanted)
+                if (state != seen && HandOverFiles::savedItems(dataFile) == wanted)
                     saved = clock.nsecsElapsed();
                 seen = state;
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
