@@ -41,7 +41,14 @@ IconCache& IconCache::shared() {
 }
 
 IconCache::IconCache()
-    : m_cache(kCountLimit) {}
+    : m_cache(kCountLimit) {
+    m_answer->cache = this;
+}
+
+IconCache::~IconCache() {
+    QMutexLocker lock(&m_answer->mutex);
+    m_answer->cache = nullptr;
+}
 
 std::optional<QIcon> IconCache::cached(const QUuid& id) {
     if (const QIcon* icon = m_cache.object(id))
@@ -79,10 +86,14 @@ void IconCache::request(const NookItem& item) {
 
 void IconCache::startLoad(const NookItem& item) {
     ++m_loadsStarted;
-    BackgroundWork::run([this, item] {
+    BackgroundWork::run([answer = m_answer, item] {
         const IconSource source = loadIcon(item);
-        QMetaObject::invokeMethod(
-            this, [this, id = item.id, source] { finishLoad(id, source); }, Qt::QueuedConnection);
+        QMutexLocker lock(&answer->mutex);
+        if (IconCache* cache = answer->cache) {
+            QMetaObject::invokeMethod(
+                cache, [cache, id = item.id, source] { cache->finishLoad(id, source); },
+                Qt::QueuedConnection);
+        }
     });
 }
 

@@ -6,11 +6,13 @@
 #include <QCache>
 #include <QHash>
 #include <QIcon>
+#include <QMutex>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The icons of the items, keyed by item id, at most 500 (the least recently used go
@@ -26,6 +28,7 @@ public:
     // The application's.
     static IconCache& shared();
     IconCache();
+    ~IconCache() override;
 
     std::optional<QIcon> cached(const QUuid& id);
     void insert(const QUuid& id, const QIcon& icon);
@@ -67,4 +70,11 @@ private:
     QCache<QUuid, QIcon> m_cache;
     QHash<QUuid, Load> m_loading;
     int m_loadsStarted = 0;
+    // What a background load answers to; cleared under the lock before this cache goes,
+    // so no answer is posted to it after it is gone.
+    struct Answer {
+        QMutex mutex;
+        IconCache* cache = nullptr;
+    };
+    std::shared_ptr<Answer> m_answer = std::make_shared<Answer>();
 };
