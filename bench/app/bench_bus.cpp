@@ -4,6 +4,7 @@
 // longest and the median reply time of those calls until the files are saved, and how
 // long a second start (`tuckaway FILE`) takes to hand its file over meanwhile.
 //   bench_bus <path to tuckaway> [items already in the nook = 1000] [files handed over = 1000]
+#include "ChildProcess.h"
 #include "HandOverFiles.h"
 
 #include <QCoreApplication>
@@ -33,14 +34,6 @@ QStringList uriStrings(const QList<QUrl>& urls) {
     return uris;
 }
 
-QString firstLine(QProcess& process) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!process.canReadLine() && timer.elapsed() < 5000)
-        process.waitForReadyRead(50);
-    return QString::fromUtf8(process.readLine()).trimmed();
-}
-
 QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {}) {
     QDBusMessage message = QDBusMessage::createMethodCall(
         QStringLiteral("org.tuckaway.Tuckaway"), QStringLiteral("/org/tuckaway/Tuckaway"), interface, method);
@@ -59,9 +52,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    const QString address = firstLine(bus);
+    const QString address = ChildProcess::startSessionBus(bus);
     if (address.isEmpty()) {
         std::fprintf(stderr, "bench_bus: no dbus-daemon\n");
         return 2;

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "ChildProcess.h"
 #include "TrayWatch.h"
 #include "model/Bookmarks.h"
 #include "model/NookCodec.h"
@@ -28,14 +29,6 @@
 #include <optional>
 
 namespace {
-QString firstLine(QProcess& process, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!process.canReadLine() && timer.elapsed() < timeoutMs)
-        process.waitForReadyRead(50);
-    return QString::fromUtf8(process.readLine()).trimmed();
-}
-
 long residentKiB(qint64 pid) {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
@@ -103,9 +96,7 @@ int main(int argc, char** argv) {
     }
 
     QProcess bus;
-    bus.start(QStringLiteral("dbus-daemon"),
-              {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
-    const QString address = firstLine(bus, 5000);
+    const QString address = ChildProcess::startSessionBus(bus);
     QProcess xvfb;
     QString display;
     if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
@@ -113,7 +104,7 @@ int main(int argc, char** argv) {
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                     QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
                     QStringLiteral("tcp")});
-        const QString number = firstLine(xvfb, 5000);
+        const QString number = ChildProcess::firstLine(xvfb);
         if (!number.isEmpty())
             display = QStringLiteral(":") + number;
     }
