@@ -55,12 +55,9 @@ pixels=$(import -window root -crop 3x1+"$dx"+"$dy" txt:- | awk 'NR > 1 {print $3
 [ "$pixels" -eq 1 ] || fail "the invisible window can be seen at $dx,$dy"
 
 log "Activate twice"
-xdotool mousemove 500 400
-app_call Activate "{}"
-wait_for "the panel after Activate" 5 panel_window
-read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+activate_at 500 400
 [ "$pw" -eq 360 ] && [ "$ph" -eq 440 ] || fail "panel size ${pw}x$ph"
-[ $((px + pw / 2 - 500)) -ge -1 ] && [ $((px + pw / 2 - 500)) -le 1 ] || fail "panel not at the pointer: x $px"
+centred_on 500 1 || fail "panel not at the pointer: x $px"
 gap=$((736 - py - ph))
 [ "$gap" -gt 0 ] && [ "$gap" -le 40 ] || fail "panel not next to the tint2 panel: gap $gap"
 check_panel_hints
@@ -69,23 +66,16 @@ app_call Activate "{}"
 wait_for "the panel to close after the second Activate" 5 panel_hidden
 
 log "outside clicks"
-xdotool mousemove 500 400
-app_call Activate "{}"
-wait_for "the panel" 5 panel_window
-click_at 900 100
-wait_for "a left click on the desktop to close the panel" 3 panel_hidden
-xdotool mousemove 500 400
-app_call Activate "{}"
-wait_for "the panel" 5 panel_window
-click_at 900 100 3
-wait_for "a right click on the desktop to close the panel" 3 panel_hidden
+for button in 1 3; do
+    activate_at 500 400
+    click_at 900 100 $button
+    wait_for "a click with button $button on the desktop to close the panel" 3 panel_hidden
+done
 xdotool key Escape # the window manager's desktop menu
 
 log "pinned"
-xdotool mousemove 500 400
-app_call Activate "{}"
+activate_at 500 400
 wait_for "the panel to be shown and active" 5 panel_active
-read -r px py pw ph <<<"$(geometry "$(panel_window)")"
 pin_x=$((px + pw - 54)) pin_y=$((py + 20))
 click_at $pin_x $pin_y
 click_at 900 100
@@ -105,7 +95,7 @@ log "items saved $((($(date +%s%N) - started) / 1000000)) ms after the second st
 [ "$(data_items)" = "$(printf 'Favorites/report\nFavorites/notes')" ] || fail "items: $(data_items)"
 kill -0 "$APP_PID" || fail "the first instance is gone"
 ! "$E2E_APP" "$HOME/docs/report.txt" 2>"$E2E_ROOT/err" || fail "adding nothing new exited 0"
-[[ $(cat "$E2E_ROOT/err") == *"already in the nook: $HOME/docs/report.txt"* ]] || fail "stderr: $(cat "$E2E_ROOT/err")"
+err_has "already in the nook: $HOME/docs/report.txt"
 [ "$(item_count)" -eq 2 ] || fail "the same file was added again"
 screenshot "two-items"
 
@@ -127,9 +117,7 @@ before=$(data_items)
 quit_app
 start_app
 [ "$(data_items)" = "$before" ] || fail "data changed across a restart"
-xdotool mousemove 500 400
-app_call Activate "{}"
-wait_for "the panel after the restart" 5 panel_window
+activate_at 500 400
 screenshot "after-restart"
 
 log "a first start with a file: no panel, the file added all the same"

@@ -20,7 +20,7 @@ expect_status() {
 
 log "files into a new nook, one of them missing"
 expect_status 0 --nook Work plan.txt gone.txt
-[[ $(cat "$E2E_ROOT/err") == *"not added, no such local file: $HOME/docs/gone.txt"* ]] || fail "stderr: $(cat "$E2E_ROOT/err")"
+err_has "not added, no such local file: $HOME/docs/gone.txt"
 [ "$(data_items)" = "Work/plan" ] || fail "items: $(data_items)"
 wait_for "the panel showing the new item" 5 panel_window
 screenshot "added-to-work"
@@ -29,7 +29,7 @@ wait_for "the panel to close" 5 panel_hidden
 
 log "nothing added: status 1 and the reason"
 expect_status 1 --nook Work plan.txt
-[[ $(cat "$E2E_ROOT/err") == *"already in the nook: $HOME/docs/plan.txt"* ]] || fail "stderr: $(cat "$E2E_ROOT/err")"
+err_has "already in the nook: $HOME/docs/plan.txt"
 expect_status 1 /no/such/file
 
 log "listing, as text and as JSON"
@@ -47,7 +47,7 @@ log "quit, then the commands that need a running instance say it is not"
 expect_status 0 --quit
 wait_for "the application to end" 5 process_gone "$APP_PID"
 expect_status 1 --list
-[[ $(cat "$E2E_ROOT/err") == *"not running"* ]] || fail "stderr: $(cat "$E2E_ROOT/err")"
+err_has "not running"
 expect_status 1 --show
 
 log "files with neither display nor instance go straight into the data file"

@@ -30,7 +30,7 @@ E2E_PIDS+=($(app_pid))
 wait_for "the panel" 5 panel_window
 wait_for "the tray icon" 5 tray_icon
 read -r px py pw ph <<<"$(geometry "$(panel_window)")"
-[ $((px + pw / 2 - 400)) -ge -1 ] && [ $((px + pw / 2 - 400)) -le 1 ] || fail "panel not at the pointer"
+centred_on 400 1 || fail "panel not at the pointer"
 screenshot "first-launch"
 
 log "the next click, through the entry's Exec line, closes it"

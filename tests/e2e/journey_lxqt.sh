@@ -46,7 +46,7 @@ click_at "$cx" "$cy"
 wait_for "the panel after a tray click" 5 panel_window
 read -r px py pw ph <<<"$(geometry "$(panel_window)")"
 log "panel at $px,$py ${pw}x$ph"
-[ $((px + pw / 2 - cx)) -ge -2 ] && [ $((px + pw / 2 - cx)) -le 2 ] || fail "panel not above the icon: x $px"
+centred_on "$cx" 2 || fail "panel not above the icon: x $px"
 gap=$((ly - py - ph))
 [ "$gap" -ge 0 ] && [ "$gap" -le 40 ] || fail "panel not next to lxqt-panel: gap $gap"
 screenshot "tray-click"

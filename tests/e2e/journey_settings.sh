@@ -5,10 +5,7 @@ source "$(dirname "$0")/lib.sh"
 
 start_desktop bottom
 start_app
-xdotool mousemove 500 400
-app_call Activate "{}"
-wait_for "the panel" 5 panel_window
-read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+activate_at 500 400
 [ "$pw" -eq 360 ] || fail "default width $pw"
 
 log "settings"
@@ -32,8 +29,7 @@ screenshot "five-columns"
 log "the next showing keeps the new size"
 app_call Activate "{}"
 wait_for "the panel to close" 5 panel_hidden
-app_call Activate "{}"
-wait_for "the panel" 5 panel_window
+activate_at 500 400
 panel_is_wide || fail "reopened at another width"
 
 log "without a session bus"

@@ -69,11 +69,7 @@ export DISPLAY=$(cat "$E2E_ROOT/display")
 
 waybar -c "$E2E_ROOT/waybar.json" -s "$E2E_ROOT/waybar.css" >"$E2E_ROOT/waybar.log" 2>&1 &
 E2E_PIDS+=($!)
-watcher_up() {
-    [[ $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher 2>/dev/null) == *true* ]]
-}
-wait_for "waybar's tray watcher" 10 watcher_up
+wait_for "waybar's tray watcher" 10 bus_has org.kde.StatusNotifierWatcher
 
 foot sh -c 'sleep 600' >"$E2E_ROOT/foot.log" 2>&1 &
 E2E_PIDS+=($!)

@@ -175,10 +175,11 @@ app_pid() {
         --method org.freedesktop.DBus.GetConnectionUnixProcessID org.tuckaway.Tuckaway | sed 's/[^0-9]*uint32 \([0-9]*\).*/\1/'
 }
 
-bus_has_app() {
+bus_has() {
     [[ $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner org.tuckaway.Tuckaway 2>/dev/null) == *true* ]]
+        --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null) == *true* ]]
 }
+bus_has_app() { bus_has org.tuckaway.Tuckaway; }
 
 # process_gone <pid>: ended (a zombie whose parent has not reaped it yet counts).
 process_gone() {
@@ -248,6 +249,20 @@ geometry() {
 }
 
 click_at() { xdotool mousemove "$1" "$2" click "${3:-1}"; }
+
+# activate_at <x> <y>: the launcher's Activate with the pointer there; waits for the panel.
+activate_at() {
+    xdotool mousemove "$1" "$2"
+    app_call Activate "{}"
+    wait_for "the panel after Activate" 5 panel_window
+    read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+}
+
+# centred_on <x> <tolerance>: the panel (px, pw) is centred on x.
+centred_on() { local off=$((px + pw / 2 - $1)); [ "$off" -ge "-$2" ] && [ "$off" -le "$2" ]; }
+
+# err_has <text>: the last command's stderr, saved in $E2E_ROOT/err, says it.
+err_has() { [[ $(cat "$E2E_ROOT/err") == *"$1"* ]] || fail "stderr: $(cat "$E2E_ROOT/err")"; }
 
 click_tray() {
     local x y w h
