@@ -42,6 +42,8 @@ expect_status 0 --list --json
 [ "$(jq -r '.[1].items[0].path, .[1].items[1].missing' "$E2E_ROOT/out")" = "$HOME/docs/plan.txt"$'\n'true ] ||
     fail "json: $(cat "$E2E_ROOT/out")"
 expect_status 2 --list --quit
+expect_status 2 --no-such-option
+[[ $(cli --help) == *Usage:* ]] || fail "--help"
 
 log "quit, then the commands that need a running instance say it is not"
 expect_status 0 --quit
