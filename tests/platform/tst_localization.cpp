@@ -11,8 +11,7 @@ namespace {
 QMap<QString, QString> catalog(const QString& language) {
     QFile file(QStringLiteral(TRANSLATIONS_DIR "/tuckaway_%1.ts").arg(language));
     QMap<QString, QString> texts;
-    if (!file.open(QIODevice::ReadOnly))
-        return texts;
+    file.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&file);
     QString id;
     while (xml.readNextStartElement() || !xml.atEnd()) {
@@ -30,18 +29,17 @@ QSet<QString> idsInUse(const QMap<QString, QString>& catalog) {
     QSet<QString> kinds;
     for (const QString& id : catalog.keys())
         kinds.insert(id.section(QLatin1Char('.'), 0, 0));
-    static const QRegularExpression call(QStringLiteral(R"re("((?:[a-z_]+\.)+[a-z_]+)")re"));
+    static const QRegularExpression literal(QStringLiteral(R"re("((?:[a-z_]+\.)+[a-z_]+)")re"));
     QSet<QString> ids;
     QDirIterator files(QStringLiteral(SOURCE_DIR), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
                        QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
         QFile file(files.next());
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
+        file.open(QIODevice::ReadOnly);
         const QString text = QString::fromUtf8(file.readAll());
         if (!text.contains(QLatin1String("qtTrId")) && !text.contains(QLatin1String("QT_TRID_NOOP")))
             continue;
-        for (const auto& match : call.globalMatch(text)) {
+        for (const auto& match : literal.globalMatch(text)) {
             if (kinds.contains(match.captured(1).section(QLatin1Char('.'), 0, 0)))
                 ids.insert(match.captured(1));
         }

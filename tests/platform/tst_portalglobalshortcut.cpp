@@ -87,7 +87,7 @@ class TestPortalGlobalShortcut : public QObject {
 
     PrivateBus m_bus;
     QThread m_portalThread;
-    FakePortal* m_portal = nullptr;
+    std::unique_ptr<FakePortal> m_portal = std::make_unique<FakePortal>();
     QDBusConnection m_portalBus{QString()};
 
 private slots:
@@ -99,15 +99,13 @@ private slots:
         qDBusRegisterMetaType<QList<Shortcut>>();
         m_portalBus = m_bus.connect();
         QVERIFY(m_portalBus.registerService(u"org.freedesktop.portal.Desktop"_s));
-        m_portal = new FakePortal;
         m_portal->moveToThread(&m_portalThread);
         m_portalThread.start();
-        QVERIFY(m_portalBus.registerVirtualObject(kPath, m_portal));
+        QVERIFY(m_portalBus.registerVirtualObject(kPath, m_portal.get()));
     }
     void cleanupTestCase() {
         m_portalThread.quit();
         m_portalThread.wait();
-        delete m_portal;
     }
 
     // The keys go to the desktop as a trigger in its own form; what it answers is the status,
@@ -142,9 +140,9 @@ private slots:
         shortcut->bind(QKeySequence(u"Ctrl+Alt+Space"_s));
         QCOMPARE(shortcut->status(), GlobalShortcut::Status::Pending);
         QTRY_COMPARE(shortcut->status(), status);
+        QCOMPARE(m_portal->asked.isEmpty(), response != 0 || !portal); // no binding after a refused session
         if (status != GlobalShortcut::Status::Bound)
             return;
-        QCOMPARE(m_portal->asked.size(), 1);
         QCOMPARE(m_portal->asked.first().options.value(u"preferred_trigger"_s).toString(),
                  u"CTRL+ALT+space"_s);
 
@@ -167,14 +165,12 @@ private slots:
         QTest::addColumn<QKeySequence>("keys");
         QTest::addColumn<QString>("trigger");
         QTest::newRow("letters are lower case") << QKeySequence(u"Ctrl+Shift+K"_s) << u"SHIFT+CTRL+k"_s;
-        QTest::newRow("space by its key name") << QKeySequence(u"Ctrl+Alt+Space"_s) << u"CTRL+ALT+space"_s;
         QTest::newRow("super") << QKeySequence(u"Meta+F5"_s) << u"LOGO+F5"_s;
         QTest::newRow("none") << QKeySequence() << QString();
     }
     void triggers() {
         QFETCH(QKeySequence, keys);
-        QFETCH(QString, trigger);
-        QCOMPARE(PortalGlobalShortcut::triggerFor(keys), trigger);
+        QTEST(PortalGlobalShortcut::triggerFor(keys), "trigger");
     }
 };
 

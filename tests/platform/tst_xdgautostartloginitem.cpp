@@ -15,15 +15,12 @@
 
 namespace {
 
-QString autostartFolder() {
-    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart");
-}
-
-// The entry as a session manager reads it.
-QString readKey(const QString& path, const char* key) {
+// A key of the entry as a session manager reads it.
+QString readKey(const char* key) {
     GKeyFile* file = g_key_file_new();
     QString value;
-    if (g_key_file_load_from_file(file, QFile::encodeName(path).constData(), G_KEY_FILE_NONE, nullptr)) {
+    const QByteArray path = QFile::encodeName(XdgAutostartLoginItem::entryPath());
+    if (g_key_file_load_from_file(file, path.constData(), G_KEY_FILE_NONE, nullptr)) {
         if (gchar* text = g_key_file_get_string(file, G_KEY_FILE_DESKTOP_GROUP, key, nullptr)) {
             value = QString::fromUtf8(text);
             g_free(text);
@@ -33,13 +30,18 @@ QString readKey(const QString& path, const char* key) {
     return value;
 }
 
-// The program an Exec value starts: split like a shell, then field codes expanded.
-QStringList execArguments(const QString& exec) {
+// The program the Exec key starts: split like a shell, then field codes expanded. "%%" is a
+// percent sign; any other "%" starts a field code, which the path must not hold.
+QStringList execArguments() {
     QStringList arguments;
     gchar** argv = nullptr;
-    if (g_shell_parse_argv(exec.toUtf8().constData(), nullptr, &argv, nullptr)) {
-        for (gchar** arg = argv; *arg; ++arg)
-            arguments << QString::fromUtf8(*arg).replace(QStringLiteral("%%"), QStringLiteral("%"));
+    if (g_shell_parse_argv(readKey("Exec").toUtf8().constData(), nullptr, &argv, nullptr)) {
+        for (gchar** arg = argv; *arg; ++arg) {
+            QString text = QString::fromUtf8(*arg);
+            arguments << (QString(text).remove(QStringLiteral("%%")).contains(u'%')
+                              ? QStringLiteral("(a field code)")
+                              : text.replace(QStringLiteral("%%"), QStringLiteral("%")));
+        }
         g_strfreev(argv);
     }
     return arguments;
@@ -49,170 +51,127 @@ QString makeExecutable(const QString& path) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     file.open(QIODevice::WriteOnly);
-    file.write("#!/bin/sh\n");
-    file.close();
-    file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeUser);
+    file.setPermissions(file.permissions() | QFile::ExeOwner);
     return path;
 }
 
-class PathOverride {
-public:
-    explicit PathOverride(const QString& path)
-        : m_saved(qgetenv("PATH")) {
-        qputenv("PATH", QFile::encodeName(path));
-    }
-    ~PathOverride() { qputenv("PATH", m_saved); }
-
-private:
-    QByteArray m_saved;
-};
-
 } // namespace
+
+using namespace Qt::StringLiterals;
 
 class TestXdgAutostartLoginItem : public QObject {
     Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+    QByteArray m_path = qgetenv("PATH");
+
 private slots:
-    void registerStatusUnregisterRoundTrip();
-    void entryFromAnotherTool_data();
-    void entryFromAnotherTool();
-    void execStartsTheInstalledProgram();
-    void execSurvivesUnusualPaths();
-    void failuresAreReported();
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() {
+        qputenv("PATH", m_path);
+        m_env.reset();
+    }
+
+    // What the entry starts: the program by its name when PATH leads to this very program
+    // (here through a link), else by its full path, quoted so that a session manager splits
+    // and expands it back to that path.
+    void registersAnEntryThatStartsUs_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("onPath"); // "link", "other" or nothing
+        QTest::newRow("not on PATH") << u"bin"_s << QString();
+        QTest::newRow("linked on PATH") << u"bin"_s << u"link"_s;
+        QTest::newRow("another of its name on PATH") << u"bin"_s << u"other"_s;
+        QTest::newRow("unusual path") << u"My \"Apps\" 100% $HOME a\\\"b `y`"_s << QString();
+    }
+    void registersAnEntryThatStartsUs() {
+        QFETCH(QString, folder);
+        QFETCH(QString, onPath);
+        const QString program = makeExecutable(m_env->home() + u'/' + folder + u"/tuckaway"_s);
+        const QString bin = m_env->makeFolder(u"path-bin"_s);
+        if (onPath == u"link")
+            QVERIFY(QFile::link(program, bin + u"/tuckaway"_s));
+        else if (onPath == u"other")
+            makeExecutable(bin + u"/tuckaway"_s);
+        qputenv("PATH", QFile::encodeName(bin));
+        XdgAutostartLoginItem item(program);
+        QCOMPARE(XdgAutostartLoginItem::entryPath(),
+                 m_env->configHome() + u"/autostart/org.tuckaway.Tuckaway.desktop"_s);
+        QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
+        QVERIFY(item.unregisterItem()); // nothing to remove is no failure
+
+        QVERIFY(item.registerItem());
+        QVERIFY(item.registerItem()); // again: replaced in place, no temporary file left
+        QCOMPARE(item.status(), LoginItemStatus::Enabled);
+        QCOMPARE(QStringList({readKey("Type"), readKey("Name"), readKey("Icon"),
+                              readKey("X-GNOME-Autostart-enabled")}),
+                 QStringList({u"Application"_s, u"Tuckaway"_s, u"org.tuckaway.Tuckaway"_s, u"true"_s}));
+        QCOMPARE(execArguments(), QStringList{onPath == u"link" ? u"tuckaway"_s : program});
+        QCOMPARE(QDir(m_env->configHome() + u"/autostart"_s).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"org.tuckaway.Tuckaway.desktop"_s});
+
+        QVERIFY(item.unregisterItem());
+        QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
+    }
+
+    // An entry another tool left is read as a session manager would; turning it on replaces
+    // it with one that starts us.
+    void readsAnEntryFromAnotherTool_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<LoginItemStatus>("status");
+        const QByteArray head = "[Desktop Entry]\nType=Application\nName=Tuckaway\nExec=tuckaway\n";
+        QTest::newRow("hidden") << head + "Hidden=true\n" << LoginItemStatus::Disabled;
+        QTest::newRow("switched off") << head + "X-GNOME-Autostart-enabled=false\n"
+                                      << LoginItemStatus::Disabled;
+        QTest::newRow("not a desktop entry") << QByteArray("just some text\n") << LoginItemStatus::Disabled;
+        QTest::newRow("other group only") << QByteArray("[Something]\nExec=x\n") << LoginItemStatus::Disabled;
+        QTest::newRow("explicitly on") << head + "Hidden=false\nX-GNOME-Autostart-enabled=true\n"
+                                       << LoginItemStatus::Enabled;
+        QTest::newRow("malformed flag counts as unset") << head + "Hidden=maybe\n"
+                                                        << LoginItemStatus::Enabled;
+    }
+    void readsAnEntryFromAnotherTool() {
+        QFETCH(QByteArray, content);
+        m_env->makeFile(u".config/autostart/org.tuckaway.Tuckaway.desktop"_s, content);
+        XdgAutostartLoginItem item(makeExecutable(m_env->home() + u"/bin/tuckaway"_s));
+        QTEST(item.status(), "status");
+        QVERIFY(item.registerItem());
+        QCOMPARE(item.status(), LoginItemStatus::Enabled);
+        QCOMPARE(readKey("Hidden"), QString());
+    }
+
+    // Failures are reported, also to root, and leave an old entry whole.
+    void failuresAreReported() {
+        XdgAutostartLoginItem item(makeExecutable(m_env->home() + u"/bin/tuckaway"_s));
+        // A file where the autostart folder belongs.
+        m_env->makeFile(u".config/autostart"_s, "not a folder");
+        QVERIFY(!item.registerItem());
+        QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
+        QVERIFY(QFile::remove(m_env->configHome() + u"/autostart"_s));
+
+        // A non-empty folder in the entry's place cannot be replaced or removed.
+        m_env->makeFile(u".config/autostart/org.tuckaway.Tuckaway.desktop/keep"_s);
+        QCOMPARE(item.status(), LoginItemStatus::Disabled);
+        QVERIFY(!item.registerItem());
+        QVERIFY(!item.unregisterItem());
+        QVERIFY(QDir(XdgAutostartLoginItem::entryPath()).removeRecursively());
+
+        // A full disk (here the file size limit).
+        const QByteArray old = "[Desktop Entry]\nType=Application\nName=Old\nExec=old\n";
+        m_env->makeFile(u".config/autostart/org.tuckaway.Tuckaway.desktop"_s, old);
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit unlimited = limit;
+        limit.rlim_cur = 16;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool registered = item.registerItem();
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        QVERIFY(!registered);
+        QFile entry(XdgAutostartLoginItem::entryPath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QCOMPARE(entry.readAll(), old);
+    }
 };
-
-void TestXdgAutostartLoginItem::registerStatusUnregisterRoundTrip() {
-    TestEnvironment environment;
-    const QString program = makeExecutable(environment.home() + QStringLiteral("/bin/tuckaway"));
-    XdgAutostartLoginItem item(program);
-    const QString entry = autostartFolder() + QStringLiteral("/org.tuckaway.Tuckaway.desktop");
-    QCOMPARE(XdgAutostartLoginItem::entryPath(), entry);
-
-    QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
-    QVERIFY(item.unregisterItem()); // nothing to remove is no failure
-
-    QVERIFY(item.registerItem());
-    QCOMPARE(item.status(), LoginItemStatus::Enabled);
-    QCOMPARE(readKey(entry, "Type"), QStringLiteral("Application"));
-    QCOMPARE(readKey(entry, "Name"), QStringLiteral("Tuckaway"));
-    QCOMPARE(readKey(entry, "Icon"), QStringLiteral("org.tuckaway.Tuckaway"));
-    QCOMPARE(readKey(entry, "X-GNOME-Autostart-enabled"), QStringLiteral("true"));
-    QCOMPARE(execArguments(readKey(entry, "Exec")), QStringList{program});
-
-    // Registering again replaces the entry in place and leaves no temporary file behind.
-    QVERIFY(item.registerItem());
-    QCOMPARE(QDir(autostartFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-             QStringList{QStringLiteral("org.tuckaway.Tuckaway.desktop")});
-
-    QVERIFY(item.unregisterItem());
-    QVERIFY(!QFileInfo::exists(entry));
-    QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
-}
-
-void TestXdgAutostartLoginItem::entryFromAnotherTool_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<LoginItemStatus>("status");
-    const QByteArray head = "[Desktop Entry]\nType=Application\nName=Tuckaway\nExec=tuckaway\n";
-    QTest::newRow("hidden") << head + "Hidden=true\n" << LoginItemStatus::Disabled;
-    QTest::newRow("switched off") << head + "X-GNOME-Autostart-enabled=false\n" << LoginItemStatus::Disabled;
-    QTest::newRow("not a desktop entry") << QByteArray("just some text\n") << LoginItemStatus::Disabled;
-    QTest::newRow("other group only")
-        << QByteArray("[Something]\nExec=tuckaway\n") << LoginItemStatus::Disabled;
-    QTest::newRow("explicitly on") << head + "Hidden=false\nX-GNOME-Autostart-enabled=true\n"
-                                   << LoginItemStatus::Enabled;
-    QTest::newRow("malformed flag counts as unset") << head + "Hidden=maybe\n" << LoginItemStatus::Enabled;
-}
-
-void TestXdgAutostartLoginItem::entryFromAnotherTool() {
-    QFETCH(QByteArray, content);
-    QFETCH(LoginItemStatus, status);
-    TestEnvironment environment;
-    const QString entry =
-        environment.makeFile(QStringLiteral(".config/autostart/org.tuckaway.Tuckaway.desktop"), content);
-    XdgAutostartLoginItem item(makeExecutable(environment.home() + QStringLiteral("/bin/tuckaway")));
-
-    QCOMPARE(item.status(), status);
-
-    // Turning it on replaces whatever was there with an entry that starts us.
-    QVERIFY(item.registerItem());
-    QCOMPARE(item.status(), LoginItemStatus::Enabled);
-    QCOMPARE(readKey(entry, "Hidden"), QString());
-
-    QVERIFY(item.unregisterItem());
-    QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
-}
-
-void TestXdgAutostartLoginItem::execStartsTheInstalledProgram() {
-    TestEnvironment environment;
-    const QString program = makeExecutable(environment.home() + QStringLiteral("/opt/tuckaway/bin/tuckaway"));
-    XdgAutostartLoginItem item(program);
-
-    {
-        const QString emptyBin = environment.makeFolder(QStringLiteral("empty-bin"));
-        PathOverride path(emptyBin);
-        QCOMPARE(item.execValue(), program);
-    }
-    {
-        // The name on PATH leads to this very program (through a link): start it by name.
-        const QString bin = environment.makeFolder(QStringLiteral("linked-bin"));
-        QVERIFY(QFile::link(program, bin + QStringLiteral("/tuckaway")));
-        PathOverride path(bin);
-        QCOMPARE(item.execValue(), QStringLiteral("tuckaway"));
-    }
-    {
-        // Another program of that name comes first on PATH: the entry must not start it.
-        const QString other = makeExecutable(environment.home() + QStringLiteral("/other-bin/tuckaway"));
-        PathOverride path(QFileInfo(other).path());
-        QCOMPARE(item.execValue(), program);
-    }
-}
-
-void TestXdgAutostartLoginItem::execSurvivesUnusualPaths() {
-    TestEnvironment environment;
-    const QString program =
-        makeExecutable(environment.home() + QStringLiteral("/My \"Apps\" 100% $HOME a\\\"b `y`/tuckaway"));
-    const QString emptyBin = environment.makeFolder(QStringLiteral("empty-bin"));
-    PathOverride path(emptyBin);
-    XdgAutostartLoginItem item(program);
-
-    QVERIFY(item.registerItem());
-    QCOMPARE(item.status(), LoginItemStatus::Enabled);
-    QCOMPARE(execArguments(readKey(XdgAutostartLoginItem::entryPath(), "Exec")), QStringList{program});
-}
-
-void TestXdgAutostartLoginItem::failuresAreReported() {
-    TestEnvironment environment;
-    XdgAutostartLoginItem item(makeExecutable(environment.home() + QStringLiteral("/bin/tuckaway")));
-
-    // A file where the autostart folder belongs: nothing can be written, even by root.
-    environment.makeFile(QStringLiteral(".config/autostart"), "not a folder");
-    QVERIFY(!item.registerItem());
-    QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
-    QVERIFY(QFile::remove(autostartFolder()));
-
-    // A non-empty folder in the entry's place cannot be replaced or removed, even by root.
-    environment.makeFile(QStringLiteral(".config/autostart/org.tuckaway.Tuckaway.desktop/keep"));
-    QCOMPARE(item.status(), LoginItemStatus::Disabled);
-    QVERIFY(!item.registerItem());
-    QVERIFY(!item.unregisterItem());
-    QVERIFY(QFileInfo(XdgAutostartLoginItem::entryPath()).isDir());
-    QVERIFY(QDir(XdgAutostartLoginItem::entryPath()).removeRecursively());
-
-    // A full disk (here the file size limit) fails the write and leaves the old entry whole.
-    const QByteArray old = "[Desktop Entry]\nType=Application\nName=Old\nExec=old\n";
-    environment.makeFile(QStringLiteral(".config/autostart/org.tuckaway.Tuckaway.desktop"), old);
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit unlimited = limit;
-    limit.rlim_cur = 16;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    const bool registered = item.registerItem();
-    ::setrlimit(RLIMIT_FSIZE, &unlimited);
-    QVERIFY(!registered);
-    QFile entry(XdgAutostartLoginItem::entryPath());
-    QVERIFY(entry.open(QIODevice::ReadOnly));
-    QCOMPARE(entry.readAll(), old);
-}
 
 TUCKAWAY_TEST_GUILESS_MAIN(TestXdgAutostartLoginItem)
 #include "tst_xdgautostartloginitem.moc"
