@@ -7,14 +7,9 @@ class FakeClickMonitor : public OutsideClickMonitor {
     Q_OBJECT
 public:
     using OutsideClickMonitor::OutsideClickMonitor;
-
-    bool start() override {
-        m_active = true;
-        return true;
-    }
+    bool start() override { return m_active = true; }
     void stop() override { m_active = false; }
     bool isActive() const override { return m_active; }
-
     // A click landed in another application (only seen while started, as with a real one).
     void click() {
         if (m_active)

@@ -6,14 +6,10 @@
 #include "model/NookStore.h"
 #include "platform/Localization.h"
 #include "platform/Preferences.h"
-#include "views/TuckawayView.h"
 
-#include <QElapsedTimer>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
-#include <QWidget>
 
 #include <memory>
 
@@ -30,6 +26,7 @@ class TestAppDelegate : public QObject {
             names << item.name;
         return names;
     }
+    QUrl file(const QString& path) const { return QUrl::fromLocalFile(m_env->makeFile(path)); }
     void launch() {
         m_delegate->setClickMonitorFactory([] { return std::make_unique<FakeClickMonitor>(); });
         m_delegate->applicationDidFinishLaunching();
@@ -42,69 +39,17 @@ private slots:
     void init() {
         Preferences::instance().setCurrentNook({});
         m_env = std::make_unique<TestEnvironment>();
-        m_delegate = std::make_unique<AppDelegate>(m_env->makeFolder(QStringLiteral("data")));
+        m_delegate = std::make_unique<AppDelegate>(m_env->makeFolder(u"data"_qs));
         m_settingsOpened = 0;
         m_delegate->setOpenSettings([this] { ++m_settingsOpened; });
+        launch();
     }
     void cleanup() {
         m_delegate.reset();
         m_env.reset();
     }
 
-    void beforeLaunchFinishesFilesAreAddedWithoutAPanel() {
-        QVERIFY(!m_delegate->panelController());
-        m_delegate->reopen(); // ignored
-        const QString file = m_env->makeFile(QStringLiteral("docs/early.txt"));
-        QElapsedTimer timer;
-        timer.start();
-        QSignalSpy changed(&m_delegate->store(), &NookStore::groupsChanged);
-        m_delegate->open({QUrl::fromLocalFile(file)});
-        QVERIFY(itemNames().isEmpty());
-        QVERIFY(changed.wait(2000));
-        QVERIFY(timer.elapsed() >= AppDelegate::kOpenDelayMs - 5);
-        QCOMPARE(itemNames(), QStringList{QStringLiteral("early")});
-        QVERIFY(!m_delegate->panelController());
-    }
-
-    void launchPutsUpNothingVisibleButTheTrayIcon_data() {
-        QTest::addColumn<bool>("x11");
-        QTest::addColumn<bool>("wayland");
-        QTest::addColumn<bool>("dummyWindow");
-        QTest::newRow("X server") << true << false << true;
-        QTest::newRow("XWayland") << true << true << false;
-        QTest::newRow("Wayland") << false << true << false;
-    }
-    void launchPutsUpNothingVisibleButTheTrayIcon() {
-        QFETCH(bool, x11);
-        QFETCH(bool, wayland);
-        QFETCH(bool, dummyWindow);
-        DisplaySession session;
-        session.x11 = x11;
-        session.wayland = wayland;
-        m_delegate->setDisplaySession(session);
-        launch();
-        QVERIFY(m_delegate->panelController());
-        QVERIFY(!panelShown());
-        QWidget* dummy = m_delegate->dummyWindow();
-        QCOMPARE(dummy != nullptr, dummyWindow);
-        if (dummy) {
-            QCOMPARE(dummy->size(), QSize(1, 1));
-            QCOMPARE(dummy->windowOpacity(), 0.0);
-            QVERIFY(dummy->windowFlags().testFlag(Qt::WindowTransparentForInput));
-            QVERIFY(dummy->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
-        }
-        // Launch finishes once; a second call builds nothing new.
-        PanelController* controller = m_delegate->panelController();
-        m_delegate->applicationDidFinishLaunching();
-        QCOMPARE(m_delegate->panelController(), controller);
-    }
-
     void clicksOnTheIconAlternate() {
-        launch();
-        m_delegate->reopen();
-        QVERIFY(panelShown());
-        m_delegate->reopen();
-        QVERIFY(!panelShown());
         // The tray icon's click and a quick second click (a double click) each toggle.
         QSystemTrayIcon* tray = m_delegate->trayIcon()->systemTrayIcon();
         emit tray->activated(QSystemTrayIcon::Trigger);
@@ -115,85 +60,51 @@ private slots:
         QVERIFY(!panelShown());
     }
 
+    // The panel shows (and stays shown) and the files join the current nook a moment later.
     void filesHandedOverShowThePanelAndJoinTheCurrentNook() {
-        launch();
-        const QString a = m_env->makeFile(QStringLiteral("docs/Alpha.txt"));
-        const QString b = m_env->makeFile(QStringLiteral("docs/Beta.tar.gz"));
-        m_delegate->open({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
+        m_delegate->open({file(u"docs/Alpha.txt"_qs), file(u"docs/Beta.tar.gz"_qs)});
         QVERIFY(panelShown());
         QVERIFY(itemNames().isEmpty());
-        QTRY_COMPARE(itemNames(), QStringList({QStringLiteral("Alpha"), QStringLiteral("Beta.tar")}));
-
-        // While shown: the panel stays; a file already there and unusable URLs add nothing.
-        const QRect where = m_delegate->panelController()->window()->geometry();
-        m_delegate->open({QUrl::fromLocalFile(a), QUrl(QStringLiteral("https://example.org/x")),
-                          QUrl::fromLocalFile(m_env->home() + QStringLiteral("/missing.txt"))});
+        QTRY_COMPARE(itemNames(), QStringList({u"Alpha"_qs, u"Beta.tar"_qs}));
+        m_delegate->open({file(u"docs/Gamma"_qs)});
         QVERIFY(panelShown());
-        QCOMPARE(m_delegate->panelController()->window()->geometry(), where);
-
-        // Closed in the meantime: the files are added all the same. Delayed adds run in
-        // order, so once Gamma is there the batch before it is done.
-        const QString c = m_env->makeFile(QStringLiteral("docs/Gamma"));
-        m_delegate->open({QUrl::fromLocalFile(c)});
-        m_delegate->reopen();
-        QVERIFY(!panelShown());
-        QTRY_COMPARE(itemNames(), QStringList({QStringLiteral("Alpha"), QStringLiteral("Beta.tar"),
-                                               QStringLiteral("Gamma")}));
     }
 
     // Told the files were taken, the sender must find them even when a quit came first.
     void aQuitCompletesPendingHandOvers() {
-        launch();
-        const QString a = m_env->makeFile(QStringLiteral("docs/Alpha.txt"));
-        m_delegate->open({QUrl::fromLocalFile(a)});
-        m_delegate->activateAction(QStringLiteral("quit"));
-        const QString b = m_env->makeFile(QStringLiteral("docs/Beta.txt"));
-        m_delegate->open({QUrl::fromLocalFile(b)});
+        m_delegate->open({file(u"docs/Alpha.txt"_qs)});
+        m_delegate->activateAction(u"quit"_qs);
+        m_delegate->open({file(u"docs/Beta.txt"_qs)});
         const QString folder = m_delegate->store().saveURL().adjusted(QUrl::RemoveFilename).toLocalFile();
         m_delegate.reset();
         QCOMPARE(NookStore(folder).groups().first().items.size(), 2);
     }
 
     void theCurrentNookSurvivesARestart() {
-        NookStore& store = m_delegate->store();
-        store.addGroup(QStringLiteral("Work"));
-        const QUuid work = store.groups().last().id;
-        store.addGroup(QStringLiteral("Later"));
-        store.selectGroup(work);
-        m_delegate = std::make_unique<AppDelegate>(m_env->home() + QStringLiteral("/data"));
+        m_delegate->store().addGroup(u"Work"_qs); // and selects it
+        const QUuid work = m_delegate->store().groups().last().id;
+        m_delegate.reset(); // saves
+        m_delegate = std::make_unique<AppDelegate>(m_env->home() + u"/data"_qs);
         QCOMPARE(m_delegate->store().selectedGroupID(), work);
-        launch();
-        m_delegate->open({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("docs/Plan.txt")))});
-        QTRY_COMPARE(m_delegate->store().groups().at(1).items.size(), 1);
-        QCOMPARE(m_delegate->panelController()->view()->selectedGroupID(), work);
     }
 
     void aHandOverWithNoNookMakesTheDefaultOne() {
-        launch();
         NookStore& store = m_delegate->store();
         store.deleteGroup(store.groups().first().id);
-        QVERIFY(store.groups().isEmpty());
-        m_delegate->open({QUrl::fromLocalFile(m_env->makeFile(QStringLiteral("docs/Alpha.txt")))});
+        m_delegate->open({file(u"docs/Alpha.txt"_qs)});
         QTRY_COMPARE(store.groups().size(), 1);
-        QCOMPARE(store.groups().first().name, QStringLiteral("Favoriten"));
-        QTRY_COMPARE(itemNames(), QStringList{QStringLiteral("Alpha")}); // added in the background
-        QCOMPARE(m_delegate->panelController()->view()->selectedGroupID(), store.groups().first().id);
+        QTRY_COMPARE(itemNames(), QStringList{u"Alpha"_qs}); // added in the background
+        QCOMPARE(store.groups().first().name, u"Favoriten"_qs);
     }
 
     void actionsFromTheMenuAndTheBus() {
-        launch();
-        QMenu* menu = m_delegate->trayIcon()->menu();
-        QAction* settings = menu->findChild<QAction*>(QStringLiteral("settings"));
-        QAction* quit = menu->findChild<QAction*>(QStringLiteral("quit"));
-        QVERIFY(settings && quit);
-        QCOMPARE(settings->text(), QStringLiteral("Einstellungen…"));
-        QCOMPARE(quit->text(), QStringLiteral("Tuckaway beenden"));
+        QAction* settings = m_delegate->trayIcon()->menu()->findChild<QAction*>(u"settings"_qs);
+        QVERIFY(settings);
+        QCOMPARE(settings->text(), u"Einstellungen…"_qs);
         settings->trigger();
         QCOMPARE(m_settingsOpened, 1);
-        m_delegate->activateAction(QStringLiteral("settings"));
-        QCOMPARE(m_settingsOpened, 2);
-        m_delegate->activateAction(QStringLiteral("Settings"));
-        m_delegate->activateAction(QString());
+        m_delegate->activateAction(u"settings"_qs);
+        m_delegate->activateAction(u"Settings"_qs); // names are exact
         QCOMPARE(m_settingsOpened, 2);
     }
 };
