@@ -35,7 +35,18 @@ void ItemActions::extendMenu(QMenu* menu, const NookItem& item) {
 
 void ItemActions::beginRename(const NookItem& item) {
     m_renaming = item.id;
-    m_sheet->open(item.name);
+    // A search result shows its nook's name after its own; the field offers the stored name.
+    QString name = item.name;
+    const QUuid groupID = m_groupOf(item.id);
+    for (const NookGroup& group : m_store.groups()) {
+        if (group.id != groupID)
+            continue;
+        for (const NookItem& stored : group.items) {
+            if (stored.id == item.id)
+                name = stored.name;
+        }
+    }
+    m_sheet->open(name);
 }
 
 void ItemActions::rename() {
