@@ -7,20 +7,23 @@
 #include "platform/Localization.h"
 #include "platform/Preferences.h"
 #include "views/DragRunner.h"
+#include "views/ItemGridView.h"
+#include "views/ModifierTracker.h"
 #include "views/PinState.h"
+#include "views/TuckawayTabBar.h"
 #include "views/TuckawayView.h"
 
 #include <QApplication>
-#include <QDragEnterEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QSettings>
-#include <QTest>
+#include <QtTest>
 
 #include <memory>
 
-// Shared steps of the panel tests: items for real files, preferences back to their
-// defaults, context menus and drag events delivered like the platform does.
+using namespace Qt::StringLiterals;
+
+// Shared steps of the panel tests: items for real files, context menus and drag events
+// delivered like the platform does, and a panel over a fresh home and store.
 namespace ViewTest {
 
 inline NookItem itemFor(const TestEnvironment& env, const QString& relativePath, const QString& name = {}) {
@@ -30,25 +33,27 @@ inline NookItem itemFor(const TestEnvironment& env, const QString& relativePath,
                     bookmark.value_or(QByteArray())};
 }
 
-inline NookGroup groupOf(const TestEnvironment& env, const QString& name, const QStringList& itemNames) {
+// A nook whose items are files <name>/<item>.txt below home.
+inline NookGroup groupOf(const TestEnvironment& env, const QString& name, const QStringList& itemNames = {}) {
     NookGroup group{QUuid::createUuid(), name, {}};
     for (const QString& itemName : itemNames)
         group.items << itemFor(env, name + QLatin1Char('/') + itemName + QStringLiteral(".txt"), itemName);
     return group;
 }
 
-inline QStringList groupNames(const NookStore& store) {
-    QStringList names;
-    for (const NookGroup& group : store.groups())
-        names << group.name;
-    return names;
-}
-
-inline QStringList itemNames(const QList<NookItem>& items) {
+// Names joined by blanks, for comparisons that show the whole order at once.
+inline QString itemNames(const QList<NookItem>& items) {
     QStringList names;
     for (const NookItem& item : items)
         names << item.name;
-    return names;
+    return names.join(QLatin1Char(' '));
+}
+
+inline QString groupNames(const NookStore& store) {
+    QStringList names;
+    for (const NookGroup& group : store.groups())
+        names << group.name;
+    return names.join(QLatin1Char(' '));
 }
 
 // Opens the widget's context menu at `pos` and triggers the entry with this text.
@@ -56,107 +61,95 @@ inline bool triggerContextMenu(QWidget* widget, const QPoint& pos, const QString
     QContextMenuEvent event(QContextMenuEvent::Mouse, pos, widget->mapToGlobal(pos));
     QApplication::sendEvent(widget, &event);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    if (!menu)
-        return false;
-    const QList<QAction*> actions = menu->actions();
-    for (QAction* action : actions) {
-        if (action->text() == text) {
-            action->trigger();
-            menu->close();
-            return true;
-        }
+    QAction* chosen = nullptr;
+    for (QAction* action : menu ? menu->actions() : QList<QAction*>()) {
+        if (action->text() == text)
+            chosen = action;
     }
-    menu->close();
-    return false;
+    if (chosen)
+        chosen->trigger();
+    if (menu)
+        menu->close();
+    return chosen;
 }
 
-inline bool sendDragEnter(QWidget* target, const QPoint& pos, const QMimeData* mime,
-                          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
-    QApplication::sendEvent(target, &enter);
-    return enter.isAccepted();
-}
-
-inline bool sendDragMove(QWidget* target, const QPoint& pos, const QMimeData* mime,
-                         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QDragMoveEvent move(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
-    QApplication::sendEvent(target, &move);
-    return move.isAccepted();
-}
-
-inline bool sendDrop(QWidget* target, const QPoint& pos, const QMimeData* mime,
+// One step of a drag over `target`; true when the target took it.
+enum class Drag { Enter, Move, Drop };
+inline bool sendDrag(Drag step, QWidget* target, const QPoint& pos, const QMimeData* mime,
                      Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QDropEvent drop(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
+    const auto send = [target](QDropEvent&& event) {
+        QApplication::sendEvent(target, &event);
+        return event.isAccepted();
+    };
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    if (step == Drag::Enter)
+        return send(QDragEnterEvent(pos, actions, mime, Qt::LeftButton, modifiers));
+    if (step == Drag::Move)
+        return send(QDragMoveEvent(pos, actions, mime, Qt::LeftButton, modifiers));
+    return send(QDropEvent(pos, actions, mime, Qt::LeftButton, modifiers));
 }
 
 // Enter, move and drop at one place, as a platform delivers a drop; true when the drop was taken.
 inline bool dropAt(QWidget* target, const QPoint& pos, const QMimeData* mime,
                    Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    sendDragEnter(target, pos, mime, modifiers);
-    sendDragMove(target, pos, mime, modifiers);
-    return sendDrop(target, pos, mime, modifiers);
-}
-
-inline void sendDragLeave(QWidget* target) {
-    QDragLeaveEvent leave;
-    QApplication::sendEvent(target, &leave);
+    sendDrag(Drag::Enter, target, pos, mime, modifiers);
+    sendDrag(Drag::Move, target, pos, mime, modifiers);
+    return sendDrag(Drag::Drop, target, pos, mime, modifiers);
 }
 
 // Pointer movement and clicks through the window, as the platform delivers them, so
 // that enter and leave events and the window's own filters take part.
-inline QPoint inWindow(QWidget* widget, const QPoint& pos) {
-    return widget->mapTo(widget->window(), pos);
-}
-
 inline void hover(QWidget* widget, const QPoint& pos) {
-    QTest::mouseMove(widget->window()->windowHandle(), inWindow(widget, pos));
+    QTest::mouseMove(widget->window()->windowHandle(), widget->mapTo(widget->window(), pos));
 }
 
 inline void click(QWidget* widget, const QPoint& pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     hover(widget, pos);
-    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, modifiers, inWindow(widget, pos));
-}
-
-// A new window may appear under a pointer that has not moved since the last test, and
-// a pointer that does not move enters nothing: start each test from an empty corner.
-inline void parkPointer(QWidget* window) {
-    QTest::mouseMove(window->windowHandle(), QPoint(window->width() - 2, window->height() - 2));
-    QTest::mouseMove(window->windowHandle(), QPoint(window->width() - 3, window->height() - 3));
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, modifiers,
+                      widget->mapTo(widget->window(), pos));
 }
 
 // Presses at `from` and moves the held button far enough to start a drag.
 inline void pressAndPull(QWidget* widget, const QPoint& from,
                          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::mousePress(widget, Qt::LeftButton, modifiers, from);
-    QMouseEvent move(QEvent::MouseMove, QPointF(from + QPoint(30, 0)),
-                     QPointF(widget->mapToGlobal(from + QPoint(30, 0))), Qt::NoButton, Qt::LeftButton,
-                     modifiers);
+    const QPoint to = from + QPoint(30, 0);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(widget->mapToGlobal(to)), Qt::NoButton,
+                     Qt::LeftButton, modifiers);
     QApplication::sendEvent(widget, &move);
 }
 
 // What every panel test function starts from: a fresh home, default preferences, an empty
-// store, an empty icon cache and an unpinned pin. Call setUpPanel() from init() and
-// tearDownPanel() from cleanup().
+// store, an empty icon cache and an unpinned pin; the panel records what it opens and closes.
 class PanelTestCase : public QObject {
+    Q_OBJECT
+
 protected:
-    void setUpPanel() {
-        Localization::install(QLocale(QLocale::English));
-        m_env = std::make_unique<TestEnvironment>();
-        m_prefs = std::make_unique<Preferences>(m_env->configHome() + QStringLiteral("/test.conf"));
-        m_icons = std::make_unique<IconCache>();
-        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
-        m_pin = std::make_unique<PinState>();
+    void showPanel(const QList<NookGroup>& groups, PanelCallbacks callbacks = {}) {
+        m_store->setGroups(groups);
+        callbacks.onOpen = [this](const NookItem& item) { m_opened << item.name; };
+        callbacks.onClose = [this] { ++m_closed; };
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_prefs, *m_icons, *m_pin, std::move(callbacks));
+        showAgain();
     }
-    void tearDownPanel() {
-        DragRunner::setRunner({});
-        m_view.reset(); // the view refers to the store and the pin
-        m_store.reset();
-        m_env.reset();
+    void showAgain() {
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        // A new window may appear under a pointer that has not moved since the last test, and
+        // a pointer that does not move enters nothing: start from an empty corner.
+        for (int inset : {2, 3})
+            QTest::mouseMove(m_view->windowHandle(),
+                             QPoint(m_view->width() - inset, m_view->height() - inset));
     }
-    std::unique_ptr<TuckawayView> makePanel(PanelCallbacks callbacks = {}) {
-        return std::make_unique<TuckawayView>(*m_store, *m_prefs, *m_icons, *m_pin, std::move(callbacks));
+    ItemGridView* grid() const { return m_view->grid(); }
+    TuckawayTabBar* bar() const { return m_view->tabBar(); }
+    QUuid groupID(int index) const { return m_store->groups().at(index).id; }
+    QString shownItems() const { return itemNames(grid()->items()); }
+    QString selectedName() const {
+        for (const NookGroup& group : m_store->groups())
+            if (group.id == m_view->selectedGroupID())
+                return group.name;
+        return {};
     }
 
     std::unique_ptr<TestEnvironment> m_env;
@@ -165,6 +158,27 @@ protected:
     std::unique_ptr<NookStore> m_store;
     std::unique_ptr<PinState> m_pin;
     std::unique_ptr<TuckawayView> m_view;
+    QStringList m_opened;
+    int m_closed = 0;
+
+private slots:
+    void init() {
+        Localization::install(QLocale(QLocale::English));
+        m_env = std::make_unique<TestEnvironment>();
+        m_prefs = std::make_unique<Preferences>(m_env->configHome() + QStringLiteral("/test.conf"));
+        m_icons = std::make_unique<IconCache>();
+        m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
+        m_pin = std::make_unique<PinState>();
+        m_opened.clear();
+        m_closed = 0;
+    }
+    void cleanup() {
+        DragRunner::setRunner({});
+        ModifierTracker::setQuery({});
+        m_view.reset(); // the view refers to the store and the pin
+        m_store.reset();
+        m_env.reset();
+    }
 };
 
 } // namespace ViewTest

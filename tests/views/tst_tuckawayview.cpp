@@ -1,10 +1,8 @@
 #include "ViewTestSupport.h"
 #include "views/HandOverProgress.h"
 #include "views/HeaderButton.h"
-#include "views/ItemGridView.h"
 #include "views/NewGroupSheet.h"
 #include "views/NoticeBar.h"
-#include "views/TuckawayTabBar.h"
 #include "views/TuckawayTabButton.h"
 
 #include <QClipboard>
@@ -13,81 +11,53 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QWindow>
-#include <QtTest>
 
 using namespace ViewTest;
-using namespace Qt::StringLiterals;
 
-class TestTuckawayView : public PanelTestCase {
+// A rename begun on a nook or an item, by its menu or F2, ended with Return or Escape.
+struct RenameCase {
+    QString what, typed;
+    Qt::Key key;
+    QString expected;
+};
+// The new-nook sheet opened over these nooks (or none), ended one way.
+struct SheetCase {
+    bool nooks;
+    QString typed, ending, made, keptText;
+};
+
+class TestTuckawayView : public ViewTest::PanelTestCase {
     Q_OBJECT
 
-    int m_sizeChanges = 0;
-    QList<QUuid> m_opened;
-
-    void showView(const QList<NookGroup>& groups) {
-        m_store->setGroups(groups);
-        PanelCallbacks callbacks;
-        callbacks.onPanelSizeChanged = [this] { ++m_sizeChanges; };
-        callbacks.onOpen = [this](const NookItem& item) { m_opened << item.id; };
-        m_view = makePanel(callbacks);
-        showAgain();
-    }
-    void showAgain() {
-        m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-        parkPointer(m_view.get());
-    }
     // Nooks A, B, C with one item each (a1, b1, c1).
     void showThreeNooks() {
-        showView({groupOf(*m_env, u"A"_s, {u"a1"_s}), groupOf(*m_env, u"B"_s, {u"b1"_s}),
-                  groupOf(*m_env, u"C"_s, {u"c1"_s})});
+        showPanel({groupOf(*m_env, u"A"_s, {u"a1"_s}), groupOf(*m_env, u"B"_s, {u"b1"_s}),
+                   groupOf(*m_env, u"C"_s, {u"c1"_s})});
     }
-    QUuid id(int index) const { return m_store->groups().at(index).id; }
-    QString selectedName() const {
+    // Every nook with its items: "A: a1 a2 | B: b1".
+    QString contents() const {
+        QStringList groups;
         for (const NookGroup& group : m_store->groups())
-            if (group.id == m_view->selectedGroupID())
-                return group.name;
-        return {};
+            groups << group.name + u": "_s + itemNames(group.items);
+        return groups.join(u" | "_s);
     }
-    QStringList shownItems() const { return itemNames(m_view->grid()->items()); }
     NewGroupSheet* sheet() const { return m_view->newGroupSheet(); }
-    void clickTab(int index) { click(m_view->tabBar()->tab(id(index)), QPoint(8, 8)); }
-    bool removeByMenu(QWidget* widget, const QPoint& pos) {
-        return triggerContextMenu(widget, pos, u"Remove"_s);
-    }
+    void clickTab(int index) { click(bar()->tab(groupID(index)), QPoint(8, 8)); }
+    QPoint cell(int index) const { return grid()->cellRect(index).center().toPoint(); }
 
 private slots:
-    void init() {
-        setUpPanel();
-        m_sizeChanges = 0;
-        m_opened.clear();
-    }
-    void cleanup() { tearDownPanel(); }
-
-    // Width from columns and icon size, height from the panel height; values that cannot
-    // size a panel give the default. Only a change of height while shown is reported.
-    void sizeFollowsThePreferences_data() {
-        QTest::addColumn<int>("columns");
-        QTest::addColumn<double>("iconSize");
-        QTest::addColumn<double>("height");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("defaults") << 4 << 52.0 << 440.0 << QSize(360, 440);
-        QTest::newRow("widest") << 5 << 64.0 << 640.0 << QSize(500, 640);
-        QTest::newRow("narrowest") << 3 << 36.0 << 200.0 << QSize(232, 200);
-        QTest::newRow("nothing to size with") << 0 << -5.0 << 0.0 << QSize(360, 440);
-    }
-    void sizeFollowsThePreferences() {
-        QFETCH(int, columns);
-        QFETCH(double, iconSize);
-        QFETCH(double, height);
-        QFETCH(QSize, size);
-        showView({groupOf(*m_env, u"A"_s, {})});
-        m_prefs->setColumns(columns);
-        m_prefs->setIconSize(iconSize);
-        m_prefs->setPanelHeight(height);
-        QCOMPARE(m_view->size(), size);
-        QCOMPARE(m_sizeChanges, 1);
-        // The whole name sheet fits, also in the narrowest panel.
+    // The size itself is the panel controller's to check; here: the whole name sheet fits in
+    // the narrowest panel, and only a change of height while shown is reported.
+    void narrowestPanelAndItsSizeChanges() {
+        int sizeChanges = 0;
+        PanelCallbacks callbacks;
+        callbacks.onPanelSizeChanged = [&sizeChanges] { ++sizeChanges; };
+        showPanel({groupOf(*m_env, u"A"_s)}, callbacks);
+        m_prefs->setColumns(3);
+        m_prefs->setIconSize(36);
+        m_prefs->setPanelHeight(200);
+        QCOMPARE(m_view->size(), QSize(232, 200));
+        QCOMPARE(sizeChanges, 1);
         click(m_view->addGroupButton(), QPoint(14, 14));
         for (QWidget* part : sheet()->findChildren<QWidget*>()) {
             QTRY_VERIFY(
@@ -97,34 +67,33 @@ private slots:
         m_view->hide();
         m_prefs->setPanelHeight(300);
         QCOMPARE(m_view->height(), 300);
-        QCOMPARE(m_sizeChanges, 1);
+        QCOMPARE(sizeChanges, 1);
+        m_view.reset(); // before the count it reports to
     }
 
     // The tab on screen is the store's current nook: clicks make it current, showings open
     // on it, and a change of the current nook (a hand-over creating one) shows at once.
     void panelAndStoreShareTheCurrentNook() {
         showThreeNooks();
-        QCOMPARE(m_view->selectedGroupID(), id(0));
+        QCOMPARE(m_view->selectedGroupID(), groupID(0));
         clickTab(1);
-        QCOMPARE(m_store->selectedGroupID(), id(1));
+        QCOMPARE(m_store->selectedGroupID(), groupID(1));
         m_view->hide();
         showAgain();
-        QCOMPARE(shownItems(), QStringList{u"b1"_s});
-        QVERIFY(m_view->tabBar()->tab(id(1))->isSelected());
-
+        QCOMPARE(shownItems(), u"b1"_s);
+        QVERIFY(bar()->tab(groupID(1))->isSelected());
         m_store->addURLsToSelectedGroup({QUrl::fromLocalFile(m_env->makeFile(u"new.txt"_s))});
-        QCOMPARE(shownItems(), QStringList({u"b1"_s, u"new"_s}));
+        QCOMPARE(shownItems(), u"b1 new"_s);
         // Items of a nook that is not shown do not show; a rename shows on its tab.
-        m_store->addURLs({QUrl::fromLocalFile(m_env->makeFile(u"other.txt"_s))}, id(0));
-        m_store->renameGroup(id(2), u"Renamed"_s);
-        QCOMPARE(shownItems(), QStringList({u"b1"_s, u"new"_s}));
-        QCOMPARE(m_view->tabBar()->tabs().at(2)->name(), u"Renamed"_s);
-
+        m_store->addURLs({QUrl::fromLocalFile(m_env->makeFile(u"other.txt"_s))}, groupID(0));
+        m_store->renameGroup(groupID(2), u"Renamed"_s);
+        QCOMPARE(shownItems(), u"b1 new"_s);
+        QCOMPARE(bar()->tabs().at(2)->name(), u"Renamed"_s);
         while (!m_store->groups().isEmpty())
-            m_store->deleteGroup(id(0));
+            m_store->deleteGroup(groupID(0));
         m_store->addDefaultGroupIfNone();
-        QCOMPARE(m_view->selectedGroupID(), id(0));
-        QVERIFY(m_view->tabBar()->tabs().first()->isSelected());
+        QCOMPARE(m_view->selectedGroupID(), groupID(0));
+        QVERIFY(bar()->tabs().first()->isSelected());
     }
 
     // A removed nook that was selected gives way to the one that took its place, else the new
@@ -145,24 +114,24 @@ private slots:
         QFETCH(QString, expected);
         showThreeNooks();
         clickTab(selected);
-        QVERIFY(removeByMenu(m_view->tabBar()->tab(id(removed)), QPoint(8, 8)));
+        QVERIFY(triggerContextMenu(bar()->tab(groupID(removed)), QPoint(8, 8), u"Remove"_s));
         QCOMPARE(selectedName(), expected);
-        QCOMPARE(shownItems(), QStringList{expected.toLower() + u'1'});
-        QVERIFY(m_view->tabBar()->tab(*m_view->selectedGroupID())->isSelected());
+        QCOMPARE(shownItems(), expected.toLower() + u'1');
+        QVERIFY(bar()->tab(*m_view->selectedGroupID())->isSelected());
     }
 
     // No nook left: nothing is selected, the panel says how to make one, and a drop goes nowhere.
     void withoutNooksDropsAreRefused() {
-        showView({groupOf(*m_env, u"A"_s, {})});
+        showPanel({groupOf(*m_env, u"A"_s)});
         QCOMPARE(m_view->emptyHint()->text(), u"Drop files here, or hand them over from the file manager."_s);
-        m_store->deleteGroup(id(0));
+        m_store->deleteGroup(groupID(0));
         QVERIFY(!m_view->selectedGroupID());
         QCOMPARE(m_view->emptyHint()->text(), u"No nooks yet. Make one with the + button."_s);
         QVERIFY(m_view->emptyHint()->isVisible());
         QMimeData files;
         files.setUrls({QUrl::fromLocalFile(m_env->makeFile(u"lost.txt"_s))});
         QSignalSpy finished(m_store.get(), &NookStore::handOverFinished);
-        QVERIFY(dropAt(m_view->grid()->viewport(), QPoint(50, 50), &files));
+        QVERIFY(dropAt(grid()->viewport(), QPoint(50, 50), &files));
         QVERIFY(finished.wait());
         QCOMPARE(finished.first().first().value<HandOverResult>().rejected, files.urls());
         QVERIFY(m_store->groups().isEmpty());
@@ -181,18 +150,16 @@ private slots:
     void removalsCanBeUndone() {
         QFETCH(bool, group);
         QFETCH(bool, byKey);
-        showView({groupOf(*m_env, u"A"_s, {}), groupOf(*m_env, u"Work"_s, {u"w1"_s, u"w2"_s, u"w3"_s}),
-                  groupOf(*m_env, u"C"_s, {})});
+        showPanel({groupOf(*m_env, u"A"_s), groupOf(*m_env, u"Work"_s, {u"w1"_s, u"w2"_s, u"w3"_s}),
+                   groupOf(*m_env, u"C"_s)});
         clickTab(1);
         clickTab(2); // the removal is undone where it was, not where the panel is
         const QList<NookGroup> before = m_store->groups();
         if (group) {
-            QVERIFY(removeByMenu(m_view->tabBar()->tab(id(1)), QPoint(8, 8)));
+            QVERIFY(triggerContextMenu(bar()->tab(groupID(1)), QPoint(8, 8), u"Remove"_s));
         } else {
             clickTab(1); // the grid's requests go to the nook on screen
-            m_icons->insert(before.at(1).items.at(1).id, QIcon());
-            QVERIFY(removeByMenu(m_view->grid()->viewport(), m_view->grid()->cellRect(1).center().toPoint()));
-            QVERIFY(!m_icons->cached(before.at(1).items.at(1).id)); // its icon goes too
+            QVERIFY(triggerContextMenu(grid()->viewport(), cell(1), u"Remove"_s));
         }
         NoticeBar* notice = m_view->noticeBar();
         QCOMPARE(notice->text(), group ? u"Removed “Work”"_s : u"Removed “w2”"_s);
@@ -204,57 +171,91 @@ private slots:
         QCOMPARE(m_store->groups(), before);
         m_store->waitForSaves();
         QCOMPARE(NookStore(m_env->dataHome() + u"/Tuckaway"_s).groups(), before);
-        QCOMPARE(m_view->selectedGroupID(), id(1));
+        QCOMPARE(m_view->selectedGroupID(), groupID(1));
         QVERIFY(!m_view->undo());
 
-        QVERIFY(removeByMenu(m_view->tabBar()->tab(id(0)), QPoint(8, 8)));
+        QVERIFY(triggerContextMenu(bar()->tab(groupID(0)), QPoint(8, 8), u"Remove"_s));
         notice->expire();
         QVERIFY(!m_view->undo());
-        QCOMPARE(groupNames(*m_store), QStringList({u"Work"_s, u"C"_s}));
+        QCOMPARE(groupNames(*m_store), u"Work C"_s);
     }
 
-    // A target that is gone shows dimmed once the background look finds it; a click on it
-    // says so and offers to remove it, without opening anything.
-    void missingTargetsAreFoundAndTold() {
-        showView({groupOf(*m_env, u"A"_s, {u"here"_s, u"gone"_s})});
+    // The background look finds where each target is: its path is in the tooltip and the
+    // menu copies it. One that is gone shows dimmed; a click on it says so and offers to
+    // remove it (not Ctrl+Z: that only undoes), without opening anything.
+    void targetsAreLookedUp() {
+        showPanel({groupOf(*m_env, u"A"_s, {u"here"_s, u"gone"_s})});
         const NookItem gone = m_store->groups().first().items.at(1);
         m_view->hide();
         QVERIFY(QFile::remove(*Bookmarks::recordedPath(gone.bookmarkData)));
         showAgain();
-        ItemGridView* grid = m_view->grid();
-        QTRY_VERIFY(grid->isMissing(gone.id));
-        QVERIFY(!grid->look(0).missing);
-        QVERIFY(grid->toolTipAt(grid->cellRect(0).center().toPoint()).endsWith(u"/A/here.txt"_s));
-        click(grid->viewport(), grid->cellRect(1).center().toPoint());
+        QTRY_VERIFY(grid()->isMissing(gone.id));
+        QVERIFY(!grid()->look(0).missing);
+        QVERIFY(grid()->toolTipAt(cell(0)).endsWith(u"/A/here.txt"_s));
+        QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Copy Path"_s));
+        QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/A/here.txt"_s));
+        click(grid()->viewport(), cell(1));
         QVERIFY(m_opened.isEmpty());
         QCOMPARE(m_view->noticeBar()->text(), u"“gone” cannot be found."_s);
+        QVERIFY(!m_view->undo());
         QTest::mouseClick(m_view->noticeBar()->actionButton(), Qt::LeftButton);
-        QCOMPARE(shownItems(), QStringList{u"here"_s});
+        QCOMPARE(shownItems(), u"here"_s);
     }
 
-    // The item menu copies the path and renames (trimmed; a blank name changes nothing), also
-    // a search result of another nook.
-    void itemMenuRenamesAndCopies() {
-        showView({groupOf(*m_env, u"A"_s, {u"a1"_s}), groupOf(*m_env, u"B"_s, {u"b1"_s})});
-        ItemGridView* grid = m_view->grid();
-        const QPoint cell = grid->cellRect(0).center().toPoint();
-        QVERIFY(triggerContextMenu(grid->viewport(), cell, u"Copy Path"_s));
-        QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/A/a1.txt"_s));
-        for (const auto& [typed, name] :
-             {std::pair{u"   "_s, u"a1"_s}, std::pair{u"  Plan  "_s, u"Plan"_s}}) {
-            QVERIFY(triggerContextMenu(grid->viewport(), cell, u"Rename"_s));
-            QCOMPARE(m_view->renameSheet()->field()->text(), shownItems().first());
-            m_view->renameSheet()->field()->setText(typed);
-            QTest::keyClick(m_view->renameSheet()->field(), Qt::Key_Return);
-            QVERIFY(!m_view->renameSheet()->isVisible());
-            QCOMPARE(shownItems(), QStringList{name});
+    // Blanks and tabs at the ends go; blanks only, or Escape, rename nothing (nor close the
+    // panel). A search result is renamed in its own nook.
+    void renames_data() {
+        QTest::addColumn<RenameCase>("c");
+        const QString unchanged = u"Inbox: a1 | B: b1"_s;
+        QTest::newRow("nook by menu, trimmed")
+            << RenameCase{u"nook"_s, u"  Mail\t "_s, Qt::Key_Return, u"Mail: a1 | B: b1"_s};
+        QTest::newRow("nook by F2, blanks only")
+            << RenameCase{u"nook F2"_s, u" \t  "_s, Qt::Key_Return, unchanged};
+        QTest::newRow("nook, Escape") << RenameCase{u"nook"_s, u"Other"_s, Qt::Key_Escape, unchanged};
+        QTest::newRow("item by menu, trimmed")
+            << RenameCase{u"item"_s, u"  Plan  "_s, Qt::Key_Return, u"Inbox: Plan | B: b1"_s};
+        QTest::newRow("item by F2, blanks only")
+            << RenameCase{u"item F2"_s, u"   "_s, Qt::Key_Return, unchanged};
+        QTest::newRow("item by F2, Escape")
+            << RenameCase{u"item F2"_s, u"Other"_s, Qt::Key_Escape, unchanged};
+        QTest::newRow("found in another nook")
+            << RenameCase{u"found"_s, u"Other"_s, Qt::Key_Return, u"Inbox: a1 | B: Other"_s};
+    }
+    void renames() {
+        QFETCH(RenameCase, c);
+        showPanel({groupOf(*m_env, u"Inbox"_s, {u"a1"_s}), groupOf(*m_env, u"B"_s, {u"b1"_s})});
+        const bool byKey = c.what.endsWith(u"F2");
+        QLineEdit* field = nullptr;
+        if (c.what.startsWith(u"nook")) {
+            TuckawayTabButton* inbox = bar()->tabs().first();
+            bar()->setFocus();
+            if (byKey)
+                QTest::keyClick(m_view->windowHandle(), Qt::Key_F2);
+            else
+                QVERIFY(triggerContextMenu(inbox, QPoint(8, 8), u"Rename"_s));
+            field = inbox->renameField();
+            QTRY_VERIFY(field && field->hasFocus());
+            QCOMPARE(field->text(), u"Inbox"_s);
+            // The field keeps what is typed while the tabs move.
+            field->setText(c.typed);
+            m_store->moveGroup(groupID(0), groupID(1));
+            m_store->moveGroup(groupID(1), groupID(0));
+            QVERIFY(inbox->isRenaming() && field->text() == c.typed);
+        } else {
+            if (c.what == u"found")
+                QTest::keyClicks(grid(), u"b1"_s);
+            if (byKey)
+                QTest::keyClick(m_view->windowHandle(), Qt::Key_F2);
+            else
+                QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Rename"_s));
+            field = m_view->renameSheet()->field();
+            QCOMPARE(field->text(), c.what == u"found" ? u"b1"_s : u"a1"_s);
+            field->setText(c.typed);
         }
-
-        QTest::keyClicks(grid, u"b1"_s);
-        QVERIFY(triggerContextMenu(grid->viewport(), cell, u"Rename"_s));
-        m_view->renameSheet()->field()->setText(u"Other"_s);
-        QTest::keyClick(m_view->renameSheet()->field(), Qt::Key_Return);
-        QCOMPARE(itemNames(m_store->groups().at(1).items), QStringList{u"Other"_s});
+        QTest::keyClick(field, c.key);
+        QVERIFY(!field->isVisible());
+        QCOMPARE(m_closed, 0);
+        QCOMPARE(contents(), c.expected);
     }
 
     // What went wrong with the data file is told in the panel, with where the file is.
@@ -265,11 +266,10 @@ private slots:
         file.write("not json");
         file.close();
         m_store = std::make_unique<NookStore>(folder);
-        m_view = makePanel();
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_prefs, *m_icons, *m_pin, PanelCallbacks());
         showAgain();
         QVERIFY(m_view->noticeBar()->isVisible());
         QVERIFY(m_view->noticeBar()->text().contains(file.fileName()));
-
         // The file's place taken by a folder: no save can succeed.
         m_store->addGroup(u"Kept"_s);
         m_store->waitForSaves();
@@ -278,53 +278,45 @@ private slots:
         QTRY_VERIFY(m_view->noticeBar()->text().startsWith(u"Your changes could not be saved"_s));
     }
 
-    // The new-nook sheet: how it ends, what it makes, and what it keeps for its next opening.
+    // How the sheet ends, what it makes, and what it keeps for its next opening.
     void newNookSheet_data() {
-        QTest::addColumn<bool>("nooks");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("ending");
-        QTest::addColumn<QString>("made");
-        QTest::addColumn<QString>("keptText");
-        QTest::newRow("nothing typed") << true << QString() << u"create"_s << QString() << QString();
-        QTest::newRow("blank") << true << u"   "_s << u"create"_s << QString() << u"   "_s;
-        QTest::newRow("trimmed") << true << u"  Work  "_s << u"create"_s << u"Work"_s << QString();
-        QTest::newRow("return") << true << u"Keys"_s << u"return"_s << u"Keys"_s << QString();
-        QTest::newRow("cancel") << true << u"Draft"_s << u"cancel"_s << QString() << QString();
-        QTest::newRow("escape") << true << u"Gone"_s << u"escape"_s << QString() << QString();
-        QTest::newRow("panel hidden") << true << u"Later"_s << u"hide"_s << QString() << u"Later"_s;
-        QTest::newRow("first nook") << false << u"Fresh"_s << u"return"_s << u"Fresh"_s << QString();
+        QTest::addColumn<SheetCase>("c");
+        QTest::newRow("nothing typed") << SheetCase{true, {}, u"create"_s, {}, {}};
+        QTest::newRow("blank") << SheetCase{true, u"   "_s, u"create"_s, {}, u"   "_s};
+        QTest::newRow("trimmed") << SheetCase{true, u"  Work  "_s, u"create"_s, u"Work"_s, {}};
+        QTest::newRow("return") << SheetCase{true, u"Keys"_s, u"return"_s, u"Keys"_s, {}};
+        QTest::newRow("cancel") << SheetCase{true, u"Draft"_s, u"cancel"_s, {}, {}};
+        QTest::newRow("escape") << SheetCase{true, u"Gone"_s, u"escape"_s, {}, {}};
+        QTest::newRow("panel hidden") << SheetCase{true, u"Later"_s, u"hide"_s, {}, u"Later"_s};
+        QTest::newRow("first nook") << SheetCase{false, u"Fresh"_s, u"return"_s, u"Fresh"_s, {}};
     }
     void newNookSheet() {
-        QFETCH(bool, nooks);
-        QFETCH(QString, typed);
-        QFETCH(QString, ending);
-        QFETCH(QString, made);
-        QFETCH(QString, keptText);
-        showView(nooks ? QList<NookGroup>{groupOf(*m_env, u"A"_s, {u"a1"_s})} : QList<NookGroup>{});
-        const QStringList before = groupNames(*m_store);
+        QFETCH(SheetCase, c);
+        showPanel(c.nooks ? QList<NookGroup>{groupOf(*m_env, u"A"_s, {u"a1"_s})} : QList<NookGroup>{});
+        const QString before = groupNames(*m_store);
         click(m_view->addGroupButton(), QPoint(14, 14));
         QCOMPARE(sheet()->titleLabel()->text(), u"New Nook"_s);
-        QTest::keyClicks(sheet()->field(), typed);
-        if (ending == u"create")
+        QTest::keyClicks(sheet()->field(), c.typed);
+        if (c.ending == u"create")
             QTest::mouseClick(sheet()->createButton(), Qt::LeftButton);
-        else if (ending == u"cancel")
+        else if (c.ending == u"cancel")
             QTest::mouseClick(sheet()->cancelButton(), Qt::LeftButton);
-        else if (ending == u"hide")
+        else if (c.ending == u"hide")
             m_view->hide();
         else
-            QTest::keyClick(sheet()->field(), ending == u"return" ? Qt::Key_Return : Qt::Key_Escape);
+            QTest::keyClick(sheet()->field(), c.ending == u"return" ? Qt::Key_Return : Qt::Key_Escape);
         QVERIFY(!sheet()->isVisible());
-        QCOMPARE(groupNames(*m_store), made.isEmpty() ? before : before + QStringList{made});
-        QCOMPARE(selectedName(), made.isEmpty() ? before.value(0) : made);
-        if (!made.isEmpty())
-            QVERIFY(m_view->grid()->items().isEmpty() && m_view->tabBar()->tabs().last()->isSelected());
+        QCOMPARE(groupNames(*m_store), c.made.isEmpty() ? before : (before + u' ' + c.made).trimmed());
+        QCOMPARE(selectedName(), c.made.isEmpty() ? before : c.made);
+        if (!c.made.isEmpty())
+            QVERIFY(grid()->items().isEmpty() && bar()->tabs().last()->isSelected());
         showAgain();
         click(m_view->addGroupButton(), QPoint(14, 14));
-        QCOMPARE(sheet()->field()->text(), keptText);
+        QCOMPARE(sheet()->field()->text(), c.keptText);
     }
 
     void longHandOverShowsItsCountUntilItEnds() {
-        showView({groupOf(*m_env, u"A"_s, {})});
+        showPanel({groupOf(*m_env, u"A"_s)});
         HandOverProgress* progress = m_view->handOverProgress();
         emit m_store->handOverProgress(0, 2000);
         QVERIFY(!progress->isVisible()); // a short one would be over before anything shows
@@ -333,7 +325,7 @@ private slots:
         QTRY_VERIFY(progress->isVisible());
         QCOMPARE(progress->toolTip(), u"Adding files: 1,200 of 2,000"_s);
         // Along the foot of the header, most of the panel wide.
-        QVERIFY(progress->y() < m_view->grid()->y() && progress->width() > m_view->width() / 2);
+        QVERIFY(progress->y() < grid()->y() && progress->width() > m_view->width() / 2);
         emit m_store->handOverFinished({});
         QVERIFY(!progress->isVisible());
     }
@@ -341,18 +333,16 @@ private slots:
     // The settings button opens the settings; a settings window (by its title, also in
     // German) is kept above the panel when it becomes active.
     void settingsButtonOpensAndRaisesTheSettingsWindow() {
-        showView({groupOf(*m_env, u"A"_s, {})});
+        showPanel({groupOf(*m_env, u"A"_s)});
         int opened = 0;
         m_view->setOnOpenSettings([&] { ++opened; });
         click(m_view->settingsButton(), QPoint(16, 16));
         QCOMPARE(opened, 1);
-
-        QWidget settings;
-        settings.setWindowTitle(u"Tuckaway Settings"_s);
+        QWindow settings; // kept above the panel once it becomes active
+        settings.setTitle(u"Tuckaway Settings"_s);
         settings.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&settings));
-        settings.activateWindow();
-        QTRY_VERIFY(settings.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+        settings.requestActivate();
+        QTRY_VERIFY(settings.flags().testFlag(Qt::WindowStaysOnTopHint));
         for (const auto& [title, raised] :
              {std::pair{u"Tuckaway-Einstellungen"_s, true}, std::pair{u"tuckaway settings"_s, false}}) {
             QWindow window;
@@ -365,7 +355,7 @@ private slots:
     // The pin button flips the shared flag and shows it, also with the first click into an
     // inactive panel; the flag outlives a hide and show.
     void pinButtonFlipsTheSharedFlag() {
-        showView({groupOf(*m_env, u"A"_s, {})});
+        showPanel({groupOf(*m_env, u"A"_s)});
         HeaderButton* pin = m_view->pinButton();
         QCOMPARE(pin->symbolNames(), QStringList{u"object-unlocked"_s});
         QWidget other;
