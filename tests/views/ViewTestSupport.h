@@ -22,37 +22,14 @@
 
 using namespace Qt::StringLiterals;
 
-// Shared steps of the panel tests: items for real files, context menus and drag events
-// delivered like the platform does, and a panel over a fresh home and store.
+// Shared steps of the panel tests: menus, drags and pointer as the platform delivers them.
 namespace ViewTest {
 
-inline NookItem itemFor(const TestEnvironment& env, const QString& relativePath, const QString& name = {}) {
-    const QString path = env.makeFile(relativePath);
-    const auto bookmark = Bookmarks::makeBookmark(QUrl::fromLocalFile(path));
-    return NookItem{QUuid::createUuid(), name.isEmpty() ? QFileInfo(path).completeBaseName() : name,
-                    bookmark.value_or(QByteArray())};
-}
-
-// A nook whose items are files <name>/<item>.txt below home.
-inline NookGroup groupOf(const TestEnvironment& env, const QString& name, const QStringList& itemNames = {}) {
-    NookGroup group{QUuid::createUuid(), name, {}};
-    for (const QString& itemName : itemNames)
-        group.items << itemFor(env, name + QLatin1Char('/') + itemName + QStringLiteral(".txt"), itemName);
-    return group;
-}
-
-// Names joined by blanks, for comparisons that show the whole order at once.
-inline QString itemNames(const QList<NookItem>& items) {
+// Names joined by blanks (items or nooks), for comparisons that show the whole order at once.
+template <typename Entries> QString names(const Entries& entries) {
     QStringList names;
-    for (const NookItem& item : items)
-        names << item.name;
-    return names.join(QLatin1Char(' '));
-}
-
-inline QString groupNames(const NookStore& store) {
-    QStringList names;
-    for (const NookGroup& group : store.groups())
-        names << group.name;
+    for (const auto& entry : entries)
+        names << entry.name;
     return names.join(QLatin1Char(' '));
 }
 
@@ -73,32 +50,26 @@ inline bool triggerContextMenu(QWidget* widget, const QPoint& pos, const QString
     return chosen;
 }
 
-// One step of a drag over `target`; true when the target took it.
-enum class Drag { Enter, Move, Drop };
-inline bool sendDrag(Drag step, QWidget* target, const QPoint& pos, const QMimeData* mime,
-                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    const auto send = [target](QDropEvent&& event) {
-        QApplication::sendEvent(target, &event);
-        return event.isAccepted();
-    };
-    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-    if (step == Drag::Enter)
-        return send(QDragEnterEvent(pos, actions, mime, Qt::LeftButton, modifiers));
-    if (step == Drag::Move)
-        return send(QDragMoveEvent(pos, actions, mime, Qt::LeftButton, modifiers));
-    return send(QDropEvent(pos, actions, mime, Qt::LeftButton, modifiers));
+// A drag entering `target` and moving to `pos`; true when a drop there would be taken.
+inline bool dragTo(QWidget* target, const QPoint& pos, const QMimeData* mime,
+                   Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target, &move);
+    return move.isAccepted();
 }
 
-// Enter, move and drop at one place, as a platform delivers a drop; true when the drop was taken.
+// The same, dropped there; true when the drop was taken.
 inline bool dropAt(QWidget* target, const QPoint& pos, const QMimeData* mime,
                    Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    sendDrag(Drag::Enter, target, pos, mime, modifiers);
-    sendDrag(Drag::Move, target, pos, mime, modifiers);
-    return sendDrag(Drag::Drop, target, pos, mime, modifiers);
+    dragTo(target, pos, mime, modifiers);
+    QDropEvent drop(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, modifiers);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
-// Pointer movement and clicks through the window, as the platform delivers them, so
-// that enter and leave events and the window's own filters take part.
+// Through the window, so that enter and leave events and the window's filters take part.
 inline void hover(QWidget* widget, const QPoint& pos) {
     QTest::mouseMove(widget->window()->windowHandle(), widget->mapTo(widget->window(), pos));
 }
@@ -119,12 +90,22 @@ inline void pressAndPull(QWidget* widget, const QPoint& from,
     QApplication::sendEvent(widget, &move);
 }
 
-// What every panel test function starts from: a fresh home, default preferences, an empty
-// store, an empty icon cache and an unpinned pin; the panel records what it opens and closes.
+// Each test starts from a fresh home, preferences, store, icon cache and pin.
 class PanelTestCase : public QObject {
     Q_OBJECT
 
 protected:
+    // A nook whose items are files <name>/<item>.txt below home.
+    NookGroup nook(const QString& name, const QStringList& itemNames = {}) const {
+        NookGroup group{QUuid::createUuid(), name, {}};
+        for (const QString& itemName : itemNames) {
+            const QString path = m_env->makeFile(name + QLatin1Char('/') + itemName + QStringLiteral(".txt"));
+            group.items << NookItem{
+                QUuid::createUuid(), itemName,
+                Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray())};
+        }
+        return group;
+    }
     void showPanel(const QList<NookGroup>& groups, PanelCallbacks callbacks = {}) {
         m_store->setGroups(groups);
         callbacks.onOpen = [this](const NookItem& item) { m_opened << item.name; };
@@ -135,8 +116,7 @@ protected:
     void showAgain() {
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
-        // A new window may appear under a pointer that has not moved since the last test, and
-        // a pointer that does not move enters nothing: start from an empty corner.
+        // A pointer left over a new window enters nothing: start from an empty corner.
         for (int inset : {2, 3})
             QTest::mouseMove(m_view->windowHandle(),
                              QPoint(m_view->width() - inset, m_view->height() - inset));
@@ -144,7 +124,7 @@ protected:
     ItemGridView* grid() const { return m_view->grid(); }
     TuckawayTabBar* bar() const { return m_view->tabBar(); }
     QUuid groupID(int index) const { return m_store->groups().at(index).id; }
-    QString shownItems() const { return itemNames(grid()->items()); }
+    QString shownItems() const { return names(grid()->items()); }
     QString selectedName() const {
         for (const NookGroup& group : m_store->groups())
             if (group.id == m_view->selectedGroupID())

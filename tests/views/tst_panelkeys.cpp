@@ -6,8 +6,13 @@
 
 using namespace ViewTest;
 
-// The panel driven from the keyboard alone: key events go through the window to
-// whichever widget holds the focus, as the platform delivers them.
+struct KeyCase {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString underWay, expected;
+};
+
+// The panel driven from the keyboard alone, keys sent through the window as the platform does.
 class TestPanelKeys : public ViewTest::PanelTestCase {
     Q_OBJECT
 
@@ -18,8 +23,7 @@ class TestPanelKeys : public ViewTest::PanelTestCase {
         QStringList names;
         for (int i = 0; i < itemCount; ++i)
             names << u"i%1"_s.arg(i);
-        showPanel(
-            {groupOf(*m_env, u"A"_s, names), groupOf(*m_env, u"B"_s, {u"b0"_s}), groupOf(*m_env, u"C"_s)});
+        showPanel({nook(u"A"_s, names), nook(u"B"_s, {u"b0"_s}), nook(u"C"_s)});
         m_settings = 0;
         m_view->setOnOpenSettings([this] { ++m_settings; });
     }
@@ -67,73 +71,53 @@ private slots:
         QCOMPARE(grid()->focusIndex(), 0);
     }
 
-    // What each key of the panel does, from a fresh showing: the nook then shown, the items
-    // of nook A, and what else happened.
+    // One key, with a search or the new-nook sheet under way or not: the nook then shown, the
+    // items of nook A and what else is under way or happened. Escape ends the innermost first.
     void panelKeys_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<KeyCase>("c");
         const auto ctrl = Qt::KeyboardModifiers(Qt::ControlModifier);
-        QTest::newRow("ctrl+tab") << int(Qt::Key_Tab) << ctrl << u"B, i0 i1 i2"_s;
-        QTest::newRow("ctrl+page down") << int(Qt::Key_PageDown) << ctrl << u"B, i0 i1 i2"_s;
+        const auto none = Qt::KeyboardModifiers();
+        QTest::newRow("ctrl+tab") << KeyCase{Qt::Key_Tab, ctrl, {}, u"B, i0 i1 i2"_s};
+        QTest::newRow("ctrl+page down") << KeyCase{Qt::Key_PageDown, ctrl, {}, u"B, i0 i1 i2"_s};
         QTest::newRow("ctrl+shift+tab wraps")
-            << int(Qt::Key_Backtab) << (ctrl | Qt::ShiftModifier) << u"C, i0 i1 i2"_s;
-        QTest::newRow("ctrl+page up wraps") << int(Qt::Key_PageUp) << ctrl << u"C, i0 i1 i2"_s;
-        QTest::newRow("ctrl+n") << int(Qt::Key_N) << ctrl << u"A, i0 i1 i2, sheet"_s;
-        QTest::newRow("ctrl+comma") << int(Qt::Key_Comma) << ctrl << u"A, i0 i1 i2, settings"_s;
+            << KeyCase{Qt::Key_Backtab, ctrl | Qt::ShiftModifier, {}, u"C, i0 i1 i2"_s};
+        QTest::newRow("ctrl+page up wraps") << KeyCase{Qt::Key_PageUp, ctrl, {}, u"C, i0 i1 i2"_s};
+        QTest::newRow("ctrl+n") << KeyCase{Qt::Key_N, ctrl, {}, u"A, i0 i1 i2, sheet"_s};
+        QTest::newRow("ctrl+comma") << KeyCase{Qt::Key_Comma, ctrl, {}, u"A, i0 i1 i2, settings"_s};
         QTest::newRow("enter on the keypad")
-            << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << u"A, i0 i1 i2, opened i0"_s;
-        QTest::newRow("delete") << int(Qt::Key_Delete) << Qt::KeyboardModifiers() << u"A, i1 i2"_s;
+            << KeyCase{Qt::Key_Enter, Qt::KeypadModifier, {}, u"A, i0 i1 i2, opened i0"_s};
+        QTest::newRow("delete") << KeyCase{Qt::Key_Delete, none, {}, u"A, i1 i2"_s};
+        QTest::newRow("escape") << KeyCase{Qt::Key_Escape, none, {}, u"A, i0 i1 i2, closed"_s};
+        QTest::newRow("escape, sheet") << KeyCase{Qt::Key_Escape, none, u"sheet"_s, u"A, i0 i1 i2"_s};
+        QTest::newRow("escape, search") << KeyCase{Qt::Key_Escape, none, u"search"_s, u"A, i0 i1 i2"_s};
+        QTest::newRow("escape, sheet over a search")
+            << KeyCase{Qt::Key_Escape, none, u"search sheet"_s, u"A, i0 i1 i2, search"_s};
     }
     void panelKeys() {
-        QFETCH(int, key);
-        QFETCH(Qt::KeyboardModifiers, modifiers);
-        QFETCH(QString, expected);
+        QFETCH(KeyCase, c);
         showItems(3);
-        press(key, modifiers);
-        QStringList state{selectedName(), itemNames(m_store->groups().first().items)};
+        if (c.underWay.contains(u"search"))
+            QTest::keyClicks(m_view->focusWidget(), u"i"_s);
+        if (c.underWay.contains(u"sheet"))
+            press(Qt::Key_N, Qt::ControlModifier);
+        if (c.underWay == u"search sheet")
+            m_view->setFocus(); // the sheet's field no longer has the keys
+        press(c.key, c.modifiers);
+        QStringList state{selectedName(), names(m_store->groups().first().items)};
+        if (m_view->searchField()->isVisible())
+            state << u"search"_s;
         if (m_view->newGroupSheet()->isVisible())
             state << u"sheet"_s;
         if (m_settings)
             state << u"settings"_s;
         if (!m_opened.isEmpty())
             state << u"opened "_s + m_opened.join(u' ');
-        QCOMPARE(state.join(u", "_s), expected);
-    }
-
-    // Escape ends what is under way, the innermost first, and only then closes the panel.
-    // (Renames end with Escape too: see the view's rename test.)
-    void escapeEndsWhatIsUnderWayFirst_data() {
-        QTest::addColumn<QString>("underWay");
-        QTest::addColumn<QString>("left");
-        QTest::newRow("nothing") << QString() << u"closed"_s;
-        QTest::newRow("new-nook sheet") << u"sheet"_s << QString();
-        QTest::newRow("sheet over a search") << u"search sheet"_s << u"search"_s;
-        QTest::newRow("search") << u"search"_s << QString();
-    }
-    void escapeEndsWhatIsUnderWayFirst() {
-        QFETCH(QString, underWay);
-        QFETCH(QString, left);
-        showItems(3);
-        if (underWay.contains(u"search"))
-            QTest::keyClicks(m_view->focusWidget(), u"i"_s);
-        if (underWay.contains(u"sheet"))
-            press(Qt::Key_N, Qt::ControlModifier);
-        if (underWay == u"search sheet")
-            m_view->setFocus(); // the sheet's field no longer has the keys
-        press(Qt::Key_Escape);
-        QStringList state;
-        if (m_view->searchField()->isVisible())
-            state << u"search"_s;
-        if (m_view->newGroupSheet()->isVisible())
-            state << u"sheet"_s;
         if (m_closed)
             state << u"closed"_s;
-        QCOMPARE(state.join(u' '), left);
+        QCOMPARE(state.join(u", "_s), c.expected);
     }
 
-    // Screen readers see one child per cell and per tab, with its name and state, and
-    // "cannot be found" on an item whose target is gone.
+    // Screen readers see one child per cell and per tab, with its name and state.
     void assistiveToolsSeeCellsAndTabs_data() {
         QTest::addColumn<bool>("tabs");
         QTest::addColumn<int>("itemCount");
