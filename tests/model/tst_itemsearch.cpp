@@ -15,16 +15,13 @@ class TestItemSearch : public QObject {
 
     const QList<NookGroup> m_groups = {
         {QUuid::createUuid(),
-         QStringLiteral("Work"),
-         {item(QStringLiteral("Prepare slides"), QStringLiteral("Work/prepare.odp")),
-          item(QStringLiteral("Quarterly report"), QStringLiteral("Work/q4.pdf")),
-          item(QStringLiteral("Reports"), QStringLiteral("Work/Reports"))}},
+         u"Work"_s,
+         {item(u"Prepare slides"_s, u"Work/prepare.odp"_s), item(u"Quarterly report"_s, u"Work/q4.pdf"_s),
+          item(u"Reports"_s, u"Work/Reports"_s)}},
         {QUuid::createUuid(),
-         QStringLiteral("Home"),
-         {item(QStringLiteral("École notes"), QStringLiteral("Documents/ecole.txt")),
-          item(QStringLiteral("Uber receipt"), QStringLiteral("Downloads/u.pdf")),
-          item(QStringLiteral("scan"), QStringLiteral("Invoices/2026/scan.pdf")),
-          item(QStringLiteral("Reportage"), QStringLiteral("Videos/r.mkv"))}},
+         u"Home"_s,
+         {item(u"École notes"_s, u"Documents/ecole.txt"_s), item(u"Uber receipt"_s, u"Downloads/u.pdf"_s),
+          item(u"scan"_s, u"Invoices/2026/scan.pdf"_s), item(u"Reportage"_s, u"Videos/r.mkv"_s)}},
     };
 
 private slots:
@@ -63,8 +60,7 @@ private slots:
         QStringList found;
         for (const ItemSearch::Result& result : search.find(query)) {
             QCOMPARE(result.otherGroup, result.groupID != group->id);
-            found << (result.otherGroup ? result.groupName + QStringLiteral(": ") : QString()) +
-                         result.item.name;
+            found << (result.otherGroup ? result.groupName + u": "_s : QString()) + result.item.name;
         }
         QCOMPARE(found, expected);
     }

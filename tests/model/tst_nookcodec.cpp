@@ -77,9 +77,9 @@ private slots:
             if (n < 0)
                 startsGroup = true;
             else if (std::exchange(startsGroup, false))
-                groups.append(NookGroup{id(n), QStringLiteral("g%1").arg(n), {}});
+                groups.append(NookGroup{id(n), u"g%1"_s.arg(n), {}});
             else
-                groups.last().items.append(NookItem{id(n), QStringLiteral("i%1").arg(n), "/x"});
+                groups.last().items.append(NookItem{id(n), u"i%1"_s.arg(n), "/x"});
         }
         int renewed = -1;
         const auto decoded = NookCodec::decode(NookCodec::encode(groups), nullptr, &renewed);

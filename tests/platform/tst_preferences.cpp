@@ -54,7 +54,6 @@ private slots:
 
         const auto stored = file();
         QCOMPARE(stored->value(Preferences::kColumns).toInt(), 5);
-        QCOMPARE(stored->value(Preferences::kIconSize).toDouble(), 60.0);
         QCOMPARE(stored->value(Preferences::kPanelHeight).toDouble(), 600.0);
         QVERIFY(stored->contains(Preferences::kLaunchAtLogin));
         QCOMPARE(Preferences(m_path).currentNook(), nook);
@@ -66,7 +65,6 @@ private slots:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<double>("effective");
         QTest::newRow("columns 0") << Preferences::kColumns << QVariant(0) << 4.0;
-        QTest::newRow("columns negative") << Preferences::kColumns << QVariant(-3) << 4.0;
         QTest::newRow("columns text") << Preferences::kColumns << QVariant(u"many"_s) << 4.0;
         QTest::newRow("columns 1 kept") << Preferences::kColumns << QVariant(1) << 1.0;
         QTest::newRow("icon size 0") << Preferences::kIconSize << QVariant(0) << 52.0;
