@@ -30,12 +30,7 @@ fi
 source "$(dirname "$0")/lib.sh"
 POINTER_TOOL=$(realpath "$3")
 
-screenshot() {
-    E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
-    local file
-    file=$(printf '%s/%02d-%s.png' "$E2E_SHOTS" "$E2E_SHOT_COUNT" "$1")
-    grim "$file" 2>/dev/null && log "screenshot $file"
-}
+E2E_GRAB=grim
 
 fresh_home
 cat >"$E2E_ROOT/sway.conf" <<CONF

@@ -66,11 +66,12 @@ holds_for() {
     done
 }
 
+# screenshot <name>: the whole screen, through $E2E_GRAB where X is not the display server.
 screenshot() {
     E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
     local file
     file=$(printf '%s/%02d-%s.png' "$E2E_SHOTS" "$E2E_SHOT_COUNT" "$1")
-    import -display "$DISPLAY" -window root "$file" 2>/dev/null && log "screenshot $file"
+    ${E2E_GRAB:-import -display "$DISPLAY" -window root} "$file" 2>/dev/null && log "screenshot $file"
 }
 
 fresh_home() {
@@ -125,21 +126,15 @@ start_panel() {
         wait "$TINT2_PID" 2>/dev/null || true
     fi
     cat >"$E2E_ROOT/tint2rc" <<TINT2
-rounded = 0
-border_width = 0
 background_color = #2b3945 100
-border_color = #000000 0
-panel_items = ST
+panel_items = S
 panel_size = 100% 32
 panel_position = $position
 panel_background_id = 1
 panel_layer = top
 strut_policy = follow_size
-wm_menu = 0
 systray_padding = 4 4 4
 systray_icon_size = 24
-systray_background_id = 0
-taskbar_mode = single_desktop
 TINT2
     tint2 -c "$E2E_ROOT/tint2rc" >"$E2E_ROOT/tint2.log" 2>&1 &
     TINT2_PID=$!
