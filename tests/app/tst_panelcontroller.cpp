@@ -83,7 +83,6 @@ private slots:
     }
 
     void showsAtThePointerAndToggles() {
-        QVERIFY(!m_monitor->isActive());
         QCursor::setPos(screen().x() + 300, screen().center().y());
         m_controller->show();
         QVERIFY(m_monitor->isActive());
@@ -111,35 +110,37 @@ private slots:
         QCOMPARE(panel().topLeft(), screen().topLeft());
     }
 
-    // A click into another application, or the focus going to one, closes the panel after a
-    // short delay; a click on the panel never does, whether it or its report comes first.
+    // A click into another application ("report") or the focus going to one ("away") closes
+    // the panel after a short delay; a click on the "panel" never does, whichever comes first,
+    // nor the focus coming "back", nor a click before the panel was closed and shown again.
     void outsideClicks_data() {
-        QTest::addColumn<bool>("focusLoss");
-        QTest::addColumn<int>("ownClick"); // on the panel: 0 none, 1 before the report, 2 after it
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<bool>("closes");
-        QTest::newRow("click reported") << false << 0 << true;
-        QTest::newRow("focus lost to another window") << true << 0 << true;
-        QTest::newRow("on the panel, seen first") << false << 1 << false;
-        QTest::newRow("on the panel, reported first") << false << 2 << false;
+        QTest::newRow("click reported") << u"report"_qs << true;
+        QTest::newRow("focus lost to another window") << u"away"_qs << true;
+        QTest::newRow("on the panel, seen first") << u"panel report"_qs << false;
+        QTest::newRow("on the panel, reported first") << u"report panel"_qs << false;
+        QTest::newRow("focus lost and back") << u"away back"_qs << false;
+        QTest::newRow("closed and shown again") << u"report toggle toggle"_qs << false;
     }
     void outsideClicks() {
-        QFETCH(bool, focusLoss);
-        QFETCH(int, ownClick);
+        QFETCH(QString, steps);
         QFETCH(bool, closes);
         m_controller->show();
         QVERIFY(QTest::qWaitForWindowActive(m_controller->window())); // no activation change pending
         QCursor::setPos(outside());
-        const auto clickPanel = [&] {
-            QTest::mouseClick(m_controller->window()->windowHandle(), Qt::LeftButton, {}, QPoint(180, 20));
-        };
-        if (ownClick == 1)
-            clickPanel();
-        if (focusLoss)
-            emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
-        else
-            m_monitor->click();
-        if (ownClick == 2)
-            clickPanel();
+        for (const QString& step : steps.split(u' ')) {
+            if (step == u"report")
+                m_monitor->click();
+            else if (step == u"panel")
+                QTest::mouseClick(m_controller->window()->windowHandle(), Qt::LeftButton, {},
+                                  QPoint(180, 20));
+            else if (step == u"toggle")
+                m_controller->toggle();
+            else
+                emit qGuiApp->applicationStateChanged(step == u"away" ? Qt::ApplicationInactive
+                                                                      : Qt::ApplicationActive);
+        }
         QVERIFY(m_controller->isShown());
         QCOMPARE(stillShownAfterTheDelay(), !closes);
         QCOMPARE(m_monitor->isActive(), !closes);

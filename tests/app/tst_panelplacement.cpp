@@ -26,7 +26,6 @@ private slots:
         row("right 60", {0, 0, 1380, 875}, DockEdge::Right, 60, {1379.5, 333});
         row("5 px: hidden, counts as 79", {0, 5, 1440, 895}, DockEdge::Bottom, 5, {799.5, 103});
         row("a 6 px dock is not", {0, 6, 1440, 894}, DockEdge::Bottom, 6, {799.5, 30});
-        row("left and right tie", {40, 0, 1360, 900}, DockEdge::Bottom, 0, {799.5, 103});
         row("left and bottom tie", {40, 40, 1400, 860}, DockEdge::Bottom, 40, {799.5, 64});
         row("top panel 28", {0, 0, 1440, 872}, DockEdge::Top, 28, {799.5, 848});
         row("top beside a 5 px bottom", {0, 5, 1440, 867}, DockEdge::Top, 28, {799.5, 848});
