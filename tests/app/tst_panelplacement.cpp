@@ -42,6 +42,14 @@ private slots:
         QCOMPARE(anchorOrigin(screen, 800, 333), anchor);
     }
 
+    // A second screen to the right of and above the primary one.
+    void anchorOnAScreenAwayFromTheOrigin() {
+        const QRectF frame(1440, 200, 1000, 700);
+        QCOMPARE(anchorOrigin({frame, QRectF(1440, 240, 1000, 660)}, 1900, 0),
+                 QPointF(1899.5, 200 + 40 + 24));
+        QCOMPARE(anchorOrigin({frame, QRectF(1490, 200, 950, 700)}, 0, 500), QPointF(1440 + 50 - 0.5, 500));
+    }
+
     // The same small gap (6) to the bar on every edge, whatever its thickness, centred on the
     // anchor; then moved, and if need be shrunk, into the usable area.
     void panelRectangle_data() {

@@ -41,6 +41,18 @@ public:
     void bind(const QKeySequence& keys) override { setStatus(keys.isEmpty() ? Status::Off : answer); }
 };
 
+// Long texts for every settings label, as a wordy translation would give.
+class WordyTranslator : public QTranslator {
+public:
+    QString translate(const char*, const char* id, const char*, int) const override {
+        const QLatin1String key(id);
+        if (key.startsWith(QLatin1String("settings.")) && !key.endsWith(QLatin1String("_value")))
+            return u"A label that no form could fit on one line of three hundred and twenty pixels"_qs;
+        return {};
+    }
+    bool isEmpty() const override { return false; }
+};
+
 // The service's state when the window shows, whether it refuses changes and whether the
 // switch is clicked; then the switch, the stored flag and the calls the service got.
 struct LoginCase {
@@ -109,6 +121,28 @@ private slots:
         m_view.reset();
         m_prefs.reset();
         m_env.reset();
+    }
+
+    // One settings window, raised again when asked for twice; with long labels it keeps its
+    // width and grows downwards, nothing cut off.
+    void oneWindowThatFitsLongLabels() {
+        WordyTranslator wordy;
+        QCoreApplication::installTranslator(&wordy);
+        std::unique_ptr<SettingsView> first(SettingsView::showSingle(m_login, *m_prefs));
+        QCoreApplication::removeTranslator(&wordy);
+        QVERIFY(QTest::qWaitForWindowExposed(first.get()));
+        first->close();
+        QCOMPARE(SettingsView::showSingle(m_login, *m_prefs), first.get());
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->width(), 320);
+        for (QWidget* part : first->findChildren<QWidget*>()) {
+            QVERIFY2(first->rect().contains(QRect(part->mapTo(first.get(), QPoint(0, 0)), part->size())),
+                     part->metaObject()->className());
+            if (auto* label = qobject_cast<QLabel*>(part))
+                QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                           : label->sizeHint().width() <= label->width(),
+                         qPrintable(label->text()));
+        }
     }
 
     // The switch shows the service's state at each showing; the stored flag mirrors it (absent
