@@ -142,6 +142,24 @@ private slots:
         QCOMPARE(info.st_mode & 0777, 0600u);
     }
 
+    // A data folder and file linked elsewhere (kept with other dotfiles) stay links: saves go to the
+    // link's target, which becomes private, and a killed save's leftovers are looked for beside it.
+    void followsLinkedFolderAndFile() {
+        const QString elsewhere = m_env->makeFolder(u"dotfiles/tuckaway"_s);
+        QVERIFY(QFile::link(elsewhere, m_env->makeFolder(u".local/share"_s) + u"/Tuckaway"_s));
+        const QString real = m_env->makeFile(u"dotfiles/nooks.json"_s, "[]");
+        const QString leftover = m_env->makeFile(u"dotfiles/nooks.json.Ab3dE9"_s);
+        QVERIFY(QFile::link(real, elsewhere + u"/nooks.json"_s));
+        NookStore store;
+        QVERIFY(!QFile::exists(leftover));
+        store.addGroup(u"Private"_s);
+        QCOMPARE(NookCodec::decode(fileBytes(store))->size(), 2);
+        QVERIFY(QFileInfo(dataFile()).isSymLink() && QFileInfo(QFileInfo(dataFile()).path()).isSymLink());
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(real).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
     // A write that fails (here: the file size limit, as a full disk would) leaves the old file whole, is
     // reported, and what it held is written once writing works again.
     void aFailedWriteNeverReplacesTheFile() {
