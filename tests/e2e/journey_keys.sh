@@ -42,11 +42,7 @@ drag_to_target() {
         xdotool mousemove $((px + 60 + step * (tx + tw / 2 - px - 60) / 8 + step)) $((py + 93 + step * (ty + th / 2 - py - 93) / 8))
         sleep 0.15
     done
-    local deadline=$(($(date +%s) + 5))
-    until over_target; do
-        [ "$(date +%s)" -lt "$deadline" ] || return 1
-        sleep 0.05
-    done
+    within 5 over_target
 }
 # In full parallel runs the drag has at times not reached the target at all (the cause is
 # not known yet): the journey tries once more, as a user would, and says so in its log.
