@@ -36,17 +36,9 @@ void ItemActions::extendMenu(QMenu* menu, const NookItem& item) {
 void ItemActions::beginRename(const NookItem& item) {
     m_renaming = item.id;
     // A search result shows its nook's name after its own; the field offers the stored name.
-    QString name = item.name;
-    const QUuid groupID = m_groupOf(item.id);
-    for (const NookGroup& group : m_store.groups()) {
-        if (group.id != groupID)
-            continue;
-        for (const NookItem& stored : group.items) {
-            if (stored.id == item.id)
-                name = stored.name;
-        }
-    }
-    m_sheet->open(name);
+    const NookGroup* group = findGroup(m_store.groups(), m_groupOf(item.id));
+    const qsizetype index = group ? indexOfItem(*group, item.id) : -1;
+    m_sheet->open(index < 0 ? item.name : group->items.at(index).name);
 }
 
 void ItemActions::rename() {

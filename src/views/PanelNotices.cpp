@@ -3,24 +3,6 @@
 #include "model/IconCache.h"
 #include "model/NookStore.h"
 
-namespace {
-
-const NookGroup* findGroup(const QList<NookGroup>& groups, const QUuid& id) {
-    const auto found =
-        std::find_if(groups.cbegin(), groups.cend(), [&](const NookGroup& g) { return g.id == id; });
-    return found == groups.cend() ? nullptr : &*found;
-}
-
-qsizetype indexOfItem(const NookGroup& group, const QUuid& itemID) {
-    for (qsizetype i = 0; i < group.items.size(); ++i) {
-        if (group.items.at(i).id == itemID)
-            return i;
-    }
-    return -1;
-}
-
-} // namespace
-
 PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar,
                            std::function<void(const QUuid&)> select, QObject* parent)
     : QObject(parent)
