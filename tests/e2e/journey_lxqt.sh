@@ -23,11 +23,7 @@ E2E_PIDS+=($!)
 wait_for "lxqt-panel's strut" 10 workarea_is "0 0 1024 736"
 
 log "start"
-"$E2E_APP" >>"$E2E_ROOT/app.log" 2>&1 &
-APP_PID=$!
-E2E_PIDS+=($APP_PID)
-wait_for "the application on the bus" 10 bus_has_app
-wait_for "the tray item with lxqt-panel's watcher" 10 registered
+E2E_TRAY=registered start_app
 read -r lx ly lw lh <<<"$(geometry "$(xdotool search --onlyvisible --classname '^lxqt-panel$' | head -n1)")"
 # The icon is the only thing drawn on the bar: its bounding box against the background.
 icon_box() {

@@ -10,8 +10,7 @@ activate_at 500 400
 
 log "settings"
 app_call ActivateAction "'settings'" "[]" "{}"
-wait_for "the settings window" 5 settings_window
-[ "$(xdotool getwindowname "$(settings_window)")" = "Tuckaway Settings" ] || fail "settings window title"
+wait_for "the settings window, titled \"Tuckaway Settings\"" 5 settings_window
 panel_window >/dev/null || fail "opening the settings closed the panel"
 screenshot "settings-open"
 

@@ -81,11 +81,7 @@ our_windows() {
 panel_window() { our_windows | awk '$3 > 100 {print; found = 1} END {exit !found}'; }
 panel_hidden() { ! panel_window; }
 no_window_of_ours() { [ -z "$(our_windows)" ]; }
-click() {
-    swaymsg seat - cursor set "$1" "$2" >/dev/null
-    swaymsg seat - cursor press button1 >/dev/null
-    swaymsg seat - cursor release button1 >/dev/null
-}
+click() { swaymsg "seat - cursor set $1 $2; seat - cursor press button1; seat - cursor release button1" >/dev/null; }
 
 log "start${E2E_QPA:+ on the $E2E_QPA platform}"
 QT_QPA_PLATFORM=${E2E_QPA:-} "$E2E_APP" >>"$E2E_ROOT/app.log" 2>&1 &

@@ -200,13 +200,14 @@ process_gone() {
     [[ $stat == Z* ]]
 }
 
-# start_app [files...]: starts the binary and waits until it is on the bus with its tray icon.
+# start_app [files...]: starts the binary and waits until it is on the bus with its tray
+# icon (by default a window in the panel; E2E_TRAY=registered for a status-notifier tray).
 start_app() {
     "$E2E_APP" "$@" >>"$E2E_ROOT/app.log" 2>&1 &
     APP_PID=$!
     E2E_PIDS+=($APP_PID)
     wait_for "the application on the bus" 10 bus_has_app
-    wait_for "the tray icon" 10 tray_icon
+    wait_for "the tray icon (${E2E_TRAY:-tray_icon})" 10 "${E2E_TRAY:-tray_icon}"
 }
 
 quit_app() {
@@ -222,36 +223,23 @@ app_call() {
         --method "org.freedesktop.Application.$method" "$@" >/dev/null
 }
 
-# Window ids of this application's visible windows, one a line.
-app_windows() { xdotool search --onlyvisible --classname '^tuckaway$' 2>/dev/null || true; }
-
-# The panel's window id (visible), else fails.
-panel_window() {
-    local w
-    for w in $(app_windows); do
+# our_window <min width> <max width>: a visible window of ours, named "Tuckaway", that wide.
+our_window() {
+    local w width
+    for w in $(xdotool search --onlyvisible --classname '^tuckaway$' 2>/dev/null); do
         [ "$(xdotool getwindowname "$w")" = "Tuckaway" ] || continue
-        [ "$(geometry "$w" | cut -d' ' -f3)" -gt 100 ] && { echo "$w"; return 0; }
+        width=$(geometry "$w" | cut -d' ' -f3)
+        [ "$width" -ge "$1" ] && [ "$width" -le "$2" ] && { echo "$w"; return 0; }
     done
     return 1
 }
+panel_window() { our_window 101 9999; }
+tray_icon() { our_window 1 64; }
 panel_hidden() { ! panel_window; }
 # Shown and holding the focus: ready for clicks and keys.
 panel_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(panel_window)" ]; }
-
 settings_window() {
-    local w
-    for w in $(xdotool search --onlyvisible --name 'Tuckaway Settings' 2>/dev/null); do echo "$w"; return 0; done
-    return 1
-}
-
-# The tray icon: a small window of ours inside the panel's area.
-tray_icon() {
-    local w
-    for w in $(app_windows); do
-        [ "$(xdotool getwindowname "$w")" = "Tuckaway" ] || continue
-        [ "$(geometry "$w" | cut -d' ' -f3)" -le 64 ] && { echo "$w"; return 0; }
-    done
-    return 1
+    xdotool search --onlyvisible --name '^Tuckaway Settings$' 2>/dev/null | awk 'NR == 1 {print; f = 1} END {exit !f}'
 }
 
 # geometry <window>: "x y width height" in root coordinates.
