@@ -98,8 +98,8 @@ private:
     QElapsedTimer m_clock;
     qint64 m_lastOwnClickMs = -1'000'000;
     qint64 m_outsideClickMs = 0;
-    // Runs from the first report of an outside click until the panel closes; a showing
-    // stops it, so a late report of an earlier click never closes the new panel.
+    // Runs from the first report of an outside click until the panel closes; closing
+    // stops it, so a late report of an earlier click never closes the next showing.
     QTimer m_outsideClickTimer;
     bool m_closeForClick = false;
 };

@@ -11,6 +11,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 
+#include <algorithm>
+
 void ItemGridView::runDrag(int index, QMimeData* mime, Qt::DropActions actions,
                            Qt::DropAction defaultAction) {
     const NookItem& item = m_items.at(index);
@@ -68,6 +70,7 @@ void ItemGridView::moveItem(const QUuid& dragged, const QUuid& target) {
 
 void ItemGridView::dragEnterEvent(QDragEnterEvent* event) {
     m_dragOverCell.reset();
+    m_dragHasLocalFiles = std::ranges::any_of(event->mimeData()->urls(), &QUrl::isLocalFile);
     handleDragPosition(event);
 }
 
@@ -102,7 +105,7 @@ void ItemGridView::handleDragPosition(QDragMoveEvent* event) {
     if (m_reorder.dragged()) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
-    } else if (!mime->hasUrls() || mime->hasFormat(ItemMime::kOutgoing) || ctrl) {
+    } else if (!m_dragHasLocalFiles || mime->hasFormat(ItemMime::kOutgoing) || ctrl) {
         event->ignore();
     } else {
         event->setDropAction(Qt::CopyAction);

@@ -302,7 +302,6 @@ void ItemGridView::openItem(const NookItem& item) {
 }
 
 void ItemGridView::removeItem(const NookItem& item) {
-    m_icons.remove(item.id);
     if (m_callbacks.onRemove)
         m_callbacks.onRemove(item.id);
 }

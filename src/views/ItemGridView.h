@@ -137,4 +137,5 @@ private:
     ReorderDrag m_reorder;
     bool m_dragRunning = false;
     std::optional<QUuid> m_dragOverCell;
+    bool m_dragHasLocalFiles = false; // read once per drag: a foreign drag's data is fetched on request
 };
