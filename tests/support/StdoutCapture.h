@@ -7,31 +7,17 @@
 
 #include <unistd.h>
 
-// Sends standard output into a temporary file while it lives; text() returns what was
-// written so far. For checking the exact lines the program prints.
-class StdoutCapture {
-public:
-    StdoutCapture() {
-        m_file.open();
-        std::fflush(stdout);
-        m_savedFd = ::dup(STDOUT_FILENO);
-        ::dup2(m_file.handle(), STDOUT_FILENO);
-    }
-    ~StdoutCapture() {
-        std::fflush(stdout);
-        ::dup2(m_savedFd, STDOUT_FILENO);
-        ::close(m_savedFd);
-    }
-    StdoutCapture(const StdoutCapture&) = delete;
-    StdoutCapture& operator=(const StdoutCapture&) = delete;
-
-    QByteArray text() const {
-        std::fflush(stdout);
-        QFile file(m_file.fileName());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-private:
-    QTemporaryFile m_file;
-    int m_savedFd = -1;
-};
+// What `run` prints on standard output: for checking the exact lines the program prints.
+template <typename Run> QByteArray stdoutOf(Run run) {
+    QTemporaryFile file;
+    file.open();
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(file.handle(), STDOUT_FILENO);
+    run();
+    std::fflush(stdout);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    QFile printed(file.fileName());
+    return printed.open(QIODevice::ReadOnly) ? printed.readAll() : QByteArray();
+}

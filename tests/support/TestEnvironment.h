@@ -12,8 +12,8 @@ public:
     TestEnvironment& operator=(const TestEnvironment&) = delete;
 
     QString home() const { return m_dir.path(); }
-    QString dataHome() const;   // $XDG_DATA_HOME
-    QString configHome() const; // $XDG_CONFIG_HOME
+    QString dataHome() const { return home() + QLatin1String("/.local/share"); }
+    QString configHome() const { return home() + QLatin1String("/.config"); }
     // Creates a file (and its folders) below home with the given content; returns its path.
     QString makeFile(const QString& relativePath, const QByteArray& content = "x") const;
     QString makeFolder(const QString& relativePath) const;
