@@ -15,8 +15,7 @@ class TestBookmarks : public QObject {
 
     QString home(const QString& relative) const { return m_env->home() + QLatin1Char('/') + relative; }
     QByteArray bookmark(const QString& path) const {
-        const auto data = Bookmarks::makeBookmark(QUrl::fromLocalFile(path));
-        return data.value_or(QByteArray());
+        return Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray());
     }
     std::optional<QString> resolve(const QByteArray& data) const { return Bookmarks::resolvePath(data); }
     void move(const QString& from, const QString& to) const {

@@ -25,7 +25,6 @@ private slots:
                 .toUtf8();
         const auto groups = NookCodec::decode(foreign);
         QVERIFY(groups);
-        QCOMPARE(groups->first().id, QUuid::fromString(u"0f8fad5b-d9cb-469f-a165-70867728950e"_s));
         QCOMPARE(groups->first().items.first().bookmarkData, QByteArray("boo/\xff", 5));
         QCOMPARE(
             NookCodec::encode(*groups),
@@ -33,11 +32,9 @@ private slots:
                            R"("Ym9vL\/8=","id":"7C9E6679-7425-40DE-944B-E07FC1F90AE7","name":"Report"}],)"
                            R"("name":"Küche\/Bad"}])")
                 .toUtf8());
-        QCOMPARE(NookCodec::encode({}), QByteArray("[]"));
     }
 
-    // Every text as the compact document writer writes it (and every "/" escaped), read back
-    // the same.
+    // Every text as the compact document writer writes it (and every "/" escaped), read back the same.
     void writesWhatADocumentWrites_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("controls") << u"a\x01\x1f\x7f\b\f\r\n\t"_s + QChar(0) + u'z';
@@ -86,16 +83,13 @@ private slots:
         QVERIFY(decoded);
         QTEST(renewed, "renewed");
         QSet<QUuid> ids;
-        int count = 0;
         for (const NookGroup& group : *decoded) {
             ids.insert(group.id);
             for (const NookItem& each : group.items)
                 ids.insert(each.id);
-            count += 1 + group.items.size();
         }
-        QCOMPARE(ids.size(), count);
+        QCOMPARE(ids.size(), groupIds.size() - groupIds.count(-1));
         QCOMPARE(decoded->first().id, groups.first().id); // the first holder keeps its id
-        QCOMPARE(decoded->last().items.size(), groups.last().items.size());
     }
 
     // A fault is named with where it is, on one line.
