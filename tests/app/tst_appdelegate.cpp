@@ -27,10 +27,6 @@ class TestAppDelegate : public QObject {
         return names;
     }
     QUrl file(const QString& path) const { return QUrl::fromLocalFile(m_env->makeFile(path)); }
-    void launch() {
-        m_delegate->setClickMonitorFactory([] { return std::make_unique<FakeClickMonitor>(); });
-        m_delegate->applicationDidFinishLaunching();
-    }
     bool panelShown() const { return m_delegate->panelController()->isShown(); }
 
 private slots:
@@ -42,7 +38,8 @@ private slots:
         m_delegate = std::make_unique<AppDelegate>(m_env->makeFolder(u"data"_qs));
         m_settingsOpened = 0;
         m_delegate->setOpenSettings([this] { ++m_settingsOpened; });
-        launch();
+        m_delegate->setClickMonitorFactory([] { return std::make_unique<FakeClickMonitor>(); });
+        m_delegate->applicationDidFinishLaunching();
     }
     void cleanup() {
         m_delegate.reset();
@@ -60,12 +57,17 @@ private slots:
         QVERIFY(!panelShown());
     }
 
-    // The panel shows (and stays shown) and the files join the current nook a moment later.
+    // The panel shows (and stays shown) and the files join the current nook a moment later;
+    // with no nook left, a default one is made for them.
     void filesHandedOverShowThePanelAndJoinTheCurrentNook() {
+        NookStore& store = m_delegate->store();
+        store.deleteGroup(store.groups().first().id);
         m_delegate->open({file(u"docs/Alpha.txt"_qs), file(u"docs/Beta.tar.gz"_qs)});
         QVERIFY(panelShown());
-        QVERIFY(itemNames().isEmpty());
-        QTRY_COMPARE(itemNames(), QStringList({u"Alpha"_qs, u"Beta.tar"_qs}));
+        QVERIFY(store.groups().isEmpty());
+        QTRY_COMPARE(store.groups().size(), 1);
+        QTRY_COMPARE(itemNames(), QStringList({u"Alpha"_qs, u"Beta.tar"_qs})); // added in the background
+        QCOMPARE(store.groups().first().name, u"Favoriten"_qs);
         m_delegate->open({file(u"docs/Gamma"_qs)});
         QVERIFY(panelShown());
     }
@@ -86,15 +88,6 @@ private slots:
         m_delegate.reset(); // saves
         m_delegate = std::make_unique<AppDelegate>(m_env->home() + u"/data"_qs);
         QCOMPARE(m_delegate->store().selectedGroupID(), work);
-    }
-
-    void aHandOverWithNoNookMakesTheDefaultOne() {
-        NookStore& store = m_delegate->store();
-        store.deleteGroup(store.groups().first().id);
-        m_delegate->open({file(u"docs/Alpha.txt"_qs)});
-        QTRY_COMPARE(store.groups().size(), 1);
-        QTRY_COMPARE(itemNames(), QStringList{u"Alpha"_qs}); // added in the background
-        QCOMPARE(store.groups().first().name, u"Favoriten"_qs);
     }
 
     void actionsFromTheMenuAndTheBus() {

@@ -3,7 +3,6 @@
 #include "model/Bookmarks.h"
 
 #include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -55,19 +54,8 @@ class TestItemOpener : public QObject {
     }
 
 private slots:
-    // Plain text has a viewer, nothing else has one; the MIME types come from the system.
-    void initTestCase() {
-        QVERIFY(QFile::link(u"/usr/share/mime"_qs, systemData().filePath(u"mime"_qs)));
-        QVERIFY(QDir().mkpath(systemData().filePath(u"applications"_qs)));
-        const auto write = [](const QString& name, const QByteArray& content) {
-            QFile file(systemData().filePath(u"applications/"_qs + name));
-            return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-        };
-        QVERIFY(
-            write(u"viewer.desktop"_qs,
-                  "[Desktop Entry]\nType=Application\nName=Viewer\nExec=true %f\nMimeType=text/plain;\n"));
-        QVERIFY(write(u"mimeinfo.cache"_qs, "[MIME Cache]\ntext/plain=viewer.desktop;\n"));
-    }
+    // No application for anything but what a test makes; the MIME types come from the system.
+    void initTestCase() { QVERIFY(QFile::link(u"/usr/share/mime"_qs, systemData().filePath(u"mime"_qs))); }
     void init() {
         m_env = std::make_unique<TestEnvironment>();
         m_sink.urls.clear();
@@ -79,17 +67,14 @@ private slots:
     }
 
     // A file nothing on the desktop opens and a target gone for good are reported, not handed on.
-    void opensWhatItFindsAndReportsTheRest() {
-        const QString file = m_env->makeFile(u"docs/a.txt"_qs, "plain words\n");
-        const QByteArray text = bookmark(file);
-        QCOMPARE(open(text), ItemOpener::Result::Opened);
-        QCOMPARE(m_sink.urls, QList<QUrl>{QUrl::fromLocalFile(file)});
-        QCOMPARE(open(bookmark(m_env->makeFile(u"blob.bin"_qs, QByteArray("\x00\x01\x02\xff", 4)))),
-                 ItemOpener::Result::NoApplication);
+    void reportsWhatItCannotOpen() {
+        const QString file = m_env->makeFile(u"blob.bin"_qs, QByteArray("\x00\x01\x02\xff", 4));
+        const QByteArray blob = bookmark(file);
+        QCOMPARE(open(blob), ItemOpener::Result::NoApplication);
         QVERIFY(QFile::remove(file));
         Bookmarks::forgetSearches();
-        QCOMPARE(open(text), ItemOpener::Result::Missing);
-        QCOMPARE(m_sink.urls.size(), 1);
+        QCOMPARE(open(blob), ItemOpener::Result::Missing);
+        QVERIFY(m_sink.urls.isEmpty());
     }
 
     // An application entry is started, never shown in an editor; only a trusted one is.

@@ -67,19 +67,17 @@ struct ForeignCase {
     int columns, heightShown, iconShown, columnsShown;
     QString line;
 };
-// Keys pressed (Backspace: the off button), whether the session has a backend and what it
-// answers; then the stored keys and the message the window shows.
+// Keys pressed (Backspace: the off button) and what the backend answers; then the stored keys
+// and the message the window shows.
 struct ShortcutCase {
-    int key;
-    Qt::KeyboardModifiers modifiers;
-    bool backend;
+    QKeyCombination keys;
     GlobalShortcut::Status answer;
-    QString stored, told;
+    const char *stored, *told = nullptr;
+    bool backend = true;
 };
 
 } // namespace
 
-Q_DECLARE_METATYPE(Preferences::Range)
 Q_DECLARE_METATYPE(LoginCase)
 Q_DECLARE_METATYPE(ForeignCase)
 Q_DECLARE_METATYPE(ShortcutCase)
@@ -177,39 +175,29 @@ private slots:
         QCOMPARE(storedFlag(), c.checked ? u"false"_qs : u"true"_qs);
     }
 
-    // A drag writes every step as the handle passes it, on steps only, not only where it ends.
-    void slidersWriteEveryStepADragPasses_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<Preferences::Range>("range");
-        QTest::newRow("panel height")
-            << QString::fromLatin1(Preferences::kPanelHeight) << Preferences::kPanelHeightRange;
-        QTest::newRow("icon size") << QString::fromLatin1(Preferences::kIconSize)
-                                   << Preferences::kIconSizeRange;
-    }
-    void slidersWriteEveryStepADragPasses() {
-        QFETCH(QString, name);
-        QFETCH(Preferences::Range, range);
+    // A drag writes every step as the handle passes it, on steps only, not only where it ends;
+    // a click writes the column count.
+    void controlsWriteWhatTheyShow() {
         m_prefs->setPanelHeight(Preferences::kPanelHeightRange.minimum);
         m_prefs->setIconSize(Preferences::kIconSizeRange.minimum);
         showView();
-        auto* slider = m_view->findChild<QSlider*>(name);
-        slider->setSliderDown(true);
-        QList<double> written{range.minimum}, steps;
-        for (int at = slider->minimum(); at <= slider->maximum() + 2; at += 3) {
-            slider->setSliderPosition(at); // as the pointer moves it, in 3 point jumps
-            if (const double value = stored(name.toLatin1()).toDouble(); value != written.last())
-                written << value;
+        for (const auto& [name, range] :
+             {std::pair(Preferences::kPanelHeight, Preferences::kPanelHeightRange),
+              std::pair(Preferences::kIconSize, Preferences::kIconSizeRange)}) {
+            auto* slider = child<QSlider>(name);
+            slider->setSliderDown(true);
+            QList<double> written{range.minimum}, steps;
+            for (int at = slider->minimum(); at <= slider->maximum() + 2; at += 3) {
+                slider->setSliderPosition(at); // as the pointer moves it, in 3 point jumps
+                if (const double value = stored(name).toDouble(); value != written.last())
+                    written << value;
+            }
+            slider->setSliderDown(false);
+            for (double step = range.minimum; step <= range.maximum; step += range.step)
+                steps << step;
+            QCOMPARE(written, steps);
         }
-        slider->setSliderDown(false);
-        for (double step = range.minimum; step <= range.maximum; step += range.step)
-            steps << step;
-        QCOMPARE(written, steps);
-    }
-
-    void columnsAreWrittenByClick() {
-        showView();
-        auto* columns = child<SegmentedControl>("columns");
-        QTest::mouseClick(columns->segment(5), Qt::LeftButton);
+        QTest::mouseClick(child<SegmentedControl>("columns")->segment(5), Qt::LeftButton);
         QCOMPARE(stored(Preferences::kColumns).toInt(), 5);
     }
 
@@ -249,26 +237,18 @@ private slots:
     void shortcutFieldStoresAndTells_data() {
         QTest::addColumn<ShortcutCase>("c");
         using S = GlobalShortcut::Status;
-        const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers, S answer,
-                            const char* stored, const char* told, bool backend = true) {
-            QTest::newRow(name) << ShortcutCase{key,
-                                                modifiers,
-                                                backend,
-                                                answer,
-                                                QString::fromLatin1(stored),
-                                                told ? qtTrId(told) : QString()};
-        };
-        const auto ctrlShift = Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier);
-        row("default, bound", 0, {}, S::Bound, "Ctrl+Alt+Space", nullptr);
-        row("new keys", Qt::Key_K, ctrlShift, S::Bound, "Ctrl+Shift+K", nullptr);
-        row("a function key alone", Qt::Key_F5, {}, S::Bound, "F5", nullptr);
-        row("taken", Qt::Key_K, ctrlShift, S::Taken, "Ctrl+Shift+K", "settings.shortcut.taken");
-        row("a plain letter is refused", Qt::Key_K, {}, S::Bound, "Ctrl+Alt+Space",
-            "settings.shortcut.needs_modifier");
-        row("cleared is off", Qt::Key_Backspace, {}, S::Bound, "", "settings.shortcut.off");
-        row("no backend", 0, {}, S::Bound, "Ctrl+Alt+Space", "settings.shortcut.unavailable", false);
-        row("the session has none after all", 0, {}, S::Unavailable, "Ctrl+Alt+Space",
-            "settings.shortcut.unavailable");
+        using C = ShortcutCase;
+        const QKeyCombination none, ctrlShiftK = Qt::CTRL | Qt::SHIFT | Qt::Key_K;
+        const char *initial = "Ctrl+Alt+Space", *unavailable = "settings.shortcut.unavailable";
+        QTest::newRow("default, bound") << C{none, S::Bound, initial};
+        QTest::newRow("new keys") << C{ctrlShiftK, S::Bound, "Ctrl+Shift+K"};
+        QTest::newRow("a function key alone") << C{Qt::Key_F5, S::Bound, "F5"};
+        QTest::newRow("taken") << C{ctrlShiftK, S::Taken, "Ctrl+Shift+K", "settings.shortcut.taken"};
+        QTest::newRow("a plain letter is refused")
+            << C{Qt::Key_K, S::Bound, initial, "settings.shortcut.needs_modifier"};
+        QTest::newRow("cleared is off") << C{Qt::Key_Backspace, S::Bound, "", "settings.shortcut.off"};
+        QTest::newRow("no backend") << C{none, S::Bound, initial, unavailable, false};
+        QTest::newRow("the session has none after all") << C{none, S::Unavailable, initial, unavailable};
     }
     void shortcutFieldStoresAndTells() {
         QFETCH(ShortcutCase, c);
@@ -279,17 +259,17 @@ private slots:
         shortcut.bind(m_prefs->globalShortcut());
         m_view->setGlobalShortcut(c.backend ? &shortcut : nullptr);
         QKeySequenceEdit* field = m_view->shortcutField();
-        if (c.key == Qt::Key_Backspace) {
+        const QString told = c.told ? qtTrId(c.told) : QString();
+        if (c.keys.key() == Qt::Key_Backspace) {
             QTest::mouseClick(m_view->shortcutOffButton(), Qt::LeftButton);
-        } else if (c.key) {
-            QTest::keyClick(field, Qt::Key(c.key), c.modifiers);
-            QTRY_COMPARE(m_prefs->globalShortcut().toString(), c.stored);
-            QTRY_COMPARE(m_view->shortcutStatus()->isVisible(), !c.told.isEmpty()); // after the field's pause
+        } else if (c.keys != QKeyCombination()) {
+            QTest::keyClick(field, c.keys.key(), c.keys.keyboardModifiers());
+            QTRY_COMPARE(m_prefs->globalShortcut().toString(), QLatin1String(c.stored));
+            QTRY_COMPARE(m_view->shortcutStatus()->isVisible(), !told.isEmpty()); // after the field's pause
         }
-        QCOMPARE(m_prefs->globalShortcut().toString(), c.stored);
-        QCOMPARE(field->keySequence().toString(), c.stored);
-        QCOMPARE(m_view->shortcutStatus()->isVisible() ? m_view->shortcutStatus()->text() : QString(),
-                 c.told);
+        QCOMPARE(m_prefs->globalShortcut().toString(), QLatin1String(c.stored));
+        QCOMPARE(field->keySequence().toString(), QLatin1String(c.stored));
+        QCOMPARE(m_view->shortcutStatus()->isVisible() ? m_view->shortcutStatus()->text() : QString(), told);
         m_view->setGlobalShortcut(nullptr);
     }
 };
