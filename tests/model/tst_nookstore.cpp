@@ -168,8 +168,7 @@ private slots:
             store->waitForSaves();
             ::setrlimit(RLIMIT_FSIZE, &unlimited);
         });
-        QVERIFY2(log.startsWith(QStringLiteral(u"Tuckaway: Speichern fehlgeschlagen \u2013 ").toUtf8()),
-                 log.constData());
+        QVERIFY2(log.startsWith(u"Tuckaway: Speichern fehlgeschlagen \u2013 "_s.toUtf8()), log.constData());
         QCOMPARE(log.count('\n'), 1);
         QTRY_COMPARE(failed.count(), 1);
         QCOMPARE(fileBytes(*store), before);
