@@ -14,12 +14,11 @@ class TestApplicationService : public QObject {
     Q_OBJECT
 private:
     PrivateBus m_bus;
-    QDBusConnection connect() { return m_bus.connect(); }
 
     // A second start's or a launcher's call, made from another thread while this one serves.
     QDBusMessage callFromElsewhere(const char* interface, const QString& method,
                                    const QVariantList& arguments) {
-        const RemoteInstance instance(connect());
+        const RemoteInstance instance(m_bus.connect());
         auto reply = std::async(std::launch::async,
                                 [&] { return instance.call(QLatin1String(interface), method, arguments); });
         [&] { QTRY_VERIFY(reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready); }();
@@ -36,7 +35,7 @@ private slots:
     // and once the first has ended the next start owns the name again.
     void secondStartReachesTheFirst() {
         {
-            ApplicationService first(connect());
+            ApplicationService first(m_bus.connect());
             QCOMPARE(first.registerOnBus(), ApplicationService::Registration::Owner);
             QSignalSpy opened(&first, &ApplicationService::openRequested);
             QList<QUrl> handed;
@@ -47,9 +46,9 @@ private slots:
                 return ApplicationService::HandOver{{urls.first().toString()}, {}, {}};
             });
 
-            ApplicationService second(connect());
+            ApplicationService second(m_bus.connect());
             QCOMPARE(second.registerOnBus(), ApplicationService::Registration::AlreadyRunning);
-            QVERIFY(RemoteInstance(connect()).isRunning());
+            QVERIFY(RemoteInstance(m_bus.connect()).isRunning());
 
             // Spaces survive and the nook's name is trimmed; text that is no URI comes back as
             // refused from Add, and is dropped from a launcher's Open, whose other files arrive.
@@ -65,19 +64,19 @@ private slots:
             QTRY_COMPARE(opened.size(), 1);
             QCOMPARE(opened.first().first().value<QList<QUrl>>(), good);
         }
-        QTRY_VERIFY(!RemoteInstance(connect()).isRunning());
-        ApplicationService next(connect());
+        QTRY_VERIFY(!RemoteInstance(m_bus.connect()).isRunning());
+        ApplicationService next(m_bus.connect());
         QCOMPARE(next.registerOnBus(), ApplicationService::Registration::Owner);
     }
 
     void aHungInstanceIsGivenUpOnWithinASecond() {
         // The owner's thread is this one, blocked in the call: it cannot answer.
-        ApplicationService hung(connect());
+        ApplicationService hung(m_bus.connect());
         QCOMPARE(hung.registerOnBus(), ApplicationService::Registration::Owner);
         QElapsedTimer timer;
         timer.start();
-        const QDBusMessage reply =
-            RemoteInstance(connect()).call(QLatin1String(ApplicationService::kOwnInterface), u"Quit"_qs);
+        const QDBusMessage reply = RemoteInstance(m_bus.connect())
+                                       .call(QLatin1String(ApplicationService::kOwnInterface), u"Quit"_qs);
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
         QVERIFY(timer.elapsed() < 2 * RemoteInstance::kProbeTimeoutMs);
     }

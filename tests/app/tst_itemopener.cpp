@@ -13,8 +13,7 @@ class UrlSink : public QObject {
     Q_OBJECT
 public:
     QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls << url; }
+    Q_INVOKABLE void open(const QUrl& url) { urls << url; }
 };
 
 // The only application folder the desktop knows here, set before anything reads the variable.
@@ -30,13 +29,12 @@ class TestItemOpener : public QObject {
     std::unique_ptr<TestEnvironment> m_env;
     UrlSink m_sink;
 
-    // An application entry that leaves a mark when it is started.
-    QString entry(const QString& name, const QString& mark, bool executable) {
-        const QString path = m_env->makeFile(u"apps/%1.desktop"_qs.arg(name),
-                                             QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\n"
-                                                            "Exec=touch %2\n")
-                                                 .arg(name, mark)
-                                                 .toUtf8());
+    // An application entry that makes a file of its name in the home when it is started.
+    QString entry(const QString& name, bool executable) {
+        const QString path = m_env->makeFile(
+            name + u".desktop"_qs,
+            u"[Desktop Entry]\nType=Application\nName=%1\nExec=touch %2/%1\n"_qs.arg(name, m_env->home())
+                .toUtf8());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
                                         (executable ? QFile::ExeOwner : QFile::Permissions()));
         return path;
@@ -79,14 +77,12 @@ private slots:
 
     // An application entry is started, never shown in an editor; only a trusted one is.
     void applicationEntriesAreStartedWhenTrusted() {
-        const QString untrusted = m_env->home() + u"/untrusted"_qs;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"not started.*Untrusted"_qs));
-        QCOMPARE(open(bookmark(entry(u"Untrusted"_qs, untrusted, false))), ItemOpener::Result::NoApplication);
+        QCOMPARE(open(bookmark(entry(u"Untrusted"_qs, false))), ItemOpener::Result::NoApplication);
         // The trusted one started afterwards is the sign that launches have had their time.
-        const QString trusted = m_env->home() + u"/trusted"_qs;
-        QCOMPARE(open(bookmark(entry(u"Trusted"_qs, trusted, true))), ItemOpener::Result::Opened);
-        QTRY_VERIFY(QFile::exists(trusted));
-        QVERIFY(!QFile::exists(untrusted));
+        QCOMPARE(open(bookmark(entry(u"Trusted"_qs, true))), ItemOpener::Result::Opened);
+        QTRY_VERIFY(QFile::exists(m_env->home() + u"/Trusted"_qs));
+        QVERIFY(!QFile::exists(m_env->home() + u"/Untrusted"_qs));
         QVERIFY(m_sink.urls.isEmpty());
     }
 };

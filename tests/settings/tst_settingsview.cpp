@@ -54,7 +54,7 @@ public:
 };
 
 // The service's state when the window shows, whether it refuses changes and whether the
-// switch is clicked; then the switch, the stored flag and the calls the service got.
+// switch is clicked; then the switch, the stored flag (empty: absent) and the calls asked.
 struct LoginCase {
     LoginItemStatus service;
     bool fail, click, checked;
@@ -93,10 +93,6 @@ class TestSettingsView : public QObject {
 
     // The settings file as another program sees it.
     QVariant stored(const char* key) const { return QSettings(m_file, QSettings::IniFormat).value(key); }
-    QString storedFlag() const {
-        const QVariant value = stored(Preferences::kLaunchAtLogin);
-        return value.isValid() ? value.toString() : u"absent"_qs;
-    }
     void showView() {
         m_view = std::make_unique<SettingsView>(m_login, *m_prefs);
         m_view->show();
@@ -105,7 +101,6 @@ class TestSettingsView : public QObject {
     template <typename T> T* child(const char* name) const {
         return m_view->findChild<T*>(QLatin1String(name));
     }
-    QString heightLine() const { return child<QLabel>("panelHeightValue")->text(); }
 
 private slots:
     void initTestCase() { Localization::install(QLocale(QLocale::English)); }
@@ -148,11 +143,11 @@ private slots:
     void loginSwitch_data() {
         QTest::addColumn<LoginCase>("c");
         using S = LoginItemStatus;
-        QTest::newRow("off, shown") << LoginCase{S::NotRegistered, false, false, false, u"absent"_qs, 0};
+        QTest::newRow("off, shown") << LoginCase{S::NotRegistered, false, false, false, {}, 0};
         QTest::newRow("on elsewhere, shown") << LoginCase{S::Enabled, false, false, true, u"true"_qs, 0};
         QTest::newRow("turned on") << LoginCase{S::NotRegistered, false, true, true, u"true"_qs, 1};
         QTest::newRow("turned off") << LoginCase{S::Enabled, false, true, false, u"false"_qs, 1};
-        QTest::newRow("on refused") << LoginCase{S::NotRegistered, true, true, false, u"absent"_qs, 1};
+        QTest::newRow("on refused") << LoginCase{S::NotRegistered, true, true, false, {}, 1};
         QTest::newRow("off refused") << LoginCase{S::Enabled, true, true, true, u"true"_qs, 1};
     }
     void loginSwitch() {
@@ -165,14 +160,14 @@ private slots:
             QTest::mouseClick(toggle, Qt::LeftButton);
         QCOMPARE(toggle->isChecked(), c.checked);
         QCOMPARE(m_login.calls, c.calls);
-        QCOMPARE(storedFlag(), c.stored);
+        QCOMPARE(stored(Preferences::kLaunchAtLogin).toString(), c.stored);
 
         // Changed elsewhere while the window was closed: the next showing tells.
         m_view->hide();
         m_login.current = c.checked ? LoginItemStatus::Disabled : LoginItemStatus::Enabled;
         m_view->show();
         QCOMPARE(toggle->isChecked(), !c.checked);
-        QCOMPARE(storedFlag(), c.checked ? u"false"_qs : u"true"_qs);
+        QCOMPARE(stored(Preferences::kLaunchAtLogin).toString(), c.checked ? u"false"_qs : u"true"_qs);
     }
 
     // A drag writes every step as the handle passes it, on steps only, not only where it ends;
@@ -222,14 +217,14 @@ private slots:
         QCOMPARE(child<QSlider>("panelHeight")->value(), c.heightShown);
         QCOMPARE(child<QSlider>("iconSize")->value(), c.iconShown);
         QCOMPARE(child<SegmentedControl>("columns")->value(), c.columnsShown);
-        QCOMPARE(heightLine(), c.line);
+        QCOMPARE(child<QLabel>("panelHeightValue")->text(), c.line);
         QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), c.height);
         QCOMPARE(stored(Preferences::kIconSize).toDouble(), c.iconSize);
         QCOMPARE(stored(Preferences::kColumns).toInt(), c.columns);
 
         m_prefs->setPanelHeight(300.0); // elsewhere, while the window is open
         QCOMPARE(child<QSlider>("panelHeight")->value(), 300);
-        QCOMPARE(heightLine(), u"300 pt"_qs);
+        QCOMPARE(child<QLabel>("panelHeightValue")->text(), u"300 pt"_qs);
     }
 
     // The shortcut field stores the first keys pressed (cleared is off) and says when the
