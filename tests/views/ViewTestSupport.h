@@ -9,13 +9,19 @@
 #include "views/DragRunner.h"
 #include "views/ItemGridView.h"
 #include "views/ModifierTracker.h"
+#include "views/NewGroupSheet.h"
 #include "views/PinState.h"
 #include "views/TuckawayTabBar.h"
 #include "views/TuckawayView.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -39,10 +45,8 @@ inline bool triggerContextMenu(QWidget* widget, const QPoint& pos, const QString
     QApplication::sendEvent(widget, &event);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QAction* chosen = nullptr;
-    for (QAction* action : menu ? menu->actions() : QList<QAction*>()) {
-        if (action->text() == text)
-            chosen = action;
-    }
+    for (QAction* action : menu ? menu->actions() : QList<QAction*>())
+        chosen = action->text() == text ? action : chosen;
     if (chosen)
         chosen->trigger();
     if (menu)
@@ -111,6 +115,7 @@ protected:
         callbacks.onOpen = [this](const NookItem& item) { m_opened << item.name; };
         callbacks.onClose = [this] { ++m_closed; };
         m_view = std::make_unique<TuckawayView>(*m_store, *m_prefs, *m_icons, *m_pin, std::move(callbacks));
+        m_view->setOnOpenSettings([this] { ++m_settings; });
         showAgain();
     }
     void showAgain() {
@@ -126,10 +131,8 @@ protected:
     QUuid groupID(int index) const { return m_store->groups().at(index).id; }
     QString shownItems() const { return names(grid()->items()); }
     QString selectedName() const {
-        for (const NookGroup& group : m_store->groups())
-            if (group.id == m_view->selectedGroupID())
-                return group.name;
-        return {};
+        const NookGroup* group = findGroup(m_store->groups(), m_view->selectedGroupID().value_or(QUuid()));
+        return group ? group->name : QString();
     }
 
     std::unique_ptr<TestEnvironment> m_env;
@@ -140,6 +143,7 @@ protected:
     std::unique_ptr<TuckawayView> m_view;
     QStringList m_opened;
     int m_closed = 0;
+    int m_settings = 0;
 
 private slots:
     void init() {
@@ -150,7 +154,7 @@ private slots:
         m_store = std::make_unique<NookStore>(m_env->dataHome() + QStringLiteral("/Tuckaway"));
         m_pin = std::make_unique<PinState>();
         m_opened.clear();
-        m_closed = 0;
+        m_closed = m_settings = 0;
     }
     void cleanup() {
         DragRunner::setRunner({});

@@ -1,8 +1,6 @@
 #include "ViewTestSupport.h"
-#include "views/NewGroupSheet.h"
 
 #include <QAccessible>
-#include <QLineEdit>
 
 using namespace ViewTest;
 
@@ -16,16 +14,12 @@ struct KeyCase {
 class TestPanelKeys : public ViewTest::PanelTestCase {
     Q_OBJECT
 
-    int m_settings = 0;
-
     // Nook A with items i0, i1, ..., then B (b0) and an empty C.
     void showItems(int itemCount) {
         QStringList names;
         for (int i = 0; i < itemCount; ++i)
             names << u"i%1"_s.arg(i);
         showPanel({nook(u"A"_s, names), nook(u"B"_s, {u"b0"_s}), nook(u"C"_s)});
-        m_settings = 0;
-        m_view->setOnOpenSettings([this] { ++m_settings; });
     }
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(m_view->windowHandle(), Qt::Key(key), modifiers);
@@ -37,17 +31,14 @@ private slots:
         QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<int>("expected");
         using K = QList<int>;
-        QTest::newRow("right") << K{Qt::Key_Right, Qt::Key_Right} << 2;
         QTest::newRow("home") << K{Qt::Key_End, Qt::Key_Home} << 0;
         QTest::newRow("left at the start") << K{Qt::Key_Left} << 0;
         QTest::newRow("up in the top row") << K{Qt::Key_Right, Qt::Key_Up} << 1;
-        QTest::newRow("down twice") << K{Qt::Key_Down, Qt::Key_Down} << 8;
         QTest::newRow("down in the last row") << K{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down} << 8;
         QTest::newRow("down onto a short row")
             << K{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down} << 9;
         QTest::newRow("wraps into the next row, up goes back")
             << K{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up} << 0;
-        QTest::newRow("end") << K{Qt::Key_End} << 9;
         QTest::newRow("end, up") << K{Qt::Key_End, Qt::Key_Up} << 5;
         QTest::newRow("page down lands in the last row, same column") << K{Qt::Key_PageDown} << 8;
         QTest::newRow("page up lands in the top row, same column") << K{Qt::Key_End, Qt::Key_PageUp} << 1;
@@ -56,7 +47,6 @@ private slots:
         QFETCH(QList<int>, keys);
         QFETCH(int, expected);
         showItems(10);
-        QCOMPARE(QApplication::focusWidget() ? QApplication::focusWidget() : m_view->focusWidget(), grid());
         QCOMPARE(grid()->focusIndex(), 0);
         QVERIFY(!grid()->focusRingShown());
         for (int key : keys)
@@ -103,40 +93,32 @@ private slots:
         if (c.underWay == u"search sheet")
             m_view->setFocus(); // the sheet's field no longer has the keys
         press(c.key, c.modifiers);
-        QStringList state{selectedName(), names(m_store->groups().first().items)};
-        if (m_view->searchField()->isVisible())
-            state << u"search"_s;
-        if (m_view->newGroupSheet()->isVisible())
-            state << u"sheet"_s;
-        if (m_settings)
-            state << u"settings"_s;
-        if (!m_opened.isEmpty())
-            state << u"opened "_s + m_opened.join(u' ');
-        if (m_closed)
-            state << u"closed"_s;
+        QStringList state{selectedName(),
+                          names(m_store->groups().first().items),
+                          m_view->searchField()->isVisible() ? u"search"_s : QString(),
+                          m_view->newGroupSheet()->isVisible() ? u"sheet"_s : QString(),
+                          m_settings ? u"settings"_s : QString(),
+                          m_opened.isEmpty() ? QString() : u"opened "_s + m_opened.join(u' '),
+                          m_closed ? u"closed"_s : QString()};
+        state.removeAll(QString());
         QCOMPARE(state.join(u", "_s), c.expected);
     }
 
     // Screen readers see one child per cell and per tab, with its name and state.
     void assistiveToolsSeeCellsAndTabs_data() {
         QTest::addColumn<bool>("tabs");
-        QTest::addColumn<int>("itemCount");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("cells") << false << 3 << u"i0 | i1 focused selected | i2 Cannot be found"_s;
-        QTest::newRow("no cells") << false << 0 << QString();
-        QTest::newRow("tabs") << true << 3 << u"A selected | B | C"_s;
+        QTest::newRow("cells") << false << u"i0 | i1 focused selected | i2 Cannot be found"_s;
+        QTest::newRow("tabs") << true << u"A selected | B | C"_s;
     }
     void assistiveToolsSeeCellsAndTabs() {
         QFETCH(bool, tabs);
-        QFETCH(int, itemCount);
         QFETCH(QString, expected);
-        showItems(itemCount);
+        showItems(3);
         press(Qt::Key_Right);
-        if (itemCount > 2)
-            grid()->setTargets({grid()->items().at(2).id}, {});
+        grid()->setTargets({grid()->items().at(2).id}, {});
         QAccessibleInterface* parent =
             QAccessible::queryAccessibleInterface(tabs ? static_cast<QWidget*>(bar()) : grid());
-        QVERIFY(parent);
         QStringList children;
         for (int i = 0; i < parent->childCount(); ++i) {
             QAccessibleInterface* child = parent->child(i);
@@ -152,8 +134,7 @@ private slots:
             children << parts.join(u' ').trimmed();
         }
         QCOMPARE(children.join(u" | "_s), expected);
-        if (!tabs && itemCount > 1)
-            QCOMPARE(parent->focusChild(), parent->child(1));
+        QCOMPARE(parent->focusChild(), tabs ? nullptr : parent->child(1));
     }
 
     // Typing searches every nook; Up/Down and Enter act on the results.
