@@ -103,7 +103,7 @@ protected:
     NookGroup nook(const QString& name, const QStringList& itemNames = {}) const {
         NookGroup group{QUuid::createUuid(), name, {}};
         for (const QString& itemName : itemNames) {
-            const QString path = m_env->makeFile(name + QLatin1Char('/') + itemName + QStringLiteral(".txt"));
+            const QString path = m_env->makeFile(u"%1/%2.txt"_s.arg(name, itemName));
             group.items << NookItem{
                 QUuid::createUuid(), itemName,
                 Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray())};

@@ -55,8 +55,6 @@ class TestItemGrid : public ViewTest::PanelTestCase {
         }
         return shown;
     }
-    void holdKey(Qt::Key key) { QTest::keyPress(m_view.get(), key); }
-    void releaseKey(Qt::Key key) { QTest::keyRelease(m_view.get(), key); }
 
 private slots:
     // Four columns 72 wide, 8 apart, centred in 360; cells 64 x 86, 16 below the top, 12 apart.
@@ -111,12 +109,12 @@ private slots:
         QTRY_VERIFY(m_icons->cached(b));
         hover(entry(1), entryCentre(1));
         QTRY_COMPARE(grid()->look(1).scale, tabs ? 1.0 : ItemCell::kHoverScale);
-        holdKey(Qt::Key_Alt);
+        QTest::keyPress(m_view.get(), Qt::Key_Alt);
         QTRY_COMPARE(badges(), u"-X-"_s);
         QTRY_COMPARE(grid()->look(1).scale, 1.0);
-        releaseKey(Qt::Key_Alt);
+        QTest::keyRelease(m_view.get(), Qt::Key_Alt);
         QTRY_COMPARE(badges(), u"---"_s);
-        holdKey(Qt::Key_Alt);
+        QTest::keyPress(m_view.get(), Qt::Key_Alt);
         hover(entry(2), entryCentre(2));
         QTRY_COMPARE(badges(), u"--X"_s);
         click(entry(1), entryCentre(1), Qt::AltModifier); // opens nothing
@@ -127,21 +125,11 @@ private slots:
         QVERIFY(tabs || !grid()->cellRect(1).contains(onBadge));
         QTRY_COMPARE(tab->width(), tab->sizeHint().width());
         click(entry(1), onBadge.toPoint(), Qt::AltModifier);
-        releaseKey(Qt::Key_Alt);
+        QTest::keyRelease(m_view.get(), Qt::Key_Alt);
         QCOMPARE(order(), u"A C D"_s);
         if (!tabs)
             QVERIFY(!m_icons->cached(b)); // a removed item's icon goes too
         QVERIFY(m_opened.isEmpty());
-    }
-
-    // The gaps around the icon and the name belong to the cell; the padding to none.
-    void clicksOpen() {
-        showEntries();
-        const QRectF cell = grid()->cellRect(1);
-        click(surface(), QPoint(int(cell.left()) + 1, int(cell.bottom()) - 1));
-        click(surface(), gap());
-        QVERIFY(triggerContextMenu(surface(), centreOf(2), u"Open"_s));
-        QCOMPARE(m_opened, QStringList({u"B"_s, u"C"_s}));
     }
 
     // The order changes during the drag, the dragged cell faded; tabs move only with Ctrl.
@@ -149,8 +137,6 @@ private slots:
         QTest::addColumn<ReorderCase>("c");
         QTest::newRow("cells, forward") << ReorderCase{false, true, 0, 2, u"drop"_s, u"B C A D"_s};
         QTest::newRow("cells, backward") << ReorderCase{false, true, 3, 1, u"drop"_s, u"A D B C"_s};
-        QTest::newRow("cells, first to last") << ReorderCase{false, true, 0, 3, u"drop"_s, u"B C D A"_s};
-        QTest::newRow("cells, last to first") << ReorderCase{false, true, 3, 0, u"drop"_s, u"D A B C"_s};
         QTest::newRow("cells, dropped beside") << ReorderCase{false, true, 0, 1, u"gap"_s, u"B A C D"_s};
         QTest::newRow("cells, left the panel") << ReorderCase{false, true, 1, 2, u"leave"_s, u"A C B D"_s};
         QTest::newRow("tabs, forward") << ReorderCase{true, true, 0, 2, u"drop"_s, u"B C A D"_s};
@@ -185,7 +171,7 @@ private slots:
             return Qt::MoveAction;
         });
         if (c.ctrl)
-            holdKey(Qt::Key_Control);
+            QTest::keyPress(m_view.get(), Qt::Key_Control);
         pressAndPull(entry(c.from), entryCentre(c.from), c.ctrl ? Qt::ControlModifier : Qt::NoModifier);
         QCOMPARE(seen, c.ctrl ? QStringList({u"A B C D"_s, c.expected}) : QStringList());
         QVERIFY(!movedOverItself);
@@ -228,14 +214,14 @@ private slots:
         else
             mime.setUrls(c.content == u"web" ? QList{web} : urls);
         if (c.ctrl == u"key")
-            holdKey(Qt::Key_Control);
+            QTest::keyPress(m_view.get(), Qt::Key_Control);
         QSignalSpy changes(m_store.get(), &NookStore::groupsChanged);
         const Qt::KeyboardModifiers modifiers = c.ctrl == u"drag" ? Qt::ControlModifier : Qt::NoModifier;
         const QPoint at = c.where == u"cell" ? centreOf(1) : gap();
         const bool offered = dragTo(surface(), at, &mime, modifiers);
         const bool taken = dropAt(surface(), at, &mime, modifiers);
         if (c.ctrl == u"key")
-            releaseKey(Qt::Key_Control);
+            QTest::keyRelease(m_view.get(), Qt::Key_Control);
         QCOMPARE(offered, taken); // the pointer never promises a drop that is then refused
         QCOMPARE(taken, !c.stored.isEmpty());
         QCOMPARE(changes.count(), 0); // the store hears of it from the event queue
@@ -262,15 +248,15 @@ private slots:
         DragRunner::setRunner([&](QDrag& drag) {
             urls = drag.mimeData()->urls();
             copied = drag.mimeData()->data(u"x-special/gnome-copied-files"_s);
-            takenBack = dropAt(surface(), centreOf(3) + QPoint(0, 200), drag.mimeData());
+            takenBack =
+                dragTo(surface(), gap(), drag.mimeData()) || dropAt(surface(), gap(), drag.mimeData());
             return Qt::CopyAction;
         });
         pressAndPull(surface(), centreOf(0));
         QCOMPARE(urls, targetPresent ? QList<QUrl>{url} : QList<QUrl>{});
         QCOMPARE(copied, targetPresent ? "copy\n" + url.toEncoded() : QByteArray());
-        QCOMPARE(takenBack, !targetPresent); // not taken, or no drag at all
+        QCOMPARE(takenBack, !targetPresent); // not offered nor taken, or no drag at all
         QVERIFY(m_opened.isEmpty());
-        QCOMPARE(storedNames(), u"A B C D"_s);
     }
 
     // No key event arrives during a drag or once the application lost the keyboard: a key let
@@ -283,24 +269,17 @@ private slots:
     void modifiersAreReadAgain() {
         QFETCH(bool, drag);
         showEntries();
-        Qt::KeyboardModifiers keyboard = Qt::ControlModifier | Qt::AltModifier;
-        ModifierTracker::setQuery([&keyboard] { return keyboard; });
-        holdKey(Qt::Key_Control);
+        // Asked, the keyboard has no key down: both were let go where no key event reached the panel.
+        ModifierTracker::setQuery([] { return Qt::KeyboardModifiers(); });
+        QTest::keyPress(m_view.get(), Qt::Key_Control);
         QTest::keyPress(m_view.get(), Qt::Key_Alt, Qt::ControlModifier);
         QVERIFY(grid()->altPressed() && grid()->ctrlPressed());
-        // Both keys are let go where no key event reaches the panel.
-        DragRunner::setRunner([&keyboard](QDrag&) {
-            keyboard = Qt::NoModifier;
-            return Qt::IgnoreAction;
-        });
-        if (drag) {
+        DragRunner::setRunner([](QDrag&) { return Qt::IgnoreAction; });
+        QEvent deactivate(QEvent::ApplicationDeactivate);
+        if (drag)
             pressAndPull(surface(), centreOf(0), Qt::ControlModifier);
-            QVERIFY(keyboard == Qt::NoModifier); // the drag did run
-        } else {
-            keyboard = Qt::NoModifier;
-            QEvent deactivate(QEvent::ApplicationDeactivate);
+        else
             QCoreApplication::sendEvent(qApp, &deactivate);
-        }
         QVERIFY(!bar()->ctrlPressed() && !grid()->ctrlPressed() && !grid()->altPressed());
     }
 
@@ -345,7 +324,6 @@ private slots:
     // Only the cells in view (four rows of four) ask for icons, at the top and at the end.
     void onlyCellsInViewAskForIcons() {
         ItemGridView view(*m_icons);
-        view.setShape(4, 52);
         view.resize(360, 350);
         const NookItem file = nook(u"Many"_s, {u"file"_s}).items.first();
         QList<NookItem> items;

@@ -31,15 +31,14 @@ private slots:
         QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<int>("expected");
         using K = QList<int>;
+        const int R = Qt::Key_Right, U = Qt::Key_Up, D = Qt::Key_Down;
         QTest::newRow("home") << K{Qt::Key_End, Qt::Key_Home} << 0;
         QTest::newRow("left at the start") << K{Qt::Key_Left} << 0;
-        QTest::newRow("up in the top row") << K{Qt::Key_Right, Qt::Key_Up} << 1;
-        QTest::newRow("down in the last row") << K{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down} << 8;
-        QTest::newRow("down onto a short row")
-            << K{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Down} << 9;
-        QTest::newRow("wraps into the next row, up goes back")
-            << K{Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up} << 0;
-        QTest::newRow("end, up") << K{Qt::Key_End, Qt::Key_Up} << 5;
+        QTest::newRow("up in the top row") << K{R, U} << 1;
+        QTest::newRow("down in the last row") << K{D, D, D} << 8;
+        QTest::newRow("down onto a short row") << K{R, R, R, D, D} << 9;
+        QTest::newRow("wraps into the next row, up goes back") << K{R, R, R, R, U} << 0;
+        QTest::newRow("end, up") << K{Qt::Key_End, U} << 5;
         QTest::newRow("page down lands in the last row, same column") << K{Qt::Key_PageDown} << 8;
         QTest::newRow("page up lands in the top row, same column") << K{Qt::Key_End, Qt::Key_PageUp} << 1;
     }
@@ -66,22 +65,21 @@ private slots:
     void panelKeys_data() {
         QTest::addColumn<KeyCase>("c");
         const auto ctrl = Qt::KeyboardModifiers(Qt::ControlModifier);
-        const auto none = Qt::KeyboardModifiers();
         QTest::newRow("ctrl+tab") << KeyCase{Qt::Key_Tab, ctrl, {}, u"B, i0 i1 i2"_s};
         QTest::newRow("ctrl+page down") << KeyCase{Qt::Key_PageDown, ctrl, {}, u"B, i0 i1 i2"_s};
-        QTest::newRow("ctrl+shift+tab wraps")
+        QTest::newRow("ctrl+backtab")
             << KeyCase{Qt::Key_Backtab, ctrl | Qt::ShiftModifier, {}, u"C, i0 i1 i2"_s};
         QTest::newRow("ctrl+page up wraps") << KeyCase{Qt::Key_PageUp, ctrl, {}, u"C, i0 i1 i2"_s};
         QTest::newRow("ctrl+n") << KeyCase{Qt::Key_N, ctrl, {}, u"A, i0 i1 i2, sheet"_s};
         QTest::newRow("ctrl+comma") << KeyCase{Qt::Key_Comma, ctrl, {}, u"A, i0 i1 i2, settings"_s};
-        QTest::newRow("enter on the keypad")
+        QTest::newRow("keypad enter")
             << KeyCase{Qt::Key_Enter, Qt::KeypadModifier, {}, u"A, i0 i1 i2, opened i0"_s};
-        QTest::newRow("delete") << KeyCase{Qt::Key_Delete, none, {}, u"A, i1 i2"_s};
-        QTest::newRow("escape") << KeyCase{Qt::Key_Escape, none, {}, u"A, i0 i1 i2, closed"_s};
-        QTest::newRow("escape, sheet") << KeyCase{Qt::Key_Escape, none, u"sheet"_s, u"A, i0 i1 i2"_s};
-        QTest::newRow("escape, search") << KeyCase{Qt::Key_Escape, none, u"search"_s, u"A, i0 i1 i2"_s};
-        QTest::newRow("escape, sheet over a search")
-            << KeyCase{Qt::Key_Escape, none, u"search sheet"_s, u"A, i0 i1 i2, search"_s};
+        QTest::newRow("delete") << KeyCase{Qt::Key_Delete, {}, {}, u"A, i1 i2"_s};
+        QTest::newRow("escape") << KeyCase{Qt::Key_Escape, {}, {}, u"A, i0 i1 i2, closed"_s};
+        QTest::newRow("escape, sheet") << KeyCase{Qt::Key_Escape, {}, u"sheet"_s, u"A, i0 i1 i2"_s};
+        QTest::newRow("escape, search") << KeyCase{Qt::Key_Escape, {}, u"search"_s, u"A, i0 i1 i2"_s};
+        QTest::newRow("escape, both")
+            << KeyCase{Qt::Key_Escape, {}, u"search sheet"_s, u"A, i0 i1 i2, search"_s};
     }
     void panelKeys() {
         QFETCH(KeyCase, c);
@@ -125,13 +123,11 @@ private slots:
             QCOMPARE(child->role(), tabs ? QAccessible::PageTab : QAccessible::ListItem);
             QCOMPARE(parent->indexOfChild(child), i);
             QCOMPARE(child->parent(), parent);
-            QStringList parts{child->text(QAccessible::Name)};
-            if (child->state().focused)
-                parts << u"focused"_s;
-            if (child->state().selected)
-                parts << u"selected"_s;
-            parts << child->text(QAccessible::Description);
-            children << parts.join(u' ').trimmed();
+            QStringList parts{
+                child->text(QAccessible::Name), child->state().focused ? u"focused"_s : QString(),
+                child->state().selected ? u"selected"_s : QString(), child->text(QAccessible::Description)};
+            parts.removeAll(QString());
+            children << parts.join(u' ');
         }
         QCOMPARE(children.join(u" | "_s), expected);
         QCOMPARE(parent->focusChild(), tabs ? nullptr : parent->child(1));
@@ -150,7 +146,6 @@ private slots:
         QCOMPARE(m_view->focusWidget(), grid());
         QTest::keyClicks(m_view->focusWidget(), u"I"_s);
         QTest::keyClicks(m_view->focusWidget(), u"1"_s); // now the field's
-        QCOMPARE(field->text(), u"I1"_s);
         QCOMPARE(shownItems(), u"i1 i10 i11"_s);
         QVERIFY(grid()->focusRingShown());
         QTest::keyClick(field, Qt::Key_Down); // one row of four: stays

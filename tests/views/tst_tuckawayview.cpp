@@ -12,7 +12,7 @@ using namespace ViewTest;
 // A rename begun on a nook or an item, by its menu or F2, ended with Return or Escape.
 struct RenameCase {
     QString what, typed;
-    Qt::Key key;
+    bool escape;
     QString expected;
 };
 // The new-nook sheet opened over these nooks (or none), ended one way.
@@ -58,8 +58,7 @@ private slots:
         QCOMPARE(sizeChanges, 1);
         click(m_view->addGroupButton(), QPoint(14, 14));
         for (QWidget* part : sheet()->findChildren<QWidget*>()) {
-            QTRY_VERIFY(
-                m_view->rect().contains(QRect(part->mapTo(m_view.get(), QPoint(0, 0)), part->size())));
+            QTRY_VERIFY(m_view->rect().contains(QRect(part->mapTo(m_view.get(), QPoint()), part->size())));
             QVERIFY(part->width() >= part->minimumSizeHint().width());
         }
         m_view->hide();
@@ -99,7 +98,6 @@ private slots:
         QCOMPARE(finished.first().first().value<HandOverResult>().rejected, files.urls());
         m_store->addDefaultGroupIfNone();
         QCOMPARE(m_view->selectedGroupID(), groupID(0));
-        QVERIFY(bar()->tabs().first()->isSelected());
         QCOMPARE(m_view->emptyHint()->text(), u"Drop files here, or hand them over from the file manager."_s);
     }
 
@@ -123,7 +121,6 @@ private slots:
         QVERIFY(triggerContextMenu(bar()->tab(groupID(removed)), QPoint(8, 8), u"Remove"_s));
         QCOMPARE(selectedName(), expected);
         QCOMPARE(shownItems(), expected.toLower() + u'1');
-        QVERIFY(bar()->tab(*m_view->selectedGroupID())->isSelected());
     }
 
     // Undo (button or Ctrl+Z) puts a removal back where it was, once, and only in time.
@@ -173,8 +170,9 @@ private slots:
         QVERIFY(grid()->toolTipAt(cell(0)).endsWith(u"/A/here.txt"_s));
         QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Copy Path"_s));
         QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/A/here.txt"_s));
+        QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Open"_s));
         click(grid()->viewport(), cell(1));
-        QVERIFY(m_opened.isEmpty());
+        QCOMPARE(m_opened, QStringList{u"here"_s});
         QCOMPARE(m_view->noticeBar()->text(), u"“gone” cannot be found."_s);
         QVERIFY(!m_view->undo());
         QTest::mouseClick(m_view->noticeBar()->actionButton(), Qt::LeftButton);
@@ -185,16 +183,13 @@ private slots:
     void renames_data() {
         QTest::addColumn<RenameCase>("c");
         const QString same = u"A: a1 | B: b1"_s;
-        QTest::newRow("nook by menu, trimmed")
-            << RenameCase{u"nook"_s, u" Mail\t "_s, Qt::Key_Return, u"Mail: a1 | B: b1"_s};
-        QTest::newRow("nook by F2, blanks only") << RenameCase{u"nook F2"_s, u" \t "_s, Qt::Key_Return, same};
-        QTest::newRow("nook, Escape") << RenameCase{u"nook"_s, u"Other"_s, Qt::Key_Escape, same};
-        QTest::newRow("item by menu, trimmed")
-            << RenameCase{u"item"_s, u"  Plan "_s, Qt::Key_Return, u"A: Plan | B: b1"_s};
-        QTest::newRow("item by F2, blanks only") << RenameCase{u"item F2"_s, u"   "_s, Qt::Key_Return, same};
-        QTest::newRow("item by F2, Escape") << RenameCase{u"item F2"_s, u"Other"_s, Qt::Key_Escape, same};
-        QTest::newRow("found in another nook")
-            << RenameCase{u"found"_s, u"Other"_s, Qt::Key_Return, u"A: a1 | B: Other"_s};
+        QTest::newRow("nook, trimmed") << RenameCase{u"nook"_s, u" Mail\t "_s, false, u"Mail: a1 | B: b1"_s};
+        QTest::newRow("nook by F2, blanks only") << RenameCase{u"nook F2"_s, u" \t "_s, false, same};
+        QTest::newRow("nook, Escape") << RenameCase{u"nook"_s, u"Other"_s, true, same};
+        QTest::newRow("item, trimmed") << RenameCase{u"item"_s, u"  Plan "_s, false, u"A: Plan | B: b1"_s};
+        QTest::newRow("item by F2, blanks only") << RenameCase{u"item F2"_s, u"   "_s, false, same};
+        QTest::newRow("item by F2, Escape") << RenameCase{u"item F2"_s, u"Other"_s, true, same};
+        QTest::newRow("found elsewhere") << RenameCase{u"found"_s, u"Other"_s, false, u"A: a1 | B: Other"_s};
     }
     void renames() {
         QFETCH(RenameCase, c);
@@ -220,7 +215,7 @@ private slots:
             m_store->moveGroup(groupID(1), groupID(0));
             QVERIFY(tab->isRenaming() && field->text() == c.typed);
         }
-        QTest::keyClick(field, c.key);
+        QTest::keyClick(field, c.escape ? Qt::Key_Escape : Qt::Key_Return);
         QVERIFY(!field->isVisible());
         QCOMPARE(m_closed, 0);
         QCOMPARE(contents(), c.expected);
@@ -312,7 +307,6 @@ private slots:
         showPanel({nook(u"A"_s)});
         HeaderButton* pin = m_view->pinButton();
         QWidget other;
-        other.setGeometry(600, 0, 100, 100);
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
         other.activateWindow();
@@ -343,12 +337,10 @@ private slots:
         else
             bar()->overflowMenu()->actions().at(10)->trigger();
         QCoreApplication::processEvents(); // the tabs' pending layout, which places them for real
-        const QUuid selected = *m_view->selectedGroupID();
-        QCOMPARE(selected, moved ? m_store->groups().last().id : groupID(10));
-        TuckawayTabButton* shown = bar()->tab(selected);
+        TuckawayTabButton* shown = bar()->tab(moved ? m_store->groups().last().id : groupID(10));
         QVERIFY(shown->isSelected());
-        const QRect inViewport(shown->mapTo(bar()->viewport(), QPoint(0, 0)), shown->size());
-        QVERIFY(bar()->viewport()->rect().contains(inViewport));
+        QVERIFY(bar()->viewport()->rect().contains(
+            QRect(shown->mapTo(bar()->viewport(), QPoint()), shown->size())));
         QCOMPARE(bar()->overflowMenu()->actions().last()->isChecked(), moved);
     }
 
