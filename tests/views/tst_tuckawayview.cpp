@@ -30,10 +30,6 @@ struct ItemDropCase {
 class TestTuckawayView : public ViewTest::PanelTestCase {
     Q_OBJECT
 
-    // Nooks A, B, C with one item each (a1, b1, c1).
-    void showThreeNooks() {
-        showPanel({nook(u"A"_s, {u"a1"_s}), nook(u"B"_s, {u"b1"_s}), nook(u"C"_s, {u"c1"_s})});
-    }
     // Every nook with its items: "A: a1 a2 | B: b1".
     QString contents() const {
         QStringList groups;
@@ -71,7 +67,7 @@ private slots:
     // The tab on screen is the store's current nook, both ways, and its items show at once. With no
     // nook left nothing is selected, the panel says how to make one, and a drop goes nowhere.
     void panelAndStoreShareTheCurrentNook() {
-        showThreeNooks();
+        showPanel({nook(u"A"_s, {u"a1"_s}), nook(u"B"_s, {u"b1"_s}), nook(u"C"_s, {u"c1"_s})});
         QCOMPARE(m_view->selectedGroupID(), groupID(0));
         clickTab(1);
         QCOMPARE(m_store->selectedGroupID(), groupID(1));
@@ -116,7 +112,7 @@ private slots:
         QFETCH(int, selected);
         QFETCH(int, removed);
         QFETCH(QString, expected);
-        showThreeNooks();
+        showPanel({nook(u"A"_s, {u"a1"_s}), nook(u"B"_s, {u"b1"_s}), nook(u"C"_s, {u"c1"_s})});
         clickTab(selected);
         QVERIFY(triggerContextMenu(bar()->tab(groupID(removed)), QPoint(8, 8), u"Remove"_s));
         QCOMPARE(selectedName(), expected);
