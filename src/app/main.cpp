@@ -161,8 +161,6 @@ int main(int argc, char** argv) {
     QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::activateAction);
     service.setHandOverHandler([&delegate](const QList<QUrl>& urls, const QString& nook) {
         const HandOverResult result = StoreCommands::handOver(delegate.store(), urls, nook);
-        // The caller may read the data file as soon as it has the answer.
-        delegate.store().waitForSaves();
         if (!result.added.isEmpty() && delegate.panelController())
             delegate.panelController()->show();
         return ApplicationService::HandOver{urisOf(result.added), urisOf(result.duplicates),

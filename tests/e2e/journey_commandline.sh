@@ -21,7 +21,8 @@ expect_status() {
 log "files into a new nook, one of them missing"
 expect_status 0 --nook Work plan.txt gone.txt
 err_has "not added, no such local file: $HOME/docs/gone.txt"
-[ "$(data_items)" = "Work/plan" ] || fail "items: $(data_items)"
+items_are() { [ "$(data_items)" = "$1" ]; }
+wait_for "the item in the data file (written after the answer)" 5 items_are "Work/plan"
 wait_for "the panel showing the new item" 5 panel_window
 screenshot "added-to-work"
 expect_status 0 --toggle
