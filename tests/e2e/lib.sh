@@ -110,16 +110,7 @@ start_x() {
     E2E_PIDS+=($!)
     wait_for "the X server" 30 test -s "$E2E_ROOT/display"
     export DISPLAY=":$(head -n1 "$E2E_ROOT/display")"
-    openbox --sm-disable >"$E2E_ROOT/openbox.log" 2>&1 &
-    E2E_PIDS+=($!)
-    # With several journeys starting at once, openbox has at times failed to open a display
-    # that clients reached a moment later (the cause is not known): it gets a second start.
-    if ! within 10 has_wm; then
-        log "openbox did not start in 10 s; starting it again. Its output: $(cat "$E2E_ROOT/openbox.log")"
-        openbox --sm-disable >>"$E2E_ROOT/openbox.log" 2>&1 &
-        E2E_PIDS+=($!)
-    fi
-    wait_for "the window manager" 20 has_wm
+    start_checked "the window manager" openbox --sm-disable -- has_wm
     xsetroot -solid '#6f8fa8'
 }
 
@@ -150,20 +141,35 @@ strut_policy = follow_size
 systray_padding = 4 4 4
 systray_icon_size = 24
 TINT2
-    tint2 -c "$E2E_ROOT/tint2rc" >"$E2E_ROOT/tint2.log" 2>&1 &
-    TINT2_PID=$!
-    E2E_PIDS+=($TINT2_PID)
-    # In a full parallel run tint2 once never showed (its output was not kept then): the
-    # panel is part of the test bench, not of what is tested, so it gets a second start.
-    if ! within 10 workarea_is "$expected"; then
-        log "tint2 (running: $(kill -0 "$TINT2_PID" 2>/dev/null && echo yes || echo no)) gave no work area in 10 s; starting it again. Its output: $(cat "$E2E_ROOT/tint2.log")"
-        kill "$TINT2_PID" 2>/dev/null || true
-        wait "$TINT2_PID" 2>/dev/null || true
-        tint2 -c "$E2E_ROOT/tint2rc" >>"$E2E_ROOT/tint2.log" 2>&1 &
-        TINT2_PID=$!
-        E2E_PIDS+=($TINT2_PID)
+    start_checked "tint2 at the $edge (work area $expected)" tint2 -c "$E2E_ROOT/tint2rc" -- workarea_is "$expected"
+    TINT2_PID=$STARTED_PID
+}
+
+# start_checked <what> <program> <arguments...> -- <check...>: starts a program of the test
+# bench, its output in $E2E_ROOT/<program>.log, and waits for the check. Under parallel runs
+# tint2 and openbox have each at times failed to come up (the cause is not known); the bench
+# is not what is tested, so a program whose check has not held in 10 s is started once more.
+start_checked() {
+    local what=$1 command=()
+    shift
+    while [ "$1" != -- ]; do
+        command+=("$1")
+        shift
+    done
+    shift
+    local output=$E2E_ROOT/${command[0]}.log
+    "${command[@]}" >"$output" 2>&1 &
+    STARTED_PID=$!
+    E2E_PIDS+=($STARTED_PID)
+    if ! within 10 "$@"; then
+        log "not within 10 s: $what; starting ${command[0]} (running: $(kill -0 "$STARTED_PID" 2>/dev/null && echo yes || echo no)) again. Its output: $(cat "$output")"
+        kill "$STARTED_PID" 2>/dev/null || true
+        wait "$STARTED_PID" 2>/dev/null || true
+        "${command[@]}" >>"$output" 2>&1 &
+        STARTED_PID=$!
+        E2E_PIDS+=($STARTED_PID)
     fi
-    wait_for "tint2 at the $edge (work area $expected)" 20 workarea_is "$expected"
+    wait_for "$what" 20 "$@"
 }
 
 # start_private_bus <service folder>: a session bus of our own that starts services from
