@@ -1,6 +1,14 @@
 #include "platform/Preferences.h"
 
+#include "platform/PrivateFolder.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Preferences::Preferences(const QString& fileName, QObject* parent)
     : QObject(parent)
@@ -11,6 +19,22 @@ Preferences::Preferences(const QString& fileName, QObject* parent)
 Preferences& Preferences::instance() {
     static Preferences* preferences = new Preferences();
     return *preferences;
+}
+
+// For the owner only, whatever the umask, like the data file. QSettings keeps the mode of the
+// file it replaces, so the file is made private before it is written.
+void Preferences::save() {
+    const QString path = m_settings->fileName();
+    PrivateFolder::make(QFileInfo(path).absolutePath());
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+        (info.st_mode & 077) != 0)
+        ::fchmod(fd, info.st_mode & 0700);
+    if (fd >= 0)
+        ::close(fd);
+    m_settings->sync();
 }
 
 bool Preferences::contains(const char* key) const {
@@ -46,7 +70,7 @@ template <typename T>
 void Preferences::write(const char* key, T value, T current, void (Preferences::*changed)(T)) {
     const bool differs = !contains(key) || current != value;
     m_settings->setValue(QLatin1String(key), value);
-    m_settings->sync();
+    save();
     if (differs)
         emit(this->*changed)(value);
 }
@@ -77,7 +101,7 @@ void Preferences::setGlobalShortcut(const QKeySequence& keys) {
     const bool differs = !contains(kGlobalShortcut) || keys != globalShortcut();
     // Stored even when empty: that is "off", not "default".
     m_settings->setValue(QLatin1String(kGlobalShortcut), keys.toString(QKeySequence::PortableText));
-    m_settings->sync();
+    save();
     if (differs)
         emit globalShortcutChanged(keys);
 }
@@ -90,7 +114,7 @@ void Preferences::setCurrentNook(const QUuid& id) {
     if (id == currentNook())
         return;
     m_settings->setValue(QLatin1String(kCurrentNook), id.toString(QUuid::WithoutBraces));
-    m_settings->sync();
+    save();
 }
 
 int Preferences::effectiveColumns() const {

@@ -77,6 +77,7 @@ signals:
     void globalShortcutChanged(const QKeySequence& keys);
 
 private:
+    void save();
     double readReal(const char* key, double fallback) const;
     template <typename T> void write(const char* key, T value, T current, void (Preferences::*changed)(T));
 

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 class TestPreferences : public QObject {
@@ -21,13 +23,17 @@ class TestPreferences : public QObject {
 
 private slots:
     void init() {
-        m_path = QDir::home().filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + u".conf"_s);
+        m_path =
+            QDir::home().filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + u"/Tuckaway.conf"_s);
         m_prefs = std::make_unique<Preferences>(m_path);
     }
 
     // Defaults are read, not written. Each setter writes its key at once (also a value equal to the default:
     // the user chose it) and tells readers only of a change (the panel's size follows one: see its tests).
+    // The folder and file are the user's alone, whatever the umask.
     void settersWriteAndSignalOnlyChanges() {
+        const mode_t umask = ::umask(0);
+        const auto restore = qScopeGuard([umask] { ::umask(umask); });
         QCOMPARE(m_prefs->columns(), Preferences::kDefaultColumns);
         QCOMPARE(m_prefs->iconSize(), Preferences::kDefaultIconSize);
         QCOMPARE(m_prefs->panelHeight(), Preferences::kDefaultPanelHeight);
@@ -50,6 +56,10 @@ private slots:
         QCOMPARE(stored->value(Preferences::kPanelHeight).toDouble(), 600.0);
         QVERIFY(stored->contains(Preferences::kLaunchAtLogin));
         QCOMPARE(Preferences(m_path).currentNook(), nook);
+        struct stat conf = {}, folder = {};
+        ::stat(QFile::encodeName(m_path).constData(), &conf);
+        ::stat(QFile::encodeName(QFileInfo(m_path).path()).constData(), &folder);
+        QCOMPARE(std::pair(conf.st_mode & 0777, folder.st_mode & 0777), std::pair(0600u, 0700u));
     }
 
     // Hand-edited values that could not size a panel read as the default.

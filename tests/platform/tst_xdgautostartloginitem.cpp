@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 // A key of the entry as a session manager reads it.
@@ -78,6 +80,8 @@ private slots:
         else if (onPath == u"other")
             makeExecutable(u"path-bin/tuckaway"_s);
         qputenv("PATH", QFile::encodeName(bin));
+        const mode_t umask = ::umask(0); // the entry and its folder are the user's alone all the same
+        const auto restore = qScopeGuard([umask] { ::umask(umask); });
         XdgAutostartLoginItem item(program);
         QCOMPARE(item.status(), LoginItemStatus::NotRegistered);
         QVERIFY(item.unregisterItem()); // nothing to remove is no failure
@@ -91,6 +95,10 @@ private slots:
         QCOMPARE(execArguments(), QStringList{onPath == u"link" ? u"tuckaway"_s : program});
         QCOMPARE(QDir(m_env->configHome() + u"/autostart"_s).entryList(QDir::Files | QDir::Hidden),
                  QStringList{u"org.tuckaway.Tuckaway.desktop"_s});
+        struct stat entry = {}, autostart = {};
+        ::stat(QFile::encodeName(XdgAutostartLoginItem::entryPath()).constData(), &entry);
+        ::stat(QFile::encodeName(m_env->configHome() + u"/autostart"_s).constData(), &autostart);
+        QCOMPARE(std::pair(entry.st_mode & 0777, autostart.st_mode & 0777), std::pair(0600u, 0700u));
 
         QVERIFY(item.unregisterItem());
         QCOMPARE(item.status(), LoginItemStatus::NotRegistered);

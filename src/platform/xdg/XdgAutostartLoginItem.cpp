@@ -4,9 +4,9 @@
 #include "platform/xdg/XdgAutostartLoginItem.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/PrivateFolder.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -127,9 +127,10 @@ QByteArray XdgAutostartLoginItem::entryContent() const {
 
 bool XdgAutostartLoginItem::registerItem() {
     const QString path = entryPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    // Owner-only, as the data file: nobody else may change what runs at login.
+    if (!PrivateFolder::createMissing(QFileInfo(path).absolutePath()))
         return false;
-    return AtomicFile::write(path, entryContent(), {}, nullptr);
+    return AtomicFile::write(path, entryContent(), QFileDevice::ReadOwner | QFileDevice::WriteOwner, nullptr);
 }
 
 bool XdgAutostartLoginItem::unregisterItem() {
