@@ -1,9 +1,11 @@
 #include "model/DataFile.h"
 
+#include "platform/AtomicFile.h"
+#include "platform/PrivateFolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -110,36 +112,11 @@ QString keepAside(const QString& path, bool regular, QString* error) {
 }
 
 void removeStaleTemporaries(const QString& path) {
-    // Where the saves go: beside a symlink's target when the data file is one.
-    const QFileInfo target(QFileInfo(path).isSymLink() ? QFileInfo(path).symLinkTarget() : path);
-    const QDir folder = target.dir();
-    // The names a save's temporary file gets: the file's name, a dot, six letters or digits.
-    const QRegularExpression temporary(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(target.fileName())));
-    const QStringList names = folder.entryList({target.fileName() + QStringLiteral(".??????")},
-                                               QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (!temporary.match(name).hasMatch())
-            continue;
-        const QByteArray native = QFile::encodeName(folder.filePath(name));
-        struct stat info {};
-        if (::lstat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::getuid())
-            ::unlink(native.constData());
-    }
+    AtomicFile::removeLeftovers(path);
 }
 
 void makePrivateFolder(const QString& folder) {
-    QString path;
-    for (const QString& part : folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        path += QLatin1Char('/') + part;
-        ::mkdir(QFile::encodeName(path).constData(), 0700);
-    }
-    // A folder made by an earlier version, or by hand, may be open to everyone.
-    const QByteArray native = QFile::encodeName(folder);
-    struct stat info {};
-    if (::stat(native.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
-        (info.st_mode & 0777) != 0700)
-        ::chmod(native.constData(), 0700);
+    PrivateFolder::make(folder);
 }
 
 } // namespace DataFile

@@ -25,7 +25,8 @@ Contents read(const QString& path, qint64 sizeLimit = kSizeLimit);
 // is moved aside whole, so the new file can take its place. Returns the new name.
 QString keepAside(const QString& path, bool regular, QString* error);
 
-// Removes the temporary files an interrupted save of `path` left beside it.
+// Removes the temporary files an interrupted save of `path` left beside it: only names of
+// our own writer, never a copy the user keeps beside it.
 void removeStaleTemporaries(const QString& path);
 
 // Creates the folder and any missing parents for the owner only, and makes an existing

@@ -1,40 +1,170 @@
 #include "platform/AtomicFile.h"
 
-#include <QSaveFile>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace AtomicFile {
 
-bool write(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions,
-           QString* error) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    const auto fail = [&](const QString& reason) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(file.fileName(), reason);
-        file.cancelWriting(); // the temporary file goes, the old one stays
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (permissions)
-        file.setPermissions(permissions);
-    // A write error that stays in the buffer shows only at commit, which renames all the
-    // same: flush and sync first, so a full disk never replaces the old file with a stub.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    if (::fsync(file.handle()) != 0)
-        return fail(QString::fromLocal8Bit(strerror(errno)));
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(file.fileName(), file.errorString());
-        return false;
+namespace {
+
+constexpr QLatin1StringView kMark(".tuckaway-partial-");
+constexpr int kRandomLength = 8;
+
+QString systemError() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Where the bytes go: the end of a chain of symlinks (also a dangling one, whose target the
+// write creates), else the path itself.
+QString finalTarget(const QString& path) {
+    QFileInfo file(QFileInfo(path).absoluteFilePath());
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.isSymLink() ? QFileInfo(path).absoluteFilePath() : file.absoluteFilePath();
+}
+
+QString temporaryName(const QString& target) {
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString random;
+    for (int i = 0; i < kRandomLength; ++i)
+        random += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)]);
+    const QFileInfo file(target);
+    return file.path() + QLatin1String("/.") + file.fileName() + kMark + random;
+}
+
+mode_t modeOf(QFileDevice::Permissions permissions) {
+    static const std::pair<QFileDevice::Permission, mode_t> bits[] = {
+        {QFileDevice::ReadOwner, S_IRUSR},  {QFileDevice::WriteOwner, S_IWUSR},
+        {QFileDevice::ExeOwner, S_IXUSR},   {QFileDevice::ReadUser, S_IRUSR},
+        {QFileDevice::WriteUser, S_IWUSR},  {QFileDevice::ExeUser, S_IXUSR},
+        {QFileDevice::ReadGroup, S_IRGRP},  {QFileDevice::WriteGroup, S_IWGRP},
+        {QFileDevice::ExeGroup, S_IXGRP},   {QFileDevice::ReadOther, S_IROTH},
+        {QFileDevice::WriteOther, S_IWOTH}, {QFileDevice::ExeOther, S_IXOTH}};
+    mode_t mode = 0;
+    for (const auto& [permission, bit] : bits) {
+        if (permissions.testFlag(permission))
+            mode |= bit;
+    }
+    return mode;
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
     }
     return true;
+}
+
+// Gives an unnamed file (O_TMPFILE) the name `name`; fails when something has that name.
+bool link(int fd, const QString& name) {
+    const QByteArray source = "/proc/self/fd/" + QByteArray::number(fd);
+    return ::linkat(AT_FDCWD, source.constData(), AT_FDCWD, QFile::encodeName(name).constData(),
+                    AT_SYMLINK_FOLLOW) == 0;
+}
+
+} // namespace
+
+bool write(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions,
+           QString* error) {
+    const QString target = finalTarget(path);
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
+    QString temporary; // named: the fallback, and the moment before the rename
+    int fd = -1;
+    const auto fail = [&](const QString& reason) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(target, reason);
+        if (fd >= 0)
+            ::close(fd);
+        if (!temporary.isEmpty())
+            ::unlink(QFile::encodeName(temporary).constData()); // the old file stays
+        return false;
+    };
+
+    struct stat existing {};
+    const bool exists = ::stat(nativeTarget.constData(), &existing) == 0;
+    // Linking an unnamed file needs /proc; without either, a named one it is.
+    const bool unnamed = ::access("/proc/self/fd", X_OK) == 0 &&
+                         (fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)) >= 0;
+    for (int attempt = 0; !unnamed && fd < 0 && attempt < 16; ++attempt) {
+        temporary = temporaryName(target);
+        fd = ::open(QFile::encodeName(temporary).constData(),
+                    O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        const QString reason = systemError();
+        temporary.clear(); // not ours
+        return fail(reason);
+    }
+    if (permissions && ::fchmod(fd, modeOf(permissions)) != 0)
+        return fail(systemError());
+    if (!permissions && exists && ::fchmod(fd, existing.st_mode & 07777) != 0)
+        return fail(systemError());
+    // Every byte on the disk before the rename, so that a full disk never replaces the old file with a stub.
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0)
+        return fail(systemError());
+    // A new file appears whole under its name in one step; an existing one is replaced by a rename.
+    const bool created = unnamed && !exists && link(fd, target);
+    if (unnamed && !created) {
+        bool linked = false;
+        for (int attempt = 0; !linked && attempt < 16; ++attempt) {
+            temporary = temporaryName(target);
+            linked = link(fd, temporary);
+            if (!linked && errno != EEXIST)
+                break;
+        }
+        if (!linked) {
+            const QString reason = systemError();
+            temporary.clear();
+            return fail(reason);
+        }
+    }
+    if (!created && ::rename(QFile::encodeName(temporary).constData(), nativeTarget.constData()) != 0)
+        return fail(systemError());
+    ::close(fd);
+    // The new name on the disk too.
+    if (const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+void removeLeftovers(const QString& path) {
+    const QFileInfo target(finalTarget(path));
+    const QDir folder = target.dir();
+    const QRegularExpression leftover(
+        QStringLiteral("^\\.%1%2[A-Za-z0-9]{%3}$")
+            .arg(QRegularExpression::escape(target.fileName()), QRegularExpression::escape(kMark))
+            .arg(kRandomLength));
+    const QStringList names = folder.entryList({QLatin1Char('.') + target.fileName() + kMark + u'*'},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        if (!leftover.match(name).hasMatch())
+            continue;
+        const QByteArray native = QFile::encodeName(folder.filePath(name));
+        struct stat info {};
+        if (::lstat(native.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            ::unlink(native.constData());
+    }
 }
 
 } // namespace AtomicFile

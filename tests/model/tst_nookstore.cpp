@@ -116,7 +116,7 @@ private slots:
 
     // The data folder and file become private, also where they are links to elsewhere (kept with other
     // dotfiles), which stay links. Temporary files a killed save of ours left beside the file go at
-    // start, but not a link, nor other names.
+    // start, but not a link, nor other names: a copy the user keeps beside it stays.
     void keepsItsFilesPrivateAndTidy_data() {
         QTest::addColumn<bool>("linked");
         QTest::newRow("in place") << false;
@@ -134,14 +134,17 @@ private slots:
             QVERIFY(QFile::link(file, folder + u"/nooks.json"_s));
         }
         const QDir beside = QFileInfo(file).dir();
-        for (const char* name : {"nooks.json.-x-y-z", "nooks.json.Ab3dE9", "nooks.json.abc",
-                                 "nooks.json.Ab3dE9x", "other.json.Ab3dE9", "nooks.json.zZ9zZ9"})
+        for (const char* name :
+             {"nooks.json.backup", "nooks.json.old123", ".nooks.json.tuckaway-partial-Ab3dE9x2",
+              ".nooks.json.tuckaway-partial-Ab3dE9x", ".other.json.tuckaway-partial-Ab3dE9x2",
+              ".nooks.json.tuckaway-partial-zZ9zZ9zZ"})
             m_env->makeFile(beside.filePath(QLatin1String(name)));
-        QVERIFY(QFile::link(m_env->makeFile(u"mine.txt"_s), beside.filePath(u"nooks.json.Lnk123"_s)));
+        QVERIFY(QFile::link(m_env->makeFile(u"mine.txt"_s),
+                            beside.filePath(u".nooks.json.tuckaway-partial-Lnk12345"_s)));
         NookStore store;
-        QCOMPARE(
-            beside.entryList({u"*.json.*"_s}, QDir::Files | QDir::System).join(u' '),
-            u"nooks.json.-x-y-z nooks.json.Ab3dE9x nooks.json.abc nooks.json.Lnk123 other.json.Ab3dE9"_s);
+        QCOMPARE(beside.entryList({u"*.json.*"_s}, QDir::Files | QDir::System | QDir::Hidden).join(u' '),
+                 u".nooks.json.tuckaway-partial-Ab3dE9x .nooks.json.tuckaway-partial-Lnk12345 "
+                 ".other.json.tuckaway-partial-Ab3dE9x2 nooks.json.backup nooks.json.old123"_s);
         store.addGroup(u"Private"_s);
         QCOMPARE(fileGroups(store).size(), 2);
         QCOMPARE(QFileInfo(dataFile()).isSymLink() && QFileInfo(QFileInfo(dataFile()).path()).isSymLink(),
@@ -172,7 +175,8 @@ private slots:
         QCOMPARE(log.count('\n'), 1);
         QTRY_COMPARE(failed.count(), 1);
         QCOMPARE(fileBytes(*store), before);
-        QCOMPARE(QDir(QFileInfo(dataFile()).path()).entryList(QDir::Files), QStringList{u"nooks.json"_s});
+        QCOMPARE(QDir(QFileInfo(dataFile()).path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{u"nooks.json"_s});
 
         store.reset(); // quitting tries once more
         QCOMPARE(NookCodec::decode(fileBytes(*std::make_unique<NookStore>()))->size(), 2);
