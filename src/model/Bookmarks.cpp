@@ -120,6 +120,16 @@ std::optional<Record> decodeRecord(const QByteArray& bytes) {
     return Record{QDir::cleanPath(path), identity};
 }
 
+// A launcher is there only while it is the very file recorded: one put in its place (say, by
+// another user in a shared folder) is not what the user chose to start. Other files, which
+// editors replace through a rename, are found by their path.
+bool presentAsRecorded(const Record& record) {
+    if (!record.identity || !record.path.endsWith(QLatin1String(".desktop")))
+        return exists(record.path);
+    const auto now = identityOf(QFile::encodeName(record.path));
+    return now && now->sameFile(*record.identity);
+}
+
 std::atomic<bool> g_stopped{false};
 
 // Mount table file systems whose reads may stall on a network or a user-space daemon.
@@ -309,7 +319,7 @@ std::optional<QString> resolvePath(const QByteArray& bookmarkData) {
         qCDebug(lcBookmarks) << "unreadable bookmark of" << bookmarkData.size() << "bytes";
         return std::nullopt;
     }
-    if (exists(record->path))
+    if (presentAsRecorded(*record))
         return record->path;
     if (!record->identity) {
         qCDebug(lcBookmarks) << "gone, and no identity to search by:" << record->path;
@@ -351,7 +361,7 @@ void stopSearches() {
 
 std::optional<QString> presentPath(const QByteArray& bookmarkData) {
     const std::optional<Record> record = decodeRecord(bookmarkData);
-    if (record && exists(record->path))
+    if (record && presentAsRecorded(*record))
         return record->path;
     return std::nullopt;
 }

@@ -9,9 +9,10 @@
 // An item's way back to its target. The bytes are opaque to the rest of the program:
 // a small versioned record of the target's cleaned absolute path and its identity
 // (device, inode, birth time). Resolving returns the path while something exists
-// there; otherwise it searches the neighbourhood (the old folder, its parent, the
-// home and XDG user folders; never the trash) for the same file, so a target that
-// was renamed or moved is still found. The stored bytes are never rewritten.
+// there (for a launcher, a .desktop file: while it is the recorded file); otherwise
+// it searches the neighbourhood (the old folder, its parent, the home and XDG user
+// folders; never the trash) for the same file, so a target that was renamed or moved
+// is still found. The stored bytes are never rewritten.
 // Thread-safe: the icon loader resolves from its worker threads.
 namespace Bookmarks {
 
@@ -34,7 +35,7 @@ void forgetSearches();
 // At quit: searches under way give up at their next step and later ones do not start.
 void stopSearches();
 
-// Without any search: the recorded path while something exists there.
+// Without any search: the recorded path while something (a launcher: the recorded file) exists there.
 std::optional<QString> presentPath(const QByteArray& bookmarkData);
 // The path the record holds, without looking at the file system; nothing for bytes
 // that are no record.

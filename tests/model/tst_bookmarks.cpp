@@ -100,17 +100,25 @@ private slots:
 
     // The search takes only the very file: not one named alike, not one in the trash (here
     // reachable from where the file was), not another with its inode number on another device.
+    // Nor a launcher's path once another file took its place: not the one the user chose to start.
     void theSearchTakesOnlyTheSameFile_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("same name elsewhere") << "name";
         QTest::newRow("moved to the trash") << "trash";
         QTest::newRow("same inode number, another device") << "device";
+        QTest::newRow("a launcher put in its place") << "launcher";
     }
     void theSearchTakesOnlyTheSameFile() {
         QFETCH(QString, kind);
-        const QString path = m_env->makeFile(u".local/share/docs/a.txt"_s);
+        const QString path =
+            m_env->makeFile(kind == u"launcher" ? u"docs/a.desktop"_s : u".local/share/docs/a.txt"_s);
         QByteArray data = bookmark(path);
-        if (kind == u"name") {
+        if (kind == u"launcher") {
+            QFile old(path); // held open: the new file cannot take its inode number
+            QVERIFY(old.open(QIODevice::ReadOnly) && QFile::remove(path));
+            m_env->makeFile(u"docs/a.desktop"_s);
+            QCOMPARE(Bookmarks::presentPath(data), std::nullopt);
+        } else if (kind == u"name") {
             QVERIFY(QFile::remove(path));
             m_env->makeFile(u".local/share/docs/sub/a.txt"_s);
         } else if (kind == u"trash") {

@@ -2,8 +2,14 @@
 
 #include "platform/LogCategories.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // GIO's headers use "signals" as a field name, which Qt defines as a keyword.
 #pragma push_macro("signals")
@@ -22,6 +28,40 @@ template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectDeleter<T>>;
 
 QString fromUtf8(const char* text) {
     return text ? QString::fromUtf8(text) : QString();
+}
+
+// A group named after the user, with no other listed member: the usual private group, whose
+// write bit lets nobody else in.
+bool isPrivateGroup(gid_t gid, uid_t user) {
+    passwd account{};
+    group entry{};
+    passwd* found = nullptr;
+    group* foundGroup = nullptr;
+    char accountText[16384], groupText[16384]; // too small a buffer only loses the exception
+    if (::getpwuid_r(user, &account, accountText, sizeof accountText, &found) != 0 || !found ||
+        account.pw_gid != gid || ::getgrgid_r(gid, &entry, groupText, sizeof groupText, &foundGroup) != 0 ||
+        !foundGroup)
+        return false;
+    const QByteArray name = account.pw_name;
+    if (name != entry.gr_name)
+        return false;
+    for (char** member = entry.gr_mem; member && *member; ++member) {
+        if (name != *member)
+            return false;
+    }
+    return true;
+}
+
+std::optional<DesktopEntry::Ownership> ownershipOf(const QByteArray& path, uid_t user) {
+    struct stat info {};
+    if (::stat(path.constData(), &info) != 0)
+        return std::nullopt;
+    return DesktopEntry::Ownership{info.st_uid, info.st_mode, isPrivateGroup(info.st_gid, user)};
+}
+
+// The file a path leads to, with every symlink followed; empty when there is none.
+QString resolvedPath(const QString& path) {
+    return QFileInfo(path).canonicalFilePath();
 }
 } // namespace
 
@@ -61,24 +101,48 @@ std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
     return entry;
 }
 
-bool DesktopEntry::isTrusted() const {
-    const QFileInfo file(m_path);
-    const QString folder = file.canonicalPath();
+bool DesktopEntry::safeOwnership(const Ownership& file, const Ownership& folder, uid_t user) {
+    const auto ownedWell = [user](const Ownership& what) { return what.owner == user || what.owner == 0; };
+    const auto othersWrite = [](const Ownership& what) {
+        return (what.mode & S_IWOTH) || ((what.mode & S_IWGRP) && !what.privateGroup);
+    };
+    if (!ownedWell(file) || othersWrite(file) || !ownedWell(folder))
+        return false;
+    return !othersWrite(folder) || ((folder.mode & S_ISVTX) && file.owner == user);
+}
+
+QString DesktopEntry::trustedPath() const {
+    const QString path = resolvedPath(m_path);
+    if (path.isEmpty())
+        return QString();
+    const uid_t user = ::geteuid();
+    const auto file = ownershipOf(QFile::encodeName(path), user);
+    const QString folder = QFileInfo(path).path();
+    const auto parent = ownershipOf(QFile::encodeName(folder), user);
+    if (!file || !parent || !safeOwnership(*file, *parent, user)) {
+        qCWarning(lcOpen) << "not started: someone else could have written" << m_path;
+        return QString();
+    }
     const QStringList systemFolders = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
     for (const QString& system : systemFolders) {
         if (folder == QFileInfo(system).canonicalFilePath())
-            return true;
+            return path;
     }
-    return file.isExecutable();
+    if (!QFileInfo(path).isExecutable()) {
+        qCWarning(lcOpen) << "not started: the entry is outside the application folders and not executable"
+                          << m_path;
+        return QString();
+    }
+    return path;
 }
 
 bool DesktopEntry::launch(const QList<QUrl>& urls) const {
-    if (!isTrusted()) {
-        qCWarning(lcOpen) << "not started: the entry is outside the application folders and not executable"
-                          << m_path;
+    // The file that was checked, not a link that may have been turned elsewhere since.
+    const QString path = trustedPath();
+    if (path.isEmpty())
         return false;
-    }
-    GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(m_path.toLocal8Bit().constData()));
+    GObjectPtr<GDesktopAppInfo> info(
+        g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
     if (!info) {
         qCWarning(lcOpen) << "not started: no longer a valid application entry" << m_path;
         return false;
