@@ -25,6 +25,11 @@ void configure(QCommandLineParser& parser) {
         {QStringLiteral("settings"), QStringLiteral("Open the settings window.")},
         {QStringLiteral("quit"), QStringLiteral("End the running instance.")},
     });
+    // For shell completion: names that may hold any character, quoted by the shell, not by us.
+    QCommandLineOption names(QStringLiteral("nook-names"),
+                             QStringLiteral("Print the nooks' names, each ended by NUL."));
+    names.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(names);
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files, folders or URIs to add."),
                                  QStringLiteral("[FILE|URI...]"));
 }
@@ -50,9 +55,9 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
     }
     const QStringList files = parser.positionalArguments();
     static const QList<std::pair<QString, Action>> actions{
-        {QStringLiteral("list"), Action::List}, {QStringLiteral("toggle"), Action::Toggle},
-        {QStringLiteral("show"), Action::Show}, {QStringLiteral("settings"), Action::Settings},
-        {QStringLiteral("quit"), Action::Quit},
+        {QStringLiteral("list"), Action::List},         {QStringLiteral("nook-names"), Action::List},
+        {QStringLiteral("toggle"), Action::Toggle},     {QStringLiteral("show"), Action::Show},
+        {QStringLiteral("settings"), Action::Settings}, {QStringLiteral("quit"), Action::Quit},
     };
     QStringList chosen;
     for (const auto& [name, action] : actions) {
@@ -65,7 +70,8 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
         return bad(QStringLiteral("%1 cannot be combined").arg(chosen.join(QLatin1String(" and "))));
     if (!chosen.isEmpty() && (!files.isEmpty() || parser.isSet(QStringLiteral("nook"))))
         return bad(QStringLiteral("%1 takes no files").arg(chosen.first()));
-    if (parser.isSet(QStringLiteral("json")) && request.action != Action::List)
+    request.namesOnly = parser.isSet(QStringLiteral("nook-names"));
+    if (parser.isSet(QStringLiteral("json")) && (request.action != Action::List || request.namesOnly))
         return bad(QStringLiteral("--json goes with --list"));
     if (parser.isSet(QStringLiteral("nook"))) {
         request.nook = parser.value(QStringLiteral("nook")).trimmed();

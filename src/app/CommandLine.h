@@ -25,6 +25,7 @@ struct Request {
     QStringList uris;
     QString nook; // empty: the current nook
     bool json = false;
+    bool namesOnly = false; // List: only the nooks' names, each ended by a NUL (for completion)
     QString error;
 };
 

@@ -76,7 +76,7 @@ std::optional<int> run(const CommandLine::Request& request, const RemoteInstance
     const QVariantList values = reply.arguments();
     if (request.action == Action::List) {
         const QString json = values.value(0).toString();
-        out << (request.json ? json : plainListing(json));
+        out << (request.json ? json : request.namesOnly ? nookNames(json) : plainListing(json));
         return Done;
     }
     if (request.action == Action::Add) {
@@ -106,6 +106,13 @@ QString plainListing(const QString& json) {
                     (path.isString() ? path.toString() : QStringLiteral("missing")) + QLatin1Char('\n');
         }
     }
+    return text;
+}
+
+QString nookNames(const QString& json) {
+    QString text;
+    for (const QJsonValue& nook : QJsonDocument::fromJson(json.toUtf8()).array())
+        text += nook[QLatin1String("name")].toString() + QChar(0);
     return text;
 }
 

@@ -25,7 +25,12 @@ int reportHandOver(const QStringList& duplicates, const QStringList& rejected, b
                    QTextStream& err);
 
 // The listing's JSON as lines: a nook's name, then one indented line per item with its
-// name and path (or "missing"), separated by a tab.
+// name and path (or "missing"), separated by a tab. Control characters (C0, DEL, C1) and
+// the backslash are shown escaped, so that a name can neither steer the terminal nor
+// pass for another line.
 QString plainListing(const QString& json);
+
+// The nooks' names from the listing's JSON, each ended by a NUL.
+QString nookNames(const QString& json);
 
 } // namespace CommandLineClient

@@ -43,6 +43,9 @@ private slots:
         row("two actions", {u"--show"_qs, u"--quit"_qs}, A::BadUsage);
         row("an action with files", {u"--toggle"_qs, u"a"_qs}, A::BadUsage);
         row("json without list", {u"--json"_qs}, A::BadUsage);
+        row("names for completion", {u"--nook-names"_qs}, A::List);
+        row("names and the listing", {u"--nook-names"_qs, u"--list"_qs}, A::BadUsage);
+        row("names as json", {u"--nook-names"_qs, u"--json"_qs}, A::BadUsage);
         row("nook without files", {u"--nook"_qs, u"Work"_qs}, A::BadUsage);
         row("blank nook", {u"--nook"_qs, u"  "_qs, u"a"_qs}, A::BadUsage);
         row("only an empty file name", {QString()}, A::BadUsage);
