@@ -17,6 +17,29 @@ QString shown(const QString& uri) {
     return url.isLocalFile() ? url.toLocalFile() : uri;
 }
 
+// A name as the terminal may show it: control characters written out, never sent.
+QString escaped(const QString& name) {
+    QString text;
+    for (const QChar c : name) {
+        const char16_t code = c.unicode();
+        if (code == u'\\')
+            text += QLatin1String("\\\\");
+        else if (code == u'\t')
+            text += QLatin1String("\\t");
+        else if (code == u'\n')
+            text += QLatin1String("\\n");
+        else if (code == u'\r')
+            text += QLatin1String("\\r");
+        else if (code < 0x20 || code == 0x7f)
+            text += QStringLiteral("\\x%1").arg(uint(code), 2, 16, QLatin1Char('0'));
+        else if (code >= 0x80 && code < 0xa0)
+            text += QStringLiteral("\\u%1").arg(uint(code), 4, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
 std::optional<int> notRunning(QTextStream& err) {
     err << "tuckaway: Tuckaway is not running\n";
     return NothingDone;
@@ -99,11 +122,12 @@ QString plainListing(const QString& json) {
     QString text;
     const QJsonArray nooks = QJsonDocument::fromJson(json.toUtf8()).array();
     for (const QJsonValue& nook : nooks) {
-        text += nook[QLatin1String("name")].toString() + QLatin1Char('\n');
+        text += escaped(nook[QLatin1String("name")].toString()) + QLatin1Char('\n');
         for (const QJsonValue& item : nook[QLatin1String("items")].toArray()) {
             const QJsonValue path = item[QLatin1String("path")];
-            text += QLatin1String("  ") + item[QLatin1String("name")].toString() + QLatin1Char('\t') +
-                    (path.isString() ? path.toString() : QStringLiteral("missing")) + QLatin1Char('\n');
+            text +=
+                QLatin1String("  ") + escaped(item[QLatin1String("name")].toString()) + QLatin1Char('\t') +
+                (path.isString() ? escaped(path.toString()) : QStringLiteral("missing")) + QLatin1Char('\n');
         }
     }
     return text;

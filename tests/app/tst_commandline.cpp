@@ -1,10 +1,12 @@
 #include "TestEnvironment.h"
 #include "app/CommandLine.h"
+#include "app/CommandLineClient.h"
 #include "app/StoreCommands.h"
 #include "model/NookStore.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <QUrl>
 
@@ -59,6 +61,27 @@ private slots:
         QCOMPARE(request.error.isEmpty(), action != int(CommandLine::Action::BadUsage));
         if (action != int(CommandLine::Action::BadUsage))
             QCOMPARE(request.nook, nook);
+    }
+
+    // What a name holds reaches the terminal as text: no escape sequence, no line of its own.
+    void plainListingEscapesControls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("clear screen, window title")
+            << u"\x1b[2J\x1b]0;x\x07"_qs << u"\\x1b[2J\\x1b]0;x\\x07"_qs;
+        QTest::newRow("tab, new line, carriage return") << u"a\tb\nFake\r"_qs << u"a\\tb\\nFake\\r"_qs;
+        QTest::newRow("NUL, 0x1f, DEL") << QString(u"a\0\x1f\x7f"_qs) << u"a\\x00\\x1f\\x7f"_qs;
+        QTest::newRow("C1: CSI and 0x9f") << u"a\u009b31m\u009f"_qs << u"a\\u009b31m\\u009f"_qs;
+        QTest::newRow("backslash") << u"a\\nb"_qs << u"a\\\\nb"_qs;
+        QTest::newRow("text stays") << u"Grüße ~ 100%"_qs << u"Grüße ~ 100%"_qs;
+    }
+    void plainListingEscapesControls() {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        const QJsonObject item{{u"name"_qs, name}, {u"path"_qs, u"/x/"_qs + name}};
+        const QJsonArray listing{QJsonObject{{u"name"_qs, name}, {u"items"_qs, QJsonArray{item}}}};
+        QCOMPARE(CommandLineClient::plainListing(QString::fromUtf8(QJsonDocument(listing).toJson())),
+                 shown + u"\n  "_qs + shown + u"\t/x/"_qs + shown + u'\n');
     }
 
     // Files go into the nook named (made when there is none), or else the current one (the
