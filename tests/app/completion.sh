@@ -38,7 +38,7 @@ for ((i = 0; i < ${#cases[@]}; i += 3)); do
     [ "${#COMPREPLY[@]}" -eq 1 ] || fail "$typed: $(declare -p COMPREPLY)"
     quote=${typed:0:1} && [[ $quote == [\'\"] ]] || quote=
     # Readline closes the quote the word opened.
-    [ "${cases[i + 1]}" = --nook ] && eval "words=($quote${COMPREPLY[0]}$quote)" || words=("${COMPREPLY[@]}")
+    if [ "${cases[i + 1]}" = --nook ]; then eval "words=($quote${COMPREPLY[0]}$quote)"; else words=("${COMPREPLY[@]}"); fi
     [ "${#words[@]}" -eq 1 ] && [ "${words[0]}" = "$want" ] || fail "$typed: ${COMPREPLY[0]} reads $(declare -p words)"
 done
 complete_word '' --nook # every nook once: a newline in a name makes no second one

@@ -111,7 +111,8 @@ private slots:
         QTest::newRow("not executable") << 0755u << 0600u << QString() << refused;
         QTest::newRow("anyone may rewrite it") << 0755u << 0777u << QString() << refused;
         QTest::newRow("in a folder anyone may write") << 0777u << 0700u << QString() << refused;
-        QTest::newRow("a link to one anyone may rewrite") << 0755u << 0777u << u"link"_qs << refused;
+        QTest::newRow("a link to one in a folder anyone may write")
+            << 0777u << 0700u << u"link"_qs << refused;
         QTest::newRow("own, in a sticky folder") << 01777u << 0700u << QString() << opened;
         QTest::newRow("another user's, in a sticky folder") << 01777u << 0755u << u"other"_qs << refused;
         QTest::newRow("a file nothing opens") << 0755u << 0600u << u"blob"_qs << refused;

@@ -136,14 +136,14 @@ private slots:
         const QDir beside = QFileInfo(file).dir();
         for (const char* name :
              {"nooks.json.backup", "nooks.json.old123", ".nooks.json.tuckaway-partial-Ab3dE9x2",
-              ".nooks.json.tuckaway-partial-Ab3dE9x", ".other.json.tuckaway-partial-Ab3dE9x2",
+              ".nooks.json.tuckaway-partial-Ab3dE9x2z", ".other.json.tuckaway-partial-Ab3dE9x2",
               ".nooks.json.tuckaway-partial-zZ9zZ9zZ"})
             m_env->makeFile(beside.filePath(QLatin1String(name)));
         QVERIFY(QFile::link(m_env->makeFile(u"mine.txt"_s),
                             beside.filePath(u".nooks.json.tuckaway-partial-Lnk12345"_s)));
         NookStore store;
         QCOMPARE(beside.entryList({u"*.json.*"_s}, QDir::Files | QDir::System | QDir::Hidden).join(u' '),
-                 u".nooks.json.tuckaway-partial-Ab3dE9x .nooks.json.tuckaway-partial-Lnk12345 "
+                 u".nooks.json.tuckaway-partial-Ab3dE9x2z .nooks.json.tuckaway-partial-Lnk12345 "
                  ".other.json.tuckaway-partial-Ab3dE9x2 nooks.json.backup nooks.json.old123"_s);
         store.addGroup(u"Private"_s);
         QCOMPARE(fileGroups(store).size(), 2);
