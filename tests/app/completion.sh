@@ -37,8 +37,8 @@ for ((i = 0; i < ${#cases[@]}; i += 3)); do
     complete_word "$typed" "${cases[i + 1]}"
     [ "${#COMPREPLY[@]}" -eq 1 ] || fail "$typed: $(declare -p COMPREPLY)"
     quote=${typed:0:1} && [[ $quote == [\'\"] ]] || quote=
-    # Readline closes the quote the word opened.
-    if [ "${cases[i + 1]}" = --nook ]; then eval "words=($quote${COMPREPLY[0]}$quote)"; else words=("${COMPREPLY[@]}"); fi
+    close=$quote && [[ ${COMPREPLY[0]} == *"$quote" ]] && close= # as readline closes an opened quote
+    if [ "${cases[i + 1]}" = --nook ]; then eval "words=($quote${COMPREPLY[0]}$close)"; else words=("${COMPREPLY[@]}"); fi
     [ "${#words[@]}" -eq 1 ] && [ "${words[0]}" = "$want" ] || fail "$typed: ${COMPREPLY[0]} reads $(declare -p words)"
 done
 complete_word '' --nook # every nook once: a newline in a name makes no second one
