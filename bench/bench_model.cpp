@@ -1,6 +1,7 @@
 // Encoding, decoding, adding files and resolving moved targets, at sizes well past
 // what the data is expected to hold. Each run works in its own temporary home.
 #include "model/Bookmarks.h"
+#include "model/HandOverQueue.h"
 #include "model/NookCodec.h"
 #include "model/NookStore.h"
 
@@ -93,8 +94,8 @@ BENCHMARK(BM_SaveOneChange)
     ->Iterations(20) // the untimed wait for the disk would otherwise repeat without end
     ->Unit(benchmark::kMillisecond);
 
-// 100 new files into a group of 1,000 items: every file checks every item for a
-// duplicate and writes the whole file once.
+// 100 new files into a group of 1,000 items through the hand-over queue: every file is
+// checked against every item for a duplicate, and the whole file is written once.
 void BM_AddURLs100Into1000(benchmark::State& state) {
     QTemporaryDir home;
     QList<QUrl> existing, fresh;
@@ -106,10 +107,13 @@ void BM_AddURLs100Into1000(benchmark::State& state) {
         state.PauseTiming();
         QDir(home.filePath(QStringLiteral("data"))).removeRecursively();
         NookStore store(home.filePath(QStringLiteral("data")));
-        const QUuid group = store.groups().first().id;
-        store.addURLs(existing, group);
+        const HandOverTarget group = HandOverTarget::group(store.groups().first().id);
+        store.handOvers().add(existing, group);
+        store.handOvers().complete();
         state.ResumeTiming();
-        store.addURLs(fresh, group);
+        store.handOvers().add(fresh, group);
+        store.handOvers().complete();
+        store.waitForSaves();
         benchmark::DoNotOptimize(store.groups().first().items.size());
     }
 }

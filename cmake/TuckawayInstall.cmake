@@ -66,6 +66,10 @@ add_custom_target(tuckaway_generated ALL DEPENDS ${generated_files})
 install(FILES ${generated}/tuckaway.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/org.tuckaway.Tuckaway.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# Our own bus interface, for tools that browse or generate code from it (the desktop's
+# org.freedesktop.Application belongs to no single package and is not installed).
+install(FILES ${PROJECT_SOURCE_DIR}/resources/dbus/org.tuckaway.Tuckaway.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/interfaces)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/completions/tuckaway
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/copyright ${generated}/changelog.gz

@@ -7,6 +7,7 @@
 #include "HandOverFiles.h"
 #include "app/AppDelegate.h"
 #include "app/PanelController.h"
+#include "model/HandOverQueue.h"
 #include "model/NookStore.h"
 #include "platform/Localization.h"
 
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
         const QString folder = home.path() + QStringLiteral("/store%1").arg(run);
         AppDelegate delegate(folder);
         delegate.applicationDidFinishLaunching();
-        delegate.store().addURLs(old, delegate.store().groups().first().id);
+        delegate.store().handOvers().add(old, HandOverTarget::current());
+        delegate.store().handOvers().complete();
         delegate.panelController()->show();
         QApplication::processEvents();
 

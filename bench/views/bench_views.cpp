@@ -4,6 +4,7 @@
 //   bench_views [items per group = 10000]
 #include "BenchEnvironment.h"
 #include "model/Bookmarks.h"
+#include "model/HandOverQueue.h"
 #include "model/IconCache.h"
 #include "model/NookStore.h"
 #include "platform/Localization.h"
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     store.setGroups(
         {bigGroup(QStringLiteral("First"), home.path()), bigGroup(QStringLiteral("Second"), home.path())});
     PinState pin;
-    TuckawayView view(store, Preferences::instance(), IconCache::shared(), pin, PanelCallbacks{});
+    TuckawayView view(store, Preferences::instance(), IconCache::shared(), pin);
 
     QList<double> show;
     QList<double> switchTabs;
@@ -109,8 +110,8 @@ int main(int argc, char** argv) {
         const QUuid shown = *view.selectedGroupID();
         removeOne << timed(view, [&] { store.removeItem(view.grid()->items().at(1).id, shown); });
         addOne << timed(view, [&] {
-            store.handOver({QUrl::fromLocalFile(extra.fileName())}, shown);
-            if (!QTest::qWaitFor([&] { return !store.handOverRunning(); }, 10000))
+            store.handOvers().add({QUrl::fromLocalFile(extra.fileName())}, HandOverTarget::group(shown));
+            if (!QTest::qWaitFor([&] { return !store.handOvers().isRunning(); }, 10000))
                 std::printf("the hand-over did not end within the wait\n");
         });
         store.removeItem(view.grid()->items().constLast().id, shown);

@@ -2,6 +2,7 @@
 
 #include "app/PanelController.h"
 #include "app/TrayIcon.h"
+#include "model/HandOverQueue.h"
 #include "model/IconCache.h"
 #include "model/NookStore.h"
 #include "platform/OutsideClickMonitor.h"
@@ -43,14 +44,12 @@ void AppDelegate::rememberCurrentNook() {
 }
 
 AppDelegate::~AppDelegate() {
-    completePendingHandOvers();
-    m_store->completeHandOvers(); // and those whose files are still looked at in the background
+    finish();
 }
 
-void AppDelegate::setOpenSettings(std::function<void()> openSettings) {
-    m_openSettings = std::move(openSettings);
-    if (m_panelController)
-        m_panelController->setOnOpenSettings(m_openSettings);
+void AppDelegate::finish() {
+    m_store->handOvers().complete();
+    m_store->waitForSaves();
 }
 
 void AppDelegate::setClickMonitorFactory(std::function<std::unique_ptr<OutsideClickMonitor>()> factory) {
@@ -68,17 +67,13 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_panelController = std::make_unique<PanelController>(*m_store, m_preferences, IconCache::shared(),
                                                           m_monitorFactory ? m_monitorFactory() : nullptr);
     m_panelController->setPlacesWindow(session.placesWindows);
-    if (m_openSettings)
-        m_panelController->setOnOpenSettings(m_openSettings);
+    connect(m_panelController.get(), &PanelController::settingsRequested, this,
+            [this] { perform(AppAction::OpenSettings); });
 }
 
 void AppDelegate::makeTrayIcon() {
     m_trayIcon = std::make_unique<TrayIcon>();
-    connect(m_trayIcon.get(), &TrayIcon::clicked, this, &AppDelegate::reopen);
-    connect(m_trayIcon.get(), &TrayIcon::settingsRequested, this,
-            [this] { activateAction(QStringLiteral("settings")); });
-    connect(m_trayIcon.get(), &TrayIcon::quitRequested, this,
-            [this] { activateAction(QStringLiteral("quit")); });
+    connect(m_trayIcon.get(), &TrayIcon::actionRequested, this, &AppDelegate::perform);
     m_trayIcon->show();
 }
 
@@ -105,44 +100,31 @@ void AppDelegate::makeDummyWindow() {
     m_dummyWindow->setWindowOpacity(0.0);
 }
 
-void AppDelegate::reopen() {
-    if (m_panelController)
-        m_panelController->toggle();
+void AppDelegate::perform(AppAction action) {
+    switch (action) {
+    case AppAction::TogglePanel:
+        if (m_panelController)
+            m_panelController->toggle();
+        break;
+    case AppAction::ShowPanel:
+        if (m_panelController)
+            m_panelController->show();
+        break;
+    case AppAction::OpenSettings:
+        emit settingsRequested();
+        break;
+    case AppAction::Quit:
+        QCoreApplication::quit();
+        break;
+    }
 }
 
 void AppDelegate::open(const QList<QUrl>& urls) {
-    if (m_panelController)
-        m_panelController->show();
-    m_pendingHandOvers.append(urls);
-    QTimer::singleShot(kOpenDelayMs, this, &AppDelegate::completeHandOver);
+    perform(AppAction::ShowPanel);
+    m_store->handOvers().add(urls, HandOverTarget::current(), kOpenDelayMs);
 }
 
-void AppDelegate::completeHandOver() {
-    if (m_pendingHandOvers.isEmpty())
-        return; // completed already at quit
-    const QList<QUrl> urls = m_pendingHandOvers.takeFirst();
-    if (!urls.isEmpty())
-        m_store->addDefaultGroupIfNone();
-    m_store->handOverToSelectedGroup(urls); // the file-system work runs in the background
-}
-
-void AppDelegate::completePendingHandOvers() {
-    // The sender was told the files were taken: a quit in the meantime must not drop them.
-    while (!m_pendingHandOvers.isEmpty())
-        completeHandOver();
-}
-
-void AppDelegate::activateAction(const QString& name) {
-    if (name == QLatin1String("settings")) {
-        if (m_openSettings)
-            m_openSettings();
-    } else if (name == QLatin1String("quit")) {
-        completePendingHandOvers();
-        QCoreApplication::quit();
-    } else if (name == QLatin1String("show")) {
-        if (m_panelController)
-            m_panelController->show();
-    } else if (name == QLatin1String("toggle")) {
-        reopen();
-    }
+void AppDelegate::keepAbovePanel(QWidget* window) {
+    if (m_panelController && window)
+        m_panelController->keepAbove(window);
 }

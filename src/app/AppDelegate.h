@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/AppAction.h"
 #include "platform/DisplaySession.h"
 
 #include <QObject>
@@ -18,8 +19,8 @@ class QWidget;
 
 // The application's delegate: owns the tray icon (made first, so that it docks while the
 // data is read), the store (before any window), and once launch has finished the
-// invisible dummy window (on a plain X server only) and the panel controller. Turns the desktop's requests (a
-// click on the launcher or tray icon, files handed over, the menu's actions) into panel and store operations.
+// invisible dummy window (on a plain X server only) and the panel controller. Carries out
+// what the desktop, the tray, the shortcut and the bus ask for, whoever asks.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -31,16 +32,17 @@ public:
     ~AppDelegate() override;
 
     void applicationDidFinishLaunching();
-    // The launcher's or tray icon's click: toggles the panel once launch has finished.
-    void reopen();
-    // Files handed to the application: the panel opens, and they join the store's
-    // current nook a moment later (also when launch has not finished yet); with no nook
-    // left, a new one with the default name takes them.
+    // The one way in for every request; the panel's part waits until launch has finished.
+    void perform(AppAction action);
+    // A launcher's files: the panel opens, and they join the store's current nook a moment
+    // later through the store's one hand-over queue (with no nook left, a new one takes them).
     void open(const QList<QUrl>& urls);
-    // "settings", "quit", "show" and "toggle"; anything else is ignored.
-    void activateAction(const QString& name);
+    // At quit, before the bus goes: every hand-over made so far is applied and written, and
+    // those waiting for the write are told.
+    void finish();
+    // Keeps a window of ours (the settings) above the panel, which stays on top.
+    void keepAbovePanel(QWidget* window);
 
-    void setOpenSettings(std::function<void()> openSettings);
     // The outside-click monitor the panel controller gets; the platform's by default.
     void setClickMonitorFactory(std::function<std::unique_ptr<OutsideClickMonitor>()> factory);
     // The session launch adapts to; the running one unless set (tests).
@@ -53,10 +55,10 @@ public:
     QWidget* dummyWindow() const { return m_dummyWindow.get(); }
     TrayIcon* trayIcon() const { return m_trayIcon.get(); }
 
+signals:
+    void settingsRequested();
+
 private:
-    void completeHandOver();
-    // Adds the files of every hand-over still waiting for its moment.
-    void completePendingHandOvers();
     void makeTrayIcon();
     void makeDummyWindow();
     void rememberCurrentNook();
@@ -67,8 +69,6 @@ private:
     std::unique_ptr<PanelController> m_panelController;
     std::unique_ptr<QWidget> m_dummyWindow;
     std::unique_ptr<TrayIcon> m_trayIcon;
-    QList<QList<QUrl>> m_pendingHandOvers; // oldest first
-    std::function<void()> m_openSettings;
     std::function<std::unique_ptr<OutsideClickMonitor>()> m_monitorFactory;
     std::optional<DisplaySession> m_session;
 };

@@ -1,32 +1,38 @@
 #pragma once
 
+#include "app/AppAction.h"
+#include "model/HandOver.h"
+
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
+#include <QVariantMap>
 
-#include <functional>
+class NookStore;
 
-// The application on the session bus: it owns org.tuckaway.Tuckaway and serves the
-// desktop's launch interface (org.freedesktop.Application) at /org/tuckaway/Tuckaway.
-// Beside it, org.tuckaway.Tuckaway serves the command line (see RemoteInstance).
-// A second start finds the name taken and hands its request to the first instead.
-class ApplicationService : public QObject {
+// The application on the session bus: it owns org.tuckaway.Tuckaway and serves, at
+// /org/tuckaway/Tuckaway, the desktop's launch interface (org.freedesktop.Application) and
+// its own (org.tuckaway.Tuckaway), both described in resources/dbus and adapted by code
+// generated from there. A second start finds the name taken and hands its request over.
+//
+// The calls that change the nooks go through the store's one hand-over queue and answer
+// only once the write holding their change has reached the disk (a delayed reply), so a
+// script that reads the data file after the call finds its files there.
+class ApplicationService : public QObject, protected QDBusContext {
     Q_OBJECT
 public:
     static constexpr auto kServiceName = "org.tuckaway.Tuckaway";
     static constexpr auto kObjectPath = "/org/tuckaway/Tuckaway";
     static constexpr auto kInterface = "org.freedesktop.Application";
     static constexpr auto kOwnInterface = "org.tuckaway.Tuckaway";
-
-    // What became of the files of one hand-over, as URIs.
-    struct HandOver {
-        QStringList added, duplicates, rejected;
-    };
-    // Files to the named nook (empty: the current one).
-    using HandOverHandler = std::function<HandOver(const QList<QUrl>& urls, const QString& nook)>;
-    // The nooks as a JSON document (see NookListing).
-    using ListHandler = std::function<QString()>;
+    static constexpr auto kNotSaved = "org.tuckaway.Tuckaway.Error.NotSaved";
+    // Bounds that keep every call short on the main thread.
+    static constexpr int kMaxNameLength = 1000;
+    static constexpr int kMaxUris = 10000;
 
     enum class Registration { Owner, AlreadyRunning, NoBus };
 
@@ -35,21 +41,43 @@ public:
     ~ApplicationService() override;
 
     Registration registerOnBus();
-
-    void setHandOverHandler(HandOverHandler handler) { m_handOver = std::move(handler); }
-    void setListHandler(ListHandler handler) { m_list = std::move(handler); }
-    HandOver handOver(const QList<QUrl>& urls, const QString& nook) const;
-    QString list() const;
+    // The nooks the calls act on. Calls are served from the event loop, so an owner that
+    // attaches the store before running it misses none.
+    void attach(NookStore& store);
 
 signals:
-    void activateRequested();
+    void actionRequested(AppAction action);
+    // A launcher's files: the panel shows, and they join the current nook.
     void openRequested(const QList<QUrl>& urls);
-    // "settings", "quit", "show" or "toggle" (the last two from the command line).
-    void actionRequested(const QString& name);
+
+public slots: // the bus methods, called by the generated adaptors
+    void Activate(const QVariantMap& platformData);
+    void Open(const QStringList& uris, const QVariantMap& platformData);
+    void ActivateAction(const QString& actionName, const QVariantList& parameter,
+                        const QVariantMap& platformData);
+
+    QString Version();
+    QStringList Add(const QStringList& uris, const QString& nook, QStringList& duplicates,
+                    QStringList& rejected);
+    QString List();
+    void Show();
+    void Toggle();
+    void Settings();
+    void Quit();
 
 private:
+    struct Waiting {
+        QDBusMessage call;
+        QStringList unreadable; // text that is no URI
+        HandOverResult result;
+    };
+    void handOverFinished(quint64 ticket, const HandOverResult& result);
+    void answerSaved(quint64 generation, const QString& failure);
+    void answer(const Waiting& waiting, const QString& failure);
+
     QDBusConnection m_bus;
+    NookStore* m_store = nullptr;
     bool m_registered = false;
-    HandOverHandler m_handOver;
-    ListHandler m_list;
+    QHash<quint64, Waiting> m_handingOver; // by ticket, until applied
+    QList<Waiting> m_writing;              // applied, until written
 };

@@ -25,11 +25,16 @@ void configure(QCommandLineParser& parser) {
         {QStringLiteral("settings"), QStringLiteral("Open the settings window.")},
         {QStringLiteral("quit"), QStringLiteral("End the running instance.")},
     });
-    // For shell completion: names that may hold any character, quoted by the shell, not by us.
-    QCommandLineOption names(QStringLiteral("nook-names"),
-                             QStringLiteral("Print the nooks' names, each ended by NUL."));
-    names.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(names);
+    // For shell completion (names that may hold any character, quoted by the shell, not by
+    // us), the desktop entry and the bus service: not for typing.
+    for (const auto& [name, description] :
+         {std::pair{QStringLiteral("nook-names"), QStringLiteral("Print the nooks' names, each ended by NUL.")},
+          std::pair{QStringLiteral("launcher"), QStringLiteral("Start or show as a launcher does.")},
+          std::pair{QStringLiteral("background"), QStringLiteral("Start without showing anything.")}}) {
+        QCommandLineOption option(name, description);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files, folders or URIs to add."),
                                  QStringLiteral("[FILE|URI...]"));
 }
@@ -58,6 +63,7 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
         {QStringLiteral("list"), Action::List},         {QStringLiteral("nook-names"), Action::List},
         {QStringLiteral("toggle"), Action::Toggle},     {QStringLiteral("show"), Action::Show},
         {QStringLiteral("settings"), Action::Settings}, {QStringLiteral("quit"), Action::Quit},
+        {QStringLiteral("launcher"), Action::Launcher}, {QStringLiteral("background"), Action::Background},
     };
     QStringList chosen;
     for (const auto& [name, action] : actions) {
@@ -68,7 +74,8 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
     }
     if (chosen.size() > 1)
         return bad(QStringLiteral("%1 cannot be combined").arg(chosen.join(QLatin1String(" and "))));
-    if (!chosen.isEmpty() && (!files.isEmpty() || parser.isSet(QStringLiteral("nook"))))
+    const bool takesFiles = request.action == Action::Launcher;
+    if (!chosen.isEmpty() && ((!files.isEmpty() && !takesFiles) || parser.isSet(QStringLiteral("nook"))))
         return bad(QStringLiteral("%1 takes no files").arg(chosen.first()));
     request.namesOnly = parser.isSet(QStringLiteral("nook-names"));
     if (parser.isSet(QStringLiteral("json")) && (request.action != Action::List || request.namesOnly))
@@ -77,12 +84,15 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
         request.nook = parser.value(QStringLiteral("nook")).trimmed();
         if (request.nook.isEmpty())
             return bad(QStringLiteral("--nook needs a name"));
+        if (request.nook.size() > kMaxNameLength)
+            return bad(QStringLiteral("a nook's name has at most %1 characters").arg(kMaxNameLength));
         if (files.isEmpty())
             return bad(QStringLiteral("--nook needs files to add"));
     }
     request.json = parser.isSet(QStringLiteral("json"));
-    if (chosen.isEmpty() && !files.isEmpty()) {
-        request.action = Action::Add;
+    if ((chosen.isEmpty() || takesFiles) && !files.isEmpty()) {
+        if (chosen.isEmpty())
+            request.action = Action::Add;
         request.uris = toUris(files, workingFolder);
         if (request.uris.isEmpty())
             return bad(QStringLiteral("no file given"));

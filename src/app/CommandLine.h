@@ -8,9 +8,12 @@
 namespace CommandLine {
 
 enum class Action {
-    Start, // no option: start, or open and close the panel of the running instance
-    Add,   // files, optionally into a named nook
-    List,  // print the nooks
+    Start,      // no option: start, or open and close the panel of the running instance
+    Add,        // files, optionally into a named nook, without showing the panel
+    Launcher,   // as the desktop's launchers start us: Start without files; with files, show the
+                // panel and add them to the current nook
+    Background, // become the instance, showing nothing; nothing at all when one runs
+    List,       // print the nooks
     Toggle,
     Show,
     Settings,
@@ -19,6 +22,9 @@ enum class Action {
     Version,
     BadUsage, // `error` says why
 };
+
+// A nook's name, as the bus takes it.
+constexpr int kMaxNameLength = 1000;
 
 struct Request {
     Action action = Action::Start;

@@ -40,73 +40,105 @@ QString escaped(const QString& name) {
     return text;
 }
 
-std::optional<int> notRunning(QTextStream& err) {
-    err << "tuckaway: Tuckaway is not running\n";
-    return NothingDone;
+} // namespace
+
+WithoutInstance withoutInstance(CommandLine::Action action, bool hasDisplay, bool hasBus) {
+    using CommandLine::Action;
+    switch (action) {
+    case Action::List:
+    case Action::Quit:
+        return WithoutInstance::NotRunning;
+    case Action::Add:
+        if (!hasDisplay)
+            return WithoutInstance::WriteDataFile;
+        [[fallthrough]];
+    case Action::Show:
+    case Action::Toggle:
+    case Action::Settings:
+        if (!hasDisplay)
+            return WithoutInstance::NoDisplay;
+        // Without a bus there is nobody to ask: this process serves on its own.
+        return hasBus ? WithoutInstance::StartInBackground : WithoutInstance::BecomeInstance;
+    default:
+        return WithoutInstance::BecomeInstance;
+    }
+}
+
+namespace {
+
+QDBusMessage send(const CommandLine::Request& request, const RemoteInstance& instance,
+                  const QStringList& uris) {
+    using CommandLine::Action;
+    const QString own = QLatin1String(ApplicationService::kOwnInterface);
+    const QString launch = QLatin1String(ApplicationService::kInterface);
+    switch (request.action) {
+    case Action::Start:
+    case Action::Background:
+        return instance.call(launch, QStringLiteral("Activate"), {QVariantMap()});
+    case Action::Launcher:
+        if (uris.isEmpty())
+            return instance.call(launch, QStringLiteral("Activate"), {QVariantMap()});
+        return instance.call(launch, QStringLiteral("Open"), {uris, QVariantMap()});
+    case Action::Add:
+        return instance.call(own, QStringLiteral("Add"), {uris, request.nook});
+    case Action::List:
+        return instance.call(own, QStringLiteral("List"));
+    case Action::Toggle:
+        return instance.call(own, QStringLiteral("Toggle"));
+    case Action::Show:
+        return instance.call(own, QStringLiteral("Show"));
+    case Action::Settings:
+        return instance.call(own, QStringLiteral("Settings"));
+    case Action::Quit:
+        return instance.call(own, QStringLiteral("Quit"));
+    case Action::Help:
+    case Action::Version:
+    case Action::BadUsage:
+        break;
+    }
+    return {};
 }
 
 } // namespace
 
-std::optional<int> run(const CommandLine::Request& request, const RemoteInstance& instance, QTextStream& out,
-                       QTextStream& err) {
+int call(const CommandLine::Request& request, const RemoteInstance& instance, QTextStream& out,
+         QTextStream& err) {
     using CommandLine::Action;
-    if (!instance.isRunning()) {
-        if (request.action == Action::List || request.action == Action::Quit)
-            return notRunning(err);
-        return std::nullopt;
-    }
-
-    const QString own = QLatin1String(ApplicationService::kOwnInterface);
-    QDBusMessage reply;
-    switch (request.action) {
-    case Action::Start:
-        reply = instance.call(QLatin1String(ApplicationService::kInterface), QStringLiteral("Activate"),
-                              {QVariantMap()});
-        break;
-    case Action::Add:
-        reply = instance.call(own, QStringLiteral("Add"), {request.uris, request.nook});
-        break;
-    case Action::List:
-        reply = instance.call(own, QStringLiteral("List"));
-        break;
-    case Action::Toggle:
-        reply = instance.call(own, QStringLiteral("Toggle"));
-        break;
-    case Action::Show:
-        reply = instance.call(own, QStringLiteral("Show"));
-        break;
-    case Action::Settings:
-        reply = instance.call(own, QStringLiteral("Settings"));
-        break;
-    case Action::Quit:
-        reply = instance.call(own, QStringLiteral("Quit"));
-        break;
-    case Action::Help:
-    case Action::Version:
-    case Action::BadUsage:
-        return BadUsage;
-    }
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        // Ended between the check and the call: a start with its own intent may take over.
-        if (!instance.isRunning() && request.action != Action::List && request.action != Action::Quit)
-            return std::nullopt;
-        err << "tuckaway: the running instance did not answer";
-        if (!reply.errorMessage().isEmpty())
-            err << " (" << reply.errorMessage() << ")";
-        err << "\n";
-        return NothingDone;
-    }
-    const QVariantList values = reply.arguments();
-    if (request.action == Action::List) {
-        const QString json = values.value(0).toString();
-        out << (request.json ? json : request.namesOnly ? nookNames(json) : plainListing(json));
-        return Done;
-    }
-    if (request.action == Action::Add) {
-        return reportHandOver(values.value(1).toStringList(), values.value(2).toStringList(),
-                              !values.value(0).toStringList().isEmpty(), err);
-    }
-    return Done;
+    if (request.action == Action::Background)
+        return Done; // one runs already
+    // The instance takes so many files per call; each part answers once it is on disk.
+    QStringList added, duplicates, rejected;
+    qsizetype next = 0;
+    do {
+        const QStringList part = request.uris.mid(next, ApplicationService::kMaxUris);
+        next += part.size();
+        const QDBusMessage reply = send(request, instance, part);
+        if (reply.type() != QDBusMessage::ReplyMessage) {
+            if (reply.errorName() == QLatin1String(ApplicationService::kNotSaved))
+                err << "tuckaway: added, but the data file could not be written: " << reply.errorMessage()
+                    << "\n";
+            else if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.InvalidArgs"))
+                err << "tuckaway: " << reply.errorMessage() << "\n";
+            else
+                err << "tuckaway: the running instance did not answer"
+                    << (reply.errorMessage().isEmpty() ? QString()
+                                                       : QStringLiteral(" (%1)").arg(reply.errorMessage()))
+                    << "\n";
+            return NothingDone;
+        }
+        const QVariantList values = reply.arguments();
+        if (request.action == Action::List) {
+            const QString json = values.value(0).toString();
+            out << (request.json ? json : request.namesOnly ? nookNames(json) : plainListing(json));
+            return Done;
+        }
+        if (request.action != Action::Add)
+            return Done;
+        added += values.value(0).toStringList();
+        duplicates += values.value(1).toStringList();
+        rejected += values.value(2).toStringList();
+    } while (next < request.uris.size());
+    return reportHandOver(duplicates, rejected, !added.isEmpty(), err);
 }
 
 int reportHandOver(const QStringList& duplicates, const QStringList& rejected, bool anyAdded,

@@ -16,9 +16,19 @@ namespace CommandLineClient {
 
 enum ExitStatus { Done = 0, NothingDone = 1, BadUsage = 2 };
 
-// The exit status, or nothing when this process is to become the instance.
-std::optional<int> run(const CommandLine::Request& request, const RemoteInstance& instance, QTextStream& out,
-                       QTextStream& err);
+// What a request needs when no instance runs.
+enum class WithoutInstance {
+    BecomeInstance,    // this process is to be the instance (a plain start, a launcher)
+    StartInBackground, // start one detached from the caller, then ask it
+    WriteDataFile,     // no display to start on: files go straight into the data file
+    NotRunning,        // nothing to do without one (--list, --quit)
+    NoDisplay,         // it cannot start here
+};
+WithoutInstance withoutInstance(CommandLine::Action action, bool hasDisplay, bool hasBus);
+
+// The request carried out by the running instance; the exit status.
+int call(const CommandLine::Request& request, const RemoteInstance& instance, QTextStream& out,
+         QTextStream& err);
 
 // Names on `err` each file that was not added and why; Done when any was added.
 int reportHandOver(const QStringList& duplicates, const QStringList& rejected, bool anyAdded,

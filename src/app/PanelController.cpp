@@ -38,29 +38,12 @@ PanelController::PanelController(NookStore& store, Preferences& preferences, Ico
     , m_window(std::make_unique<PanelWindow>(WindowHints::compositorRunning()))
     , m_monitor(monitor ? std::move(monitor) : OutsideClickMonitor::createForPlatform())
     , m_opener(&ItemOpener::launch) {
-    // Every callback holds the controller through QPointer: once it is gone they do nothing.
-    QPointer<PanelController> self(this);
-    PanelCallbacks callbacks;
-    callbacks.onClose = [self] {
-        if (self)
-            self->close();
-    };
-    callbacks.onOpen = [self](const NookItem& item) {
-        if (self)
-            self->open(item);
-    };
-    callbacks.onPanelSizeChanged = [self] {
-        if (self && self->isShown()) {
-            self->positionAnchor(self->m_lastMouseX);
-            self->updateContentSize();
-        }
-    };
-    m_view = new TuckawayView(m_store, preferences, icons, m_pinState, callbacks);
+    m_view = new TuckawayView(m_store, preferences, icons, m_pinState);
     m_window->setContent(m_view);
-    m_window->setOnCloseRequest([self] {
-        if (self)
-            self->close();
-    });
+    connect(m_view, &TuckawayView::closeRequested, this, &PanelController::close);
+    connect(m_view, &TuckawayView::openRequested, this, &PanelController::open);
+    connect(m_view, &TuckawayView::settingsRequested, this, &PanelController::settingsRequested);
+    connect(m_window.get(), &PanelWindow::closeRequested, this, &PanelController::close);
     m_window->setFixedSize(m_view->panelSize());
 
     m_placesWindow = DisplaySession::detect().placesWindows;
@@ -79,14 +62,15 @@ PanelController::PanelController(NookStore& store, Preferences& preferences, Ico
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &PanelController::handleStateChange);
     qApp->installEventFilter(this);
     // The width follows "columns" and "iconSize" as the content does; the content tells of the height.
-    const auto widthChanged = [this] {
+    const auto sizeChanged = [this] {
         if (isShown()) {
             positionAnchor(m_lastMouseX);
             updateContentSize();
         }
     };
-    connect(&preferences, &Preferences::columnsChanged, this, widthChanged);
-    connect(&preferences, &Preferences::iconSizeChanged, this, widthChanged);
+    connect(&preferences, &Preferences::columnsChanged, this, sizeChanged);
+    connect(&preferences, &Preferences::iconSizeChanged, this, sizeChanged);
+    connect(m_view, &TuckawayView::panelSizeChanged, this, sizeChanged);
     watchScreens();
     // A failure is told in the panel, which comes back for it if it had closed.
     connect(this, &PanelController::itemOpenFinished, this,
@@ -113,8 +97,12 @@ bool PanelController::isShown() const {
     return m_window->isVisible();
 }
 
-void PanelController::setOnOpenSettings(std::function<void()> openSettings) {
-    m_view->setOnOpenSettings(std::move(openSettings));
+void PanelController::keepAbove(QWidget* window) {
+    if (!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        window->setWindowFlag(Qt::WindowStaysOnTopHint, true); // hides the window: shown again below
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void PanelController::setItemOpener(Opener opener) {

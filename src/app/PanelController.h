@@ -52,7 +52,8 @@ public:
     double lastMouseX() const { return m_lastMouseX; }
     PanelPlacement::DockEdge dockEdge() const { return m_edge; }
 
-    void setOnOpenSettings(std::function<void()> openSettings);
+    // Keeps a window of ours (the settings) above the panel, which stays on top.
+    void keepAbove(QWidget* window);
     // How found targets are started; the desktop's default application unless replaced (tests).
     void setItemOpener(Opener opener);
     // False where the compositor decides where windows go: the panel is then only sized.
@@ -63,6 +64,7 @@ protected:
 
 signals:
     void shownChanged(bool shown);
+    void settingsRequested();
     // After the target of an opened item was looked for (in the background) and started.
     void itemOpenFinished(const QUuid& itemID, ItemOpener::Result result);
 

@@ -23,16 +23,11 @@ void PanelWindow::setContent(QWidget* content) {
     layout()->addWidget(content);
 }
 
-void PanelWindow::setOnCloseRequest(std::function<void()> onCloseRequest) {
-    m_onCloseRequest = std::move(onCloseRequest);
-}
-
 void PanelWindow::closeEvent(QCloseEvent* event) {
     // Accepted, so that quitting (which closes every window first) is never refused; the
     // window only hides and is kept for the next showing. The controller stops watching.
     QWidget::closeEvent(event);
-    if (m_onCloseRequest)
-        m_onCloseRequest();
+    emit closeRequested();
 }
 
 void PanelWindow::resizeEvent(QResizeEvent* event) {

@@ -2,8 +2,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 // The panel's frameless, always-on-top window. The content paints its own rounded
 // background; the window is translucent where a compositor runs and otherwise cut to
 // the rounded shape, so its corners never show black.
@@ -13,8 +11,9 @@ public:
     explicit PanelWindow(bool translucent);
 
     void setContent(QWidget* content);
-    // Called when the window manager asks the window to close (Alt+F4 and the like).
-    void setOnCloseRequest(std::function<void()> onCloseRequest);
+signals:
+    // The window manager asked the window to close (Alt+F4 and the like).
+    void closeRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -22,5 +21,4 @@ protected:
 
 private:
     bool m_translucent;
-    std::function<void()> m_onCloseRequest;
 };

@@ -1,6 +1,7 @@
 #include "app/StoreCommands.h"
 
 #include "model/Bookmarks.h"
+#include "model/HandOverQueue.h"
 #include "model/NookStore.h"
 
 #include <QJsonArray>
@@ -9,20 +10,28 @@
 
 namespace StoreCommands {
 
-HandOverResult handOver(NookStore& store, const QList<QUrl>& urls, const QString& nook) {
-    if (nook.isEmpty())
-        return store.addURLsToSelectedGroup(urls);
-    for (const NookGroup& group : store.groups()) {
-        if (group.name == nook)
-            return store.addURLs(urls, group.id);
-    }
-    store.addGroup(nook);
-    return store.addURLs(urls, store.groups().constLast().id);
+HandOverTarget targetFor(const QString& nook) {
+    return nook.isEmpty() ? HandOverTarget::current() : HandOverTarget::named(nook);
 }
 
-QString listing(const NookStore& store) {
+HandOverResult handOverNow(NookStore& store, const QList<QUrl>& urls, const HandOverTarget& target) {
+    HandOverResult result;
+    const HandOverQueue::Ticket ticket = store.handOvers().add(urls, target);
+    const QMetaObject::Connection connection =
+        QObject::connect(&store.handOvers(), &HandOverQueue::finished,
+                         [&](HandOverQueue::Ticket finished, const HandOverResult& outcome) {
+                             if (finished == ticket)
+                                 result = outcome;
+                         });
+    store.handOvers().complete();
+    QObject::disconnect(connection);
+    store.waitForSaves();
+    return result;
+}
+
+QString listing(const QList<NookGroup>& groups) {
     QJsonArray nooks;
-    for (const NookGroup& group : store.groups()) {
+    for (const NookGroup& group : groups) {
         QJsonArray items;
         for (const NookItem& item : group.items) {
             const std::optional<QString> path = Bookmarks::resolvePath(item.bookmarkData);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "model/HandOverResult.h"
+#include "model/HandOver.h"
+#include "model/NookGroup.h"
 
 #include <QList>
 #include <QString>
@@ -11,12 +12,17 @@ class NookStore;
 // What the command line asks of the store, the same with or without a running panel.
 namespace StoreCommands {
 
-// Files into the nook called `nook` (the first of that name; made when there is none),
-// or into the current nook when `nook` is empty.
-HandOverResult handOver(NookStore& store, const QList<QUrl>& urls, const QString& nook);
+// The nook called `nook` (the first of that name; made when there is none), or the current
+// nook when `nook` is empty.
+HandOverTarget targetFor(const QString& nook);
+
+// One hand-over carried out at once, for a process with no event loop to wait in: queued
+// like every other, then completed and written.
+HandOverResult handOverNow(NookStore& store, const QList<QUrl>& urls, const HandOverTarget& target);
 
 // Every nook with its items as JSON: [{"name", "id", "items": [{"name", "id", "path",
-// "missing"}]}]; "path" is null for an item whose target is gone.
-QString listing(const NookStore& store);
+// "missing"}]}]; "path" is null for an item whose target is gone. Looks for moved targets,
+// so it may take long: any thread.
+QString listing(const QList<NookGroup>& groups);
 
 } // namespace StoreCommands

@@ -15,13 +15,13 @@ TrayIcon::TrayIcon(QObject* parent)
     m_menu->addSeparator();
     QAction* quit = m_menu->addAction(qtTrId("tray.quit"));
     quit->setObjectName(QStringLiteral("quit"));
-    connect(settings, &QAction::triggered, this, &TrayIcon::settingsRequested);
-    connect(quit, &QAction::triggered, this, &TrayIcon::quitRequested);
+    connect(settings, &QAction::triggered, this, [this] { emit actionRequested(AppAction::OpenSettings); });
+    connect(quit, &QAction::triggered, this, [this] { emit actionRequested(AppAction::Quit); });
     m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // A quick second click arrives as a double click; it is a click all the same.
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            emit clicked();
+            emit actionRequested(AppAction::TogglePanel);
     });
 }
 

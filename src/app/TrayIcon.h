@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/AppAction.h"
+
 #include <QObject>
 
 #include <functional>
@@ -21,9 +23,7 @@ public:
     QMenu* menu() const { return m_menu.get(); }
 
 signals:
-    void clicked();
-    void settingsRequested();
-    void quitRequested();
+    void actionRequested(AppAction action);
 
 private:
     std::unique_ptr<QMenu> m_menu;

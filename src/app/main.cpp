@@ -1,11 +1,13 @@
 #include "app/AppDelegate.h"
 #include "app/AppIcon.h"
 #include "app/ApplicationService.h"
+#include "app/BackgroundStart.h"
 #include "app/CommandLine.h"
 #include "app/CommandLineClient.h"
 #include "app/PanelController.h"
 #include "app/RemoteInstance.h"
 #include "app/StoreCommands.h"
+#include "model/HandOverQueue.h"
 #include "model/NookStore.h"
 #include "platform/GlobalShortcut.h"
 #include "platform/Localization.h"
@@ -16,13 +18,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QTextStream>
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 
 using CommandLine::Action;
+using CommandLineClient::WithoutInstance;
 
 namespace {
 void setNames() {
@@ -68,15 +71,10 @@ QStringList urisOf(const QList<QUrl>& urls) {
     return uris;
 }
 
-int reportHandOver(const HandOverResult& result) {
-    QTextStream err(stderr);
-    return CommandLineClient::reportHandOver(urisOf(result.duplicates), urisOf(result.rejected),
-                                             !result.added.isEmpty(), err);
-}
-
-// Everything that needs no panel of our own: printing, a running instance, and adding
-// files where no display is. Nothing when this process is to become the instance.
-std::optional<int> runWithoutDisplay(int argc, char** argv, CommandLine::Request& request) {
+// Everything that needs no panel of our own: printing, asking the running instance (started
+// in the background where the request needs one), and adding files where no display is.
+// Nothing when this process is to become the instance.
+std::optional<int> runAsClient(int argc, char** argv, CommandLine::Request& request) {
     QCoreApplication app(argc, argv);
     request = CommandLine::parse(argumentsOf(argc, argv), QDir::currentPath());
     QTextStream out(stdout);
@@ -101,26 +99,51 @@ std::optional<int> runWithoutDisplay(int argc, char** argv, CommandLine::Request
     const QString name = QStringLiteral("tuckaway-client");
     std::optional<int> status;
     {
-        const RemoteInstance instance(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name));
-        status = CommandLineClient::run(request, instance, out, err);
+        const QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
+        const RemoteInstance instance(bus);
+        const auto ask = [&] { return CommandLineClient::call(request, instance, out, err); };
+        if (instance.isRunning()) {
+            status = ask();
+        } else {
+            switch (CommandLineClient::withoutInstance(request.action, hasDisplay(), bus.isConnected())) {
+            case WithoutInstance::BecomeInstance:
+                break;
+            case WithoutInstance::StartInBackground:
+                if (BackgroundStart::run(QCoreApplication::applicationFilePath(), instance))
+                    status = ask();
+                else
+                    err << "tuckaway: Tuckaway could not be started\n";
+                status = status.value_or(CommandLineClient::NothingDone);
+                break;
+            case WithoutInstance::WriteDataFile: {
+                Localization::install(); // a first nook gets its name
+                NookStore store;
+                const HandOverResult result = StoreCommands::handOverNow(
+                    store, urlsOf(request.uris), StoreCommands::targetFor(request.nook));
+                status = CommandLineClient::reportHandOver(urisOf(result.duplicates), urisOf(result.rejected),
+                                                           !result.added.isEmpty(), err);
+                break;
+            }
+            case WithoutInstance::NotRunning:
+                err << "tuckaway: Tuckaway is not running\n";
+                status = CommandLineClient::NothingDone;
+                break;
+            case WithoutInstance::NoDisplay:
+                err << "tuckaway: Tuckaway is not running and cannot start without a display\n";
+                status = CommandLineClient::NothingDone;
+                break;
+            }
+        }
     }
     QDBusConnection::disconnectFromBus(name);
-    if (status || hasDisplay())
-        return status;
-    if (request.action == Action::Add) {
-        Localization::install(); // a first nook gets its name
-        NookStore store;
-        return reportHandOver(StoreCommands::handOver(store, urlsOf(request.uris), request.nook));
-    }
-    err << "tuckaway: Tuckaway is not running and cannot start without a display\n";
-    return CommandLineClient::NothingDone;
+    return status;
 }
 } // namespace
 
 int main(int argc, char** argv) {
     setNames();
     CommandLine::Request request;
-    if (const std::optional<int> status = runWithoutDisplay(argc, argv, request))
+    if (const std::optional<int> status = runAsClient(argc, argv, request))
         return *status;
 
     preferXcb(argc, argv);
@@ -133,54 +156,54 @@ int main(int argc, char** argv) {
         // Another start won the race for the name.
         QTextStream out(stdout);
         QTextStream err(stderr);
-        const RemoteInstance instance(QDBusConnection::sessionBus());
-        return CommandLineClient::run(request, instance, out, err).value_or(CommandLineClient::NothingDone);
+        return CommandLineClient::call(request, RemoteInstance(QDBusConnection::sessionBus()), out, err);
     }
 
     Localization::install();
     ThemeIcons::ensureTheme();
 
     AppDelegate delegate;
+    service.attach(delegate.store());
     XdgAutostartLoginItem loginItem;
     // Keys that show and hide the panel from anywhere, where the session has a way to them.
     const std::unique_ptr<GlobalShortcut> shortcut = GlobalShortcut::createForSession();
     if (shortcut) {
-        QObject::connect(shortcut.get(), &GlobalShortcut::activated, &delegate, [&delegate] {
-            if (delegate.panelController())
-                delegate.panelController()->toggle();
-        });
+        QObject::connect(shortcut.get(), &GlobalShortcut::activated, &delegate,
+                         [&delegate] { delegate.perform(AppAction::TogglePanel); });
         QObject::connect(&delegate.preferences(), &Preferences::globalShortcutChanged, shortcut.get(),
                          &GlobalShortcut::bind);
         shortcut->bind(delegate.preferences().globalShortcut());
     }
-    delegate.setOpenSettings([&delegate, &loginItem, &shortcut] {
-        SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get());
+    QObject::connect(&delegate, &AppDelegate::settingsRequested, &delegate, [&] {
+        delegate.keepAbovePanel(SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get()));
     });
-    QObject::connect(&service, &ApplicationService::activateRequested, &delegate, &AppDelegate::reopen);
+    QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::perform);
     QObject::connect(&service, &ApplicationService::openRequested, &delegate, &AppDelegate::open);
-    QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::activateAction);
-    service.setHandOverHandler([&delegate](const QList<QUrl>& urls, const QString& nook) {
-        const HandOverResult result = StoreCommands::handOver(delegate.store(), urls, nook);
-        if (!result.added.isEmpty() && delegate.panelController())
-            delegate.panelController()->show();
-        return ApplicationService::HandOver{urisOf(result.added), urisOf(result.duplicates),
-                                            urisOf(result.rejected)};
-    });
-    service.setListHandler([&delegate] { return StoreCommands::listing(delegate.store()); });
+    // Before the bus connection goes: what was handed over is written, and every caller answered.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::finish);
 
-    if (request.action == Action::Add) {
-        // Before launch has finished: no panel; a start that adds nothing ends here.
-        const int status =
-            reportHandOver(StoreCommands::handOver(delegate.store(), urlsOf(request.uris), request.nook));
-        if (status != CommandLineClient::Done)
-            return status;
-    }
     // Launch finishes before the event loop runs, so a bus call that started this process
     // (a launcher's Activate or Open) finds the panel ready.
     delegate.applicationDidFinishLaunching();
-    if (request.action == Action::Show || request.action == Action::Toggle)
-        delegate.activateAction(QStringLiteral("show"));
-    else if (request.action == Action::Settings)
-        delegate.activateAction(QStringLiteral("settings"));
+    switch (request.action) {
+    case Action::Add: // no bus to hand them over through: this process serves on its own
+        delegate.store().handOvers().add(urlsOf(request.uris), StoreCommands::targetFor(request.nook));
+        break;
+    case Action::Launcher: // what a click on the launcher, or a drop on it, asks for
+        if (request.uris.isEmpty())
+            delegate.perform(AppAction::ShowPanel);
+        else
+            delegate.open(urlsOf(request.uris));
+        break;
+    case Action::Show:
+    case Action::Toggle:
+        delegate.perform(AppAction::ShowPanel);
+        break;
+    case Action::Settings:
+        delegate.perform(AppAction::OpenSettings);
+        break;
+    default:
+        break;
+    }
     return app.exec();
 }

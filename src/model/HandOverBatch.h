@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/HandOverResult.h"
+#include "model/HandOver.h"
 #include "model/NookItem.h"
 
 #include <QStringList>

@@ -3,6 +3,7 @@
 #include "model/Bookmarks.h"
 #include "model/DataFile.h"
 #include "model/FileUrls.h"
+#include "model/HandOverQueue.h"
 #include "model/NookCodec.h"
 #include "model/SaveWriter.h"
 #include "platform/LogCategories.h"
@@ -42,8 +43,8 @@ NookStore::NookStore(QObject* parent)
     : NookStore(defaultFolder(), parent) {}
 
 NookStore::NookStore(const QString& folder, QObject* parent)
-    : QObject(parent) {
-    m_handOverPool.setMaxThreadCount(1);
+    : QObject(parent)
+    , m_handOvers(std::make_unique<HandOverQueue>(*this)) {
     DataFile::makePrivateFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
     DataFile::removeStaleTemporaries(m_saveURL.toLocalFile());
@@ -51,33 +52,41 @@ NookStore::NookStore(const QString& folder, QObject* parent)
     if (m_groups.isEmpty())
         m_groups.append(NookGroup{QUuid::createUuid(), qtTrId("group.default_name"), {}});
     m_selectedGroupID = m_groups.first().id;
-    m_writer = std::make_unique<SaveWriter>(m_saveURL.toLocalFile(), [this](const QString& failure) {
-        // On the writer's thread: the line goes out at once, the signal on the main thread.
-        m_lastSaveFailed = !failure.isEmpty();
-        if (!failure.isEmpty())
-            writeLogLine(kSaveFailed + failure);
-        QMetaObject::invokeMethod(
-            this, [this, failure] { finishSave(failure); }, Qt::QueuedConnection);
-    });
+    m_writer = std::make_unique<SaveWriter>(
+        m_saveURL.toLocalFile(), [this](const QString& failure, quint64 generation) {
+            // On the writer's thread: the line goes out at once, the signal on the main thread.
+            m_lastSaveFailed = !failure.isEmpty();
+            if (!failure.isEmpty())
+                writeLogLine(kSaveFailed + failure);
+            QMetaObject::invokeMethod(
+                this, [this, failure, generation] { finishSave(failure, generation); }, Qt::QueuedConnection);
+        });
 }
 
 NookStore::~NookStore() {
+    // The senders were told their files were taken: a quit must not drop them.
+    m_handOvers->complete();
     // A quit waits for the last write; one that failed gets one more try.
     m_writer->waitUntilWritten();
     if (m_lastSaveFailed.exchange(false)) {
-        m_writer->submit(m_groups);
+        m_writer->submit(m_groups, m_generation);
         m_writer->waitUntilWritten();
     }
 }
 
 void NookStore::waitForSaves() {
     m_writer->waitUntilWritten();
+    // What the writer reported is told now, not when the event loop next runs (at quit it does not).
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
-void NookStore::finishSave(const QString& failure) {
-    if (failure.isEmpty())
+void NookStore::finishSave(const QString& failure, quint64 generation) {
+    if (failure.isEmpty()) {
+        m_savedGeneration = std::max(m_savedGeneration, generation);
+        emit saved(generation);
         return;
-    emit saveFailed(failure);
+    }
+    emit saveFailed(failure, generation);
     // Space may come back without any change to save: try again a little later.
     QTimer::singleShot(kRetryMs, this, [this] {
         if (m_lastSaveFailed)
@@ -108,22 +117,29 @@ void NookStore::load() {
     m_loadFailed = true;
 }
 
-std::optional<NookGroup> NookStore::selectedGroup() const {
+const NookGroup* NookStore::selectedGroup() const {
     if (!m_selectedGroupID)
-        return m_groups.isEmpty() ? std::nullopt : std::optional(m_groups.first());
-    for (const NookGroup& group : m_groups) {
-        if (group.id == *m_selectedGroupID)
-            return group;
-    }
-    return std::nullopt;
+        return m_groups.isEmpty() ? nullptr : &m_groups.first();
+    return group(*m_selectedGroupID);
 }
 
-NookGroup* NookStore::findGroup(const QUuid& id) {
-    for (NookGroup& group : m_groups) {
-        if (group.id == id)
-            return &group;
-    }
-    return nullptr;
+NookGroup* NookStore::findGroup(QUuid id) {
+    m_groups.detach(); // the writer may share the list: a change must never reach its copy
+    return const_cast<NookGroup*>(::findGroup(m_groups, id));
+}
+
+template <typename Change> bool NookStore::changeGroup(QUuid id, Change&& change) {
+    NookGroup* found = findGroup(id);
+    if (!found)
+        return false;
+    change(*found);
+    changed();
+    return true;
+}
+
+void NookStore::changed() {
+    emit groupsChanged();
+    save();
 }
 
 void NookStore::setSelectedGroupID(const std::optional<QUuid>& id) {
@@ -133,13 +149,18 @@ void NookStore::setSelectedGroupID(const std::optional<QUuid>& id) {
     emit selectedGroupIDChanged();
 }
 
+void NookStore::selectGroup(QUuid groupID) {
+    if (group(groupID))
+        setSelectedGroupID(groupID);
+}
+
 void NookStore::setGroups(const QList<NookGroup>& groups) {
     if (m_groups == groups)
         return;
     m_groups = groups;
     emit groupsChanged();
     // The current group never names a group that is gone.
-    if (m_selectedGroupID && !findGroup(*m_selectedGroupID))
+    if (m_selectedGroupID && !group(*m_selectedGroupID))
         setSelectedGroupID(m_groups.isEmpty() ? std::nullopt : std::optional(m_groups.first().id));
     save();
 }
@@ -161,33 +182,33 @@ bool NookStore::keepUnreadableFile(QString* error) {
     return true;
 }
 
-void NookStore::save() {
-    ++m_savesStarted;
+quint64 NookStore::save() {
+    const quint64 generation = ++m_generation;
     QString error;
     if (m_unreadableFileOnDisk && !keepUnreadableFile(&error)) {
         m_lastSaveFailed = true;
         writeLogLine(kSaveFailed + error);
-        finishSave(error);
-        return;
+        // Told after the change that asked for the save, as a write's outcome is.
+        QMetaObject::invokeMethod(
+            this, [this, error, generation] { finishSave(error, generation); }, Qt::QueuedConnection);
+        return generation;
     }
-    m_writer->submit(m_groups);
+    m_writer->submit(m_groups, generation);
+    return generation;
 }
 
-void NookStore::addGroup(const QString& name) {
+QUuid NookStore::addGroup(const QString& name, Selection selection) {
     const NookGroup group{QUuid::createUuid(), name, {}};
     m_groups.append(group);
     emit groupsChanged();
-    setSelectedGroupID(group.id);
+    if (selection == Selection::Select || !m_selectedGroupID)
+        setSelectedGroupID(group.id);
     save();
+    return group.id;
 }
 
-void NookStore::renameGroup(const QUuid& groupID, const QString& name) {
-    NookGroup* group = findGroup(groupID);
-    if (!group)
-        return;
-    group->name = name;
-    emit groupsChanged();
-    save();
+void NookStore::renameGroup(QUuid groupID, const QString& name) {
+    changeGroup(groupID, [&](NookGroup& group) { group.name = name; });
 }
 
 void NookStore::deleteGroup(QUuid groupID) {
@@ -198,59 +219,83 @@ void NookStore::deleteGroup(QUuid groupID) {
     save();
 }
 
-void NookStore::moveGroup(const QUuid& draggedID, const QUuid& targetID) {
-    const auto indexOf = [&](const QUuid& id) -> qsizetype {
-        for (qsizetype i = 0; i < m_groups.size(); ++i) {
-            if (m_groups.at(i).id == id)
-                return i;
+void NookStore::moveGroup(QUuid draggedID, QUuid targetID) {
+    const NookGroup* dragged = group(draggedID);
+    const NookGroup* target = group(targetID);
+    if (!dragged || !target)
+        return;
+    m_groups.move(dragged - m_groups.constData(), target - m_groups.constData());
+    changed();
+}
+
+void NookStore::addItem(const NookItem& item, QUuid groupID) {
+    changeGroup(groupID, [&](NookGroup& group) { group.items.append(item); });
+}
+
+void NookStore::removeItem(QUuid itemID, QUuid groupID) {
+    changeGroup(groupID, [&](NookGroup& group) {
+        group.items.removeIf([&](const NookItem& item) { return item.id == itemID; });
+    });
+}
+
+void NookStore::moveItems(QUuid groupID, const std::set<int>& offsets, int destination) {
+    changeGroup(groupID, [&](NookGroup& group) {
+        const QList<NookItem>& items = group.items;
+        destination = std::clamp(destination, 0, int(items.size()));
+        QList<NookItem> before, moved, after;
+        for (int i = 0; i < items.size(); ++i) {
+            if (offsets.count(i))
+                moved.append(items.at(i));
+            else if (i < destination)
+                before.append(items.at(i));
+            else
+                after.append(items.at(i));
         }
-        return -1;
-    };
-    const qsizetype from = indexOf(draggedID);
-    const qsizetype to = indexOf(targetID);
-    if (from < 0 || to < 0)
-        return;
-    m_groups.move(from, to);
+        group.items = before + moved + after;
+    });
+}
+
+void NookStore::renameItem(QUuid groupID, QUuid itemID, const QString& name) {
+    const NookGroup* found = group(groupID);
+    const qsizetype index = found ? indexOfItem(*found, itemID) : -1;
+    if (index >= 0)
+        changeGroup(groupID, [&](NookGroup& group) { group.items[index].name = name; });
+}
+
+void NookStore::insertGroup(const NookGroup& group, int index) {
+    m_groups.insert(std::clamp(index, 0, int(m_groups.size())), group);
     emit groupsChanged();
+    // A current group that names a group that is gone is replaced by the one put back.
+    if (!selectedGroup())
+        setSelectedGroupID(group.id);
     save();
 }
 
-void NookStore::addItem(const NookItem& item, const QUuid& groupID) {
-    NookGroup* group = findGroup(groupID);
-    if (!group)
-        return;
-    group->items.append(item);
-    emit groupsChanged();
-    save();
+void NookStore::insertItem(const NookItem& item, QUuid groupID, int index) {
+    changeGroup(groupID, [&](NookGroup& group) {
+        group.items.insert(std::clamp(index, 0, int(group.items.size())), item);
+    });
 }
 
-void NookStore::removeItem(const QUuid& itemID, const QUuid& groupID) {
-    NookGroup* group = findGroup(groupID);
-    if (!group)
-        return;
-    group->items.removeIf([&](const NookItem& item) { return item.id == itemID; });
-    emit groupsChanged();
-    save();
-}
-
-void NookStore::moveItems(const QUuid& groupID, const std::set<int>& offsets, int destination) {
-    NookGroup* group = findGroup(groupID);
-    if (!group)
-        return;
-    const QList<NookItem>& items = group->items;
-    destination = std::clamp(destination, 0, int(items.size()));
-    QList<NookItem> before, moved, after;
-    for (int i = 0; i < items.size(); ++i) {
-        if (offsets.count(i))
-            moved.append(items.at(i));
-        else if (i < destination)
-            before.append(items.at(i));
-        else
-            after.append(items.at(i));
-    }
-    group->items = before + moved + after;
-    emit groupsChanged();
-    save();
+std::optional<QUuid> NookStore::transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy) {
+    const NookGroup* from = group(fromGroupID);
+    const NookGroup* to = group(toGroupID);
+    const qsizetype index = from ? indexOfItem(*from, itemID) : -1;
+    if (!to || from == to || index < 0)
+        return std::nullopt;
+    NookItem item = from->items.at(index);
+    const bool held = std::any_of(to->items.cbegin(), to->items.cend(), [&](const NookItem& other) {
+        return other.bookmarkData == item.bookmarkData;
+    });
+    if (held)
+        return std::nullopt;
+    if (copy)
+        item.id = QUuid::createUuid();
+    else
+        findGroup(fromGroupID)->items.removeAt(index);
+    findGroup(toGroupID)->items.append(item);
+    changed();
+    return item.id;
 }
 
 QString NookStore::itemName(const QUrl& url) {
@@ -267,150 +312,60 @@ QString NookStore::itemName(const QUrl& url) {
     return fileName;
 }
 
-HandOverResult NookStore::addURLs(const QList<QUrl>& urls, const QUuid& groupID) {
-    const NookGroup* group = findGroup(groupID);
-    if (!group)
-        return HandOverResult{{}, {}, urls};
-    return apply(HandOverBatch::prepare(group->items, urls), groupID, group->items);
-}
-
-HandOverResult NookStore::addURLsToSelectedGroup(const QList<QUrl>& urls) {
-    if (const auto group = selectedGroup())
-        return addURLs(urls, group->id);
-    return HandOverResult{{}, {}, urls};
-}
-
-void NookStore::selectGroup(const QUuid& groupID) {
-    if (findGroup(groupID))
-        setSelectedGroupID(groupID);
-}
-
-void NookStore::addDefaultGroupIfNone() {
-    if (m_groups.isEmpty())
-        addGroup(qtTrId("group.default_name"));
-}
-
-void NookStore::insertGroup(const NookGroup& group, int index) {
-    m_groups.insert(std::clamp(index, 0, int(m_groups.size())), group);
-    emit groupsChanged();
-    if (!selectedGroup())
-        setSelectedGroupID(group.id);
-    save();
-}
-
-void NookStore::insertItem(const NookItem& item, const QUuid& groupID, int index) {
-    NookGroup* group = findGroup(groupID);
-    if (!group)
-        return;
-    group->items.insert(std::clamp(index, 0, int(group->items.size())), item);
-    emit groupsChanged();
-    save();
-}
-
-void NookStore::renameItem(const QUuid& groupID, const QUuid& itemID, const QString& name) {
-    NookGroup* group = findGroup(groupID);
-    if (!group)
-        return;
-    for (NookItem& item : group->items) {
-        if (item.id == itemID) {
-            item.name = name;
-            emit groupsChanged();
-            save();
-            return;
+std::optional<QUuid> NookStore::findTarget(const HandOverTarget& target) const {
+    switch (target.kind) {
+    case HandOverTarget::Kind::Current:
+        if (const NookGroup* current = selectedGroup())
+            return current->id;
+        return std::nullopt;
+    case HandOverTarget::Kind::Group:
+        return group(target.groupID) ? std::optional(target.groupID) : std::nullopt;
+    case HandOverTarget::Kind::Named:
+        for (const NookGroup& each : m_groups) {
+            if (each.name == target.name)
+                return each.id;
         }
+        return std::nullopt;
     }
+    return std::nullopt;
 }
 
-HandOverResult NookStore::apply(HandOverBatch batch, const QUuid& groupID, const QList<NookItem>& before) {
-    NookGroup* group = findGroup(groupID);
-    if (!group) {
-        batch.result.rejected += batch.result.added;
+HandOverResult NookStore::applyHandOver(HandOverBatch batch, const HandOverTarget& target,
+                                        std::optional<QUuid> preparedFor, const QList<NookItem>& before) {
+    std::optional<QUuid> id = findTarget(target);
+    if (!id && target.kind == HandOverTarget::Kind::Group) {
+        batch.result.rejected += batch.result.added; // the nook went while the files were looked at
         batch.result.added.clear();
         return batch.result;
     }
-    if (group->items.size() != before.size() || group->items != before) {
-        QSet<QUuid> known;
-        for (const NookItem& item : before)
-            known.insert(item.id);
-        QList<NookItem> later;
-        for (const NookItem& item : group->items) {
-            if (!known.contains(item.id))
-                later << item;
+    if (id) {
+        // What the nook gained since the files were compared with it counts as held too.
+        const QList<NookItem>& now = group(*id)->items;
+        if (id != preparedFor) {
+            batch.dropHeldBy(now);
+        } else if (now != before) {
+            QSet<QUuid> known;
+            for (const NookItem& item : before)
+                known.insert(item.id);
+            QList<NookItem> later;
+            for (const NookItem& item : now) {
+                if (!known.contains(item.id))
+                    later << item;
+            }
+            batch.dropHeldBy(later);
         }
-        batch.dropHeldBy(later);
     }
-    if (!batch.items.isEmpty()) {
-        group->items += batch.items;
-        emit groupsChanged();
-        save();
+    batch.result.groupID = id;
+    if (batch.items.isEmpty())
+        return batch.result;
+    if (!id) {
+        // Nothing to add to yet: a named nook is made as asked, else one with the default name.
+        const bool named = target.kind == HandOverTarget::Kind::Named;
+        id = addGroup(named ? target.name : qtTrId("group.default_name"), Selection::Keep);
+        batch.result.groupID = id;
     }
-    return batch.result;
-}
-
-void NookStore::handOver(const QList<QUrl>& urls, const QUuid& groupID) {
-    const NookGroup* group = findGroup(groupID);
-    m_handOvers.push_back(PendingHandOver{groupID, group ? group->items : QList<NookItem>{}, std::nullopt});
-    PendingHandOver* pending = &m_handOvers.back();
-    if (!group) {
-        pending->batch = HandOverBatch{{}, {}, HandOverResult{{}, {}, urls}};
-        QMetaObject::invokeMethod(this, &NookStore::applyReadyHandOvers, Qt::QueuedConnection);
-        return;
-    }
-    const int total = int(urls.size());
-    m_handOverPool.start([this, pending, urls, total, before = pending->before] {
-        HandOverBatch batch = HandOverBatch::prepare(before, urls, [this, total](int handled) {
-            QMetaObject::invokeMethod(this,
-                                      [this, handled, total] { emit handOverProgress(handled, total); });
-        });
-        QMetaObject::invokeMethod(this, [this, pending, batch = std::move(batch)]() mutable {
-            pending->batch = std::move(batch);
-            applyReadyHandOvers();
-        });
-    });
-}
-
-void NookStore::handOverToSelectedGroup(const QList<QUrl>& urls) {
-    const auto group = selectedGroup();
-    handOver(urls, group ? group->id : QUuid());
-}
-
-void NookStore::applyReadyHandOvers() {
-    while (!m_handOvers.empty() && m_handOvers.front().batch) {
-        PendingHandOver pending = std::move(m_handOvers.front());
-        m_handOvers.pop_front();
-        const HandOverResult result = apply(std::move(*pending.batch), pending.groupID, pending.before);
-        emit handOverFinished(result);
-    }
-}
-
-void NookStore::completeHandOvers() {
-    m_handOverPool.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    applyReadyHandOvers();
-}
-
-std::optional<QUuid> NookStore::transferItem(const QUuid& itemID, const QUuid& fromGroupID,
-                                             const QUuid& toGroupID, bool copy) {
-    NookGroup* from = findGroup(fromGroupID);
-    NookGroup* to = findGroup(toGroupID);
-    if (!from || !to || from == to)
-        return std::nullopt;
-    const auto found = std::find_if(from->items.cbegin(), from->items.cend(),
-                                    [&](const NookItem& item) { return item.id == itemID; });
-    if (found == from->items.cend())
-        return std::nullopt;
-    NookItem item = *found;
-    const bool held = std::any_of(to->items.cbegin(), to->items.cend(), [&](const NookItem& other) {
-        return other.bookmarkData == item.bookmarkData;
-    });
-    if (held)
-        return std::nullopt;
-    if (copy)
-        item.id = QUuid::createUuid();
-    else
-        from->items.erase(found);
-    to->items.append(item);
+    findGroup(*id)->items += batch.items;
     emit groupsChanged();
-    save();
-    return item.id;
+    batch.result.generation = save();
+    return batch.result;
 }

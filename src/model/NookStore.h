@@ -1,26 +1,29 @@
 #pragma once
 
+#include "model/HandOver.h"
 #include "model/HandOverBatch.h"
-#include "model/HandOverResult.h"
 #include "model/NookGroup.h"
 
 #include <QObject>
-#include <QThreadPool>
 #include <QUrl>
 
 #include <atomic>
-#include <list>
 #include <memory>
 #include <optional>
 #include <set>
 
+class HandOverQueue;
 class SaveWriter;
 
-// The one owner of the user's nooks at run time. Loads "nooks.json" once when it is
-// made, keeps at least one group after start-up, and writes the whole file after
-// every change. Lives on the main thread; the writing happens on a thread of its own,
-// always of the latest state, and the store's end waits for the last write. A failed
-// write leaves the old file whole and the change in memory, for the next save.
+// The one owner of the user's nooks at run time, and of the current nook (the one files
+// handed over go to and the panel opens on). Loads "nooks.json" once when it is made, keeps
+// at least one group after start-up, and writes the whole file after every change. Lives on
+// the main thread; the writing happens on a thread of its own, always of the latest state,
+// and the store's end waits for the last write. A failed write leaves the old file whole
+// and the change in memory, for the next save.
+//
+// Ids are taken by value throughout: a caller may pass an id that lies in the very list a
+// change replaces.
 //
 // groupsChanged follows every operation that changes the list (also when the result
 // equals the old list); assigning an equal whole value with setGroups() does not
@@ -38,83 +41,79 @@ public:
 
     const QList<NookGroup>& groups() const { return m_groups; }
     void setGroups(const QList<NookGroup>& groups);
+    // The group with this id, or null; valid until the next change.
+    const NookGroup* group(QUuid id) const { return ::findGroup(m_groups, id); }
 
     std::optional<QUuid> selectedGroupID() const { return m_selectedGroupID; }
-    std::optional<NookGroup> selectedGroup() const;
+    const NookGroup* selectedGroup() const;
+    // Makes this group the current one; unknown ids are ignored.
+    void selectGroup(QUuid groupID);
     QUrl saveURL() const { return m_saveURL; }
 
-    void save();
-    // Blocks until every save started so far has reached the disk or failed.
-    void waitForSaves();
-    void addGroup(const QString& name);
-    void renameGroup(const QUuid& groupID, const QString& name);
-    // By value: the id may be read from the list it removes.
+    enum class Selection { Select, Keep };
+    // The new group's id.
+    QUuid addGroup(const QString& name, Selection selection = Selection::Select);
+    void renameGroup(QUuid groupID, const QString& name);
     void deleteGroup(QUuid groupID);
     // The dragged group takes the target's index; the groups between shift towards its old place.
-    void moveGroup(const QUuid& draggedID, const QUuid& targetID);
-    void addItem(const NookItem& item, const QUuid& groupID);
-    void removeItem(const QUuid& itemID, const QUuid& groupID);
-    void moveItems(const QUuid& groupID, const std::set<int>& offsets, int destination);
-    // One hand-over: every new file in order, none the group holds already (by its path or,
-    // for a moved target, its identity), none twice; one notification and one save for all.
-    HandOverResult addURLs(const QList<QUrl>& urls, const QUuid& groupID);
-    HandOverResult addURLsToSelectedGroup(const QList<QUrl>& urls);
-    // The same hand-over with its file-system work in the background: the items join the
-    // group and are saved in one step on the main thread, hand-overs in the order made.
-    // handOverProgress follows now and then, handOverFinished at the end.
-    void handOver(const QList<QUrl>& urls, const QUuid& groupID);
-    void handOverToSelectedGroup(const QList<QUrl>& urls);
-    // Waits for the hand-overs under way and adds their items (at quit).
-    void completeHandOvers();
-    bool handOverRunning() const { return !m_handOvers.empty(); }
-
-    // Makes this group the current one (the one hand-overs go to); unknown ids are ignored.
-    void selectGroup(const QUuid& groupID);
-    // With no group left, adds one with the default name and makes it current.
-    void addDefaultGroupIfNone();
+    void moveGroup(QUuid draggedID, QUuid targetID);
+    void addItem(const NookItem& item, QUuid groupID);
+    void removeItem(QUuid itemID, QUuid groupID);
+    void moveItems(QUuid groupID, const std::set<int>& offsets, int destination);
+    void renameItem(QUuid groupID, QUuid itemID, const QString& name);
     // Puts back a removed group or item at its old index (clamped), ids and bookmarks unchanged.
     void insertGroup(const NookGroup& group, int index);
-    void insertItem(const NookItem& item, const QUuid& groupID, int index);
-    void renameItem(const QUuid& groupID, const QUuid& itemID, const QString& name);
+    void insertItem(const NookItem& item, QUuid groupID, int index);
     // Moves an item to the end of another group, or puts a copy with an id of its own there.
     // Nothing happens for unknown ids, the same group, or a group that holds the same
     // target already. The id of the item that arrived, if any.
-    std::optional<QUuid> transferItem(const QUuid& itemID, const QUuid& fromGroupID, const QUuid& toGroupID,
-                                      bool copy);
+    std::optional<QUuid> transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
+
+    // Files become items only through this queue (see HandOverQueue).
+    HandOverQueue& handOvers() { return *m_handOvers; }
+    // The group a hand-over to `target` would reach now, if any.
+    std::optional<QUuid> findTarget(const HandOverTarget& target) const;
 
     // The name an item for this file gets: a desktop entry's localized Name, else the
     // last path component without its extension (archive.tar.gz -> archive.tar).
     static QString itemName(const QUrl& url);
+
+    // Hands the whole list to the writer; the number of this save (its generation).
+    quint64 save();
+    // Blocks until every save started so far has reached the disk or failed, and tells of it.
+    void waitForSaves();
+    // Every save up to this one is on disk (as far as the main thread has heard).
+    quint64 savedGeneration() const { return m_savedGeneration; }
 
     // Where an unreadable data file was kept before it was replaced; empty if none.
     QString keptUnreadableFile() const { return m_keptUnreadableFile; }
     // The data file could not be read at start-up.
     bool loadFailed() const { return m_loadFailed; }
 
-    // Saves started so far (a diagnostic, and for tests).
-    int savesStarted() const { return m_savesStarted; }
-
 signals:
     void groupsChanged();
-    void handOverProgress(int handled, int total);
-    void handOverFinished(const HandOverResult& result);
     void selectedGroupIDChanged();
-    // Follows every save that did not reach the disk; the change stays in memory.
-    void saveFailed(const QString& reason);
+    // The saves up to `generation` have reached the disk.
+    void saved(quint64 generation);
+    // The save `generation` (and those before it not yet on disk) failed; the change stays
+    // in memory and is written by the next save.
+    void saveFailed(const QString& reason, quint64 generation);
 
 private:
-    struct PendingHandOver {
-        QUuid groupID;
-        QList<NookItem> before; // the group's items when it was made
-        std::optional<HandOverBatch> batch;
-    };
+    friend class HandOverQueue;
+    // The main-thread half of a hand-over, in the order made. `before`: the items of the
+    // group `preparedFor` that the batch was compared with.
+    HandOverResult applyHandOver(HandOverBatch batch, const HandOverTarget& target,
+                                 std::optional<QUuid> preparedFor, const QList<NookItem>& before);
+
+    NookGroup* findGroup(QUuid id);
+    // One change of one group: found, changed, told and saved; false when there is no such group.
+    template <typename Change> bool changeGroup(QUuid id, Change&& change);
+    void changed();
     void load();
-    HandOverResult apply(HandOverBatch batch, const QUuid& groupID, const QList<NookItem>& before);
-    void applyReadyHandOvers();
     void setSelectedGroupID(const std::optional<QUuid>& id);
-    NookGroup* findGroup(const QUuid& id);
     bool keepUnreadableFile(QString* error);
-    void finishSave(const QString& failure);
+    void finishSave(const QString& failure, quint64 generation);
 
     static constexpr int kRetryMs = 60 * 1000;
 
@@ -126,9 +125,8 @@ private:
     bool m_unreadableIsRegular = true;
     std::atomic<bool> m_lastSaveFailed = false;
     QString m_keptUnreadableFile;
-    int m_savesStarted = 0;
-    std::list<PendingHandOver> m_handOvers; // in the order made
-    // One thread: preparations run in the order made. Goes early, waiting for its work.
-    QThreadPool m_handOverPool;
-    std::unique_ptr<SaveWriter> m_writer; // last: its thread ends before the rest goes
+    quint64 m_generation = 0;
+    quint64 m_savedGeneration = 0;
+    std::unique_ptr<HandOverQueue> m_handOvers; // completed when the store goes
+    std::unique_ptr<SaveWriter> m_writer;       // last: its thread ends before the rest goes
 };

@@ -17,10 +17,11 @@ SaveWriter::~SaveWriter() {
     m_thread.join();
 }
 
-void SaveWriter::submit(const QList<NookGroup>& groups) {
+void SaveWriter::submit(const QList<NookGroup>& groups, quint64 generation) {
     {
         std::lock_guard lock(m_mutex);
         m_pending = groups; // shares the data; the store's next change detaches from it
+        m_pendingGeneration = generation;
     }
     m_wake.notify_one();
 }
@@ -37,6 +38,7 @@ void SaveWriter::run() {
         if (!m_pending)
             return; // stopping, and the last state is written
         const QList<NookGroup> groups = std::move(*m_pending);
+        const quint64 generation = m_pendingGeneration;
         m_pending.reset();
         m_busy = true;
         lock.unlock();
@@ -46,7 +48,7 @@ void SaveWriter::run() {
                                QFileDevice::ReadOwner | QFileDevice::WriteOwner, &failure) &&
             failure.isEmpty())
             failure = QStringLiteral("%1: the write failed").arg(m_path);
-        m_report(failure);
+        m_report(failure, generation);
 
         lock.lock();
         m_busy = false;

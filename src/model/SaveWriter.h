@@ -16,15 +16,17 @@
 // writer waits for the last write.
 class SaveWriter {
 public:
-    // Called on the writer's thread after each write, with an empty reason on success.
-    using Report = std::function<void(const QString& failure)>;
+    // Called on the writer's thread after each write, with an empty reason on success and the
+    // generation of the state it wrote.
+    using Report = std::function<void(const QString& failure, quint64 generation)>;
 
     SaveWriter(QString path, Report report);
     ~SaveWriter();
     SaveWriter(const SaveWriter&) = delete;
     SaveWriter& operator=(const SaveWriter&) = delete;
 
-    void submit(const QList<NookGroup>& groups);
+    // `generation` numbers the states: a later one includes every change of the earlier ones.
+    void submit(const QList<NookGroup>& groups, quint64 generation);
     // Blocks until everything submitted so far is on disk (or has failed).
     void waitUntilWritten();
 
@@ -37,6 +39,7 @@ private:
     std::condition_variable m_wake;
     std::condition_variable m_idle;
     std::optional<QList<NookGroup>> m_pending;
+    quint64 m_pendingGeneration = 0;
     bool m_busy = false;
     bool m_stopping = false;
     std::thread m_thread; // last: starts once the rest is set up

@@ -10,7 +10,7 @@ PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar,
     , m_icons(icons)
     , m_bar(bar)
     , m_select(std::move(select)) {
-    connect(&m_store, &NookStore::saveFailed, this, [this](const QString& reason) {
+    connect(&m_store, &NookStore::saveFailed, this, [this](const QString& reason, quint64) {
         post({qtTrId("notice.save_failed").arg(reason), {}, {}, 0}, false);
     });
 }

@@ -1,5 +1,6 @@
 #include "views/TuckawayView.h"
 
+#include "model/HandOverQueue.h"
 #include "model/NookStore.h"
 #include "platform/Preferences.h"
 #include "views/FirstMouseView.h"
@@ -25,7 +26,6 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QVBoxLayout>
-#include <QWindow>
 
 namespace {
 
@@ -46,11 +46,10 @@ protected:
 } // namespace
 
 TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache& icons, PinState& pinState,
-                           PanelCallbacks callbacks, QWidget* parent)
+                           QWidget* parent)
     : QWidget(parent)
     , m_store(store)
     , m_preferences(preferences)
-    , m_callbacks(std::move(callbacks))
     , m_firstMouse(new FirstMouseView(this))
     , m_header(new PanelHeader(pinState, this))
     , m_progress(new HandOverProgress(this))
@@ -100,12 +99,13 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
                 m_notices.transferItem(itemID, groupOf(itemID), toGroupID, copy);
             });
     connect(m_header, &PanelHeader::addGroupClicked, this, [this] { m_sheet->open(m_newGroupName); });
-    connect(m_header, &PanelHeader::settingsClicked, this, &TuckawayView::openSettings);
+    connect(m_header, &PanelHeader::settingsClicked, this, &TuckawayView::settingsRequested);
     connect(&m_store, &NookStore::groupsChanged, this, &TuckawayView::syncFromStore);
     connect(&m_store, &NookStore::selectedGroupIDChanged, this, &TuckawayView::followStoreSelection);
-    connect(&m_store, &NookStore::handOverProgress, m_progress, &HandOverProgress::setProgress);
-    connect(&m_store, &NookStore::handOverFinished, m_progress, [this] {
-        if (!m_store.handOverRunning())
+    HandOverQueue& handOvers = m_store.handOvers();
+    connect(&handOvers, &HandOverQueue::progress, m_progress, &HandOverProgress::setProgress);
+    connect(&handOvers, &HandOverQueue::finished, m_progress, [this] {
+        if (!m_store.handOvers().isRunning())
             m_progress->finish();
     });
     auto* undo = new QShortcut(QKeySequence::Undo, this);
@@ -129,15 +129,13 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     connect(&m_preferences, &Preferences::iconSizeChanged, this, &TuckawayView::updateSize);
     connect(&m_preferences, &Preferences::panelHeightChanged, this, [this] {
         updateSize();
-        if (isVisible() && m_callbacks.onPanelSizeChanged)
-            m_callbacks.onPanelSizeChanged();
+        if (isVisible())
+            emit panelSizeChanged();
     });
     updateSize();
 }
 
-TuckawayView::~TuckawayView() {
-    disconnect(m_focusWatch);
-}
+TuckawayView::~TuckawayView() = default;
 
 void TuckawayView::connectGrid() {
     m_grid->setCallbacks({
@@ -145,8 +143,8 @@ void TuckawayView::connectGrid() {
             // Known to be gone: say so here rather than close the panel on nothing.
             if (m_grid->isMissing(item.id))
                 showOpenFailure(item.id, OpenFailure::Missing);
-            else if (m_callbacks.onOpen)
-                m_callbacks.onOpen(item);
+            else
+                emit openRequested(item);
         },
         [this](const QUuid& itemID) { m_notices.removeItem(itemID, groupOf(itemID)); },
         [this](const std::set<int>& offsets, int destination) {
@@ -154,22 +152,15 @@ void TuckawayView::connectGrid() {
                 return; // results of several nooks have no order to change
             m_store.moveItems(targetGroupID(), offsets, destination);
         },
-        [this](const QList<QUrl>& urls) { m_store.handOver(urls, targetGroupID()); },
+        [this](const QList<QUrl>& urls) {
+            m_store.handOvers().add(urls, HandOverTarget::group(targetGroupID()));
+        },
         [this](QMenu* menu, const NookItem& item) { m_itemActions->extendMenu(menu, item); },
     });
     connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
         m_itemActions->setPaths(result.paths);
         m_grid->setTargets(result.missing, result.paths);
     });
-}
-
-void TuckawayView::setOnOpenSettings(std::function<void()> open) {
-    m_openSettings = std::move(open);
-}
-
-void TuckawayView::openSettings() {
-    if (m_openSettings)
-        m_openSettings();
 }
 
 NewGroupSheet* TuckawayView::renameSheet() const {
@@ -221,7 +212,7 @@ void TuckawayView::showOpenFailure(const QUuid& itemID, OpenFailure failure) {
 // ---- selection and the copies of the store's data
 
 void TuckawayView::followStoreSelection() {
-    const auto current = m_store.selectedGroup();
+    const NookGroup* current = m_store.selectedGroup();
     if (current && current->id != m_selectedGroupID)
         setSelectedGroupID(current->id);
 }
@@ -300,39 +291,21 @@ void TuckawayView::showEvent(QShowEvent* event) {
     m_cachedGroups = GroupSelection::summaries(m_store.groups());
     m_header->tabBar()->setGroups(m_cachedGroups);
     // The panel opens on the store's current nook, the one hand-overs go to.
-    const auto current = m_store.selectedGroup();
+    const NookGroup* current = m_store.selectedGroup();
     m_selectedGroupID = current ? std::optional(current->id) : std::nullopt;
     m_header->tabBar()->setSelectedGroupID(m_selectedGroupID);
     showItemsOfSelection(true);
     m_notices.tellUnreadableFile();
     m_grid->resetKeyboardFocus();
     m_grid->setFocus(Qt::OtherFocusReason);
-    disconnect(m_focusWatch);
-    m_focusWatch = connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [](QWindow* window) {
-        if (window)
-            raiseSettingsWindow(window);
-    });
 }
 
 void TuckawayView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    disconnect(m_focusWatch);
     m_search->end();
     // The sheets go with the panel; what was typed stays for their next opening.
     m_sheet->dismiss();
     renameSheet()->dismiss();
-}
-
-bool TuckawayView::raiseSettingsWindow(QWindow* window) {
-    if (!window)
-        return false;
-    const QString title = window->title();
-    if (!title.contains(QLatin1String("Settings")) && !title.contains(QLatin1String("Einstellungen")))
-        return false;
-    if (!window->flags().testFlag(Qt::WindowStaysOnTopHint))
-        window->setFlag(Qt::WindowStaysOnTopHint, true);
-    window->raise();
-    return true;
 }
 
 void TuckawayView::resizeEvent(QResizeEvent* event) {
@@ -384,7 +357,7 @@ void TuckawayView::keyPressEvent(QKeyEvent* event) {
         m_sheet->open(m_newGroupName);
         break;
     case Command::Settings:
-        openSettings();
+        emit settingsRequested();
         break;
     case Command::Rename:
         renameFocused();
@@ -401,8 +374,8 @@ void TuckawayView::escape() {
         cancelAddGroup();
     else if (m_search->isActive())
         m_search->end();
-    else if (m_callbacks.onClose)
-        m_callbacks.onClose();
+    else
+        emit closeRequested();
 }
 
 // The item the keyboard is on, when the grid has it; else the nook.

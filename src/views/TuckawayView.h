@@ -7,7 +7,6 @@
 
 #include <QWidget>
 
-#include <functional>
 #include <optional>
 
 class FirstMouseView;
@@ -24,15 +23,8 @@ class PinState;
 class Preferences;
 class QLabel;
 class QLineEdit;
-class QWindow;
 class TargetCheck;
 class TuckawayTabBar;
-
-struct PanelCallbacks {
-    std::function<void()> onClose;               // Escape with nothing else to end
-    std::function<void(const NookItem&)> onOpen; // open this item (the controller closes the panel first)
-    std::function<void()> onPanelSizeChanged;    // "panelHeight" changed while shown
-};
 
 // The whole content of the panel: the header, a divider, and the grid of the selected
 // group's items. It keeps its own selection and copies of the store's groups, and turns
@@ -45,10 +37,9 @@ class TuckawayView : public QWidget {
     Q_OBJECT
 public:
     TuckawayView(NookStore& store, Preferences& preferences, IconCache& icons, PinState& pinState,
-                 PanelCallbacks callbacks, QWidget* parent = nullptr);
+                 QWidget* parent = nullptr);
     ~TuckawayView() override;
 
-    void setOnOpenSettings(std::function<void()> open);
     // The panel's width for the preferences' columns and icon size, and their height.
     QSize panelSize() const;
     // True while a drag started in the panel (a tab or an item) is running.
@@ -73,16 +64,18 @@ public:
     NoticeBar* noticeBar() const { return m_notice; }
     HandOverProgress* handOverProgress() const { return m_progress; }
 
-    // Keeps a settings window above the panel (which stays on top) when it becomes
-    // active; a window is one when its title holds "Settings" or "Einstellungen".
-    static bool raiseSettingsWindow(QWindow* window);
-
     QSize sizeHint() const override { return panelSize(); }
 
     // Puts back what the notice says was removed; false when there is nothing to undo.
     bool undo();
     enum class OpenFailure { Missing, NoApplication };
     void showOpenFailure(const QUuid& itemID, OpenFailure failure);
+
+signals:
+    void closeRequested(); // Escape with nothing else to end
+    void openRequested(const NookItem& item);
+    void settingsRequested();
+    void panelSizeChanged(); // "panelHeight" changed while shown
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -97,7 +90,6 @@ private:
     void followStoreSelection();
     void showItemsOfSelection(bool fromTop);
     void updateSize();
-    void openSettings();
     void escape();
     void renameFocused();
     void createGroup();
@@ -107,8 +99,6 @@ private:
 
     NookStore& m_store;
     Preferences& m_preferences;
-    PanelCallbacks m_callbacks;
-    std::function<void()> m_openSettings;
 
     std::optional<QUuid> m_selectedGroupID;
     QList<GroupSummary> m_cachedGroups;
@@ -127,5 +117,4 @@ private:
     ItemActions* m_itemActions;
     TargetCheck* m_targetCheck;
     QLabel* m_emptyHint;
-    QMetaObject::Connection m_focusWatch;
 };

@@ -8,6 +8,7 @@
 #include "platform/Preferences.h"
 
 #include <QMenu>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -66,7 +67,7 @@ private slots:
     // Told the files were taken, the sender must find them even when a quit came first.
     void aQuitCompletesPendingHandOvers() {
         m_delegate->open({file(u"docs/Alpha.txt"_qs)});
-        m_delegate->activateAction(u"quit"_qs);
+        m_delegate->perform(AppAction::Quit);
         m_delegate->open({file(u"docs/Beta.txt"_qs)});
         const QString folder = m_delegate->store().saveURL().adjusted(QUrl::RemoveFilename).toLocalFile();
         m_delegate.reset();
@@ -82,16 +83,19 @@ private slots:
     }
 
     void actionsFromTheMenuAndTheBus() {
-        int settingsOpened = 0;
-        m_delegate->setOpenSettings([&] { ++settingsOpened; });
+        QSignalSpy settingsOpened(m_delegate.get(), &AppDelegate::settingsRequested);
         m_delegate->trayIcon()->menu()->findChild<QAction*>(u"settings"_qs)->trigger();
-        QCOMPARE(settingsOpened, 1);
-        m_delegate->activateAction(u"settings"_qs);
-        m_delegate->activateAction(u"Settings"_qs); // names are exact
-        QCOMPARE(settingsOpened, 2);
-        m_delegate->activateAction(u"show"_qs);
-        m_delegate->activateAction(u"show"_qs); // shows, never closes
+        QCOMPARE(settingsOpened.count(), 1);
+        m_delegate->perform(AppAction::OpenSettings);
+        QCOMPARE(settingsOpened.count(), 2);
+        m_delegate->perform(AppAction::ShowPanel);
+        m_delegate->perform(AppAction::ShowPanel); // shows, never closes
         QVERIFY(panelShown());
+        // The settings window, known by pointer, stays above the panel (which stays on top).
+        QWidget settings;
+        m_delegate->keepAbovePanel(&settings);
+        QVERIFY(settings.isVisible());
+        QVERIFY(settings.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
 };
 

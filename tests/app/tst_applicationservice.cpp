@@ -2,27 +2,67 @@
 #include "TestEnvironment.h"
 #include "app/ApplicationService.h"
 #include "app/RemoteInstance.h"
+#include "model/NookCodec.h"
+#include "model/NookStore.h"
 
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
+#include <csignal>
 #include <future>
+#include <thread>
+
+#include <sys/resource.h>
 
 class TestApplicationService : public QObject {
     Q_OBJECT
 private:
     PrivateBus m_bus;
+    std::unique_ptr<TestEnvironment> m_env;
+    std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<ApplicationService> m_service;
 
-    // A second start's or a launcher's call, made from another thread while this one serves.
+    QString dataFile() const { return m_env->home() + u"/data/nooks.json"_qs; }
+    // Which nooks the data file holds now, and their items: "A: a b | B: c".
+    QString onDisk() const {
+        QFile file(dataFile());
+        QStringList nooks;
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const NookGroup& group : NookCodec::decode(file.readAll()).value_or(QList<NookGroup>())) {
+                QStringList items;
+                for (const NookItem& item : group.items)
+                    items << item.name;
+                nooks << group.name + u": "_qs + items.join(u' ');
+            }
+        }
+        return nooks.join(u" | "_qs);
+    }
+    // A second start's or a launcher's call, made from another thread while this one serves; `onReply` runs
+    // on that thread the moment the answer is in.
     QDBusMessage callFromElsewhere(const char* interface, const QString& method,
-                                   const QVariantList& arguments) {
+                                   const QVariantList& arguments, const std::function<void()>& onReply = {}) {
         const RemoteInstance instance(m_bus.connect());
-        auto reply = std::async(std::launch::async,
-                                [&] { return instance.call(QLatin1String(interface), method, arguments); });
-        [&] { QTRY_VERIFY(reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready); }();
+        auto reply = std::async(std::launch::async, [&] {
+            QDBusMessage answer = instance.call(QLatin1String(interface), method, arguments);
+            if (onReply)
+                onReply();
+            return answer;
+        });
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
+                                     20000);
+        }();
         return reply.get();
+    }
+    QDBusMessage add(const QStringList& uris, const QString& nook,
+                     const std::function<void()>& onReply = {}) {
+        return callFromElsewhere(ApplicationService::kOwnInterface, u"Add"_qs, {uris, nook}, onReply);
+    }
+    QString uri(const QString& path) const {
+        return QString::fromUtf8(QUrl::fromLocalFile(m_env->makeFile(path)).toEncoded());
     }
 
 private slots:
@@ -30,49 +70,140 @@ private slots:
         if (!m_bus.start())
             QSKIP("dbus-daemon is not installed");
     }
+    void init() {
+        m_env = std::make_unique<TestEnvironment>();
+        m_store = std::make_unique<NookStore>(m_env->makeFolder(u"data"_qs));
+        m_store->renameGroup(m_store->groups().first().id, u"Current"_qs);
+        m_service = std::make_unique<ApplicationService>(m_bus.connect());
+        QCOMPARE(m_service->registerOnBus(), ApplicationService::Registration::Owner);
+        m_service->attach(*m_store);
+        m_store->waitForSaves();
+    }
+    void cleanup() {
+        m_service.reset();
+        m_store.reset();
+        m_env.reset();
+    }
 
-    // The first start owns the name; a second one, or a launcher, reaches it through the bus,
-    // and once the first has ended the next start owns the name again.
+    // A second start finds the first; once the first has ended the next start owns the name again.
     void secondStartReachesTheFirst() {
-        {
-            ApplicationService first(m_bus.connect());
-            QCOMPARE(first.registerOnBus(), ApplicationService::Registration::Owner);
-            QSignalSpy opened(&first, &ApplicationService::openRequested);
-            QList<QUrl> handed;
-            QString handedNook;
-            first.setHandOverHandler([&](const QList<QUrl>& urls, const QString& nook) {
-                handed = urls;
-                handedNook = nook;
-                return ApplicationService::HandOver{{urls.first().toString()}, {}, {}};
-            });
-
-            ApplicationService second(m_bus.connect());
-            QCOMPARE(second.registerOnBus(), ApplicationService::Registration::AlreadyRunning);
-            QVERIFY(RemoteInstance(m_bus.connect()).isRunning());
-
-            // Spaces survive and the nook's name is trimmed; text that is no URI comes back as
-            // refused from Add, and is dropped from a launcher's Open, whose other files arrive.
-            const QStringList uris{u"file:///tmp/a%20b.txt"_qs, u"http://exa mple/%zz"_qs};
-            const QDBusMessage reply =
-                callFromElsewhere(ApplicationService::kOwnInterface, u"Add"_qs, {uris, u" Work "_qs});
-            QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
-            const QList<QUrl> good{QUrl::fromLocalFile(u"/tmp/a b.txt"_qs)};
-            QCOMPARE(handed, good);
-            QCOMPARE(handedNook, u"Work"_qs);
-            QCOMPARE(reply.arguments().value(2).toStringList(), QStringList{uris.last()});
-            callFromElsewhere(ApplicationService::kInterface, u"Open"_qs, {uris, QVariantMap()});
-            QTRY_COMPARE(opened.size(), 1);
-            QCOMPARE(opened.first().first().value<QList<QUrl>>(), good);
-        }
+        ApplicationService second(m_bus.connect());
+        QCOMPARE(second.registerOnBus(), ApplicationService::Registration::AlreadyRunning);
+        QVERIFY(RemoteInstance(m_bus.connect()).isRunning());
+        m_service.reset();
         QTRY_VERIFY(!RemoteInstance(m_bus.connect()).isRunning());
         ApplicationService next(m_bus.connect());
         QCOMPARE(next.registerOnBus(), ApplicationService::Registration::Owner);
     }
 
+    // Add answers once its files are in the data file on disk, and quietly: a new nook is made without
+    // becoming current. The name is trimmed; what is no URI comes back as refused, next to duplicates.
+    void addAnswersOnceTheFilesAreOnDisk() {
+        QString seenAtReply;
+        const QString a = uri(u"docs/a b.txt"_qs);
+        const QDBusMessage reply =
+            add({a, u"http://exa mple/%zz"_qs}, u" Work "_qs, [&] { seenAtReply = onDisk(); });
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(seenAtReply, u"Current:  | Work: a b"_qs);
+        QCOMPARE(reply.arguments().value(0).toStringList(), QStringList{a});
+        QCOMPARE(reply.arguments().value(2).toStringList(), QStringList{u"http://exa mple/%zz"_qs});
+        QCOMPARE(m_store->selectedGroup()->name, u"Current"_qs);
+
+        const QDBusMessage again = add({a, uri(u"c.txt"_qs)}, u"Work"_qs, [&] { seenAtReply = onDisk(); });
+        QCOMPARE(again.arguments().value(1).toStringList(), QStringList{a});
+        QCOMPARE(seenAtReply, u"Current:  | Work: a b c"_qs);
+    }
+
+    // A launcher's files reach the application as they came; its actions are typed, and names are exact.
+    void launchersAndActions() {
+        QSignalSpy opened(m_service.get(), &ApplicationService::openRequested);
+        QSignalSpy actions(m_service.get(), &ApplicationService::actionRequested);
+        callFromElsewhere(
+            ApplicationService::kInterface, u"Open"_qs,
+            {QStringList{u"file:///tmp/a%20b.txt"_qs, u"http://exa mple/%zz"_qs}, QVariantMap()});
+        QTRY_COMPARE(opened.size(), 1);
+        QCOMPARE(opened.first().first().value<QList<QUrl>>(),
+                 QList<QUrl>{QUrl::fromLocalFile(u"/tmp/a b.txt"_qs)});
+        for (const char* action : {"settings", "Settings", "quit", "show"})
+            callFromElsewhere(ApplicationService::kInterface, u"ActivateAction"_qs,
+                              {QLatin1String(action), QVariantList(), QVariantMap()});
+        callFromElsewhere(ApplicationService::kOwnInterface, u"Toggle"_qs, {});
+        QTRY_COMPARE(actions.size(), 3);
+        QCOMPARE(actions.at(0).first().value<AppAction>(), AppAction::OpenSettings);
+        QCOMPARE(actions.at(1).first().value<AppAction>(), AppAction::Quit);
+        QCOMPARE(actions.at(2).first().value<AppAction>(), AppAction::TogglePanel);
+    }
+
+    // Calls too big to serve in a moment are refused at once, with the reason; so is a change the disk did
+    // not take, which stays in memory for the next save.
+    void refusalsSayWhy_data() {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<int>("nameLength");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("name too long")
+            << 1 << ApplicationService::kMaxNameLength + 1 << u"org.freedesktop.DBus.Error.InvalidArgs"_qs;
+        QTest::newRow("too many files")
+            << ApplicationService::kMaxUris + 1 << 4 << u"org.freedesktop.DBus.Error.InvalidArgs"_qs;
+        QTest::newRow("disk full") << 1 << 4 << QString::fromLatin1(ApplicationService::kNotSaved);
+    }
+    void refusalsSayWhy() {
+        QFETCH(int, files);
+        QFETCH(int, nameLength);
+        QFETCH(QString, error);
+        const bool full = error == QLatin1String(ApplicationService::kNotSaved);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit unlimited = limit;
+        if (full) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            limit.rlim_cur = 10;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        const QDBusMessage reply = add(QStringList(files, uri(u"x.txt"_qs)), QString(nameLength, u'n'));
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        QCOMPARE(reply.errorName(), error);
+        QCOMPARE(m_store->groups().size(), full ? 2 : 1);
+    }
+
+    // A listing that has to look for 1,000 gone files is made in the background: the instance keeps answering
+    // meanwhile, and a file added meanwhile is added.
+    void listingNeverHoldsUpTheBus() {
+        for (int i = 0; i < 1000; ++i)
+            m_store->addItem(NookItem{QUuid::createUuid(), u"gone"_qs,
+                                      QByteArray("/no/such/place/") + QByteArray::number(i)},
+                             m_store->groups().first().id);
+        std::atomic<bool> listed = false;
+        std::atomic<qint64> slowest = 0;
+        std::atomic<int> pings = 0;
+        std::thread pinger([&] {
+            const RemoteInstance instance(m_bus.connect());
+            while (!listed) {
+                QElapsedTimer timer;
+                timer.start();
+                instance.call(QLatin1String(ApplicationService::kOwnInterface), u"Version"_qs);
+                slowest = std::max<qint64>(slowest, timer.elapsed());
+                ++pings;
+            }
+        });
+        const QString file = uri(u"late.txt"_qs);
+        auto adding = std::async(std::launch::async, [&] {
+            QTest::qSleep(20);
+            return RemoteInstance(m_bus.connect())
+                .call(QLatin1String(ApplicationService::kOwnInterface), u"Add"_qs,
+                      {QStringList{file}, QString()});
+        });
+        const QDBusMessage listing =
+            callFromElsewhere(ApplicationService::kOwnInterface, u"List"_qs, {}, [&] { listed = true; });
+        pinger.join();
+        QCOMPARE(listing.arguments().value(0).toString().count(u"\"missing\": true"_qs), 1000);
+        QVERIFY2(pings > 1, qPrintable(QString::number(pings)));
+        QVERIFY2(slowest < 100, qPrintable(QString::number(slowest)));
+        [&] { QTRY_VERIFY(adding.wait_for(std::chrono::seconds(0)) == std::future_status::ready); }();
+        QCOMPARE(adding.get().arguments().value(0).toStringList(), QStringList{file});
+    }
+
     void aHungInstanceIsGivenUpOnWithinASecond() {
         // The owner's thread is this one, blocked in the call: it cannot answer.
-        ApplicationService hung(m_bus.connect());
-        QCOMPARE(hung.registerOnBus(), ApplicationService::Registration::Owner);
         QElapsedTimer timer;
         timer.start();
         const QDBusMessage reply = RemoteInstance(m_bus.connect())

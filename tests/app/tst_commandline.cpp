@@ -95,11 +95,13 @@ private slots:
             {u"a.txt"_qs, u"Work"_qs}, {u"b.txt"_qs, QString()}, {u"c.txt"_qs, u"New"_qs}};
         for (const auto& [name, nook] : handOvers) {
             const QUrl url = QUrl::fromLocalFile(env.makeFile(name));
-            QCOMPARE(StoreCommands::handOver(store, {url}, nook).added, QList<QUrl>{url});
+            QCOMPARE(StoreCommands::handOverNow(store, {url}, StoreCommands::targetFor(nook)).added,
+                     QList<QUrl>{url});
         }
         QVERIFY(QFile::remove(env.home() + u"/c.txt"_qs));
         QStringList listed;
-        for (const QJsonValue nook : QJsonDocument::fromJson(StoreCommands::listing(store).toUtf8()).array())
+        for (const QJsonValue nook :
+             QJsonDocument::fromJson(StoreCommands::listing(store.groups()).toUtf8()).array())
             for (const QJsonValue item : nook[u"items"_qs].toArray())
                 listed << nook[u"name"_qs].toString() + u' ' +
                               item[u"path"_qs].toString(item[u"missing"_qs].toBool() ? u"missing"_qs

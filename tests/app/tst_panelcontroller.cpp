@@ -1,6 +1,7 @@
 #include "FakeClickMonitor.h"
 #include "TestEnvironment.h"
 #include "app/PanelController.h"
+#include "model/HandOverQueue.h"
 #include "model/IconCache.h"
 #include "model/NookStore.h"
 #include "platform/Preferences.h"
@@ -44,7 +45,8 @@ class TestPanelController : public QObject {
     }
     // Shows the panel with one item, a file made at `path`; returns the grid once it shows it.
     ItemGridView* showWithItem(const QString& path) {
-        m_store->addURLs({QUrl::fromLocalFile(m_env->makeFile(path))}, m_store->groups().first().id);
+        m_store->handOvers().add({QUrl::fromLocalFile(m_env->makeFile(path))}, HandOverTarget::current());
+        m_store->handOvers().complete();
         m_controller->show();
         ItemGridView* grid = m_controller->view()->grid();
         const bool shown = QTest::qWaitForWindowExposed(m_controller->window()) &&

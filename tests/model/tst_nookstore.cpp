@@ -1,5 +1,7 @@
 #include "StdoutCapture.h"
 #include "TestEnvironment.h"
+#include "model/Bookmarks.h"
+#include "model/HandOverQueue.h"
 #include "model/NookCodec.h"
 #include "model/NookStore.h"
 #include "platform/Localization.h"
@@ -52,6 +54,14 @@ class TestNookStore : public QObject {
         store->waitForSaves();
         QFile::remove(dataFile());
         return store;
+    }
+    // One hand-over through the queue, waited for.
+    static HandOverResult handOver(NookStore& store, const QList<QUrl>& urls,
+                                   const HandOverTarget& target = HandOverTarget::current()) {
+        QSignalSpy finished(&store.handOvers(), &HandOverQueue::finished);
+        store.handOvers().add(urls, target);
+        store.handOvers().complete();
+        return finished.isEmpty() ? HandOverResult() : finished.last().at(1).value<HandOverResult>();
     }
     static uint mode(const QString& path) {
         struct stat info {};
@@ -183,7 +193,7 @@ private slots:
     }
 
     // Deleting another group keeps the selection; deleting the selected one selects the first that remains;
-    // with none left, nothing is selected and nothing can be added.
+    // with none left, nothing is selected until files handed over make a default nook for themselves.
     void deletingMovesTheSelectionOnlyWhenItWasSelected() {
         auto store = storeWith(u"ABCD"_s);
         const QUuid a = store->groups().at(0).id, b = store->groups().at(1).id;
@@ -199,10 +209,13 @@ private slots:
 
         store->deleteGroup(c);
         store->deleteGroup(b);
-        QCOMPARE(store->selectedGroup(), std::nullopt);
-        store->addURLsToSelectedGroup({file(u"x.txt"_s)});
-        QVERIFY(store->groups().isEmpty());
+        QCOMPARE(store->selectedGroup(), nullptr);
         QCOMPARE(fileBytes(*store), QByteArray("[]")); // the next start makes the default group again
+        handOver(*store, {QUrl::fromLocalFile(m_env->home() + u"/gone.txt"_s)});
+        QVERIFY(store->groups().isEmpty()); // nothing to add: no nook for it
+        handOver(*store, {file(u"x.txt"_s)});
+        QCOMPARE(names(fileGroups(*store)), u"Favorites"_s);
+        QCOMPARE(store->selectedGroupID(), store->groups().first().id);
     }
 
     // Undo puts back what was removed at its place, and renames are saved like every other change.
@@ -295,42 +308,65 @@ private slots:
         auto store = storeWith(u"GO"_s);
         const QUuid group = store->groups().first().id;
         const bool elsewhere = existing.startsWith(QLatin1String("other:"));
-        store->addURLs(urls(existing), elsewhere ? store->groups().last().id : group);
+        handOver(*store, urls(existing),
+                 HandOverTarget::group(elsewhere ? store->groups().last().id : group));
         if (handed.startsWith(QLatin1String("moved")))
             QVERIFY(QDir(m_env->home()).rename(u"p"_s, u"moved"_s));
-        const int savesBefore = store->savesStarted();
+        store->waitForSaves();
+        const quint64 savedBefore = store->savedGeneration();
         QSignalSpy changed(store.get(), &NookStore::groupsChanged);
 
-        const HandOverResult result = store->addURLs(urls(handed), group);
+        const HandOverResult result = handOver(*store, urls(handed), HandOverTarget::group(group));
         QTEST(names(fileGroups(*store).first().items), "expected");
         QTEST(int(result.duplicates.size()), "duplicates");
         QTEST(int(result.rejected.size()), "rejected");
         QCOMPARE(result.added.size() + result.duplicates.size() + result.rejected.size(),
                  handed.count(u' ') + 1);
+        // One write holds them all, and says so once it is on disk.
         const int writes = result.added.isEmpty() ? 0 : 1;
-        QCOMPARE(store->savesStarted() - savesBefore, writes);
+        QCOMPARE(result.generation, writes ? savedBefore + 1 : 0);
+        QCOMPARE(store->savedGeneration(), savedBefore + writes);
         QCOMPARE(changed.count(), writes);
     }
 
-    // Background hand-overs are applied in the order made, each checked against what the group gained
-    // meanwhile; at quit the ones under way are completed at once.
-    void backgroundHandOversKeepOrderAndSeeLaterItems() {
+    // Hand-overs are applied in the order made, whoever made them (a launcher's delayed one holds back
+    // those after it); each is checked against what its nook gained meanwhile, and a nook is looked up
+    // when it is applied: two hand-overs to a new name make one nook, which does not become current.
+    void handOversKeepTheirOrder() {
         NookStore store;
-        const QUuid group = store.groups().first().id;
+        const QUuid first = store.groups().first().id;
         const QUrl a = file(u"a.txt"_s), b = file(u"b.txt"_s), c = file(u"c.txt"_s), d = file(u"d.txt"_s);
-        QSignalSpy finished(&store, &NookStore::handOverFinished);
-        store.handOver({b, a}, group);
-        store.addURLs({b}, group); // a drop while the first is prepared
-        store.handOver({c, a}, group);
-        QTRY_COMPARE(finished.count(), 2);
-        QCOMPARE(names(fileGroups(store).first().items), u"b a c"_s);
-        const auto first = finished.first().first().value<HandOverResult>();
-        QCOMPARE(first.added, QList<QUrl>{a});
-        QCOMPARE(first.duplicates, QList<QUrl>{b});
+        QSignalSpy finished(&store.handOvers(), &HandOverQueue::finished);
+        HandOverQueue& queue = store.handOvers();
+        queue.add({b, a}, HandOverTarget::current(), 300);
+        store.addItem(NookItem{QUuid::createUuid(), u"b"_s, *Bookmarks::makeBookmark(b)}, first); // an undo
+        queue.add({c, a}, HandOverTarget::group(first));
+        queue.add({d}, HandOverTarget::named(u"New"_s));
+        queue.add({d, a}, HandOverTarget::named(u"New"_s));
+        QTest::qWait(150);
+        QCOMPARE(finished.count(), 0); // all wait for the delayed first
+        QTRY_COMPARE(finished.count(), 4);
+        QList<quint64> tickets;
+        for (const QList<QVariant>& each : finished)
+            tickets << each.first().value<HandOverQueue::Ticket>();
+        QCOMPARE(tickets, QList<quint64>({1, 2, 3, 4}));
+        const QList<NookGroup> saved = fileGroups(store);
+        QCOMPARE(names(saved), u"Favorites New"_s);
+        QCOMPARE(names(saved.first().items), u"b a c"_s);
+        QCOMPARE(names(saved.last().items), u"d a"_s);
+        QCOMPARE(store.selectedGroupID(), first);
+        const auto result = [&](int i) { return finished.at(i).at(1).value<HandOverResult>(); };
+        QCOMPARE(result(0).duplicates, QList<QUrl>{b});
+        QCOMPARE(result(3).duplicates, QList<QUrl>{d});
+        QCOMPARE(result(3).groupID, result(2).groupID);
 
-        store.handOver({d}, group);
-        store.completeHandOvers();
-        QCOMPARE(names(fileGroups(store).first().items), u"b a c d"_s);
+        // A nook removed while its files were looked at takes none; at quit the queue is emptied.
+        queue.add({file(u"e.txt"_s)}, HandOverTarget::group(saved.last().id));
+        store.deleteGroup(saved.last().id);
+        queue.add({file(u"f.txt"_s)}, HandOverTarget::current());
+        store.handOvers().complete();
+        QCOMPARE(result(4).rejected.size(), 1);
+        QCOMPARE(names(fileGroups(store).first().items), u"b a c f"_s);
     }
 };
 

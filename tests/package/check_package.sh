@@ -29,6 +29,7 @@ for file in usr/bin/tuckaway \
     usr/share/applications/org.tuckaway.Tuckaway.desktop \
     usr/share/metainfo/org.tuckaway.Tuckaway.metainfo.xml \
     usr/share/dbus-1/services/org.tuckaway.Tuckaway.service \
+    usr/share/dbus-1/interfaces/org.tuckaway.Tuckaway.xml \
     usr/share/icons/hicolor/scalable/apps/org.tuckaway.Tuckaway.svg \
     usr/share/icons/hicolor/48x48/apps/org.tuckaway.Tuckaway.png \
     usr/share/icons/hicolor/128x128/apps/org.tuckaway.Tuckaway.png \
@@ -44,7 +45,7 @@ for size in 48 128; do
     [[ $(file -b "$work/root/usr/share/icons/hicolor/${size}x$size/apps/org.tuckaway.Tuckaway.png") == *"$size x $size"* ]] ||
         fail "the $size px icon has another size"
 done
-grep -qx 'Exec=/usr/bin/tuckaway' "$work/root/usr/share/dbus-1/services/org.tuckaway.Tuckaway.service" ||
+grep -qx 'Exec=/usr/bin/tuckaway --background' "$work/root/usr/share/dbus-1/services/org.tuckaway.Tuckaway.service" ||
     fail "the bus service does not start /usr/bin/tuckaway"
 [[ $(zcat "$work/root/usr/share/man/man1/tuckaway.1.gz") == *".SH EXIT STATUS"* ]] || fail "man page"
 

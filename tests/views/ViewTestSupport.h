@@ -110,12 +110,13 @@ protected:
         }
         return group;
     }
-    void showPanel(const QList<NookGroup>& groups, PanelCallbacks callbacks = {}) {
+    void showPanel(const QList<NookGroup>& groups) {
         m_store->setGroups(groups);
-        callbacks.onOpen = [this](const NookItem& item) { m_opened << item.name; };
-        callbacks.onClose = [this] { ++m_closed; };
-        m_view = std::make_unique<TuckawayView>(*m_store, *m_prefs, *m_icons, *m_pin, std::move(callbacks));
-        m_view->setOnOpenSettings([this] { ++m_settings; });
+        m_view = std::make_unique<TuckawayView>(*m_store, *m_prefs, *m_icons, *m_pin);
+        QObject::connect(m_view.get(), &TuckawayView::openRequested,
+                         [this](const NookItem& item) { m_opened << item.name; });
+        QObject::connect(m_view.get(), &TuckawayView::closeRequested, [this] { ++m_closed; });
+        QObject::connect(m_view.get(), &TuckawayView::settingsRequested, [this] { ++m_settings; });
         showAgain();
     }
     void showAgain() {

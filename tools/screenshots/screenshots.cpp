@@ -86,7 +86,7 @@ enum class Scene { TabHover, AltOverItem, SearchWithKeys };
 
 bool renderPanel(NookStore& store, Preferences& preferences, const QString& file, Scene scene) {
     PinState pin;
-    TuckawayView view(store, preferences, IconCache::shared(), pin, PanelCallbacks{});
+    TuckawayView view(store, preferences, IconCache::shared(), pin);
     view.setAttribute(Qt::WA_TranslucentBackground);
     view.show();
     if (!QTest::qWaitForWindowExposed(&view))

@@ -1,0 +1,10 @@
+#pragma once
+
+// What the user or a script may ask of the application, whoever asks: the tray, the global
+// shortcut, a launcher, the bus or the command line.
+enum class AppAction {
+    TogglePanel,
+    ShowPanel,
+    OpenSettings,
+    Quit,
+};

@@ -1,0 +1,62 @@
+#include "model/HandOverQueue.h"
+
+#include "model/NookStore.h"
+
+#include <QCoreApplication>
+
+HandOverQueue::HandOverQueue(NookStore& store)
+    : QObject()
+    , m_store(store) {
+    m_pool.setMaxThreadCount(1);
+    m_delay.setSingleShot(true);
+    connect(&m_delay, &QTimer::timeout, this, [this] { applyReady(false); });
+}
+
+HandOverQueue::~HandOverQueue() {
+    m_pool.waitForDone();
+}
+
+HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs) {
+    Job job;
+    job.ticket = ++m_lastTicket;
+    job.target = target;
+    job.preparedFor = m_store.findTarget(target);
+    if (job.preparedFor)
+        job.before = m_store.group(*job.preparedFor)->items;
+    job.notBefore = QDeadlineTimer(delayMs);
+    m_jobs.push_back(std::move(job));
+    Job* queued = &m_jobs.back(); // list elements stay where they are
+    const int total = int(urls.size());
+    m_pool.start([this, queued, urls, total, before = queued->before] {
+        HandOverBatch batch = HandOverBatch::prepare(before, urls, [this, total](int handled) {
+            QMetaObject::invokeMethod(this, [this, handled, total] { emit progress(handled, total); });
+        });
+        QMetaObject::invokeMethod(this, [this, queued, batch = std::move(batch)]() mutable {
+            queued->batch = std::move(batch);
+            applyReady(false);
+        });
+    });
+    return m_lastTicket;
+}
+
+void HandOverQueue::applyReady(bool ignoreDelays) {
+    while (!m_jobs.empty() && m_jobs.front().batch) {
+        Job& next = m_jobs.front();
+        if (!ignoreDelays && !next.notBefore.hasExpired()) {
+            m_delay.start(int(next.notBefore.remainingTime()));
+            return;
+        }
+        Job job = std::move(next);
+        m_jobs.pop_front();
+        const HandOverResult result =
+            m_store.applyHandOver(std::move(*job.batch), job.target, job.preparedFor, job.before);
+        emit finished(job.ticket, result);
+    }
+}
+
+void HandOverQueue::complete() {
+    m_pool.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    m_delay.stop();
+    applyReady(true);
+}

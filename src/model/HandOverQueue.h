@@ -1,0 +1,57 @@
+#pragma once
+
+#include "model/HandOver.h"
+#include "model/HandOverBatch.h"
+
+#include <QDeadlineTimer>
+#include <QObject>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <list>
+#include <optional>
+
+class NookStore;
+
+// The one way files become items. Every hand-over (a drop on the grid, a launcher's Open,
+// the bus Add, the command line) joins one ordered queue: its file-system half (bookmarks,
+// names, the comparison with the nook's targets) runs on a worker thread of its own, and
+// its result joins the store on the main thread, in the order the hand-overs were made.
+class HandOverQueue : public QObject {
+    Q_OBJECT
+public:
+    using Ticket = quint64;
+
+    explicit HandOverQueue(NookStore& store);
+    ~HandOverQueue() override;
+
+    // With `delayMs`, the files join no earlier than that (a launcher's files arrive a moment
+    // after the panel shows); the hand-overs after it wait their turn.
+    Ticket add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs = 0);
+    // Waits for the hand-overs under way and applies every one now, delays or not (at quit,
+    // and where no event loop runs).
+    void complete();
+    bool isRunning() const { return !m_jobs.empty(); }
+
+signals:
+    void progress(int handled, int total);
+    void finished(HandOverQueue::Ticket ticket, const HandOverResult& result);
+
+private:
+    struct Job {
+        Ticket ticket = 0;
+        HandOverTarget target;
+        std::optional<QUuid> preparedFor; // the nook the files were compared with
+        QList<NookItem> before;           // its items then
+        QDeadlineTimer notBefore;
+        std::optional<HandOverBatch> batch;
+    };
+    void applyReady(bool ignoreDelays);
+
+    NookStore& m_store;
+    std::list<Job> m_jobs; // in the order made
+    Ticket m_lastTicket = 0;
+    QTimer m_delay;
+    // One thread, so preparations run in the order made. Goes first, waiting for its work.
+    QThreadPool m_pool;
+};
