@@ -4,6 +4,7 @@
 #include "app/PanelWindow.h"
 #include "model/NookStore.h"
 #include "platform/DisplaySession.h"
+#include "platform/HeldKeys.h"
 #include "platform/LogCategories.h"
 #include "platform/Preferences.h"
 #include "platform/WindowHints.h"
@@ -12,6 +13,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -123,6 +125,7 @@ void PanelController::show() {
     if (!QGuiApplication::primaryScreen())
         return;
     positionAnchor(m_lastMouseX);
+    m_keysHeldAtShow = HeldKeys::now();
     // The size always follows the preferences, so window and content agree at every showing.
     placeWindow();
     WindowHints::keepOffTaskbarOnAllDesktops(m_window.get());
@@ -191,6 +194,20 @@ bool PanelController::eventFilter(QObject* watched, QEvent* event) {
         if (watched->isWindowType())
             m_lastOwnClickMs = m_clock.elapsed();
         break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        // A key held since before this showing (Escape that closed the panel and was never let go,
+        // as a key sent to our window by another program can be left) would close the panel again,
+        // or open an item, at every showing.
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != m_window.get() ||
+            !m_keysHeldAtShow.contains(key->nativeScanCode()))
+            break;
+        // A held key repeats as releases and presses: only the keyboard can say it was let go.
+        if (event->type() == QEvent::KeyRelease && !HeldKeys::now().contains(key->nativeScanCode()))
+            m_keysHeldAtShow.remove(key->nativeScanCode());
+        return true;
+    }
     default:
         break;
     }

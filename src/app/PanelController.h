@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
 
@@ -104,4 +105,7 @@ private:
     // stops it, so a late report of an earlier click never closes the next showing.
     QTimer m_outsideClickTimer;
     bool m_closeForClick = false;
+    // Keys down when the panel last showed, until they are let go: their presses (repeats,
+    // or a key another program left down) must not act in the panel.
+    QSet<quint32> m_keysHeldAtShow;
 };

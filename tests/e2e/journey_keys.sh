@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The keys that show and hide the panel from anywhere, and an item dragged out of the
-# panel into a window of another program.
+# The keys that show and hide the panel from anywhere, keys another program sends to the
+# panel, and an item dragged out of the panel into a window of another program.
 # Usage: journey_keys.sh <tuckaway binary> <screenshot folder> <drop target binary>
 source "$(dirname "$0")/lib.sh"
 DROP_TARGET=$(realpath "$3")
@@ -15,7 +15,8 @@ wait_for "the drop target" 10 xdotool search --onlyvisible --name '^Drop target$
 log "start, one file handed over"
 start_app
 (cd "$HOME/docs" && "$E2E_APP" report.txt) || fail "the hand-over did not exit 0"
-wait_for "the panel after the hand-over" 5 panel_window
+"$E2E_APP" --show
+wait_for "the panel" 5 panel_window
 
 log "Ctrl+Alt+Space closes the panel, and opens it again at the pointer"
 xdotool key ctrl+alt+space
@@ -26,6 +27,18 @@ wait_for "the panel to open on the shortcut" 5 panel_window
 read -r px py pw ph <<<"$(geometry "$(panel_window)")"
 [ "$px" -le 300 ] && [ $((px + pw)) -ge 300 ] || fail "the panel at x $px..$((px + pw)) is not under the pointer"
 screenshot "opened-by-shortcut"
+
+log "Escape left down closes the panel once; it opens again all the same"
+# As "xdotool key --window PANEL Escape" leaves it: the press goes through the keyboard while
+# the panel has the focus, the release to the window once it has closed, so the keyboard keeps
+# Escape down and repeats it into every later showing.
+xdotool keydown Escape
+wait_for "the panel to close on Escape" 5 panel_hidden
+"$E2E_APP" --show
+wait_for "the panel to open again" 5 panel_window
+holds_for "the panel staying open" 1000 panel_window
+xdotool keyup Escape # let go, or it would cancel the drag below
+read -r px py pw ph <<<"$(geometry "$(panel_window)")"
 
 log "the item dragged onto the other program's window"
 read -r tx ty tw th <<<"$(geometry "$(xdotool search --onlyvisible --name '^Drop target$' | head -n1)")"
