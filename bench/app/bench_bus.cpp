@@ -1,8 +1,12 @@
-// The real executable answering on the bus while it takes in files: it is started on
-// Qt's offscreen platform with a private session bus and a nook of many items, then one
-// Open of many files is sent while a client asks for its version every 5 ms. Prints the
-// longest and the median reply time of those calls until the files are saved, and how
-// long a second start (`tuckaway FILE`) takes to hand its file over meanwhile.
+// The real executable answering on the bus while it works: it is started on Qt's offscreen
+// platform with a private session bus and a nook of many items, and a client asks for its
+// version every 5 ms throughout. Prints, for each step, the longest and the median reply
+// to those pings:
+//   - an Open of many files, with a second start (`tuckaway FILE`) handing one over meanwhile;
+//   - an Add of as many files into a new nook, in calls of at most 10,000 files (as the
+//     command line sends them), until every call has answered;
+//   - a List of every item;
+//   - quitting: from the Quit call until the process has ended.
 //   bench_bus <path to tuckaway> [items already in the nook = 1000] [files handed over = 1000]
 #include "ChildProcess.h"
 #include "HandOverFiles.h"
@@ -12,7 +16,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -27,6 +30,8 @@
 #include <thread>
 
 namespace {
+constexpr int kCallSize = 10000;
+
 QStringList uriStrings(const QList<QUrl>& urls) {
     QStringList uris;
     for (const QUrl& url : urls)
@@ -39,6 +44,59 @@ QDBusMessage call(const QString& interface, const QString& method, const QVarian
         QStringLiteral("org.tuckaway.Tuckaway"), QStringLiteral("/org/tuckaway/Tuckaway"), interface, method);
     message.setArguments(arguments);
     return message;
+}
+const QString kOwn = QStringLiteral("org.tuckaway.Tuckaway");
+
+// Asks for the version every 5 ms while it runs and keeps the reply times.
+class Pinger {
+public:
+    Pinger(QDBusConnection connection)
+        : m_connection(std::move(connection)) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 sent = m_clock.nsecsElapsed();
+            auto* watcher =
+                new QDBusPendingCallWatcher(m_connection.asyncCall(call(kOwn, QStringLiteral("Version"))));
+            QObject::connect(
+                watcher, &QDBusPendingCallWatcher::finished, [this, sent, watcher, step = m_step] {
+                    if (step == m_step) // a late answer to an earlier step's ping is not this step's
+                        m_replies << (m_clock.nsecsElapsed() - sent) / 1e6;
+                    watcher->deleteLater();
+                });
+        });
+    }
+    void start() {
+        ++m_step;
+        m_replies.clear();
+        m_clock.start();
+        m_timer.start(5);
+    }
+    // "<n> replies, median <m> ms, longest <l> ms"
+    QByteArray stop() {
+        m_timer.stop();
+        ++m_step;
+        std::sort(m_replies.begin(), m_replies.end());
+        return QStringLiteral("%1 pings, median %2 ms, longest %3 ms")
+            .arg(m_replies.size())
+            .arg(m_replies.isEmpty() ? 0 : m_replies.at(m_replies.size() / 2), 0, 'f', 2)
+            .arg(m_replies.isEmpty() ? 0 : m_replies.last(), 0, 'f', 2)
+            .toUtf8();
+    }
+    double elapsedMs() const { return m_clock.nsecsElapsed() / 1e6; }
+
+private:
+    QDBusConnection m_connection;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    QList<double> m_replies;
+    int m_step = 0;
+};
+
+// Runs the event loop until `done` holds (checked every millisecond) or a minute has passed.
+template <typename Done> void runUntil(Done done) {
+    QElapsedTimer timeout;
+    timeout.start();
+    while (!done() && timeout.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
 }
 } // namespace
 
@@ -77,70 +135,74 @@ int main(int argc, char** argv) {
     process.start(binary, {});
     QElapsedTimer wait;
     wait.start();
-    while (!connection.interface()->isServiceRegistered(QStringLiteral("org.tuckaway.Tuckaway")) &&
-           wait.elapsed() < 10000)
+    while (!connection.interface()->isServiceRegistered(kOwn) && wait.elapsed() < 10000)
         QThread::msleep(5);
-    const QString own = QStringLiteral("org.tuckaway.Tuckaway");
-    connection.call(call(own, QStringLiteral("Add"), {old, QString()}), QDBus::Block, 120000);
+    for (qsizetype i = 0; i < old.size(); i += kCallSize)
+        connection.call(call(kOwn, QStringLiteral("Add"), {old.mid(i, kCallSize), QString()}), QDBus::Block,
+                        120000);
+    std::printf("%d files handed over, into a nook of %d items, pinged every 5 ms (offscreen)\n", handed,
+                existing);
+    Pinger pinger(connection);
 
-    QElapsedTimer clock;
-    clock.start();
-    QList<double> replies;
-    QTimer ping;
-    QObject::connect(&ping, &QTimer::timeout, [&] {
-        const qint64 sent = clock.nsecsElapsed();
-        auto* watcher =
-            new QDBusPendingCallWatcher(connection.asyncCall(call(own, QStringLiteral("Version"))));
-        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [&, sent, watcher] {
-            replies << (clock.nsecsElapsed() - sent) / 1e6;
-            watcher->deleteLater();
-        });
-    });
+    // A launcher's Open, and a second start meanwhile (the files are taken from 400 ms on).
     QProcess client;
     client.setProcessEnvironment(environment);
     double clientMs = -1;
-    qint64 clientStart = 0;
-    QObject::connect(&client, &QProcess::finished,
-                     [&] { clientMs = (clock.nsecsElapsed() - clientStart) / 1e6; });
-    // The second start comes while the files are being taken in (they are from 400 ms on).
-    QTimer::singleShot(450, [&] {
-        clientStart = clock.nsecsElapsed();
-        client.start(binary, {QUrl(second.first()).toLocalFile()});
-    });
-    ping.start(5);
+    QObject::connect(&client, &QProcess::finished, [&] { clientMs = pinger.elapsedMs() - 450; });
+    pinger.start();
+    QTimer::singleShot(450, [&] { client.start(binary, {QUrl(second.first()).toLocalFile()}); });
     connection.asyncCall(
         call(QStringLiteral("org.freedesktop.Application"), QStringLiteral("Open"), {fresh, QVariantMap()}));
     const QString dataFile = home.path() + QStringLiteral("/data/Tuckaway/nooks.json");
     // Read on a thread of its own, so that no reply waits for the decoding here.
     std::atomic<double> savedMs = -1;
-    std::atomic<bool> stop = false;
     std::thread watcher([&] {
-        while (!stop && savedMs < 0) {
-            if (HandOverFiles::savedItems(dataFile) >= existing + handed + 1) {
-                savedMs = clock.nsecsElapsed() / 1e6;
-                QMetaObject::invokeMethod(&app, &QCoreApplication::quit);
-            }
+        while (savedMs < 0 && pinger.elapsedMs() < 60000) {
+            if (HandOverFiles::savedItems(dataFile) >= existing + handed + 1)
+                savedMs = pinger.elapsedMs();
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     });
-    QTimer::singleShot(60000, &app, &QCoreApplication::quit);
-    app.exec();
-    stop = true;
+    runUntil([&] { return savedMs >= 0 && clientMs >= 0; });
     watcher.join();
-    ping.stop();
-    client.waitForFinished(10000);
-
-    std::sort(replies.begin(), replies.end());
-    std::printf("Open of %d files into a nook of %d items, pinged every 5 ms (offscreen)\n", handed,
-                existing);
-    std::printf("all saved (with the second start's file): %.1f ms\n", savedMs.load());
-    std::printf("bus replies: %lld, median %.2f ms, longest %.2f ms\n", qlonglong(replies.size()),
-                replies.isEmpty() ? 0 : replies.at(replies.size() / 2),
-                replies.isEmpty() ? 0 : replies.last());
-    std::printf("second start handing over one file meanwhile: %.1f ms, exit status %d\n", clientMs,
+    if (savedMs < 0)
+        std::printf("  only %lld of %d items saved\n", qlonglong(HandOverFiles::savedItems(dataFile)),
+                    existing + handed + 1);
+    std::printf("Open, all saved after %.1f ms: %s\n", savedMs.load(), pinger.stop().constData());
+    std::printf("  second start handing over one file meanwhile: %.1f ms, exit status %d\n", clientMs,
                 client.exitCode());
-    connection.call(call(own, QStringLiteral("Quit")), QDBus::Block, 5000);
-    process.waitForFinished(5000);
+
+    // An Add into a new nook, as the command line sends it: every call answers once on disk.
+    int answered = 0, calls = 0;
+    pinger.start();
+    const QStringList again = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/again"), handed));
+    for (qsizetype i = 0; i < again.size(); i += kCallSize, ++calls) {
+        auto* pending = new QDBusPendingCallWatcher(connection.asyncCall(
+            call(kOwn, QStringLiteral("Add"), {again.mid(i, kCallSize), QStringLiteral("Added")}), 120000));
+        QObject::connect(pending, &QDBusPendingCallWatcher::finished, [&, pending] {
+            ++answered;
+            pending->deleteLater();
+        });
+    }
+    runUntil([&] { return answered == calls; });
+    std::printf("Add in %d calls, all answered after %.1f ms: %s\n", calls, pinger.elapsedMs(),
+                pinger.stop().constData());
+
+    bool listed = false;
+    pinger.start();
+    auto* listing =
+        new QDBusPendingCallWatcher(connection.asyncCall(call(kOwn, QStringLiteral("List")), 120000));
+    QObject::connect(listing, &QDBusPendingCallWatcher::finished, [&] { listed = true; });
+    runUntil([&] { return listed; });
+    std::printf("List, answered after %.1f ms: %s\n", pinger.elapsedMs(), pinger.stop().constData());
+
+    QElapsedTimer quitting;
+    quitting.start();
+    connection.call(call(kOwn, QStringLiteral("Quit")), QDBus::Block, 5000);
+    const double answeredMs = quitting.nsecsElapsed() / 1e6;
+    process.waitForFinished(10000);
+    std::printf("Quit answered after %.1f ms, the process ended after %.1f ms\n", answeredMs,
+                quitting.nsecsElapsed() / 1e6);
     bus.terminate();
     bus.waitForFinished();
     return 0;

@@ -92,10 +92,6 @@ void ApplicationService::Activate(const QVariantMap&) {
 }
 
 void ApplicationService::Open(const QStringList& uris, const QVariantMap&) {
-    if (uris.size() > kMaxUris) {
-        sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("at most %1 files in one call").arg(kMaxUris));
-        return;
-    }
     emit openRequested(urlsOf(uris));
 }
 

@@ -10,7 +10,10 @@ namespace HeldKeys {
 
 QSet<quint32> now() {
     QSet<quint32> held;
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    // Other platforms may offer an X11 interface of their own (offscreen does): only xcb's is a keyboard.
+    auto* x11 = qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb")
+                    ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                    : nullptr;
     if (!x11)
         return held;
     xcb_connection_t* connection = x11->connection();

@@ -11,6 +11,9 @@
 
 namespace {
 xcb_connection_t* x11Connection() {
+    // Other platforms may offer an X11 interface of their own (offscreen does): only xcb's is the display.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
     if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
         return x11->connection();
     return nullptr;
