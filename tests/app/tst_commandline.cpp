@@ -51,6 +51,33 @@ private slots:
         row("nook without files", {u"--nook"_qs, u"Work"_qs}, A::BadUsage);
         row("blank nook", {u"--nook"_qs, u"  "_qs, u"a"_qs}, A::BadUsage);
         row("only an empty file name", {QString()}, A::BadUsage);
+        row("a drop on the launcher", {u"--launcher"_qs, u"a"_qs}, A::Launcher);
+        row("a name too long", {u"--nook"_qs, QString(1001, u'n'), u"a"_qs}, A::BadUsage);
+    }
+
+    // Where no instance runs: what needs one starts it in the background (and returns), never
+    // in the caller's place; what only asks one says that none runs.
+    void withoutAnInstance() {
+        using A = CommandLine::Action;
+        using W = CommandLineClient::WithoutInstance;
+        const struct {
+            A action;
+            bool display, bus;
+            W expected;
+        } cases[] = {
+            {A::Quit, true, true, W::NotRunning},
+            {A::List, true, true, W::NotRunning},
+            {A::Add, true, true, W::StartInBackground},
+            {A::Show, true, true, W::StartInBackground},
+            {A::Settings, true, true, W::StartInBackground},
+            {A::Add, false, true, W::WriteDataFile},
+            {A::Toggle, false, true, W::NoDisplay},
+            {A::Show, true, false, W::BecomeInstance},
+            {A::Start, true, true, W::BecomeInstance},
+            {A::Launcher, true, true, W::BecomeInstance},
+        };
+        for (const auto& c : cases)
+            QCOMPARE(CommandLineClient::withoutInstance(c.action, c.display, c.bus), c.expected);
     }
     void requests() {
         QFETCH(QStringList, arguments);

@@ -218,11 +218,12 @@ private slots:
         QCOMPARE(store->selectedGroupID(), store->groups().first().id);
     }
 
-    // Undo puts back what was removed at its place, and renames are saved like every other change.
+    // Removals, undo (which puts back what was removed at its place) and renames are each saved.
     void undoAndRenamesAreSaved() {
         auto store = storeWith(u"AB"_s, u"xyz"_s);
         const NookGroup a = store->groups().first(), b = store->groups().last();
         store->removeItem(a.items.last().id, a.id);
+        QCOMPARE(names(fileGroups(*store).first().items), u"x y"_s);
         store->insertItem(a.items.last(), a.id, 2);
         store->removeItem(a.items.first().id, a.id);
         store->insertItem(a.items.first(), a.id, 0);
