@@ -27,7 +27,8 @@ public:
     QToolButton* shortcutOffButton() const { return m_shortcutOff; }
 
     // Opens the one settings window, or raises and activates it if open. The first call's
-    // login item and preferences serve the window for as long as it lives; the shortcut is the latest one given.
+    // login item and preferences serve the window for as long as it lives; the shortcut is
+    // the latest one given.
     static SettingsView* showSingle(LoginItemService& loginItem, Preferences& preferences,
                                     GlobalShortcut* shortcut = nullptr);
 
