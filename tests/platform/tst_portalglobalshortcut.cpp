@@ -50,6 +50,8 @@ public:
             shortcuts.beginArray();
             shortcuts.beginStructure();
             shortcuts >> askedID >> askedOptions;
+            shortcuts.endStructure();
+            shortcuts.endArray();
             if (bindsAnything)
                 results.insert(u"shortcuts"_s, arguments.at(1));
         } else {
