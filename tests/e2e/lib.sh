@@ -23,7 +23,15 @@ log() {
 
 e2e_cleanup() {
     local status=$?
+    local report
+    for report in "$E2E_ROOT"/sanitizer.*; do
+        [ -e "$report" ] || continue
+        printf -- '--- sanitizer report %s ---\n%s\n' "$(basename "$report")" "$(cat "$report")"
+        status=1
+    done
     if [ $status -ne 0 ]; then
+        [ -z "${DISPLAY:-}" ] || printf -- '--- the X screen ---\n%s\n%s\n' \
+            "$(xprop -root _NET_WORKAREA _NET_CLIENT_LIST _NET_ACTIVE_WINDOW 2>&1)" "$(xwininfo -root -tree 2>&1 | tail -n +6)"
         for log in app tint2 openbox xvfb; do
             [ -s "$E2E_ROOT/$log.log" ] && printf -- '--- %s output ---\n%s\n' "$log" "$(tail -n 100 "$E2E_ROOT/$log.log")"
         done
@@ -38,6 +46,10 @@ e2e_cleanup() {
     exit $status
 }
 trap e2e_cleanup EXIT
+# A sanitized build's reports, from any of our processes (the instance, the command-line
+# client), go to files here: the journey fails on them even when the process went on.
+[ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS=$ASAN_OPTIONS:log_path=$E2E_ROOT/sanitizer
+[ -z "${UBSAN_OPTIONS:-}" ] || export UBSAN_OPTIONS=$UBSAN_OPTIONS:log_path=$E2E_ROOT/sanitizer
 
 fail() {
     log "FAIL: $*"
