@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Scripting the running instance from a shell that has no display: adding into a named
-# nook, quietly and on disk by the time the command returns; listing; the panel's commands,
-# exit statuses, quitting; then commands that start the instance in the background and
-# return, and adding files with neither a display nor a running instance.
+# nook, quietly and on disk by the time the command returns (new nooks call after call,
+# and thousands of files at once); listing; the panel's commands, exit statuses,
+# quitting; then commands that start the instance in the background and return, and
+# adding files with neither a display nor a running instance.
 source "$(dirname "$0")/lib.sh"
 
 start_desktop bottom
@@ -15,7 +16,8 @@ expect_status() {
     local want=$1 got=0
     shift
     cli "$@" >"$E2E_ROOT/out" || got=$?
-    [ "$got" -eq "$want" ] || fail "tuckaway $* exited $got, not $want: $(cat "$E2E_ROOT/err")"
+    local call="tuckaway $*"
+    [ "$got" -eq "$want" ] || fail "${call:0:100} exited $got, not $want: $(head -n 3 "$E2E_ROOT/err")"
 }
 # The data file is read the moment each command returns: no waiting.
 items_are() { [ "$(data_items)" = "$1" ] || fail "items: $(data_items | tr '\n' ' '), not: $1"; }
@@ -56,6 +58,16 @@ expect_status 0 --list --json
 expect_status 2 --list --quit
 expect_status 2 --no-such-option
 [[ $(cli --help) == *Usage:* ]] || fail "--help"
+
+log "a new nook for each of 15 calls in a row, then 3,000 files into one more"
+for i in $(seq 15); do expect_status 0 --nook "Nook $i" plan.txt; done
+mkdir "$HOME/docs/many"
+(cd "$HOME/docs/many" && seq -f 'f%04g' 3000 | xargs touch)
+expect_status 0 --nook Many "$HOME"/docs/many/*
+[ "$(item_count)" -eq 3019 ] || fail "items: $(item_count), not 4 + 15 + 3,000"
+# Adds fall back to writing the data file when no instance answers: the counts alone
+# would not notice one that ended.
+bus_has_app || fail "the instance ended during these calls"
 
 log "quit, then the commands that need a running instance say it is not"
 expect_status 0 --quit
