@@ -1,6 +1,6 @@
 // A window of another process that takes file drops and prints each URL it received,
 // one a line, so that a journey can check what a drag carried out of the panel; "over"
-// on stderr once a drag has reached it.
+// on stderr once the drag's source knows that it may drop here.
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -23,10 +23,10 @@ protected:
     }
     void dragMoveEvent(QDragMoveEvent* event) override {
         event->acceptProposedAction();
-        // On stderr, so the journey lets go only once the drag is known to be over us.
-        if (!m_over)
+        // A source sends its next position only after our answer to the last one, so from
+        // the second move on it knows that we take the drop: a release then drops here.
+        if (++m_moves == 2)
             std::fprintf(stderr, "over\n");
-        m_over = true;
     }
     void dropEvent(QDropEvent* event) override {
         for (const QUrl& url : event->mimeData()->urls())
@@ -36,7 +36,7 @@ protected:
     }
 
 private:
-    bool m_over = false;
+    int m_moves = 0;
 };
 
 int main(int argc, char** argv) {
