@@ -20,6 +20,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 version=$(field Version)
 depends=$(field Depends)
 echo "Depends: $depends"
+[[ ", $(field Recommends)," == *", qt6-wayland,"* ]] || fail "Recommends lacks qt6-wayland: $(field Recommends)"
 for lib in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6dbus6 libqt6svg6 libglib2.0-0 libxcb1 libxcb-xinput0; do
     [[ ", $depends," == *", $lib "* || ", $depends," == *", $lib,"* ]] || fail "Depends lacks $lib"
 done
