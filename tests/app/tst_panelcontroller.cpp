@@ -188,7 +188,7 @@ private slots:
         QFETCH(ItemOpener::Result, result);
         m_openResult = result;
         m_controller->pinState().setValue(pinned);
-        ItemGridView* grid = showWithItem(u"docs/Report 1.txt"_qs);
+        ItemGridView* grid = showWithItem(u"apps/Report 1.desktop"_qs);
         QVERIFY(grid);
         QSignalSpy finished(m_controller.get(), &PanelController::itemOpenFinished);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0).center().toPoint());
@@ -196,7 +196,7 @@ private slots:
         QVERIFY(m_opened.isEmpty()); // opened from the event loop, after the panel is gone
         QTRY_COMPARE(finished.count(), 1);
         QCOMPARE(m_opened, (QList<QPair<QUrl, bool>>{
-                               {QUrl::fromLocalFile(m_env->home() + u"/docs/Report 1.txt"_qs), pinned}}));
+                               {QUrl::fromLocalFile(m_env->home() + u"/apps/Report 1.desktop"_qs), pinned}}));
         QCOMPARE(finished.first().at(1).value<ItemOpener::Result>(), result);
         QCOMPARE(m_controller->isShown(), pinned || result != ItemOpener::Result::Opened);
     }
