@@ -28,7 +28,8 @@ void configure(QCommandLineParser& parser) {
     // For shell completion (names that may hold any character, quoted by the shell, not by
     // us), the desktop entry and the bus service: not for typing.
     for (const auto& [name, description] :
-         {std::pair{QStringLiteral("nook-names"), QStringLiteral("Print the nooks' names, each ended by NUL.")},
+         {std::pair{QStringLiteral("nook-names"),
+                    QStringLiteral("Print the nooks' names, each ended by NUL.")},
           std::pair{QStringLiteral("launcher"), QStringLiteral("Start or show as a launcher does.")},
           std::pair{QStringLiteral("background"), QStringLiteral("Start without showing anything.")}}) {
         QCommandLineOption option(name, description);
