@@ -19,12 +19,16 @@ if [ "$(id -u)" -eq 0 ] && [ -z "${E2E_UNPRIVILEGED:-}" ]; then
     cp "$3" "$copies/attach_pointer"
     cp "$(dirname "$0")"/lib.sh "$0" "$copies/"
     chmod -R a+rX "$copies"
-    mkdir -p "$2"
-    chown nobody "$2"
+    # Screenshots go where nobody can write (a checkout under /root is closed to it), then here.
+    mkdir -p "$2" "$copies/shots"
+    chown nobody "$copies/shots"
+    status=0
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
         env E2E_UNPRIVILEGED=1 E2E_QPA="${E2E_QPA:-}" TMPDIR=/tmp HOME="$copies" PATH="$PATH" \
-        dbus-run-session -- bash "$copies/$(basename "$0")" "$copies/tuckaway" "$2" "$copies/attach_pointer"
-    exit $?
+        dbus-run-session -- bash "$copies/$(basename "$0")" "$copies/tuckaway" "$copies/shots" \
+        "$copies/attach_pointer" || status=$?
+    cp "$copies"/shots/*.png "$2"/ 2>/dev/null || true
+    exit $status
 fi
 
 source "$(dirname "$0")/lib.sh"
