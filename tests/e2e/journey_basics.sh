@@ -20,10 +20,9 @@ Name=Recorder
 Exec=$HOME/bin/recorder %f
 MimeType=text/plain;
 DESK
+# The default by mimeapps.list alone, as "always open with" makes it: where no other
+# application takes text/plain, it is the only one that can.
 printf '[Default Applications]\ntext/plain=e2e-recorder.desktop\n' >"$XDG_CONFIG_HOME/mimeapps.list"
-# Registered as an installer would: where no other application takes text/plain, GIO lists
-# none for it from mimeapps.list alone.
-update-desktop-database "$XDG_DATA_HOME/applications"
 echo "quarterly numbers" >"$HOME/docs/report.txt"
 echo "# notes" >"$HOME/docs/notes.md"
 

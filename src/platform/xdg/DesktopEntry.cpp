@@ -70,7 +70,11 @@ bool DesktopEntry::isDesktopEntryPath(const QString& path) {
 }
 
 bool DesktopEntry::anyApplicationFor(const QString& mimeType) {
-    GList* applications = g_app_info_get_all_for_type(mimeType.toUtf8().constData());
+    const QByteArray type = mimeType.toUtf8();
+    // A default set in mimeapps.list alone is not among the registered applications, yet it opens the file.
+    if (GObjectPtr<GAppInfo> chosen(g_app_info_get_default_for_type(type.constData(), FALSE)); chosen)
+        return true;
+    GList* applications = g_app_info_get_all_for_type(type.constData());
     const bool any = applications != nullptr;
     g_list_free_full(applications, g_object_unref);
     return any;
