@@ -212,10 +212,15 @@ void NookStore::renameGroup(QUuid groupID, const QString& name) {
 }
 
 void NookStore::deleteGroup(QUuid groupID) {
+    const NookGroup* gone = group(groupID);
+    const qsizetype index = gone ? gone - m_groups.constData() : 0;
     m_groups.removeIf([&](const NookGroup& group) { return group.id == groupID; });
     emit groupsChanged();
+    // The current group gives way to the one that takes its place, else to the new last one.
     if (m_selectedGroupID == groupID)
-        setSelectedGroupID(m_groups.isEmpty() ? std::nullopt : std::optional(m_groups.first().id));
+        setSelectedGroupID(m_groups.isEmpty()
+                               ? std::nullopt
+                               : std::optional(m_groups.at(std::min(index, m_groups.size() - 1)).id));
     save();
 }
 
