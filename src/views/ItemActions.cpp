@@ -10,17 +10,16 @@
 #include <QLineEdit>
 #include <QMenu>
 
-ItemActions::ItemActions(NookStore& store, std::function<QUuid(const QUuid&)> groupOf, QWidget* panel)
+ItemActions::ItemActions(NookStore& store, QWidget* panel)
     : QObject(panel)
     , m_store(store)
-    , m_groupOf(std::move(groupOf))
     , m_sheet(new NewGroupSheet(panel)) {
     m_sheet->setTextIds("alert.rename_item.title", "action.rename");
     connect(m_sheet, &NewGroupSheet::createRequested, this, &ItemActions::rename);
     connect(m_sheet, &NewGroupSheet::cancelled, m_sheet, &NewGroupSheet::dismiss);
 }
 
-void ItemActions::extendMenu(QMenu* menu, const NookItem& item) {
+void ItemActions::extendMenu(QMenu* menu, const NookItem& item, QUuid groupID) {
     const QString found = m_paths.value(item.id);
     const QString path =
         found.isEmpty() ? Bookmarks::recordedPath(item.bookmarkData).value_or(QString()) : found;
@@ -30,13 +29,13 @@ void ItemActions::extendMenu(QMenu* menu, const NookItem& item) {
     QAction* copy = menu->addAction(qtTrId("action.copy_path"), this,
                                     [path] { QGuiApplication::clipboard()->setText(path); });
     copy->setEnabled(!path.isEmpty());
-    menu->addAction(qtTrId("action.rename"), this, [this, item] { beginRename(item); });
+    menu->addAction(qtTrId("action.rename"), this, [this, item, groupID] { beginRename(item, groupID); });
 }
 
-void ItemActions::beginRename(const NookItem& item) {
-    m_renaming = item.id;
+void ItemActions::beginRename(const NookItem& item, QUuid groupID) {
+    m_renaming = Renaming{item.id, groupID};
     // A search result shows its nook's name after its own; the field offers the stored name.
-    const NookGroup* group = findGroup(m_store.groups(), m_groupOf(item.id));
+    const NookGroup* group = m_store.group(groupID);
     const qsizetype index = group ? indexOfItem(*group, item.id) : -1;
     m_sheet->open(index < 0 ? item.name : group->items.at(index).name);
 }
@@ -45,6 +44,6 @@ void ItemActions::rename() {
     m_sheet->dismiss();
     const QString name = m_sheet->field()->text().trimmed(); // blanks around a name go
     if (m_renaming && !name.isEmpty())
-        m_store.renameItem(m_groupOf(*m_renaming), *m_renaming, name);
+        m_store.renameItem(m_renaming->groupID, m_renaming->itemID, name);
     m_renaming.reset();
 }

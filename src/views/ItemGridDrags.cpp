@@ -64,8 +64,8 @@ void ItemGridView::startDragOut(int index) {
 void ItemGridView::moveItem(const QUuid& dragged, const QUuid& target) {
     const int from = indexOf(dragged);
     const int to = indexOf(target);
-    if (from >= 0 && to >= 0 && m_callbacks.onMove)
-        m_callbacks.onMove({from}, from < to ? to + 1 : to);
+    if (from >= 0 && to >= 0)
+        emit moveRequested(from, from < to ? to + 1 : to);
 }
 
 void ItemGridView::dragEnterEvent(QDragEnterEvent* event) {
@@ -142,12 +142,7 @@ void ItemGridView::addDroppedFiles(QDropEvent* event) {
     }
     // Handed over through the event queue: the drop has finished before the store changes.
     QMetaObject::invokeMethod(
-        this,
-        [this, urls] {
-            if (m_callbacks.onAddURLs)
-                m_callbacks.onAddURLs(urls);
-        },
-        Qt::QueuedConnection);
+        this, [this, urls] { emit filesDropped(urls); }, Qt::QueuedConnection);
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }

@@ -275,9 +275,9 @@ void ItemGridView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     if (m_pressOnBadge) {
         if (m_keys.altPressed() && gridGeometry().badgeRect(pressed).contains(pos))
-            removeItem(item);
+            emit removeRequested(item);
     } else if (indexAt(pos) == pressed && !m_keys.altPressed()) {
-        openItem(item);
+        emit openRequested(item);
     }
 }
 
@@ -288,22 +288,11 @@ void ItemGridView::contextMenuEvent(QContextMenuEvent* event) {
     const NookItem item = m_items.at(index);
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(qtTrId("action.open"), this, [this, item] { openItem(item); });
-    if (m_callbacks.extendMenu)
-        m_callbacks.extendMenu(menu, item);
+    menu->addAction(qtTrId("action.open"), this, [this, item] { emit openRequested(item); });
+    emit menuRequested(menu, item);
     menu->addSeparator();
-    menu->addAction(qtTrId("action.remove"), this, [this, item] { removeItem(item); });
+    menu->addAction(qtTrId("action.remove"), this, [this, item] { emit removeRequested(item); });
     menu->popup(event->globalPos());
-}
-
-void ItemGridView::openItem(const NookItem& item) {
-    if (m_callbacks.onOpen)
-        m_callbacks.onOpen(item); // found and started in the background
-}
-
-void ItemGridView::removeItem(const NookItem& item) {
-    if (m_callbacks.onRemove)
-        m_callbacks.onRemove(item.id);
 }
 
 // ---- keyboard
@@ -337,10 +326,10 @@ void ItemGridView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        openItem(item);
+        emit openRequested(item);
         return;
     case Qt::Key_Delete:
-        removeItem(item);
+        emit removeRequested(item);
         return;
     default:
         event->ignore();

@@ -13,35 +13,23 @@
 #include <QSet>
 #include <QUrl>
 
-#include <functional>
 #include <optional>
-#include <set>
 
 class IconCache;
 class QDrag;
 class QMenu;
 class QMimeData;
 
-// The selected group's items as a vertically scrolling grid of cells. Clicks open,
-// the Alt badge and the context menu remove, Ctrl-drags reorder live, and files
-// dropped from other applications are added. Only the cells in view are laid out,
-// painted and asked for their icons.
+// A list of items as a vertically scrolling grid of cells. Clicks open, the Alt badge
+// and the context menu remove, Ctrl-drags reorder live, and files dropped from other
+// applications are added: the grid asks through its signals and changes nothing itself.
+// Only the cells in view are laid out, painted and asked for their icons.
 class ItemGridView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    struct Callbacks {
-        std::function<void(const NookItem&)> onOpen;
-        std::function<void(const QUuid&)> onRemove;
-        std::function<void(const std::set<int>& offsets, int destination)> onMove;
-        std::function<void(const QList<QUrl>&)> onAddURLs;
-        // Adds the entries between Open and Remove to an item's context menu.
-        std::function<void(QMenu*, const NookItem&)> extendMenu;
-    };
-
     explicit ItemGridView(IconCache& icons, QWidget* parent = nullptr);
     ~ItemGridView() override;
 
-    void setCallbacks(Callbacks callbacks) { m_callbacks = std::move(callbacks); }
     // The number of columns and the side of the icons (the user's preferences).
     void setShape(int columns, double iconSize);
     // A new list of items; with `fromTop` the view also scrolls back to the first row.
@@ -76,6 +64,18 @@ public:
     // The ring also shows while another widget (the search field) steers the grid.
     void setSteeredFromElsewhere(bool steered);
 
+signals:
+    // A click, Enter or the menu's Open.
+    void openRequested(const NookItem& item);
+    // The Alt badge, Delete or the menu's Remove.
+    void removeRequested(const NookItem& item);
+    // A Ctrl-drag: the item at `offset` goes before the one now at `destination` (the count: last).
+    void moveRequested(int offset, int destination);
+    // Local files dropped on the grid; told after the drop has finished.
+    void filesDropped(const QList<QUrl>& urls);
+    // An item's context menu is being made: what is added now lies between Open and Remove.
+    void menuRequested(QMenu* menu, const NookItem& item);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -105,8 +105,6 @@ private:
     void refreshDraggingCells();
     void updateCellArea(const QUuid& id);
     void paintFocusRing(QPainter& painter);
-    void openItem(const NookItem& item);
-    void removeItem(const NookItem& item);
     void moveItem(const QUuid& dragged, const QUuid& target);
     void startReorderDrag(int index);
     void startDragOut(int index);
@@ -115,7 +113,6 @@ private:
     void addDroppedFiles(QDropEvent* event);
 
     IconCache& m_icons;
-    Callbacks m_callbacks;
     QList<NookItem> m_items;
     QHash<QUuid, int> m_indexOf;
     QSet<QUuid> m_missing;

@@ -44,7 +44,7 @@ void NoticeBar::post(Notice notice) {
     m_action->setText(notice.actionText);
     m_action->setVisible(!notice.actionText.isEmpty());
     m_close->setToolTip(qtTrId("action.close"));
-    m_callback = std::move(notice.action);
+    m_hasAction = !notice.actionText.isEmpty();
     m_posted = true;
     if (notice.timeoutMs > 0)
         m_timer.start(notice.timeoutMs);
@@ -55,7 +55,7 @@ void NoticeBar::post(Notice notice) {
 
 void NoticeBar::dismiss() {
     m_timer.stop();
-    m_callback = {};
+    m_hasAction = false;
     m_posted = false;
     hide();
 }
@@ -65,11 +65,10 @@ void NoticeBar::expire() {
 }
 
 bool NoticeBar::triggerAction() {
-    if (!m_posted || !m_callback)
+    if (!m_posted || !m_hasAction)
         return false;
-    const std::function<void()> callback = std::move(m_callback);
     dismiss();
-    callback();
+    emit actionTriggered();
     return true;
 }
 

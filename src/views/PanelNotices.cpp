@@ -2,29 +2,52 @@
 
 #include "model/IconCache.h"
 #include "model/NookStore.h"
+#include "views/NoticeBar.h"
 
-PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar,
-                           std::function<void(const QUuid&)> select, QObject* parent)
+PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, QObject* parent)
     : QObject(parent)
     , m_store(store)
     , m_icons(icons)
-    , m_bar(bar)
-    , m_select(std::move(select)) {
-    connect(&m_store, &NookStore::saveFailed, this, [this](const QString& reason, quint64) {
-        post({qtTrId("notice.save_failed").arg(reason), {}, {}, 0}, false);
-    });
+    , m_bar(bar) {
+    connect(&m_bar, &NoticeBar::actionTriggered, this, &PanelNotices::act);
+    connect(&m_store, &NookStore::saveFailed, this,
+            [this](const QString& reason, quint64) { post(qtTrId("notice.save_failed").arg(reason)); });
 }
 
-void PanelNotices::post(NoticeBar::Notice notice, bool undoes) {
-    m_bar.post(std::move(notice));
-    m_undoes = undoes;
+void PanelNotices::post(const QString& text, Action action) {
+    const bool removes = std::holds_alternative<RemoveMissing>(action);
+    m_undoes = !removes && !std::holds_alternative<std::monostate>(action);
+    m_action = std::move(action);
+    m_bar.post({text,
+                m_undoes  ? qtTrId("action.undo")
+                : removes ? qtTrId("action.remove")
+                          : QString(),
+                m_undoes ? kUndoMs : 0});
 }
 
 bool PanelNotices::undo() {
     return m_undoes && m_bar.triggerAction();
 }
 
-void PanelNotices::removeGroup(const QUuid& groupID) {
+void PanelNotices::act() {
+    const Action action = std::exchange(m_action, {});
+    m_undoes = false;
+    if (const auto* group = std::get_if<PutBackGroup>(&action)) {
+        m_store.insertGroup(group->group, group->index);
+        m_store.selectGroup(group->group.id);
+    } else if (const auto* item = std::get_if<PutBackItem>(&action)) {
+        m_store.insertItem(item->item, item->groupID, item->index);
+        m_store.selectGroup(item->groupID);
+    } else if (const auto* back = std::get_if<TakeBack>(&action)) {
+        m_store.removeItem(back->arrivedID, back->toGroupID);
+        if (!back->copy)
+            m_store.insertItem(back->item, back->fromGroupID, back->index);
+    } else if (const auto* missing = std::get_if<RemoveMissing>(&action)) {
+        removeItem(missing->itemID, missing->groupID);
+    }
+}
+
+void PanelNotices::removeGroup(QUuid groupID) {
     const QList<NookGroup>& groups = m_store.groups();
     const NookGroup* found = findGroup(groups, groupID);
     if (!found)
@@ -32,16 +55,10 @@ void PanelNotices::removeGroup(const QUuid& groupID) {
     const NookGroup group = *found;
     const int index = int(found - groups.data());
     m_store.deleteGroup(groupID);
-    post({qtTrId("notice.removed").arg(group.name), qtTrId("action.undo"),
-          [this, group, index] {
-              m_store.insertGroup(group, index);
-              m_select(group.id);
-          },
-          kUndoMs},
-         true);
+    post(qtTrId("notice.removed").arg(group.name), PutBackGroup{group, index});
 }
 
-void PanelNotices::removeItem(const QUuid& itemID, const QUuid& groupID) {
+void PanelNotices::removeItem(QUuid itemID, QUuid groupID) {
     const NookGroup* group = findGroup(m_store.groups(), groupID);
     const qsizetype index = group ? indexOfItem(*group, itemID) : -1;
     if (index < 0)
@@ -49,17 +66,10 @@ void PanelNotices::removeItem(const QUuid& itemID, const QUuid& groupID) {
     const NookItem item = group->items.at(index);
     m_store.removeItem(itemID, groupID);
     m_icons.remove(itemID);
-    post({qtTrId("notice.removed").arg(item.name), qtTrId("action.undo"),
-          [this, item, groupID, index] {
-              m_store.insertItem(item, groupID, int(index));
-              m_select(groupID);
-          },
-          kUndoMs},
-         true);
+    post(qtTrId("notice.removed").arg(item.name), PutBackItem{item, groupID, int(index)});
 }
 
-void PanelNotices::transferItem(const QUuid& itemID, const QUuid& fromGroupID, const QUuid& toGroupID,
-                                bool copy) {
+void PanelNotices::transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy) {
     const NookGroup* from = findGroup(m_store.groups(), fromGroupID);
     const NookGroup* to = findGroup(m_store.groups(), toGroupID);
     const qsizetype index = from ? indexOfItem(*from, itemID) : -1;
@@ -68,26 +78,17 @@ void PanelNotices::transferItem(const QUuid& itemID, const QUuid& fromGroupID, c
     const NookItem item = from->items.at(index);
     const QString toName = to->name;
     const std::optional<QUuid> arrived = m_store.transferItem(itemID, fromGroupID, toGroupID, copy);
-    if (!arrived)
-        return;
-    post({qtTrId(copy ? "notice.copied_to" : "notice.moved_to").arg(item.name, toName), qtTrId("action.undo"),
-          [this, item, copy, index, fromGroupID, toGroupID, arrived] {
-              m_store.removeItem(*arrived, toGroupID);
-              if (!copy)
-                  m_store.insertItem(item, fromGroupID, int(index));
-          },
-          kUndoMs},
-         true);
+    if (arrived)
+        post(qtTrId(copy ? "notice.copied_to" : "notice.moved_to").arg(item.name, toName),
+             TakeBack{item, fromGroupID, toGroupID, *arrived, int(index), copy});
 }
 
-void PanelNotices::tellMissing(const NookItem& item, const QUuid& groupID) {
-    post({qtTrId("notice.missing").arg(item.name), qtTrId("action.remove"),
-          [this, id = item.id, groupID] { removeItem(id, groupID); }, 0},
-         false);
+void PanelNotices::tellMissing(const NookItem& item, QUuid groupID) {
+    post(qtTrId("notice.missing").arg(item.name), RemoveMissing{item.id, groupID});
 }
 
 void PanelNotices::tellNoApplication(const NookItem& item) {
-    post({qtTrId("notice.no_application").arg(item.name), {}, {}, 0}, false);
+    post(qtTrId("notice.no_application").arg(item.name));
 }
 
 void PanelNotices::tellUnreadableFile() {
@@ -95,10 +96,6 @@ void PanelNotices::tellUnreadableFile() {
         return;
     m_toldUnreadable = true;
     const QString kept = m_store.keptUnreadableFile();
-    post({kept.isEmpty() ? qtTrId("notice.load_failed").arg(m_store.saveURL().toLocalFile())
-                         : qtTrId("notice.load_failed_kept").arg(kept),
-          {},
-          {},
-          0},
-         false);
+    post(kept.isEmpty() ? qtTrId("notice.load_failed").arg(m_store.saveURL().toLocalFile())
+                        : qtTrId("notice.load_failed_kept").arg(kept));
 }

@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -58,9 +59,8 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     , m_sheet(new NewGroupSheet(this))
     , m_search(new PanelSearch(m_header->searchField(), m_grid, this))
     , m_notice(new NoticeBar(this))
-    , m_notices(store, icons, *m_notice, [this](const QUuid& id) { setSelectedGroupID(id); })
-    , m_itemActions(new ItemActions(
-          store, [this](const QUuid& id) { return groupOf(id); }, this))
+    , m_notices(store, icons, *m_notice)
+    , m_itemActions(new ItemActions(store, this))
     , m_targetCheck(new TargetCheck(this))
     , m_emptyHint(new QLabel(m_grid->viewport())) {
     PanelAccessibility::install();
@@ -137,25 +137,20 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
 
 TuckawayView::~TuckawayView() = default;
 
+// The grid's requests go to the nook on screen, or to a search result's own nook.
 void TuckawayView::connectGrid() {
-    m_grid->setCallbacks({
-        [this](const NookItem& item) {
-            // Known to be gone: say so here rather than close the panel on nothing.
-            if (m_grid->isMissing(item.id))
-                showOpenFailure(item.id, OpenFailure::Missing);
-            else
-                emit openRequested(item);
-        },
-        [this](const QUuid& itemID) { m_notices.removeItem(itemID, groupOf(itemID)); },
-        [this](const std::set<int>& offsets, int destination) {
-            if (m_search->isActive())
-                return; // results of several nooks have no order to change
-            m_store.moveItems(targetGroupID(), offsets, destination);
-        },
-        [this](const QList<QUrl>& urls) {
-            m_store.handOvers().add(urls, HandOverTarget::group(targetGroupID()));
-        },
-        [this](QMenu* menu, const NookItem& item) { m_itemActions->extendMenu(menu, item); },
+    connect(m_grid, &ItemGridView::openRequested, this, &TuckawayView::openItem);
+    connect(m_grid, &ItemGridView::removeRequested, this,
+            [this](const NookItem& item) { m_notices.removeItem(item.id, groupOf(item.id)); });
+    connect(m_grid, &ItemGridView::moveRequested, this, [this](int offset, int destination) {
+        if (!m_search->isActive()) // results of several nooks have no order to change
+            m_store.moveItems(targetGroupID(), {offset}, destination);
+    });
+    connect(m_grid, &ItemGridView::filesDropped, this, [this](const QList<QUrl>& urls) {
+        m_store.handOvers().add(urls, HandOverTarget::group(targetGroupID()));
+    });
+    connect(m_grid, &ItemGridView::menuRequested, this, [this](QMenu* menu, const NookItem& item) {
+        m_itemActions->extendMenu(menu, item, groupOf(item.id));
     });
     connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
         m_itemActions->setPaths(result.paths);
@@ -196,6 +191,14 @@ QUuid TuckawayView::groupOf(const QUuid& itemID) const {
 
 bool TuckawayView::undo() {
     return m_notices.undo();
+}
+
+void TuckawayView::openItem(const NookItem& item) {
+    // Known to be gone: say so here rather than close the panel on nothing.
+    if (m_grid->isMissing(item.id))
+        showOpenFailure(item.id, OpenFailure::Missing);
+    else
+        emit openRequested(item);
 }
 
 void TuckawayView::showOpenFailure(const QUuid& itemID, OpenFailure failure) {
@@ -383,7 +386,7 @@ void TuckawayView::renameFocused() {
     const QList<NookItem>& items = m_grid->items();
     const int focused = m_grid->focusIndex();
     if (m_grid->hasFocus() && !m_search->isActive() && focused >= 0 && focused < items.size())
-        m_itemActions->beginRename(items.at(focused));
+        m_itemActions->beginRename(items.at(focused), groupOf(items.at(focused).id));
     else if (TuckawayTabButton* tab =
                  m_selectedGroupID ? m_header->tabBar()->tab(*m_selectedGroupID) : nullptr)
         tab->beginRename();

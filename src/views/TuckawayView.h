@@ -89,6 +89,7 @@ private:
     void syncFromStore();
     void followStoreSelection();
     void showItemsOfSelection(bool fromTop);
+    void openItem(const NookItem& item);
     void updateSize();
     void escape();
     void renameFocused();
