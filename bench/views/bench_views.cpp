@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
                                 [&] { QTest::mouseClick(tab, Qt::LeftButton, {}, tab->rect().center()); });
         }
         // One item out and one file in, in the group on screen, as a click and a drop would.
-        const QUuid shown = *view.selectedGroupID();
+        const QUuid shown = store.selectedGroup()->id;
         removeOne << timed(view, [&] { store.removeItem(view.grid()->items().at(1).id, shown); });
         addOne << timed(view, [&] {
             store.handOvers().add({QUrl::fromLocalFile(extra.fileName())}, HandOverTarget::group(shown));

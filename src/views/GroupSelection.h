@@ -6,18 +6,12 @@
 
 struct NookGroup;
 
-// Which tab is selected as the nooks change or the keys step through them.
+// What the tabs show of the groups, and the group the keys step to.
 namespace GroupSelection {
 
 QList<GroupSummary> summaries(const QList<NookGroup>& groups);
 
-// After `previous` became `current`: the selection itself while it is still there; when it
-// is gone, the group that took its place, else the new last one; nothing when none is left.
-std::optional<QUuid> afterChange(const QList<GroupSummary>& previous, const QList<GroupSummary>& current,
-                                 const std::optional<QUuid>& selected);
-
-// `step` tabs on from the selection, round the ends; the first when nothing is selected.
-std::optional<QUuid> adjacent(const QList<GroupSummary>& groups, const std::optional<QUuid>& selected,
-                              int step);
+// `step` groups on from `current`, round the ends; the first when `current` names none.
+std::optional<QUuid> adjacent(const QList<NookGroup>& groups, const std::optional<QUuid>& current, int step);
 
 } // namespace GroupSelection

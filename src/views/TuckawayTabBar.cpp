@@ -95,7 +95,7 @@ void TuckawayTabBar::setGroups(const QList<GroupSummary>& groups) {
             tab = new TuckawayTabButton(group.name, m_strip);
             tab->setDropHandler(this);
             const QUuid id = group.id;
-            connect(tab, &TuckawayTabButton::tapped, this, [this, id] { selectTab(id); });
+            connect(tab, &TuckawayTabButton::tapped, this, [this, id] { emit selectRequested(id); });
             connect(tab, &TuckawayTabButton::renameRequested, this,
                     [this, id](const QString& name) { emit renameRequested(id, name); });
             connect(tab, &TuckawayTabButton::deleteRequested, this, [this, id] { emit deleteRequested(id); });
@@ -152,7 +152,7 @@ void TuckawayTabBar::rebuildOverflowMenu() {
         action->setData(group.id);
         markChosen(action, m_selectedGroupID == group.id);
         const QUuid id = group.id;
-        connect(action, &QAction::triggered, this, [this, id] { selectTab(id); });
+        connect(action, &QAction::triggered, this, [this, id] { emit selectRequested(id); });
     }
 }
 
@@ -164,11 +164,6 @@ void TuckawayTabBar::updateOverflow() {
     m_overflowButton->setVisible(overflowing);
     setViewportMargins(0, 0, overflowing ? side + 8 : 0, 0);
     m_overflowButton->setGeometry(width() - side - 6, (height() - side) / 2, side, side);
-}
-
-void TuckawayTabBar::selectTab(const QUuid& id) {
-    setSelectedGroupID(id);
-    emit selectedGroupIDChanged(id);
 }
 
 void TuckawayTabBar::showEvent(QShowEvent* event) {

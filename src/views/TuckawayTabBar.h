@@ -17,8 +17,9 @@ class QToolButton;
 class QDropEvent;
 class QHBoxLayout;
 
-// The horizontally scrolling row of tabs, one per group. It shows the panel's
-// selection and reports clicks, renames, removals and Ctrl-drag moves upwards.
+// The horizontally scrolling row of tabs, one per group. It shows the groups and marks
+// the current one as it is told; a click (or the overflow menu) asks for a group to
+// become current, as renames, removals and Ctrl-drag moves are asked for.
 class TuckawayTabBar : public QScrollArea, private TuckawayTabButton::DropHandler {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ public:
 
     void setGroups(const QList<GroupSummary>& groups);
     QList<GroupSummary> groups() const { return m_groups; }
+    // The group shown as current.
     void setSelectedGroupID(const std::optional<QUuid>& id);
     std::optional<QUuid> selectedGroupID() const { return m_selectedGroupID; }
 
@@ -45,8 +47,8 @@ public:
     QSize minimumSizeHint() const override;
 
 signals:
-    // A click on a tab chose this group; the selection already shows it.
-    void selectedGroupIDChanged(const QUuid& id);
+    // A click on a tab, or the overflow menu, chose this group.
+    void selectRequested(const QUuid& id);
     void moveRequested(const QUuid& dragged, const QUuid& target);
     void renameRequested(const QUuid& id, const QString& name);
     void deleteRequested(const QUuid& id);
@@ -67,7 +69,6 @@ private:
     bool takeItemDrag(TuckawayTabButton* tab, QDropEvent* event, bool dropped);
     void startDrag(const QUuid& id);
     QUuid idOf(const TuckawayTabButton* tab) const;
-    void selectTab(const QUuid& id);
     void updateEdgeFade();
     void updateOverflow();
     void rebuildOverflowMenu();

@@ -87,21 +87,12 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     body->addWidget(m_notice);
     layout->addLayout(body, 1);
 
+    connectTabs();
     connectGrid();
-    TuckawayTabBar* tabs = m_header->tabBar();
-    connect(tabs, &TuckawayTabBar::selectedGroupIDChanged, this,
-            [this](const QUuid& id) { setSelectedGroupID(id); });
-    connect(tabs, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
-    connect(tabs, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
-    connect(tabs, &TuckawayTabBar::deleteRequested, &m_notices, &PanelNotices::removeGroup);
-    connect(tabs, &TuckawayTabBar::itemDropRequested, this,
-            [this](const QUuid& itemID, const QUuid& toGroupID, bool copy) {
-                m_notices.transferItem(itemID, groupOf(itemID), toGroupID, copy);
-            });
     connect(m_header, &PanelHeader::addGroupClicked, this, [this] { m_sheet->open(m_newGroupName); });
     connect(m_header, &PanelHeader::settingsClicked, this, &TuckawayView::settingsRequested);
-    connect(&m_store, &NookStore::groupsChanged, this, &TuckawayView::syncFromStore);
-    connect(&m_store, &NookStore::selectedGroupIDChanged, this, &TuckawayView::followStoreSelection);
+    connect(&m_store, &NookStore::groupsChanged, this, [this] { showStore(false); });
+    connect(&m_store, &NookStore::selectedGroupIDChanged, this, [this] { showStore(true); });
     HandOverQueue& handOvers = m_store.handOvers();
     connect(&handOvers, &HandOverQueue::progress, m_progress, &HandOverProgress::setProgress);
     connect(&handOvers, &HandOverQueue::finished, m_progress, [this] {
@@ -116,7 +107,7 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
         m_header->tabBar()->setVisible(!active);
         m_grid->setSteeredFromElsewhere(active);
         if (!active) {
-            showItemsOfSelection(true);
+            showItems(true);
             m_grid->setFocus(Qt::OtherFocusReason);
         }
     });
@@ -133,9 +124,23 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
             emit panelSizeChanged();
     });
     updateSize();
+    showStore(false);
 }
 
 TuckawayView::~TuckawayView() = default;
+
+// The tabs ask the store directly; an item dropped on a tab comes from the nook it is shown in.
+void TuckawayView::connectTabs() {
+    TuckawayTabBar* tabs = m_header->tabBar();
+    connect(tabs, &TuckawayTabBar::selectRequested, &m_store, &NookStore::selectGroup);
+    connect(tabs, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
+    connect(tabs, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
+    connect(tabs, &TuckawayTabBar::deleteRequested, &m_notices, &PanelNotices::removeGroup);
+    connect(tabs, &TuckawayTabBar::itemDropRequested, this,
+            [this](const QUuid& itemID, const QUuid& toGroupID, bool copy) {
+                m_notices.transferItem(itemID, groupOf(itemID), toGroupID, copy);
+            });
+}
 
 // The grid's requests go to the nook on screen, or to a search result's own nook.
 void TuckawayView::connectGrid() {
@@ -143,11 +148,12 @@ void TuckawayView::connectGrid() {
     connect(m_grid, &ItemGridView::removeRequested, this,
             [this](const NookItem& item) { m_notices.removeItem(item.id, groupOf(item.id)); });
     connect(m_grid, &ItemGridView::moveRequested, this, [this](int offset, int destination) {
-        if (!m_search->isActive()) // results of several nooks have no order to change
-            m_store.moveItems(targetGroupID(), {offset}, destination);
+        if (const std::optional<QUuid> current = currentID(); current && !m_search->isActive())
+            m_store.moveItems(*current, {offset}, destination); // results of several nooks have no order
     });
     connect(m_grid, &ItemGridView::filesDropped, this, [this](const QList<QUrl>& urls) {
-        m_store.handOvers().add(urls, HandOverTarget::group(targetGroupID()));
+        // With no nook, an id that names none: the files are turned away.
+        m_store.handOvers().add(urls, HandOverTarget::group(currentID().value_or(QUuid())));
     });
     connect(m_grid, &ItemGridView::menuRequested, this, [this](QMenu* menu, const NookItem& item) {
         m_itemActions->extendMenu(menu, item, groupOf(item.id));
@@ -177,16 +183,13 @@ void TuckawayView::updateSize() {
     setFixedSize(panelSize());
 }
 
-QUuid TuckawayView::targetGroupID() const {
-    if (m_selectedGroupID)
-        return *m_selectedGroupID;
-    if (!m_store.groups().isEmpty())
-        return m_store.groups().first().id;
-    return QUuid::createUuid();
+std::optional<QUuid> TuckawayView::currentID() const {
+    const NookGroup* current = m_store.selectedGroup();
+    return current ? std::optional(current->id) : std::nullopt;
 }
 
 QUuid TuckawayView::groupOf(const QUuid& itemID) const {
-    return m_search->groupOf(itemID).value_or(targetGroupID());
+    return m_search->groupOf(itemID).value_or(currentID().value_or(QUuid()));
 }
 
 bool TuckawayView::undo() {
@@ -201,71 +204,45 @@ void TuckawayView::openItem(const NookItem& item) {
         emit openRequested(item);
 }
 
+// Looked for in every nook: a search result of another nook fails as well.
 void TuckawayView::showOpenFailure(const QUuid& itemID, OpenFailure failure) {
-    const auto found = std::find_if(m_cachedItems.cbegin(), m_cachedItems.cend(),
-                                    [&](const NookItem& item) { return item.id == itemID; });
-    if (found == m_cachedItems.cend())
+    for (const NookGroup& group : m_store.groups()) {
+        const qsizetype index = indexOfItem(group, itemID);
+        if (index < 0)
+            continue;
+        if (failure == OpenFailure::NoApplication)
+            m_notices.tellNoApplication(group.items.at(index));
+        else
+            m_notices.tellMissing(group.items.at(index), group.id);
         return;
-    if (failure == OpenFailure::NoApplication)
-        m_notices.tellNoApplication(*found);
-    else
-        m_notices.tellMissing(*found, groupOf(itemID));
-}
-
-// ---- selection and the copies of the store's data
-
-void TuckawayView::followStoreSelection() {
-    const NookGroup* current = m_store.selectedGroup();
-    if (current && current->id != m_selectedGroupID)
-        setSelectedGroupID(current->id);
-}
-
-void TuckawayView::syncFromStore() {
-    const QList<GroupSummary> previous =
-        std::exchange(m_cachedGroups, GroupSelection::summaries(m_store.groups()));
-    m_header->tabBar()->setGroups(m_cachedGroups);
-    // A selection that names no group is never kept.
-    const std::optional<QUuid> selection =
-        GroupSelection::afterChange(previous, m_cachedGroups, m_selectedGroupID);
-    if (selection != m_selectedGroupID)
-        setSelectedGroupID(selection);
-    else
-        showItemsOfSelection(false);
-}
-
-void TuckawayView::setSelectedGroupID(const std::optional<QUuid>& id) {
-    const bool changed = id != m_selectedGroupID;
-    m_selectedGroupID = id;
-    // What the panel shows is where files handed over go.
-    if (id)
-        m_store.selectGroup(*id);
-    m_header->tabBar()->setSelectedGroupID(id);
-    showItemsOfSelection(changed);
-}
-
-void TuckawayView::showItemsOfSelection(bool fromTop) {
-    m_cachedItems.clear();
-    if (m_selectedGroupID) {
-        for (const NookGroup& group : m_store.groups()) {
-            if (group.id == *m_selectedGroupID) {
-                m_cachedItems = group.items;
-                break;
-            }
-        }
     }
+}
+
+// ---- what the store holds, on screen
+
+void TuckawayView::showStore(bool fromTop) {
+    TuckawayTabBar* tabs = m_header->tabBar();
+    tabs->setGroups(GroupSelection::summaries(m_store.groups()));
+    tabs->setSelectedGroupID(currentID());
+    showItems(fromTop);
+}
+
+void TuckawayView::showItems(bool fromTop) {
+    const NookGroup* current = m_store.selectedGroup();
+    const QList<NookItem> items = current ? current->items : QList<NookItem>();
     if (m_search->isActive())
-        m_search->refresh(m_store.groups(), m_selectedGroupID);
+        m_search->refresh(m_store.groups(), currentID());
     else
-        m_grid->setItems(m_cachedItems, fromTop);
+        m_grid->setItems(items, fromTop);
     // No nook: how to make one; an empty nook: how to fill it. Clicks and drops pass through.
-    const char* hint = m_cachedGroups.isEmpty()  ? "empty.no_nooks"
-                       : m_cachedItems.isEmpty() ? "empty.no_items"
-                                                 : nullptr;
+    const char* hint = m_store.groups().isEmpty() ? "empty.no_nooks"
+                       : items.isEmpty()          ? "empty.no_items"
+                                                  : nullptr;
     m_emptyHint->setText(hint ? qtTrId(hint) : QString());
     m_emptyHint->setVisible(hint != nullptr);
     // A nook newly on screen: look again whether its targets are still there.
     if (fromTop && isVisible())
-        m_targetCheck->check(m_cachedItems);
+        m_targetCheck->check(items);
 }
 
 // ---- the new-group sheet
@@ -274,10 +251,8 @@ void TuckawayView::createGroup() {
     m_sheet->dismiss();
     const QString name = m_newGroupName.trimmed();
     if (name.isEmpty())
-        return; // a blank name makes no nook; what was typed stays for the next try
-    m_store.addGroup(name);
-    const QList<NookGroup>& groups = m_store.groups();
-    setSelectedGroupID(groups.isEmpty() ? std::nullopt : std::optional(groups.last().id));
+        return;             // a blank name makes no nook; what was typed stays for the next try
+    m_store.addGroup(name); // and makes it current
     m_newGroupName.clear();
 }
 
@@ -291,13 +266,8 @@ void TuckawayView::cancelAddGroup() {
 void TuckawayView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     updateSize();
-    m_cachedGroups = GroupSelection::summaries(m_store.groups());
-    m_header->tabBar()->setGroups(m_cachedGroups);
-    // The panel opens on the store's current nook, the one hand-overs go to.
-    const NookGroup* current = m_store.selectedGroup();
-    m_selectedGroupID = current ? std::optional(current->id) : std::nullopt;
-    m_header->tabBar()->setSelectedGroupID(m_selectedGroupID);
-    showItemsOfSelection(true);
+    // The panel opens on the store's current nook, the one hand-overs go to, at its top.
+    showStore(true);
     m_notices.tellUnreadableFile();
     m_grid->resetKeyboardFocus();
     m_grid->setFocus(Qt::OtherFocusReason);
@@ -345,16 +315,16 @@ void TuckawayView::keyPressEvent(QKeyEvent* event) {
     case Command::Search:
         if (m_sheet->isVisible() || m_search->isActive())
             return QWidget::keyPressEvent(event);
-        m_search->start(event->text(), m_store.groups(), m_selectedGroupID);
+        m_search->start(event->text(), m_store.groups(), currentID());
         break;
     case Command::Escape:
         escape();
         break;
     case Command::NextGroup:
     case Command::PreviousGroup:
-        if (const auto next = GroupSelection::adjacent(m_cachedGroups, m_selectedGroupID,
+        if (const auto next = GroupSelection::adjacent(m_store.groups(), currentID(),
                                                        command == Command::NextGroup ? 1 : -1))
-            setSelectedGroupID(next);
+            m_store.selectGroup(*next);
         break;
     case Command::NewGroup:
         m_sheet->open(m_newGroupName);
@@ -387,7 +357,6 @@ void TuckawayView::renameFocused() {
     const int focused = m_grid->focusIndex();
     if (m_grid->hasFocus() && !m_search->isActive() && focused >= 0 && focused < items.size())
         m_itemActions->beginRename(items.at(focused), groupOf(items.at(focused).id));
-    else if (TuckawayTabButton* tab =
-                 m_selectedGroupID ? m_header->tabBar()->tab(*m_selectedGroupID) : nullptr)
+    else if (TuckawayTabButton* tab = m_header->tabBar()->tab(currentID().value_or(QUuid())))
         tab->beginRename();
 }

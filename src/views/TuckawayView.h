@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/NookItem.h"
-#include "views/GroupSummary.h"
 #include "views/PanelHeader.h"
 #include "views/PanelNotices.h"
 
@@ -26,13 +25,13 @@ class QLineEdit;
 class TargetCheck;
 class TuckawayTabBar;
 
-// The whole content of the panel: the header, a divider, and the grid of the selected
-// group's items. It keeps its own selection and copies of the store's groups, and turns
-// every request of the tab bar and the grid into a store operation.
-//
-// Its selection is the store's current group: each showing opens on it, a click on a
-// tab makes that group current, and a hand-over to the current group shows there. It paints its own rounded
-// background in the palette's window colour and leaves the corners transparent.
+// The whole content of the panel: the header, a divider, and the grid of the current
+// nook's items. It shows what the store holds and keeps no copy of it: the nook on
+// screen is always the store's current one (a click on a tab asks the store to change
+// it), and every change of the nooks shows at once. Edits of the nooks go to the store;
+// what only the application can do (open an item, show the settings, close) is asked
+// for through the signals. It paints its own rounded background in the palette's window
+// colour and leaves the corners transparent.
 class TuckawayView : public QWidget {
     Q_OBJECT
 public:
@@ -44,13 +43,6 @@ public:
     QSize panelSize() const;
     // True while a drag started in the panel (a tab or an item) is running.
     bool isDragActive() const;
-
-    std::optional<QUuid> selectedGroupID() const { return m_selectedGroupID; }
-    void setSelectedGroupID(const std::optional<QUuid>& id);
-    const QList<GroupSummary>& cachedGroups() const { return m_cachedGroups; }
-    // The group the grid's requests go to: the selection, else the first group, else
-    // an id that names no group (so the store ignores the request).
-    QUuid targetGroupID() const;
 
     TuckawayTabBar* tabBar() const { return m_header->tabBar(); }
     ItemGridView* grid() const { return m_grid; }
@@ -85,10 +77,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void connectTabs();
     void connectGrid();
-    void syncFromStore();
-    void followStoreSelection();
-    void showItemsOfSelection(bool fromTop);
+    // The tabs, the mark and the current nook's items as the store has them; `fromTop` for a
+    // nook newly on screen, which also has its targets looked up.
+    void showStore(bool fromTop);
+    void showItems(bool fromTop);
+    // The store's current nook, if any.
+    std::optional<QUuid> currentID() const;
     void openItem(const NookItem& item);
     void updateSize();
     void escape();
@@ -101,10 +97,7 @@ private:
     NookStore& m_store;
     Preferences& m_preferences;
 
-    std::optional<QUuid> m_selectedGroupID;
-    QList<GroupSummary> m_cachedGroups;
-    QList<NookItem> m_cachedItems;
-    QString m_newGroupName;
+    QString m_newGroupName; // what was typed into the new-nook sheet, for its next opening
 
     FirstMouseView* m_firstMouse;
     PanelHeader* m_header;

@@ -131,9 +131,14 @@ protected:
     TuckawayTabBar* bar() const { return m_view->tabBar(); }
     QUuid groupID(int index) const { return m_store->groups().at(index).id; }
     QString shownItems() const { return names(grid()->items()); }
+    // The store's current nook, then each tab whose mark says otherwise.
     QString selectedName() const {
-        const NookGroup* group = findGroup(m_store->groups(), m_view->selectedGroupID().value_or(QUuid()));
-        return group ? group->name : QString();
+        const NookGroup* current = m_store->selectedGroup();
+        const QString name = current ? current->name : QString();
+        QString drift;
+        for (const TuckawayTabButton* tab : bar()->tabs())
+            drift += tab->isSelected() == (tab->name() == name) ? QString() : u", tab "_s + tab->name();
+        return name + drift;
     }
 
     std::unique_ptr<TestEnvironment> m_env;
