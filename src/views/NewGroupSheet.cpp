@@ -69,7 +69,6 @@ NewGroupSheet::NewGroupSheet(QWidget* parent)
     m_card->setFixedWidth(kCardWidth);
 
     m_field->installEventFilter(this);
-    connect(m_field, &QLineEdit::textEdited, this, &NewGroupSheet::textEdited);
     connect(m_field, &QLineEdit::returnPressed, this, &NewGroupSheet::createRequested);
     connect(m_create, &QPushButton::clicked, this, &NewGroupSheet::createRequested);
     connect(m_cancel, &QPushButton::clicked, this, &NewGroupSheet::cancelled);
@@ -96,10 +95,14 @@ void NewGroupSheet::changeEvent(QEvent* event) {
 }
 
 void NewGroupSheet::open(const QString& text) {
+    m_field->setText(text);
+    open();
+}
+
+void NewGroupSheet::open() {
     retranslate();
     if (!isVisible())
         m_returnFocus = QApplication::focusWidget();
-    m_field->setText(text);
     setGeometry(parentWidget()->rect());
     raise();
     show();

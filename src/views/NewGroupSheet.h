@@ -15,7 +15,9 @@ class NewGroupSheet : public QWidget {
 public:
     explicit NewGroupSheet(QWidget* parent);
 
+    // Offers `text` in the field; without, what the field held when it was last dismissed.
     void open(const QString& text);
+    void open();
     // The same sheet for another name (an item's): its title and its button's text.
     void setTextIds(const char* titleId, const char* actionId);
     void dismiss();
@@ -27,7 +29,6 @@ public:
     QLabel* titleLabel() const { return m_title; }
 
 signals:
-    void textEdited(const QString& text);
     void createRequested();
     void cancelled();
 

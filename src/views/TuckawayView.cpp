@@ -89,7 +89,7 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
 
     connectTabs();
     connectGrid();
-    connect(m_header, &PanelHeader::addGroupClicked, this, [this] { m_sheet->open(m_newGroupName); });
+    connect(m_header, &PanelHeader::addGroupClicked, m_sheet, qOverload<>(&NewGroupSheet::open));
     connect(m_header, &PanelHeader::settingsClicked, this, &TuckawayView::settingsRequested);
     connect(&m_store, &NookStore::groupsChanged, this, [this] { showStore(false); });
     connect(&m_store, &NookStore::selectedGroupIDChanged, this, [this] { showStore(true); });
@@ -111,8 +111,6 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
             m_grid->setFocus(Qt::OtherFocusReason);
         }
     });
-    connect(m_sheet, &NewGroupSheet::textEdited, this,
-            [this](const QString& text) { m_newGroupName = text; });
     connect(m_sheet, &NewGroupSheet::createRequested, this, &TuckawayView::createGroup);
     connect(m_sheet, &NewGroupSheet::cancelled, this, &TuckawayView::cancelAddGroup);
 
@@ -249,16 +247,16 @@ void TuckawayView::showItems(bool fromTop) {
 
 void TuckawayView::createGroup() {
     m_sheet->dismiss();
-    const QString name = m_newGroupName.trimmed();
+    const QString name = m_sheet->field()->text().trimmed();
     if (name.isEmpty())
         return;             // a blank name makes no nook; what was typed stays for the next try
     m_store.addGroup(name); // and makes it current
-    m_newGroupName.clear();
+    m_sheet->field()->clear();
 }
 
 void TuckawayView::cancelAddGroup() {
     m_sheet->dismiss();
-    m_newGroupName.clear();
+    m_sheet->field()->clear();
 }
 
 // ---- showing
@@ -327,7 +325,7 @@ void TuckawayView::keyPressEvent(QKeyEvent* event) {
             m_store.selectGroup(*next);
         break;
     case Command::NewGroup:
-        m_sheet->open(m_newGroupName);
+        m_sheet->open();
         break;
     case Command::Settings:
         emit settingsRequested();

@@ -97,8 +97,6 @@ private:
     NookStore& m_store;
     Preferences& m_preferences;
 
-    QString m_newGroupName; // what was typed into the new-nook sheet, for its next opening
-
     FirstMouseView* m_firstMouse;
     PanelHeader* m_header;
     HandOverProgress* m_progress;
