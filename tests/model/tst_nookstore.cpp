@@ -339,8 +339,11 @@ private slots:
         const QUrl a = file(u"a.txt"_s), b = file(u"b.txt"_s), c = file(u"c.txt"_s), d = file(u"d.txt"_s);
         QSignalSpy finished(&store.handOvers(), &HandOverQueue::finished);
         HandOverQueue& queue = store.handOvers();
+        const NookItem z{QUuid::createUuid(), u"z"_s, "/"};
+        store.addItem(z, first);
         queue.add({b, a}, HandOverTarget::current(), 300);
-        store.addItem(NookItem{QUuid::createUuid(), u"b"_s, *Bookmarks::makeBookmark(b)}, first); // an undo
+        store.removeItem(z.id, first); // and an undo puts b in its place: the nook keeps its size
+        store.addItem(NookItem{QUuid::createUuid(), u"b"_s, *Bookmarks::makeBookmark(b)}, first);
         queue.add({c, a}, HandOverTarget::group(first));
         queue.add({d}, HandOverTarget::named(u"New"_s));
         queue.add({d, a}, HandOverTarget::named(u"New"_s));
