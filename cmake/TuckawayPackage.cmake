@@ -19,8 +19,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded as plugins, so dpkg-shlibdeps cannot see them: the SVG icons need Qt SVG.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
 # Opening files with their default application goes through xdg-open; Qt's native Wayland
-# platform (QT_QPA_PLATFORM=wayland, no XWayland) is a plugin of its own.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
+# platform (QT_QPA_PLATFORM=wayland, no XWayland) is a plugin of its own; Qt's own catalogs
+# name the keys of the shortcut and head the help in the session's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/tuckaway")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

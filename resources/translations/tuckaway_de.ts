@@ -44,8 +44,8 @@
         <translation>Panelhöhe</translation>
     </message>
     <message id="settings.panel_height_value">
-        <source>%1 pt</source>
-        <translation>%1 pt</translation>
+        <source>%1 px</source>
+        <translation>%1 px</translation>
     </message>
     <message id="settings.columns">
         <source>Columns</source>
@@ -194,6 +194,30 @@
     <message id="settings.shortcut.turn_off">
         <source>Off</source>
         <translation>Aus</translation>
+    </message>
+    <message id="settings.icon_size_value">
+        <source>%1 px</source>
+        <translation>%1 px</translation>
+    </message>
+    <message id="settings.shortcut.taken_waiting">
+        <source>Another program holds these keys. Tuckaway takes them as soon as they are free.</source>
+        <translation>Ein anderes Programm hält diese Tasten. Tuckaway übernimmt sie, sobald sie frei sind.</translation>
+    </message>
+    <message id="settings.shortcut.refused">
+        <source>%1 is already used by another program or the desktop. %2 stays.</source>
+        <translation>%1 nutzt schon ein anderes Programm oder die Arbeitsumgebung. Es bleibt bei %2.</translation>
+    </message>
+    <message id="settings.shortcut.refused_unsupported">
+        <source>%1 cannot be used from anywhere. %2 stays.</source>
+        <translation>%1 lässt sich nicht überall nutzen. Es bleibt bei %2.</translation>
+    </message>
+    <message id="tray.shortcut_taken">
+        <source>Shortcut %1 is held by another program</source>
+        <translation>Kürzel %1 ist von einem anderen Programm belegt</translation>
+    </message>
+    <message id="search.clear">
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "app/TrayIcon.h"
 
 #include "app/AppIcon.h"
+#include "platform/GlobalShortcut.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -29,4 +30,24 @@ TrayIcon::~TrayIcon() = default;
 
 void TrayIcon::show() {
     m_tray->show();
+}
+
+void TrayIcon::followShortcut(GlobalShortcut* shortcut) {
+    m_shortcutLine = new QAction(m_menu.get());
+    m_shortcutLine->setObjectName(QStringLiteral("shortcutTaken"));
+    m_shortcutLine->setEnabled(false);
+    m_menu->insertAction(m_menu->actions().constFirst(), m_shortcutLine);
+    const auto tell = [this, shortcut] {
+        const bool taken = shortcut->status() == GlobalShortcut::Status::Taken;
+        const QString line =
+            taken ? qtTrId("tray.shortcut_taken").arg(shortcut->keys().toString(QKeySequence::NativeText))
+                  : QString();
+        m_shortcutLine->setText(line);
+        m_shortcutLine->setVisible(taken);
+        m_tray->setToolTip(taken ? qtTrId("tray.tooltip") + QLatin1Char('\n') + line
+                                 : qtTrId("tray.tooltip"));
+    };
+    connect(shortcut, &GlobalShortcut::statusChanged, m_shortcutLine, tell);
+    connect(m_menu.get(), &QMenu::aboutToShow, shortcut, &GlobalShortcut::retry);
+    tell();
 }

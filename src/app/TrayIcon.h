@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+class GlobalShortcut;
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -19,6 +21,9 @@ public:
     ~TrayIcon() override; // the menu has no parent: it is a top-level window
 
     void show();
+    // Says in the menu and the tooltip when the shortcut's keys are held by another program,
+    // and has the shortcut try them again whenever the user opens the menu.
+    void followShortcut(GlobalShortcut* shortcut);
     QSystemTrayIcon* systemTrayIcon() const { return m_tray; }
     QMenu* menu() const { return m_menu.get(); }
 
@@ -28,4 +33,5 @@ signals:
 private:
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray;
+    QAction* m_shortcutLine = nullptr;
 };

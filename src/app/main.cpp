@@ -7,6 +7,7 @@
 #include "app/PanelController.h"
 #include "app/RemoteInstance.h"
 #include "app/StoreCommands.h"
+#include "app/TrayIcon.h"
 #include "model/HandOverQueue.h"
 #include "model/NookStore.h"
 #include "platform/GlobalShortcut.h"
@@ -170,9 +171,9 @@ int main(int argc, char** argv) {
     if (shortcut) {
         QObject::connect(shortcut.get(), &GlobalShortcut::activated, &delegate,
                          [&delegate] { delegate.perform(AppAction::TogglePanel); });
-        QObject::connect(&delegate.preferences(), &Preferences::globalShortcutChanged, shortcut.get(),
-                         &GlobalShortcut::bind);
+        // Later changes come from the settings window, which binds before it stores.
         shortcut->bind(delegate.preferences().globalShortcut());
+        delegate.trayIcon()->followShortcut(shortcut.get());
     }
     QObject::connect(&delegate, &AppDelegate::settingsRequested, &delegate, [&] {
         delegate.keepAbovePanel(SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get()));

@@ -19,6 +19,7 @@ public:
         : QAbstractButton(parent) {
         setText(text);
         setCheckable(true);
+        setAutoExclusive(true); // read as radio buttons; the group keeps the choice
         setFocusPolicy(Qt::StrongFocus);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     }

@@ -5,15 +5,19 @@
 #include "platform/Preferences.h"
 #include "settings/FormSection.h"
 #include "settings/SegmentedControl.h"
+#include "settings/ShortcutField.h"
 #include "settings/SquareGlyph.h"
 #include "settings/StepSlider.h"
 #include "settings/ToggleSwitch.h"
 
-#include <QEvent>
+#include <QAccessibleWidget>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeySequenceEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -47,12 +51,32 @@ QLabel* makeCaption(const QString& text, QWidget* parent) {
     return label;
 }
 
+// A whole number of pixels, toward zero.
+QString pixels(const char* id, double value) {
+    return qtTrId(id).arg(static_cast<qlonglong>(std::clamp(value, -1e9, 1e9)));
+}
+
+QString nativeText(const QKeySequence& keys) {
+    return keys.toString(QKeySequence::NativeText);
+}
+
+// Screen readers see the window as a frame and the column choice as a group of radio buttons.
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
+    if (className == QLatin1String("SettingsView"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    if (className == QLatin1String("SegmentedControl"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
 } // namespace
 
 SettingsView::SettingsView(LoginItemService& loginItem, Preferences& preferences, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
     , m_loginItem(loginItem)
     , m_preferences(preferences) {
+    static const bool accessible = (QAccessible::installFactory(accessibleFor), true);
+    Q_UNUSED(accessible);
     setWindowTitle(qtTrId("settings.window_title"));
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -85,11 +109,8 @@ SettingsView::SettingsView(LoginItemService& loginItem, Preferences& preferences
     connect(&m_preferences, &Preferences::columnsChanged, this, &SettingsView::showPreferences);
     connect(&m_preferences, &Preferences::iconSizeChanged, this, &SettingsView::showPreferences);
     connect(&m_preferences, &Preferences::globalShortcutChanged, this, &SettingsView::showPreferences);
-    connect(m_shortcutField, &QKeySequenceEdit::editingFinished, this, &SettingsView::shortcutEdited);
-    connect(m_shortcutOff, &QAbstractButton::clicked, this, [this] {
-        m_shortcutField->clear();
-        shortcutEdited();
-    });
+    connect(m_shortcutField, &ShortcutField::keysPressed, this, &SettingsView::shortcutPressed);
+    connect(m_shortcutOff, &QAbstractButton::clicked, this, &SettingsView::turnShortcutOff);
 
     connect(m_loginSwitch, &QAbstractButton::clicked, this, &SettingsView::loginSwitchClicked);
     connect(m_panelHeightSlider, &StepSlider::stepChosen, &m_preferences, &Preferences::setPanelHeight);
@@ -145,13 +166,20 @@ QLayout* SettingsView::buildIconSizeRow() {
     m_iconSizeSlider->setObjectName(QStringLiteral("iconSize"));
     m_iconSizeSlider->setAccessibleName(title->text());
     title->setBuddy(m_iconSizeSlider);
+    // Beside the title, so the row keeps its height.
+    m_iconSizeValue = makeCaption(QString(), this);
+    m_iconSizeValue->setObjectName(QStringLiteral("iconSizeValue"));
+    m_iconSizeValue->setForegroundRole(QPalette::PlaceholderText);
+    auto* titleLine = new QHBoxLayout();
+    titleLine->addWidget(title, 1);
+    titleLine->addWidget(m_iconSizeValue);
 
     auto* sliderLine = new QHBoxLayout();
     sliderLine->addWidget(new SquareGlyph(9, this));
     sliderLine->addWidget(m_iconSizeSlider, 1);
     sliderLine->addWidget(new SquareGlyph(17, this));
 
-    row->addWidget(title);
+    row->addLayout(titleLine);
     row->addLayout(sliderLine);
     return row;
 }
@@ -161,7 +189,7 @@ QLayout* SettingsView::buildShortcutRow() {
     row->setSpacing(4);
     auto* line = new QHBoxLayout();
     auto* title = makeTitle(qtTrId("settings.shortcut"), this);
-    m_shortcutField = new QKeySequenceEdit(this);
+    m_shortcutField = new ShortcutField(this);
     m_shortcutField->setObjectName(QStringLiteral("globalShortcut"));
     m_shortcutField->setAccessibleName(title->text());
     title->setBuddy(m_shortcutField);
@@ -184,44 +212,86 @@ void SettingsView::setGlobalShortcut(GlobalShortcut* shortcut) {
     if (m_shortcut)
         disconnect(m_shortcut, nullptr, this, nullptr);
     m_shortcut = shortcut;
-    if (shortcut)
-        connect(shortcut, &GlobalShortcut::statusChanged, this, &SettingsView::showShortcutStatus);
+    m_asked = {};
+    if (shortcut) {
+        connect(shortcut, &GlobalShortcut::statusChanged, this, &SettingsView::keepBoundKeys);
+        connect(shortcut, &GlobalShortcut::refused, this, &SettingsView::shortcutRefused);
+    }
     showShortcutStatus();
 }
 
-// Only the first keys pressed count. A key that types something needs Ctrl, Alt or Super
-// with it, or it would be taken from every application.
-void SettingsView::shortcutEdited() {
-    const QKeySequence typed = m_shortcutField->keySequence();
-    const QKeySequence keys = typed.isEmpty() ? QKeySequence() : QKeySequence(typed[0]);
-    const Qt::KeyboardModifiers modifiers = keys.isEmpty() ? Qt::NoModifier : keys[0].keyboardModifiers();
-    const bool functionKey = !keys.isEmpty() && keys[0].key() >= Qt::Key_F1 && keys[0].key() <= Qt::Key_F35;
-    m_shortcutRefused = !keys.isEmpty() && !functionKey &&
-                        !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
-    if (!m_shortcutRefused && keys != m_preferences.globalShortcut())
-        m_preferences.setGlobalShortcut(keys);
-    showPreferences();
+// Only keys with Ctrl, Alt or Super (or a function key) are taken: a key that types
+// something alone would be taken from every application.
+void SettingsView::shortcutPressed(QKeyCombination pressed) {
+    const bool functionKey = pressed.key() >= Qt::Key_F1 && pressed.key() <= Qt::Key_F35;
+    m_needsModifier = !functionKey && !(pressed.keyboardModifiers() &
+                                        (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    m_refused = {};
+    const QKeySequence keys(pressed);
+    if (m_needsModifier || keys == m_preferences.globalShortcut()) {
+        if (m_shortcut && !m_needsModifier)
+            m_shortcut->retry();
+        showShortcutStatus();
+    } else if (!m_shortcut || m_shortcut->status() == GlobalShortcut::Status::Unavailable) {
+        m_preferences.setGlobalShortcut(keys); // for a session that has a way to them
+    } else {
+        m_asked = keys;
+        m_shortcut->bind(keys);
+        keepBoundKeys();
+    }
+}
+
+void SettingsView::turnShortcutOff() {
+    m_needsModifier = false;
+    m_refused = m_asked = {};
+    if (m_shortcut)
+        m_shortcut->bind({});
+    m_preferences.setGlobalShortcut({});
+    showShortcutStatus();
+}
+
+void SettingsView::keepBoundKeys() {
+    if (m_shortcut && !m_asked.isEmpty() && m_shortcut->keys() == m_asked) {
+        m_asked = {};
+        m_preferences.setGlobalShortcut(m_shortcut->keys());
+    }
+    showShortcutStatus();
+}
+
+void SettingsView::shortcutRefused(const QKeySequence& keys, GlobalShortcut::Status why) {
+    if (keys != m_asked)
+        return;
+    m_asked = {};
+    m_refused = keys;
+    m_refusedWhy = why;
+    showShortcutStatus();
 }
 
 void SettingsView::showShortcutStatus() {
-    const char* id = nullptr;
-    if (m_shortcutRefused)
-        id = "settings.shortcut.needs_modifier";
-    else if (!m_shortcut || m_shortcut->status() == GlobalShortcut::Status::Unavailable)
-        id = "settings.shortcut.unavailable";
+    using Status = GlobalShortcut::Status;
+    const Status status = m_shortcut ? m_shortcut->status() : Status::Unavailable;
+    QString text;
+    if (m_needsModifier)
+        text = qtTrId("settings.shortcut.needs_modifier");
+    else if (!m_refused.isEmpty())
+        text = qtTrId(m_refusedWhy == Status::Taken ? "settings.shortcut.refused"
+                                                    : "settings.shortcut.refused_unsupported")
+                   .arg(nativeText(m_refused), nativeText(m_preferences.globalShortcut()));
+    else if (status == Status::Unavailable)
+        text = qtTrId("settings.shortcut.unavailable");
     else if (m_preferences.globalShortcut().isEmpty())
-        id = "settings.shortcut.off";
-    else if (m_shortcut->status() == GlobalShortcut::Status::Pending)
-        id = "settings.shortcut.pending";
-    else if (m_shortcut->status() == GlobalShortcut::Status::Taken)
-        id = "settings.shortcut.taken";
-    else if (m_shortcut->status() == GlobalShortcut::Status::Unsupported)
-        id = "settings.shortcut.unsupported";
-    const QString text = id ? qtTrId(id) : QString();
-    const bool resized = m_shortcutStatus->isVisibleTo(this) != (id != nullptr) ||
+        text = qtTrId("settings.shortcut.off");
+    else if (!m_asked.isEmpty() || status == Status::Pending)
+        text = qtTrId("settings.shortcut.pending");
+    else if (status == Status::Taken)
+        text = qtTrId(m_shortcut->takesFreedKeys() ? "settings.shortcut.taken_waiting"
+                                                   : "settings.shortcut.taken");
+    else if (status == Status::Unsupported)
+        text = qtTrId("settings.shortcut.unsupported");
+    const bool resized = m_shortcutStatus->isVisibleTo(this) != !text.isEmpty() ||
                          (isVisible() && text != m_shortcutStatus->text());
     m_shortcutStatus->setText(text);
-    m_shortcutStatus->setVisible(id != nullptr);
+    m_shortcutStatus->setVisible(!text.isEmpty());
     m_shortcutOff->setEnabled(!m_preferences.globalShortcut().isEmpty());
     // Once the layouts have taken in the change.
     if (resized)
@@ -236,12 +306,11 @@ void SettingsView::showPreferences() {
     m_iconSizeSlider->showValue(preferences.effectiveIconSize());
     m_columns->setValue(std::clamp(preferences.effectiveColumns(), Preferences::kColumnChoices[0],
                                    std::end(Preferences::kColumnChoices)[-1]));
-    m_shortcutField->setKeySequence(preferences.globalShortcut());
+    m_shortcutField->setKeys(preferences.globalShortcut());
     showShortcutStatus();
-
-    // The height the panel really has, in whole points (toward zero).
-    const double height = std::clamp(preferences.effectivePanelHeight(), -1e9, 1e9);
-    m_panelHeightValue->setText(qtTrId("settings.panel_height_value").arg(static_cast<qlonglong>(height)));
+    // The sizes the panel really has.
+    m_panelHeightValue->setText(pixels("settings.panel_height_value", preferences.effectivePanelHeight()));
+    m_iconSizeValue->setText(pixels("settings.icon_size_value", preferences.effectiveIconSize()));
 }
 
 void SettingsView::showLoginItemStatus() {
@@ -274,6 +343,23 @@ void SettingsView::fitHeight() {
 void SettingsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     showLoginItemStatus();
+    if (m_shortcut)
+        m_shortcut->retry(); // the keys may have come free since
+}
+
+void SettingsView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    m_needsModifier = false;
+    m_refused = {};
+    showShortcutStatus();
+}
+
+void SettingsView::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) ||
+        event->matches(QKeySequence::Close))
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void SettingsView::changeEvent(QEvent* event) {
@@ -285,8 +371,12 @@ void SettingsView::changeEvent(QEvent* event) {
 SettingsView* SettingsView::showSingle(LoginItemService& loginItem, Preferences& preferences,
                                        GlobalShortcut* shortcut) {
     static QPointer<SettingsView> window;
-    if (!window)
+    if (!window) {
         window = new SettingsView(loginItem, preferences);
+        const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+        const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+        window->move(area.center() - window->rect().center());
+    }
     window->setGlobalShortcut(shortcut);
     window->show();
     window->raise();

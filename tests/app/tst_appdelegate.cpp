@@ -1,4 +1,5 @@
 #include "FakeClickMonitor.h"
+#include "FakeShortcut.h"
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
 #include "app/PanelController.h"
@@ -38,8 +39,20 @@ private slots:
         m_env.reset();
     }
 
+    // The menu says when the shortcut's keys are taken and tries them again as it opens. The
+    // tray icon's click and a quick second click (a double click) each toggle.
     void clicksOnTheIconAlternate() {
-        // The tray icon's click and a quick second click (a double click) each toggle.
+        FakeShortcut shortcut;
+        shortcut.taken = {QKeySequence(u"Ctrl+Alt+Space"_qs)};
+        shortcut.bind(shortcut.taken.first());
+        m_delegate->trayIcon()->followShortcut(&shortcut);
+        QAction* line = m_delegate->trayIcon()->menu()->findChild<QAction*>(u"shortcutTaken"_qs);
+        QCOMPARE(line->isVisible() ? line->text() : QString(),
+                 u"Kürzel Strg+Alt+Leertaste ist von einem anderen Programm belegt"_qs);
+        shortcut.taken.clear();
+        emit m_delegate->trayIcon()->menu()->aboutToShow();
+        QVERIFY(!line->isVisible());
+
         QSystemTrayIcon* tray = m_delegate->trayIcon()->systemTrayIcon();
         emit tray->activated(QSystemTrayIcon::Trigger);
         QVERIFY(panelShown());

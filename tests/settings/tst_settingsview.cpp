@@ -1,13 +1,14 @@
+#include "FakeShortcut.h"
 #include "TestEnvironment.h"
-#include "platform/GlobalShortcut.h"
 #include "platform/Localization.h"
 #include "platform/LoginItemService.h"
 #include "platform/Preferences.h"
 #include "settings/SegmentedControl.h"
 #include "settings/SettingsView.h"
+#include "settings/ShortcutField.h"
 #include "settings/ToggleSwitch.h"
 
-#include <QKeySequenceEdit>
+#include <QAccessible>
 #include <QLabel>
 #include <QSlider>
 #include <QToolButton>
@@ -34,13 +35,6 @@ public:
     }
 };
 
-// Binds whatever it is given and answers with the status a test chose.
-class FakeShortcut : public GlobalShortcut {
-public:
-    Status answer = Status::Bound;
-    void bind(const QKeySequence& keys) override { setStatus(keys.isEmpty() ? Status::Off : answer); }
-};
-
 // Long texts for every settings label, as a wordy translation would give.
 class WordyTranslator : public QTranslator {
 public:
@@ -61,19 +55,23 @@ struct LoginCase {
     QString stored;
     int calls;
 };
-// Values in the settings file; then the controls and the height line.
+// Values in the settings file; then the controls and the height and icon size lines.
 struct ForeignCase {
     double height, iconSize;
     int columns, heightShown, iconShown, columnsShown;
-    QString line;
+    QString lines;
 };
-// Keys pressed (Backspace: the off button) and what the backend answers; then the stored keys
-// and the message the window shows.
+// With the field clicked, what the user does (keys; "+Ctrl"/"-Ctrl" a modifier pressed or let go;
+// "Off" the button; "de" German texts; "freed" the other program letting go, the window reopened);
+// then the keys stored, the message (an id, or the text), whether the window is still open, the
+// keys another program holds, what the backend answers (Off: there is none); the field's text
+// and the keys given to the backend where they are not the ones stored.
 struct ShortcutCase {
-    QKeyCombination keys;
-    GlobalShortcut::Status answer;
-    const char *stored, *told = nullptr;
-    bool backend = true;
+    const char *steps, *keys, *told = "";
+    bool open = true;
+    const char* taken = "";
+    GlobalShortcut::Status answer = GlobalShortcut::Status::Bound;
+    const char *field = nullptr, *bound = nullptr;
 };
 
 } // namespace
@@ -96,7 +94,7 @@ class TestSettingsView : public QObject {
     void showView() {
         m_view = std::make_unique<SettingsView>(m_login, *m_prefs);
         m_view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_view.get()));
     }
     template <typename T> T* child(const char* name) const {
         return m_view->findChild<T*>(QLatin1String(name));
@@ -116,20 +114,32 @@ private slots:
         m_env.reset();
     }
 
-    // One settings window, raised again when asked for twice; with long labels it keeps its
-    // width and grows downwards, nothing cut off.
+    // One settings window, raised again when asked for twice: first in the middle of the screen
+    // under the pointer, then where it was left. With long labels it keeps its width and grows
+    // downwards, nothing cut off. Screen readers see a frame, each control by its name and the
+    // column choice as a group of radio buttons.
     void oneWindowThatFitsLongLabels() {
         WordyTranslator wordy;
         QCoreApplication::installTranslator(&wordy);
         std::unique_ptr<SettingsView> first(SettingsView::showSingle(m_login, *m_prefs));
         QCoreApplication::removeTranslator(&wordy);
         QVERIFY(QTest::qWaitForWindowExposed(first.get()));
+        const QRect area = QGuiApplication::screenAt(QCursor::pos())->availableGeometry();
+        QVERIFY((first->frameGeometry().center() - area.center()).manhattanLength() < 8);
+        first->move(area.topLeft() + QPoint(30, 40));
         first->close();
         QCOMPARE(SettingsView::showSingle(m_login, *m_prefs), first.get());
-        QVERIFY(first->isVisible());
+        QCOMPARE(first->pos(), area.topLeft() + QPoint(30, 40));
         QCOMPARE(first->width(), 320);
+        QList<QAccessible::Role> roles;
+        SegmentedControl* columns = first->findChild<SegmentedControl*>();
+        for (QObject* part : QObjectList{first.get(), columns, columns->segment(4)})
+            roles << QAccessible::queryAccessibleInterface(part)->role();
+        QCOMPARE(roles, QList({QAccessible::Window, QAccessible::Grouping, QAccessible::RadioButton}));
         for (QWidget* part : first->findChildren<QWidget*>()) {
-            QVERIFY2(first->rect().contains(QRect(part->mapTo(first.get(), QPoint(0, 0)), part->size())),
+            QVERIFY2(first->rect().contains(QRect(part->mapTo(first.get(), QPoint(0, 0)), part->size())) &&
+                         (part->focusPolicy() == Qt::NoFocus ||
+                          !QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name).isEmpty()),
                      part->metaObject()->className());
             if (auto* label = qobject_cast<QLabel*>(part))
                 QVERIFY2(label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
@@ -200,10 +210,10 @@ private slots:
     // end or step of each control, never written back; the height line tells the real height.
     void foreignValuesAreShownNotWritten_data() {
         QTest::addColumn<ForeignCase>("c");
-        QTest::newRow("above the ranges") << ForeignCase{1000, 100, 9, 640, 64, 5, u"1000 pt"_qs};
-        QTest::newRow("below the ranges") << ForeignCase{100, 10, 1, 200, 36, 3, u"100 pt"_qs};
-        QTest::newRow("off the steps") << ForeignCase{433, 49.9, 4, 440, 48, 4, u"433 pt"_qs};
-        QTest::newRow("not positive: the default") << ForeignCase{-5, 0, 0, 440, 52, 4, u"440 pt"_qs};
+        QTest::newRow("above the ranges") << ForeignCase{1000, 100, 9, 640, 64, 5, u"1000 px, 100 px"_qs};
+        QTest::newRow("below the ranges") << ForeignCase{100, 10, 1, 200, 36, 3, u"100 px, 10 px"_qs};
+        QTest::newRow("off the steps") << ForeignCase{433, 49.9, 4, 440, 48, 4, u"433 px, 49 px"_qs};
+        QTest::newRow("not positive: the default") << ForeignCase{-5, 0, 0, 440, 52, 4, u"440 px, 52 px"_qs};
     }
     void foreignValuesAreShownNotWritten() {
         QFETCH(ForeignCase, c);
@@ -217,55 +227,80 @@ private slots:
         QCOMPARE(child<QSlider>("panelHeight")->value(), c.heightShown);
         QCOMPARE(child<QSlider>("iconSize")->value(), c.iconShown);
         QCOMPARE(child<SegmentedControl>("columns")->value(), c.columnsShown);
-        QCOMPARE(child<QLabel>("panelHeightValue")->text(), c.line);
+        QCOMPARE(child<QLabel>("panelHeightValue")->text() + u", "_qs +
+                     child<QLabel>("iconSizeValue")->text(),
+                 c.lines);
         QCOMPARE(stored(Preferences::kPanelHeight).toDouble(), c.height);
         QCOMPARE(stored(Preferences::kIconSize).toDouble(), c.iconSize);
         QCOMPARE(stored(Preferences::kColumns).toInt(), c.columns);
 
         m_prefs->setPanelHeight(300.0); // elsewhere, while the window is open
         QCOMPARE(child<QSlider>("panelHeight")->value(), 300);
-        QCOMPARE(child<QLabel>("panelHeightValue")->text(), u"300 pt"_qs);
+        QCOMPARE(child<QLabel>("panelHeightValue")->text(), u"300 px"_qs);
     }
 
-    // The shortcut field stores the first keys pressed (cleared is off) and says when the
-    // keys do not work: refused, taken by another program, or no way to them in this session.
-    void shortcutFieldStoresAndTells_data() {
+    // The field takes keys with Ctrl, Alt or Super, or a function key; the keys are stored once
+    // the backend holds them, so taken keys never replace keys that work, and only the Off
+    // button turns the shortcut off. The window tells when keys do not work.
+    void shortcutField_data() {
         QTest::addColumn<ShortcutCase>("c");
         using S = GlobalShortcut::Status;
         using C = ShortcutCase;
-        const QKeyCombination none, ctrlShiftK = Qt::CTRL | Qt::SHIFT | Qt::Key_K;
-        const char *initial = "Ctrl+Alt+Space", *unavailable = "settings.shortcut.unavailable";
-        QTest::newRow("default, bound") << C{none, S::Bound, initial};
-        QTest::newRow("new keys") << C{ctrlShiftK, S::Bound, "Ctrl+Shift+K"};
-        QTest::newRow("a function key alone") << C{Qt::Key_F5, S::Bound, "F5"};
-        QTest::newRow("taken") << C{ctrlShiftK, S::Taken, "Ctrl+Shift+K", "settings.shortcut.taken"};
-        QTest::newRow("a plain letter is refused")
-            << C{Qt::Key_K, S::Bound, initial, "settings.shortcut.needs_modifier"};
-        QTest::newRow("cleared is off") << C{Qt::Key_Backspace, S::Bound, "", "settings.shortcut.off"};
-        QTest::newRow("no backend") << C{none, S::Bound, initial, unavailable, false};
-        QTest::newRow("the session has none after all") << C{none, S::Unavailable, initial, unavailable};
+        const char *initial = "Ctrl+Alt+Space", *k = "Ctrl+Shift+K", *none = "settings.shortcut.unavailable";
+        QTest::newRow("modifiers alone, Escape keep the keys, by their names")
+            << C{"de +Ctrl +Alt -Alt -Ctrl +Ctrl Esc", initial, "", true, "", S::Bound, "Strg+Alt+Leertaste"};
+        QTest::newRow("modifiers held are shown")
+            << C{"+Ctrl +Alt", initial, "", true, "", S::Bound, "Ctrl+Alt+…"};
+        QTest::newRow("Escape outside the field closes") << C{"Tab Esc", initial, "", false};
+        QTest::newRow("new keys, Ctrl+W too") << C{"Ctrl+W", "Ctrl+W"};
+        QTest::newRow("Ctrl+W outside the field closes") << C{"Tab Ctrl+W", initial, "", false};
+        QTest::newRow("a function key alone") << C{"F5", "F5"};
+        QTest::newRow("a plain letter is refused") << C{"K", initial, "settings.shortcut.needs_modifier"};
+        QTest::newRow("taken keys leave the old ones working") << C{
+            k, initial,
+            "Ctrl+Shift+K is already used by another program or the desktop. Ctrl+Alt+Space stays.", true, k};
+        QTest::newRow("off") << C{"Off", "", "settings.shortcut.off"};
+        QTest::newRow("taken after off: stored, waited for")
+            << C{"Off Ctrl+Shift+K", k, "settings.shortcut.taken", true, k};
+        QTest::newRow("taken at start, had when shown again") << C{"freed", initial, "", true, initial};
+        QTest::newRow("no backend: stored for another session")
+            << C{k, k, none, true, "", S::Off, k, initial};
+        QTest::newRow("the session has none after all") << C{"", initial, none, true, "", S::Unavailable};
     }
-    void shortcutFieldStoresAndTells() {
+    void shortcutField() {
         QFETCH(ShortcutCase, c);
-        showView();
+        auto english = qScopeGuard([] { Localization::install(QLocale(QLocale::English)); });
         FakeShortcut shortcut;
         shortcut.answer = c.answer;
-        connect(m_prefs.get(), &Preferences::globalShortcutChanged, &shortcut, &GlobalShortcut::bind);
+        shortcut.taken << QKeySequence::fromString(QLatin1String(c.taken));
         shortcut.bind(m_prefs->globalShortcut());
-        m_view->setGlobalShortcut(c.backend ? &shortcut : nullptr);
-        QKeySequenceEdit* field = m_view->shortcutField();
-        const QString told = c.told ? qtTrId(c.told) : QString();
-        if (c.keys.key() == Qt::Key_Backspace) {
-            QTest::mouseClick(m_view->shortcutOffButton(), Qt::LeftButton);
-        } else if (c.keys != QKeyCombination()) {
-            QTest::keyClick(field, c.keys.key(), c.keys.keyboardModifiers());
-            QTRY_COMPARE(m_prefs->globalShortcut().toString(), QLatin1String(c.stored));
-            QTRY_COMPARE(m_view->shortcutStatus()->isVisible(), !told.isEmpty()); // after the field's pause
+        showView();
+        m_view->setGlobalShortcut(c.answer == GlobalShortcut::Status::Off ? nullptr : &shortcut);
+        QTest::mouseClick(m_view->shortcutField(), Qt::LeftButton);
+        Qt::KeyboardModifiers held;
+        for (const QString& step : QString::fromUtf8(c.steps).split(u' ', Qt::SkipEmptyParts)) {
+            const QKeyCombination keys = QKeySequence::fromString(step)[0];
+            const bool control = step.endsWith(u"Ctrl"_qs), press = step.front() == u'+';
+            if (step == u"Off"_qs)
+                QTest::mouseClick(m_view->shortcutOffButton(), Qt::LeftButton);
+            else if (step == u"de"_qs)
+                Localization::install(QLocale(QLocale::German));
+            else if (step == u"freed"_qs)
+                shortcut.taken.clear(), m_view->hide(), m_view->show();
+            else if (press || step.front() == u'-')
+                QTest::sendKeyEvent(press ? QTest::Press : QTest::Release, m_view->windowHandle(),
+                                    control ? Qt::Key_Control : Qt::Key_Alt, QString(),
+                                    held.setFlag(control ? Qt::ControlModifier : Qt::AltModifier, press));
+            else
+                QTest::keyClick(m_view->windowHandle(), keys.key(), keys.keyboardModifiers());
         }
-        QCOMPARE(m_prefs->globalShortcut().toString(), QLatin1String(c.stored));
-        QCOMPARE(field->keySequence().toString(), QLatin1String(c.stored));
-        QCOMPARE(m_view->shortcutStatus()->isVisible() ? m_view->shortcutStatus()->text() : QString(), told);
-        m_view->setGlobalShortcut(nullptr);
+        const QLatin1String told(c.told);
+        QCOMPARE(m_view->shortcutField()->text(), QString::fromUtf8(c.field ? c.field : c.keys));
+        QCOMPARE(m_prefs->globalShortcut().toString(), QLatin1String(c.keys));
+        QCOMPARE(shortcut.keys().toString(), QLatin1String(c.bound ? c.bound : c.keys));
+        QCOMPARE(m_view->shortcutStatus()->isVisible() ? m_view->shortcutStatus()->text() : QString(),
+                 told.startsWith(QLatin1String("settings.")) ? qtTrId(c.told) : QString(told));
+        QCOMPARE(m_view->isVisible(), c.open);
     }
 };
 

@@ -65,16 +65,18 @@ PortalGlobalShortcut::PortalGlobalShortcut() {
         if (call->isError()) {
             qCInfo(lcDbus) << "no global shortcuts portal:" << call->error().message();
             m_available = Available::No;
-            setStatus(Status::Unavailable);
+            setState(Status::Unavailable, keys());
             return;
         }
         m_available = Available::Yes;
-        bind(m_keys);
+        if (needsBinding() && !m_busy)
+            createSession();
     });
 }
 
 PortalGlobalShortcut::~PortalGlobalShortcut() {
-    bind({});
+    closeSession(m_newSession);
+    closeSession(m_session);
 }
 
 QString PortalGlobalShortcut::triggerFor(const QKeySequence& keys) {
@@ -105,35 +107,48 @@ QString PortalGlobalShortcut::triggerFor(const QKeySequence& keys) {
     return parts.join(QLatin1Char('+'));
 }
 
+void PortalGlobalShortcut::closeSession(QString& session) {
+    if (session.isEmpty())
+        return;
+    QDBusConnection::sessionBus().call(
+        QDBusMessage::createMethodCall(kService, session, QStringLiteral("org.freedesktop.portal.Session"),
+                                       QStringLiteral("Close")),
+        QDBus::NoBlock);
+    session.clear();
+}
+
+// The desktop binds once per session: new keys get a session of their own, and the old
+// one goes on working until the new one is bound.
 void PortalGlobalShortcut::bind(const QKeySequence& keys) {
-    m_keys = keys;
-    // A changed binding goes through a new session: the desktop binds once per session.
-    if (!m_session.isEmpty()) {
-        QDBusConnection::sessionBus().call(
-            QDBusMessage::createMethodCall(kService, m_session,
-                                           QStringLiteral("org.freedesktop.portal.Session"),
-                                           QStringLiteral("Close")),
-            QDBus::NoBlock);
-        m_session.clear();
-    }
+    if (keys == m_asked && keys == this->keys())
+        return;
+    m_asked = keys;
+    const bool working = status() == Status::Bound;
     if (keys.isEmpty()) {
-        if (m_available != Available::No)
-            setStatus(Status::Off);
-        return;
+        closeSession(m_session);
+        setState(m_available == Available::No ? Status::Unavailable : Status::Off, {});
+    } else if (triggerFor(keys).isEmpty() || m_available == Available::No) {
+        const Status why = m_available == Available::No ? Status::Unavailable : Status::Unsupported;
+        if (working) {
+            m_asked = this->keys();
+            emit refused(keys, why);
+        } else {
+            setState(why, keys);
+        }
+    } else if (needsBinding()) {
+        if (!working)
+            setState(Status::Pending, keys);
+        if (!m_busy && m_available == Available::Yes)
+            createSession();
     }
-    if (triggerFor(keys).isEmpty()) {
-        setStatus(Status::Unsupported);
-        return;
-    }
-    if (m_available == Available::No)
-        return;
-    setStatus(Status::Pending);
-    if (!m_creating && m_available == Available::Yes)
-        createSession();
+}
+
+bool PortalGlobalShortcut::needsBinding() const {
+    return !m_asked.isEmpty() && !(m_asked == keys() && status() == Status::Bound);
 }
 
 void PortalGlobalShortcut::createSession() {
-    m_creating = true;
+    m_busy = true;
     const QString token = QStringLiteral("tuckaway%1").arg(++m_token);
     const QVariantMap options{{QStringLiteral("handle_token"), token},
                               {QStringLiteral("session_handle_token"), token}};
@@ -141,30 +156,30 @@ void PortalGlobalShortcut::createSession() {
 }
 
 void PortalGlobalShortcut::sessionCreated(uint response, const QVariantMap& results) {
-    m_creating = false;
-    if (response != 0) {
-        setStatus(Status::Taken);
-        return;
-    }
+    m_binding = m_asked;
     // A string by the interface's description, an object path from some desktops.
     const QVariant handle = results.value(QStringLiteral("session_handle"));
-    m_session = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
-                    ? handle.value<QDBusObjectPath>().path()
-                    : handle.toString();
-    if (m_keys.isEmpty()) {
-        bind({}); // turned off while the session was being made
-        return;
+    if (response == 0)
+        m_newSession = handle.metaType() == QMetaType::fromType<QDBusObjectPath>()
+                           ? handle.value<QDBusObjectPath>().path()
+                           : handle.toString();
+    if (!needsBinding()) {
+        closeSession(m_newSession); // turned off or changed back while the session was being made
+        m_busy = false;
+    } else if (response != 0) {
+        answered(false);
+    } else {
+        sendBinding();
     }
-    sendBinding();
 }
 
 void PortalGlobalShortcut::sendBinding() {
     const QString token = QStringLiteral("tuckaway%1").arg(++m_token);
     const QList<PortalShortcut> shortcuts{{kShortcutID,
                                            {{QStringLiteral("description"), qtTrId("shortcut.description")},
-                                            {QStringLiteral("preferred_trigger"), triggerFor(m_keys)}}}};
+                                            {QStringLiteral("preferred_trigger"), triggerFor(m_binding)}}}};
     request(QStringLiteral("BindShortcuts"),
-            {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(shortcuts), QString(),
+            {QVariant::fromValue(QDBusObjectPath(m_newSession)), QVariant::fromValue(shortcuts), QString(),
              QVariantMap{{QStringLiteral("handle_token"), token}}},
             token, &PortalGlobalShortcut::shortcutsBound);
 }
@@ -176,7 +191,32 @@ void PortalGlobalShortcut::shortcutsBound(uint response, const QVariantMap& resu
         bound >> shortcuts;
     const bool ours = std::any_of(shortcuts.cbegin(), shortcuts.cend(),
                                   [](const PortalShortcut& shortcut) { return shortcut.id == kShortcutID; });
-    setStatus(response == 0 && ours ? Status::Bound : Status::Taken);
+    answered(response == 0 && ours);
+}
+
+void PortalGlobalShortcut::answered(bool bound) {
+    m_busy = false;
+    if (m_binding != m_asked) {
+        // Other keys were asked for meanwhile.
+        closeSession(m_newSession);
+        if (needsBinding())
+            createSession();
+        return;
+    }
+    if (bound) {
+        closeSession(m_session);
+        m_session = std::exchange(m_newSession, QString());
+        setState(Status::Bound, m_binding);
+        return;
+    }
+    closeSession(m_newSession);
+    if (status() == Status::Bound) {
+        m_asked = keys();
+        emit refused(m_binding, Status::Taken);
+    } else {
+        closeSession(m_session);
+        setState(Status::Taken, m_binding);
+    }
 }
 
 void PortalGlobalShortcut::request(const QString& method, const QVariantList& arguments, const QString& token,

@@ -28,8 +28,11 @@ public:
 
 private:
     PortalGlobalShortcut();
+    void closeSession(QString& session);
+    bool needsBinding() const;
     void createSession();
     void sendBinding();
+    void answered(bool bound);
     // Calls a portal method that answers through a request object's Response signal.
     void request(const QString& method, const QVariantList& arguments, const QString& token,
                  void (PortalGlobalShortcut::*onResponse)(uint, const QVariantMap&));
@@ -43,9 +46,11 @@ private slots:
     void onActivated(const QDBusMessage& message);
 
 private:
-    QString m_session;
-    QKeySequence m_keys;
-    bool m_creating = false;
+    QString m_session;      // whose activations count
+    QString m_newSession;   // made for the keys being bound
+    QKeySequence m_asked;   // the keys last asked for
+    QKeySequence m_binding; // the keys the request on its way is for
+    bool m_busy = false;    // a session being made or bound
     enum class Available { Unknown, Yes, No } m_available = Available::Unknown;
     QString m_requestPath;
     void (PortalGlobalShortcut::*m_pending)(uint, const QVariantMap&) = nullptr;

@@ -5,19 +5,27 @@
 #include <QSocketNotifier>
 
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 namespace {
 
 // The states of Caps Lock (Lock) and Num Lock (Mod2 on every common layout).
 constexpr uint16_t kLockVariants[] = {0, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2,
                                       XCB_MOD_MASK_LOCK | XCB_MOD_MASK_2};
+// The modifiers a shortcut may hold: Shift, Ctrl, Alt and Super.
+constexpr uint16_t kModifierMask =
+    XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
 std::optional<uint32_t> keysymOf(Qt::Key key) {
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
         return uint32_t(key - Qt::Key_A + 'a'); // the unshifted symbol is the one on the key
-    if (key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde)
+    if (key >= Qt::Key_Agrave && key <= Qt::Key_THORN && key != Qt::Key_multiply)
+        return uint32_t(key + 0x20); // Ö, as on German keys, is the symbol ö
+    if ((key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde) || (key >= Qt::Key_nobreakspace && key <= 0xff))
         return uint32_t(key);
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return uint32_t(0xffbe + (key - Qt::Key_F1));
@@ -88,19 +96,30 @@ std::unique_ptr<X11GlobalShortcut> X11GlobalShortcut::create() {
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
     for (int i = 0; i < screenNumber && screens.rem; ++i)
         xcb_screen_next(&screens);
-    return std::unique_ptr<X11GlobalShortcut>(new X11GlobalShortcut(connection, screens.data->root));
+    // Raw events pass every grab from XInput 2.1 on.
+    const xcb_query_extension_reply_t* input = xcb_get_extension_data(connection, &xcb_input_id);
+    xcb_input_xi_query_version_reply_t* version = nullptr;
+    if (input && input->present)
+        version = xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2),
+                                                   nullptr);
+    const bool rawEvents = version && (version->major_version > 2 ||
+                                       (version->major_version == 2 && version->minor_version >= 1));
+    std::free(version);
+    return std::unique_ptr<X11GlobalShortcut>(
+        new X11GlobalShortcut(connection, screens.data->root, rawEvents ? input->major_opcode : 0));
 }
 
-X11GlobalShortcut::X11GlobalShortcut(xcb_connection_t* connection, uint32_t root)
+X11GlobalShortcut::X11GlobalShortcut(xcb_connection_t* connection, uint32_t root, uint8_t inputOpcode)
     : m_connection(connection)
     , m_root(root)
+    , m_inputOpcode(inputOpcode)
     , m_notifier(
           std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(connection), QSocketNotifier::Read)) {
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11GlobalShortcut::readEvents);
 }
 
 X11GlobalShortcut::~X11GlobalShortcut() {
-    release();
+    ungrab(m_grabbed);
     m_notifier.reset();
     xcb_disconnect(m_connection);
 }
@@ -125,72 +144,137 @@ uint8_t X11GlobalShortcut::keycodeOf(uint32_t keysym) const {
     return found;
 }
 
-void X11GlobalShortcut::release() {
-    if (!m_keycode)
+// All four lock variants or none: a grab that another client holds in part is given back.
+bool X11GlobalShortcut::grab(Keys keys) {
+    xcb_void_cookie_t cookies[std::size(kLockVariants)];
+    for (size_t i = 0; i < std::size(kLockVariants); ++i)
+        cookies[i] =
+            xcb_grab_key_checked(m_connection, 1, m_root, uint16_t(keys.modifiers | kLockVariants[i]),
+                                 keys.keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    bool held[std::size(kLockVariants)];
+    bool all = true;
+    for (size_t i = 0; i < std::size(kLockVariants); ++i) {
+        xcb_generic_error_t* error = xcb_request_check(m_connection, cookies[i]); // BadAccess: taken
+        held[i] = !error;
+        all = all && held[i];
+        std::free(error);
+    }
+    for (size_t i = 0; i < std::size(kLockVariants) && !all; ++i) {
+        if (held[i])
+            xcb_ungrab_key(m_connection, keys.keycode, m_root, uint16_t(keys.modifiers | kLockVariants[i]));
+    }
+    xcb_flush(m_connection);
+    readEventsLater();
+    return all;
+}
+
+void X11GlobalShortcut::ungrab(Keys keys) {
+    if (!keys.keycode)
         return;
     for (uint16_t lock : kLockVariants)
-        xcb_ungrab_key(m_connection, m_keycode, m_root, uint16_t(m_modifiers | lock));
+        xcb_ungrab_key(m_connection, keys.keycode, m_root, uint16_t(keys.modifiers | lock));
+    // A round trip: once this returns, the keys are free for any other program.
+    std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    readEventsLater();
+}
+
+// Waiting for a reply reads the events that came before it, and the socket no longer
+// signals them.
+void X11GlobalShortcut::readEventsLater() {
+    QMetaObject::invokeMethod(this, &X11GlobalShortcut::readEvents, Qt::QueuedConnection);
+}
+
+void X11GlobalShortcut::watchKeyPresses(bool watch) {
+    if (!m_inputOpcode)
+        return;
+    struct {
+        xcb_input_event_mask_t head;
+        uint32_t mask;
+    } mask{};
+    mask.head.deviceid = XCB_INPUT_DEVICE_ALL_MASTER;
+    mask.head.mask_len = 1;
+    mask.mask = watch ? XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS : 0;
+    xcb_input_xi_select_events(m_connection, m_root, 1, &mask.head);
     xcb_flush(m_connection);
-    m_keycode = 0;
-    m_held = false;
 }
 
 void X11GlobalShortcut::bind(const QKeySequence& keys) {
-    release();
     if (keys.isEmpty()) {
-        setStatus(Status::Off);
+        ungrab(std::exchange(m_grabbed, {}));
+        m_awaited = {};
+        watchKeyPresses(false);
+        setState(Status::Off, {});
         return;
     }
-    const std::optional<Grab> grab = grabFor(keys[0]);
-    const uint8_t keycode = grab ? keycodeOf(grab->keysym) : 0;
-    if (!keycode) {
-        setStatus(Status::Unsupported);
-        return;
-    }
-    bool taken = false;
-    for (uint16_t lock : kLockVariants) {
-        const xcb_void_cookie_t cookie =
-            xcb_grab_key_checked(m_connection, 1, m_root, uint16_t(grab->modifiers | lock), keycode,
-                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-        if (xcb_generic_error_t* error = xcb_request_check(m_connection, cookie)) {
-            taken = true; // BadAccess: another client grabbed them first
-            std::free(error);
+    const std::optional<Grab> wanted = grabFor(keys[0]);
+    const Keys next{wanted ? keycodeOf(wanted->keysym) : uint8_t(0),
+                    wanted ? wanted->modifiers : uint16_t(0)};
+    // The new keys are held before the old ones are let go.
+    if (next.keycode && (next == m_grabbed || grab(next))) {
+        if (next != m_grabbed) {
+            ungrab(m_grabbed);
+            m_grabbed = next;
+            m_down = false;
         }
-    }
-    m_keycode = keycode;
-    m_modifiers = grab->modifiers;
-    if (taken) {
-        qCInfo(lcX11) << keys.toString() << "is held by another program";
-        release();
-        setStatus(Status::Taken);
+        m_awaited = {};
+        watchKeyPresses(false);
+        setState(Status::Bound, keys);
         return;
     }
-    setStatus(Status::Bound);
+    const Status why = next.keycode ? Status::Taken : Status::Unsupported;
+    qCInfo(lcX11) << keys.toString() << (next.keycode ? "is held by another program" : "has no key here");
+    if (status() == Status::Bound) {
+        emit refused(keys, why);
+        return;
+    }
+    m_awaited = next.keycode ? next : Keys{};
+    watchKeyPresses(next.keycode != 0);
+    setState(why, keys);
 }
 
+void X11GlobalShortcut::retry() {
+    if (status() != Status::Taken || !grab(m_awaited))
+        return;
+    m_grabbed = std::exchange(m_awaited, {});
+    m_down = false;
+    watchKeyPresses(false);
+    setState(Status::Bound, keys());
+}
+
+void X11GlobalShortcut::rawKeyPressed(uint8_t keycode) {
+    if (status() != Status::Taken || keycode != m_awaited.keycode)
+        return;
+    retry();
+    if (status() != Status::Bound)
+        return;
+    // The press that found the keys free was meant for us when its modifiers are ours.
+    xcb_query_pointer_reply_t* pointer =
+        xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
+    const bool ours = pointer && (pointer->mask & kModifierMask) == m_grabbed.modifiers;
+    std::free(pointer);
+    if (ours)
+        emit activated();
+}
+
+// A repeat comes as a release and a press with the same time (or, where the client asked
+// for detectable repeats, as a press alone); either way only a press counts. The pair may
+// arrive in two reads, so the release is remembered rather than looked ahead of.
 void X11GlobalShortcut::readEvents() {
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
         const uint8_t type = event->response_type & 0x7f;
         if (type == XCB_KEY_PRESS) {
-            if (!m_held) {
-                m_held = true;
+            const auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
+            const bool repeat = m_down || press->time == m_releasedAt;
+            m_down = true;
+            if (!repeat)
                 emit activated();
-            }
         } else if (type == XCB_KEY_RELEASE) {
-            // A repeat comes as a release and a press at the same time: still held.
-            const auto* release = reinterpret_cast<xcb_key_release_event_t*>(event);
-            xcb_generic_event_t* next = xcb_poll_for_queued_event(m_connection);
-            const auto* press = reinterpret_cast<xcb_key_press_event_t*>(next);
-            const bool repeat = next && (next->response_type & 0x7f) == XCB_KEY_PRESS &&
-                                press->time == release->time && press->detail == release->detail;
-            if (!repeat) {
-                m_held = false;
-                if (next && (next->response_type & 0x7f) == XCB_KEY_PRESS) {
-                    m_held = true;
-                    emit activated();
-                }
-            }
-            std::free(next);
+            m_down = false;
+            m_releasedAt = reinterpret_cast<xcb_key_release_event_t*>(event)->time;
+        } else if (type == XCB_GE_GENERIC && m_inputOpcode &&
+                   reinterpret_cast<xcb_ge_generic_event_t*>(event)->extension == m_inputOpcode &&
+                   reinterpret_cast<xcb_ge_generic_event_t*>(event)->event_type == XCB_INPUT_RAW_KEY_PRESS) {
+            rawKeyPressed(uint8_t(reinterpret_cast<xcb_input_raw_key_press_event_t*>(event)->detail));
         }
         std::free(event);
     }
