@@ -22,6 +22,7 @@ NoticeBar::NoticeBar(QWidget* parent)
     m_action->setFocusPolicy(Qt::NoFocus);
     m_close->setSymbol({QStringLiteral("window-close-symbolic"), QStringLiteral("window-close")},
                        QStringLiteral("window-close"));
+    m_close->setAccessibleName(qtTrId("action.close"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(12, 6, 6, 6);
     layout->setSpacing(4);

@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QToolButton>
 
 PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     : QWidget(parent)
@@ -26,13 +27,17 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
 
     m_searchField->setPlaceholderText(qtTrId("search.placeholder"));
     m_searchField->setClearButtonEnabled(true);
+    for (QToolButton* clear : m_searchField->findChildren<QToolButton*>())
+        clear->setAccessibleName(qtTrId("search.clear"));
 
     m_addButton->setSymbol({QStringLiteral("list-add-symbolic"), QStringLiteral("list-add")},
                            QStringLiteral("list-add"));
     m_addButton->setToolTip(qtTrId("header.add_group"));
+    m_addButton->setAccessibleName(m_addButton->toolTip());
     connect(m_addButton, &HeaderButton::clicked, this, &PanelHeader::addGroupClicked);
 
     m_pinButton->setToolTip(qtTrId("header.pin"));
+    m_pinButton->setAccessibleName(m_pinButton->toolTip());
     connect(m_pinButton, &HeaderButton::clicked, this, [this] { m_pinState.setValue(!m_pinState.value()); });
     connect(&m_pinState, &PinState::valueChanged, this, &PanelHeader::showPinState);
     showPinState();
@@ -42,6 +47,7 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
                                  QStringLiteral("preferences-system-symbolic")},
                                 QStringLiteral("configure"));
     m_settingsButton->setToolTip(qtTrId("header.settings"));
+    m_settingsButton->setAccessibleName(m_settingsButton->toolTip());
     connect(m_settingsButton, &HeaderButton::clicked, this, &PanelHeader::settingsClicked);
 }
 

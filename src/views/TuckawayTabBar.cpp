@@ -57,6 +57,7 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     m_overflowButton->setAutoRaise(true);
     m_overflowButton->setFocusPolicy(Qt::NoFocus);
     m_overflowButton->setToolTip(qtTrId("tabs.all_nooks"));
+    m_overflowButton->setAccessibleName(m_overflowButton->toolTip());
     m_overflowButton->hide();
     connect(m_overflowButton, &QToolButton::clicked, this, [this] {
         rebuildOverflowMenu();

@@ -130,6 +130,11 @@ private slots:
         }
         QCOMPARE(children.join(u" | "_s), expected);
         QCOMPARE(parent->focusChild(), tabs ? nullptr : parent->child(1));
+        // Every button says what it does: the header's, the search's clear, the notice's close.
+        m_view->noticeBar()->post({u"notice"_s, u"act"_s, {}});
+        for (QAbstractButton* button : m_view->findChildren<QAbstractButton*>())
+            QVERIFY2(!QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name).isEmpty(),
+                     button->metaObject()->className());
     }
 
     // Typing searches every nook; the arrows and Enter act on the results.
