@@ -219,5 +219,51 @@
         <source>Clear search</source>
         <translation>Suche leeren</translation>
     </message>
+    <message id="cli.description">
+        <source>Keeps your frequently used files, folders and applications one click away.
+Without arguments it starts, or opens and closes the panel when it already runs.
+With files, they are added to the current nook.
+Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usage.</source>
+        <translation>Hält häufig genutzte Dateien, Ordner und Programme einen Klick entfernt.
+Ohne Argumente startet es, oder öffnet und schließt die Leiste, wenn es schon läuft.
+Dateien kommen in die aktuelle Gruppe.
+Rückgabewert: 0 erledigt, 1 nichts getan (der Grund steht in der Standardfehlerausgabe), 2 falscher Aufruf.</translation>
+    </message>
+    <message id="cli.nook">
+        <source>Add the files to the nook &lt;name&gt;, made if there is none.</source>
+        <translation>Die Dateien der Gruppe &lt;Name&gt; hinzufügen; fehlt sie, wird sie angelegt.</translation>
+    </message>
+    <message id="cli.nook_value">
+        <source>name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="cli.list">
+        <source>Print each nook and its items with their paths.</source>
+        <translation>Jede Gruppe mit ihren Einträgen und deren Pfaden ausgeben.</translation>
+    </message>
+    <message id="cli.json">
+        <source>With --list: print JSON.</source>
+        <translation>Mit --list: als JSON ausgeben.</translation>
+    </message>
+    <message id="cli.toggle">
+        <source>Open the panel, or close it when it is open.</source>
+        <translation>Die Leiste öffnen, oder schließen, wenn sie offen ist.</translation>
+    </message>
+    <message id="cli.show">
+        <source>Open the panel.</source>
+        <translation>Die Leiste öffnen.</translation>
+    </message>
+    <message id="cli.settings">
+        <source>Open the settings window.</source>
+        <translation>Das Einstellungsfenster öffnen.</translation>
+    </message>
+    <message id="cli.quit">
+        <source>End the running instance.</source>
+        <translation>Die laufende Instanz beenden.</translation>
+    </message>
+    <message id="cli.files">
+        <source>Files, folders or URIs to add.</source>
+        <translation>Hinzuzufügende Dateien, Ordner oder URIs.</translation>
+    </message>
 </context>
 </TS>

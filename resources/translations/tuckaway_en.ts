@@ -219,5 +219,51 @@
         <source>Clear search</source>
         <translation>Clear search</translation>
     </message>
+    <message id="cli.description">
+        <source>Keeps your frequently used files, folders and applications one click away.
+Without arguments it starts, or opens and closes the panel when it already runs.
+With files, they are added to the current nook.
+Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usage.</source>
+        <translation>Keeps your frequently used files, folders and applications one click away.
+Without arguments it starts, or opens and closes the panel when it already runs.
+With files, they are added to the current nook.
+Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usage.</translation>
+    </message>
+    <message id="cli.nook">
+        <source>Add the files to the nook &lt;name&gt;, made if there is none.</source>
+        <translation>Add the files to the nook &lt;name&gt;, made if there is none.</translation>
+    </message>
+    <message id="cli.nook_value">
+        <source>name</source>
+        <translation>name</translation>
+    </message>
+    <message id="cli.list">
+        <source>Print each nook and its items with their paths.</source>
+        <translation>Print each nook and its items with their paths.</translation>
+    </message>
+    <message id="cli.json">
+        <source>With --list: print JSON.</source>
+        <translation>With --list: print JSON.</translation>
+    </message>
+    <message id="cli.toggle">
+        <source>Open the panel, or close it when it is open.</source>
+        <translation>Open the panel, or close it when it is open.</translation>
+    </message>
+    <message id="cli.show">
+        <source>Open the panel.</source>
+        <translation>Open the panel.</translation>
+    </message>
+    <message id="cli.settings">
+        <source>Open the settings window.</source>
+        <translation>Open the settings window.</translation>
+    </message>
+    <message id="cli.quit">
+        <source>End the running instance.</source>
+        <translation>End the running instance.</translation>
+    </message>
+    <message id="cli.files">
+        <source>Files, folders or URIs to add.</source>
+        <translation>Files, folders or URIs to add.</translation>
+    </message>
 </context>
 </TS>

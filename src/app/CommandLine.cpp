@@ -7,23 +7,19 @@
 
 namespace CommandLine {
 
+// The texts in the session's language (when its catalog is installed before).
 void configure(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral(
-        "Keeps your frequently used files, folders and applications one click away.\n"
-        "Without arguments it starts, or opens and closes the panel when it already runs.\n"
-        "With files, they are added to the current nook.\n"
-        "Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usage."));
+    parser.setApplicationDescription(qtTrId("cli.description"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
-        {QStringLiteral("nook"), QStringLiteral("Add the files to the nook <name>, made if there is none."),
-         QStringLiteral("name")},
-        {QStringLiteral("list"), QStringLiteral("Print each nook and its items with their paths.")},
-        {QStringLiteral("json"), QStringLiteral("With --list: print JSON.")},
-        {QStringLiteral("toggle"), QStringLiteral("Open the panel, or close it when it is open.")},
-        {QStringLiteral("show"), QStringLiteral("Open the panel.")},
-        {QStringLiteral("settings"), QStringLiteral("Open the settings window.")},
-        {QStringLiteral("quit"), QStringLiteral("End the running instance.")},
+        {QStringLiteral("nook"), qtTrId("cli.nook"), qtTrId("cli.nook_value")},
+        {QStringLiteral("list"), qtTrId("cli.list")},
+        {QStringLiteral("json"), qtTrId("cli.json")},
+        {QStringLiteral("toggle"), qtTrId("cli.toggle")},
+        {QStringLiteral("show"), qtTrId("cli.show")},
+        {QStringLiteral("settings"), qtTrId("cli.settings")},
+        {QStringLiteral("quit"), qtTrId("cli.quit")},
     });
     // For shell completion (names that may hold any character, quoted by the shell, not by
     // us), the desktop entry and the bus service: not for typing.
@@ -36,7 +32,7 @@ void configure(QCommandLineParser& parser) {
         option.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(option);
     }
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files, folders or URIs to add."),
+    parser.addPositionalArgument(QStringLiteral("files"), qtTrId("cli.files"),
                                  QStringLiteral("[FILE|URI...]"));
 }
 

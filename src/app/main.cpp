@@ -77,6 +77,7 @@ QStringList urisOf(const QList<QUrl>& urls) {
 // Nothing when this process is to become the instance.
 std::optional<int> runAsClient(int argc, char** argv, CommandLine::Request& request) {
     QCoreApplication app(argc, argv);
+    Localization::install(); // the help in the session's language
     request = CommandLine::parse(argumentsOf(argc, argv), QDir::currentPath());
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -117,7 +118,6 @@ std::optional<int> runAsClient(int argc, char** argv, CommandLine::Request& requ
                 status = status.value_or(CommandLineClient::NothingDone);
                 break;
             case WithoutInstance::WriteDataFile: {
-                Localization::install(); // a first nook gets its name
                 NookStore store;
                 const HandOverResult result = StoreCommands::handOverNow(
                     store, urlsOf(request.uris), StoreCommands::targetFor(request.nook));

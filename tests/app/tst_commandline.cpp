@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTest>
 #include <QUrl>
 
@@ -109,6 +110,17 @@ private slots:
         const QJsonArray listing{QJsonObject{{u"name"_qs, name}, {u"items"_qs, QJsonArray{item}}}};
         QCOMPARE(CommandLineClient::plainListing(QString::fromUtf8(QJsonDocument(listing).toJson())),
                  shown + u"\n  "_qs + shown + u"\t/x/"_qs + shown + u'\n');
+    }
+
+    // The help speaks the session's language, Qt's headings too.
+    void helpInTheSessionsLanguage() {
+        qputenv("LC_ALL", "de_DE.UTF-8");
+        QProcess tuckaway;
+        tuckaway.start(QStringLiteral(TUCKAWAY_BINARY), {u"--help"_qs});
+        QVERIFY(tuckaway.waitForFinished());
+        const QString help = QString::fromUtf8(tuckaway.readAllStandardOutput());
+        QVERIFY2(help.contains(u"Optionen:"_qs) && help.contains(u"Das Einstellungsfenster öffnen."_qs),
+                 qPrintable(help));
     }
 
     // Files go into the nook named (made when there is none), or else the current one (the
