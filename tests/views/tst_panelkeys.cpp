@@ -1,4 +1,5 @@
 #include "ViewTestSupport.h"
+#include "views/NoticeBar.h"
 
 #include <QAccessible>
 
