@@ -22,12 +22,16 @@ if [ "$(id -u)" -eq 0 ] && [ -z "${E2E_UNPRIVILEGED:-}" ]; then
     # Screenshots go where nobody can write (a checkout under /root is closed to it), then here.
     mkdir -p "$2" "$copies/shots"
     chown nobody "$copies/shots"
+    shots=$(realpath "$2")
     status=0
+    # Started from a folder nobody cannot enter (a checkout under /root), foot could not start
+    # its shell there: run from the copies.
+    cd "$copies"
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
         env E2E_UNPRIVILEGED=1 E2E_QPA="${E2E_QPA:-}" TMPDIR=/tmp HOME="$copies" PATH="$PATH" \
         dbus-run-session -- bash "$copies/$(basename "$0")" "$copies/tuckaway" "$copies/shots" \
         "$copies/attach_pointer" || status=$?
-    cp "$copies"/shots/*.png "$2"/ 2>/dev/null || true
+    cp "$copies"/shots/*.png "$shots"/ 2>/dev/null || true
     exit $status
 fi
 
