@@ -40,6 +40,8 @@ private slots:
         QTest::newRow("controls") << u"a\x01\x1f\x7f\b\f\r\n\t"_s + QChar(0) + u'z';
         QTest::newRow("quotes and slashes") << uR"("/\// back\slash)"_s;
         QTest::newRow("non-ASCII") << u"Ünïcødé 日本語 🙂 \u2028"_s;
+        QTest::newRow("code point boundaries")
+            << u"\u0080\u07ff\u0800\uffff"_s + QString::fromUcs4(U"\U00010000\U0010ffff");
         QTest::newRow("lone surrogates") << QString(QChar(0xd800)) + u'x' + QChar(0xdc00) + QChar(0xd83d);
     }
     void writesWhatADocumentWrites() {

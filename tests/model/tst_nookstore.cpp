@@ -263,6 +263,21 @@ private slots:
         QTEST(groups ? names(saved) : names(saved.first().items), "expected");
     }
 
+    // An item moved or copied to another group; no group gets a second item of one file.
+    void transfersNeverHoldAFileTwice() {
+        auto store = storeWith(u"ABC"_s, u"xy"_s); // x and y stand for one file
+        const QUuid a = store->groups().at(0).id, b = store->groups().at(1).id, c = store->groups().at(2).id;
+        const QUuid x = store->groups().at(0).items.at(0).id, y = store->groups().at(0).items.at(1).id;
+        QVERIFY(store->transferItem(x, a, b, true));
+        QVERIFY(!store->transferItem(y, a, b, true)); // B holds the file now
+        QVERIFY(!store->transferItem(y, a, b, false));
+        QVERIFY(!store->transferItem(y, a, a, false));
+        QVERIFY(store->transferItem(y, a, c, false));
+        const QList<NookGroup> saved = fileGroups(*store);
+        QCOMPARE(names(saved.at(0).items) + u'|' + names(saved.at(1).items) + u'|' + names(saved.at(2).items),
+                 u"x|x|y"_s);
+    }
+
     // One hand-over adds its new files in order, skips what the group or the batch holds already (also
     // through
     // "." and ".." forms and after a move), notifies and writes once; another group may hold the same file.

@@ -245,7 +245,9 @@ private slots:
         QList<QUrl> urls;
         QByteArray copied;
         bool takenBack = true;
+        Qt::DropActions offered;
         DragRunner::setRunner([&](QDrag& drag) {
+            offered = drag.supportedActions();
             urls = drag.mimeData()->urls();
             copied = drag.mimeData()->data(u"x-special/gnome-copied-files"_s);
             takenBack =
@@ -253,6 +255,8 @@ private slots:
             return Qt::CopyAction;
         });
         pressAndPull(surface(), centreOf(0));
+        QTest::mouseRelease(surface(), Qt::LeftButton, {}, centreOf(0)); // a drag is no click
+        QVERIFY(!offered.testFlag(Qt::MoveAction));                      // the user's file stays where it is
         QCOMPARE(urls, targetPresent ? QList<QUrl>{url} : QList<QUrl>{});
         QCOMPARE(copied, targetPresent ? "copy\n" + url.toEncoded() : QByteArray());
         QCOMPARE(takenBack, !targetPresent); // not offered nor taken, or no drag at all

@@ -161,12 +161,16 @@ private slots:
         const NookItem gone = m_store->groups().first().items.at(1);
         m_view->hide();
         QVERIFY(QFile::remove(*Bookmarks::recordedPath(gone.bookmarkData)));
+        // One that moved is found where it went.
+        const QString here = m_env->home() + u"/A/here.txt"_s;
+        QVERIFY(QDir().mkpath(m_env->home() + u"/A/kept"_s) &&
+                QFile::rename(here, m_env->home() + u"/A/kept/here.txt"_s));
         showAgain();
         QTRY_VERIFY(grid()->isMissing(gone.id));
         QVERIFY(!grid()->look(0).missing);
-        QVERIFY(grid()->toolTipAt(cell(0)).endsWith(u"/A/here.txt"_s));
+        QVERIFY(grid()->toolTipAt(cell(0)).endsWith(u"/A/kept/here.txt"_s));
         QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Copy Path"_s));
-        QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/A/here.txt"_s));
+        QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/A/kept/here.txt"_s));
         QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Open"_s));
         click(grid()->viewport(), cell(1));
         QCOMPARE(m_opened, QStringList{u"here"_s});
