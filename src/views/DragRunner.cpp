@@ -14,7 +14,7 @@ namespace DragRunner {
 Qt::DropAction exec(QDrag& drag, Qt::DropActions actions, Qt::DropAction defaultAction) {
     Qt::DropAction result = Qt::IgnoreAction;
     if (runner()) {
-        result = runner()(drag);
+        result = runner()(drag, actions);
         drag.deleteLater();
     } else {
         result = drag.exec(actions, defaultAction);

@@ -8,7 +8,8 @@
 // drag events to the panel's widgets and returns, since a real drag waits for the user.
 namespace DragRunner {
 
-using Runner = std::function<Qt::DropAction(QDrag& drag)>;
+// It is told the actions the drag offers, as the platform tells the drop target.
+using Runner = std::function<Qt::DropAction(QDrag& drag, Qt::DropActions offered)>;
 
 // Runs a drag made with new; it is deleted later, whichever runner ran it.
 Qt::DropAction exec(QDrag& drag, Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction,

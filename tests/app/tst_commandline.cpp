@@ -54,6 +54,7 @@ private slots:
         row("only an empty file name", {QString()}, A::BadUsage);
         row("a drop on the launcher", {u"--launcher"_qs, u"a"_qs}, A::Launcher);
         row("a name too long", {u"--nook"_qs, QString(1001, u'n'), u"a"_qs}, A::BadUsage);
+        row("the longest name", {u"--nook"_qs, QString(1000, u'n'), u"a"_qs}, A::Add, QString(1000, u'n'));
     }
 
     // Where no instance runs: what needs one starts it in the background (and returns), never

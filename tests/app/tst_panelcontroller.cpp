@@ -157,7 +157,7 @@ private slots:
         ItemGridView* grid = showWithItem(u"docs/drag.txt"_qs);
         QVERIFY(grid);
         bool draggingSeen = false;
-        DragRunner::setRunner([&](QDrag&) {
+        DragRunner::setRunner([&](QDrag&, Qt::DropActions) {
             // The pointer leaves the panel and the button comes up over another application.
             draggingSeen = m_controller->view()->isDragActive();
             QCursor::setPos(outside());

@@ -10,8 +10,8 @@ using Status = GlobalShortcut::Status;
 
 // What happens ("bind:A"; "other:B" another program takes B, "other:-" lets go; "key:A",
 // "keydown:A", "keyup:A" through xdotool; "hold" the keys down a while; "wait" until they are
-// held, after being taken; "caps" Caps Lock); then the status and keys, the activations and
-// refusals, and keys another program could take afterwards.
+// held, after being taken; "caps" Caps Lock, "num" Num Lock); then the status and keys, the
+// activations and refusals, and keys another program could take afterwards.
 struct Case {
     const char* steps;
     Status status;
@@ -55,7 +55,8 @@ private slots:
             << Case{"other:A bind:A other:- keydown:A wait keyup:A key:A", Status::Bound, a, 2};
         QTest::newRow("a held key counts once")
             << Case{"bind:A keydown:A hold keyup:A key:A", Status::Bound, a, 2};
-        QTest::newRow("with Caps Lock on") << Case{"bind:A caps key:A caps", Status::Bound, a, 1};
+        QTest::newRow("with Caps Lock on, then Num Lock too")
+            << Case{"bind:A caps key:A num key:A caps num", Status::Bound, a, 2};
     }
     void grabsFollowTheKeys() {
         QFETCH(Case, c);
@@ -68,11 +69,13 @@ private slots:
             const QString verb = step.section(u':', 0, 0), name = step.section(u':', 1);
             if (verb == u"bind" || verb == u"other")
                 (verb == u"bind" ? shortcut : other)->bind(keysOf(name));
-            else if (verb.startsWith(u"key") || verb == u"caps")
-                QCOMPARE(QProcess::execute(u"xdotool"_s, {verb == u"caps" ? u"key"_s : verb,
-                                                          verb == u"caps" ? u"Caps_Lock"_s
-                                                          : name == u"A"  ? u"ctrl+alt+space"_s
-                                                                          : u"ctrl+shift+k"_s}),
+            else if (verb == u"caps" || verb == u"num")
+                QCOMPARE(QProcess::execute(u"xdotool"_s,
+                                           {u"key"_s, verb == u"caps" ? u"Caps_Lock"_s : u"Num_Lock"_s}),
+                         0);
+            else if (verb.startsWith(u"key"))
+                QCOMPARE(QProcess::execute(u"xdotool"_s,
+                                           {verb, name == u"A" ? u"ctrl+alt+space"_s : u"ctrl+shift+k"_s}),
                          0);
             else if (verb == u"wait")
                 QTRY_COMPARE(shortcut->status(), Status::Bound);

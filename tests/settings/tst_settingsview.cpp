@@ -255,7 +255,8 @@ private slots:
         QTest::newRow("new keys, Ctrl+W too") << C{"Ctrl+W", "Ctrl+W"};
         QTest::newRow("Ctrl+W outside the field closes") << C{"Tab Ctrl+W", initial, "", false};
         QTest::newRow("a function key alone") << C{"F5", "F5"};
-        QTest::newRow("a plain letter is refused") << C{"K", initial, "settings.shortcut.needs_modifier"};
+        QTest::newRow("a letter, also with Shift, is refused")
+            << C{"K Shift+K", initial, "settings.shortcut.needs_modifier"};
         QTest::newRow("taken keys leave the old ones working") << C{
             k, initial,
             "Ctrl+Shift+K is already used by another program or the desktop. Ctrl+Alt+Space stays.", true, k};

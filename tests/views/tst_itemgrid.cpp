@@ -166,7 +166,7 @@ private slots:
             else
                 dropTaken = dropAt(entry(c.over), c.end == u"gap" ? gap() : entryCentre(c.over), mime);
         };
-        DragRunner::setRunner([&](QDrag& drag) {
+        DragRunner::setRunner([&](QDrag& drag, Qt::DropActions) {
             during(drag.mimeData());
             return Qt::MoveAction;
         });
@@ -246,8 +246,8 @@ private slots:
         QByteArray copied;
         bool takenBack = true;
         Qt::DropActions offered;
-        DragRunner::setRunner([&](QDrag& drag) {
-            offered = drag.supportedActions();
+        DragRunner::setRunner([&](QDrag& drag, Qt::DropActions actions) {
+            offered = actions;
             urls = drag.mimeData()->urls();
             copied = drag.mimeData()->data(u"x-special/gnome-copied-files"_s);
             takenBack =
@@ -278,7 +278,7 @@ private slots:
         QTest::keyPress(m_view.get(), Qt::Key_Control);
         QTest::keyPress(m_view.get(), Qt::Key_Alt, Qt::ControlModifier);
         QVERIFY(grid()->altPressed() && grid()->ctrlPressed());
-        DragRunner::setRunner([](QDrag&) { return Qt::IgnoreAction; });
+        DragRunner::setRunner([](QDrag&, Qt::DropActions) { return Qt::IgnoreAction; });
         QEvent deactivate(QEvent::ApplicationDeactivate);
         if (drag)
             pressAndPull(surface(), centreOf(0), Qt::ControlModifier);

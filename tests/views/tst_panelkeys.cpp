@@ -27,26 +27,32 @@ class TestPanelKeys : public ViewTest::PanelTestCase {
     }
 
 private slots:
-    // Ten items in four columns: rows 0-3, 4-7 and a short last row 8-9.
+    // Ten items in four columns: rows 0-3, 4-7 and a short last row 8-9 (or as many as a row says).
     void arrowsFollowTheLayout_data() {
         QTest::addColumn<QList<int>>("keys");
         QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("items");
         using K = QList<int>;
+        const auto row = [](const char* name, const K& keys, int expected, int items = 10) {
+            QTest::newRow(name) << keys << expected << items;
+        };
         const int R = Qt::Key_Right, U = Qt::Key_Up, D = Qt::Key_Down;
-        QTest::newRow("home") << K{Qt::Key_End, Qt::Key_Home} << 0;
-        QTest::newRow("left at the start") << K{Qt::Key_Left} << 0;
-        QTest::newRow("up in the top row") << K{R, U} << 1;
-        QTest::newRow("down in the last row") << K{D, D, D} << 8;
-        QTest::newRow("down onto a short row") << K{R, R, R, D, D} << 9;
-        QTest::newRow("wraps into the next row, up goes back") << K{R, R, R, R, U} << 0;
-        QTest::newRow("end, up") << K{Qt::Key_End, U} << 5;
-        QTest::newRow("page down lands in the last row, same column") << K{Qt::Key_PageDown} << 8;
-        QTest::newRow("page up lands in the top row, same column") << K{Qt::Key_End, Qt::Key_PageUp} << 1;
+        row("home", {Qt::Key_End, Qt::Key_Home}, 0);
+        row("left at the start", {Qt::Key_Left}, 0);
+        row("up in the top row", {R, U}, 1);
+        row("down in the last row", {D, D, D}, 8);
+        row("down onto a short row", {R, R, R, D, D}, 9);
+        row("down in a full last row", {D, D}, 4, 8);
+        row("wraps into the next row, up goes back", {R, R, R, R, U}, 0);
+        row("end, up", {Qt::Key_End, U}, 5);
+        row("page down lands in the last row, same column", {Qt::Key_PageDown}, 8);
+        row("page up lands in the top row, same column", {Qt::Key_End, Qt::Key_PageUp}, 1);
     }
     void arrowsFollowTheLayout() {
         QFETCH(QList<int>, keys);
         QFETCH(int, expected);
-        showItems(10);
+        QFETCH(int, items);
+        showItems(items);
         QVERIFY(!grid()->focusRingShown());
         for (int key : keys)
             press(key);

@@ -347,7 +347,7 @@ private slots:
         showPanel({nook(u"A"_s, {u"a0"_s, u"a1"_s}), nook(u"B"_s, {u"b1"_s})});
         const QList<NookGroup> before = m_store->groups();
         bool taken = false;
-        DragRunner::setRunner([&](QDrag& drag) {
+        DragRunner::setRunner([&](QDrag& drag, Qt::DropActions) {
             QWidget* tab = bar()->tabs().at(c.tabIndex);
             taken = dropAt(tab, tab->rect().center(), drag.mimeData(),
                            c.ctrl ? Qt::ControlModifier : Qt::NoModifier);
