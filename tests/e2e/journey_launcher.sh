@@ -55,4 +55,15 @@ E2E_PIDS+=($(app_pid))
 wait_for "the panel" 5 panel_window
 wait_for "the second file" 5 item_count_is 2
 [ "$(data_items)" = "$(printf 'Favorites/plan\nFavorites/list')" ] || fail "items: $(data_items)"
+
+log "quit again; a file dropped on a launcher that runs the Exec line starts it with the file"
+pid=$(app_pid)
+gapplication action org.tuckaway.Tuckaway quit
+wait_for "the application to end" 10 no_app
+echo "memo" >"$HOME/docs/memo.txt"
+gio launch "$entry" "$HOME/docs/memo.txt"
+wait_for "the application on the bus again" 10 bus_has_app
+E2E_PIDS+=($(app_pid))
+wait_for "the third file" 5 item_count_is 3
+[ "$(data_items | tail -1)" = "Favorites/memo" ] || fail "items: $(data_items)"
 log "passed"
