@@ -27,6 +27,29 @@ Rank rankIn(const QString& text, const QString& word, Rank prefix, Rank wordRank
     return best;
 }
 
+// Letters that carry no accent to strip but are written otherwise on a plain keyboard.
+QString spelledOut(char32_t code) {
+    switch (code) {
+    case U'ß':
+    case U'ẞ':
+        return QStringLiteral("ss");
+    case U'æ':
+    case U'Æ':
+        return QStringLiteral("ae");
+    case U'œ':
+    case U'Œ':
+        return QStringLiteral("oe");
+    case U'ø':
+    case U'Ø':
+        return QStringLiteral("o");
+    case U'ł':
+    case U'Ł':
+        return QStringLiteral("l");
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 QString ItemSearch::fold(const QString& text) {
@@ -41,6 +64,10 @@ QString ItemSearch::fold(const QString& text) {
         char32_t code = c.unicode();
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             code = QChar::surrogateToUcs4(c, text.at(++i));
+        if (const QString spelled = spelledOut(code); !spelled.isEmpty()) {
+            folded.append(spelled);
+            continue;
+        }
         const QString part = QString::fromUcs4(&code, 1).normalized(QString::NormalizationForm_KD);
         for (const QChar p : part) {
             const QChar::Category category = p.category();

@@ -24,7 +24,8 @@ public:
     void setGroups(const QList<NookGroup>& groups, const std::optional<QUuid>& currentGroupID);
     QList<Result> find(const QString& query) const;
 
-    // Lower case, without accents or other combining marks ("Ärger" -> "arger").
+    // Lower case, without accents or other combining marks ("Ärger" -> "arger"), with the
+    // letters a plain keyboard spells out written so ("Straße" -> "strasse").
     static QString fold(const QString& text);
 
 private:

@@ -21,7 +21,8 @@ class TestItemSearch : public QObject {
         {QUuid::createUuid(),
          u"Home"_s,
          {item(u"École notes"_s, u"Documents/ecole.txt"_s), item(u"Uber receipt"_s, u"Downloads/u.pdf"_s),
-          item(u"scan"_s, u"Invoices/2026/scan.pdf"_s), item(u"Reportage"_s, u"Videos/r.mkv"_s)}},
+          item(u"scan"_s, u"Invoices/2026/scan.pdf"_s), item(u"Reportage"_s, u"Videos/r.mkv"_s),
+          item(u"Straße map"_s, u"Documents/map.png"_s)}},
     };
 
 private slots:
@@ -40,6 +41,7 @@ private slots:
                            u"Work: Prepare slides"_s};
         QTest::newRow("accent in the name") << u"Home"_s << u"ecole"_s << QStringList{u"École notes"_s};
         QTest::newRow("accent in the query") << u"Home"_s << u"ÜBER"_s << QStringList{u"Uber receipt"_s};
+        QTest::newRow("ß spelled out") << u"Home"_s << u"strasse"_s << QStringList{u"Straße map"_s};
         QTest::newRow("folder of the path") << u"Home"_s << u"invoices"_s << QStringList{u"scan"_s};
         QTest::newRow("path matches at word starts only") << u"Home"_s << u"voices"_s << QStringList{};
         QTest::newRow("every word must match")
