@@ -159,6 +159,22 @@
         <source>All Nooks</source>
         <translation>Alle Gruppen</translation>
     </message>
+    <message id="search.no_matches">
+        <source>No matches</source>
+        <translation>Keine Treffer</translation>
+    </message>
+    <message id="sheet.name_needed">
+        <source>Type a name.</source>
+        <translation>Gib einen Namen ein.</translation>
+    </message>
+    <message id="notice.name_taken">
+        <source>There is a nook called “%1” already.</source>
+        <translation>Es gibt schon eine Gruppe namens „%1“.</translation>
+    </message>
+    <message id="notice.no_file_manager">
+        <source>No application shows the folder of “%1”.</source>
+        <translation>Kein Programm zeigt den Ordner von „%1“.</translation>
+    </message>
     <message id="shortcut.description">
         <source>Show or hide the Tuckaway panel</source>
         <translation>Tuckaway-Leiste zeigen oder verbergen</translation>

@@ -159,6 +159,22 @@
         <source>All Nooks</source>
         <translation>All Nooks</translation>
     </message>
+    <message id="search.no_matches">
+        <source>No matches</source>
+        <translation>No matches</translation>
+    </message>
+    <message id="sheet.name_needed">
+        <source>Type a name.</source>
+        <translation>Type a name.</translation>
+    </message>
+    <message id="notice.name_taken">
+        <source>There is a nook called “%1” already.</source>
+        <translation>There is a nook called “%1” already.</translation>
+    </message>
+    <message id="notice.no_file_manager">
+        <source>No application shows the folder of “%1”.</source>
+        <translation>No application shows the folder of “%1”.</translation>
+    </message>
     <message id="shortcut.description">
         <source>Show or hide the Tuckaway panel</source>
         <translation>Show or hide the Tuckaway panel</translation>

@@ -6,6 +6,7 @@
 #include "model/HandOverQueue.h"
 #include "model/NookCodec.h"
 #include "model/SaveWriter.h"
+#include "model/UndoHistory.h"
 #include "platform/LogCategories.h"
 #include "platform/LogLine.h"
 #include "platform/xdg/DesktopEntry.h"
@@ -44,7 +45,8 @@ NookStore::NookStore(QObject* parent)
 
 NookStore::NookStore(const QString& folder, QObject* parent)
     : QObject(parent)
-    , m_handOvers(std::make_unique<HandOverQueue>(*this)) {
+    , m_handOvers(std::make_unique<HandOverQueue>(*this))
+    , m_undoHistory(std::make_unique<UndoHistory>(*this)) {
     DataFile::makePrivateFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
     DataFile::removeStaleTemporaries(m_saveURL.toLocalFile());

@@ -14,6 +14,7 @@
 
 class HandOverQueue;
 class SaveWriter;
+class UndoHistory;
 
 // The one owner of the user's nooks at run time, and of the current nook (the one files
 // handed over go to and the panel opens on). Loads "nooks.json" once when it is made, keeps
@@ -71,6 +72,8 @@ public:
 
     // Files become items only through this queue (see HandOverQueue).
     HandOverQueue& handOvers() { return *m_handOvers; }
+    // The user's removals and moves go through it, so that each can be undone.
+    UndoHistory& undoHistory() { return *m_undoHistory; }
     // The group a hand-over to `target` would reach now, if any.
     std::optional<QUuid> findTarget(const HandOverTarget& target) const;
 
@@ -128,5 +131,6 @@ private:
     quint64 m_generation = 0;
     quint64 m_savedGeneration = 0;
     std::unique_ptr<HandOverQueue> m_handOvers; // completed when the store goes
-    std::unique_ptr<SaveWriter> m_writer;       // last: its thread ends before the rest goes
+    std::unique_ptr<UndoHistory> m_undoHistory;
+    std::unique_ptr<SaveWriter> m_writer; // last: its thread ends before the rest goes
 };

@@ -15,6 +15,7 @@ NoticeBar::NoticeBar(QWidget* parent)
     , m_close(new HeaderButton(22, this)) {
     hide();
     m_label->setWordWrap(true);
+    m_label->setTextFormat(Qt::PlainText); // names are shown as typed, never as markup
     m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_label->setFont(PanelPainting::systemFont(12));
     m_action->setFlat(true);

@@ -2,6 +2,7 @@
 
 #include "model/IconCache.h"
 #include "model/NookStore.h"
+#include "model/UndoHistory.h"
 #include "views/NoticeBar.h"
 
 PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, QObject* parent)
@@ -12,83 +13,100 @@ PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, Q
     connect(&m_bar, &NoticeBar::actionTriggered, this, &PanelNotices::act);
     connect(&m_store, &NookStore::saveFailed, this,
             [this](const QString& reason, quint64) { post(qtTrId("notice.save_failed").arg(reason)); });
+    // Another nook on screen: what was told of an item of the last one no longer stands.
+    connect(&m_store, &NookStore::selectedGroupIDChanged, this,
+            [this] { dismissIf(m_kind == Kind::Problem); });
+    // An edit that is no longer the newest cannot be undone from its notice.
+    connect(&m_store.undoHistory(), &UndoHistory::changed, this, [this] {
+        const auto* undo = std::get_if<Undo>(&m_action);
+        const std::optional<UndoHistory::Step> last = m_store.undoHistory().last();
+        dismissIf(undo && (!last || last->serial != undo->serial));
+    });
 }
 
-void PanelNotices::post(const QString& text, Action action) {
+void PanelNotices::post(const QString& text, Action action, Kind kind) {
+    const bool undoes = std::holds_alternative<Undo>(action);
     const bool removes = std::holds_alternative<RemoveMissing>(action);
-    m_undoes = !removes && !std::holds_alternative<std::monostate>(action);
     m_action = std::move(action);
+    m_kind = kind;
     m_bar.post({text,
-                m_undoes  ? qtTrId("action.undo")
+                undoes    ? qtTrId("action.undo")
                 : removes ? qtTrId("action.remove")
                           : QString(),
-                m_undoes ? kUndoMs : 0});
+                kind == Kind::Edit      ? kUndoMs
+                : kind == Kind::Problem ? kProblemMs
+                                        : 0});
+}
+
+void PanelNotices::dismissIf(bool stale) {
+    if (!stale || !m_bar.isPosted())
+        return;
+    m_action = {};
+    m_bar.dismiss();
+}
+
+void PanelNotices::panelHidden() {
+    dismissIf(true);
 }
 
 bool PanelNotices::undo() {
-    return m_undoes && m_bar.triggerAction();
+    return m_store.undoHistory().undo();
 }
 
 void PanelNotices::act() {
     const Action action = std::exchange(m_action, {});
-    m_undoes = false;
-    if (const auto* group = std::get_if<PutBackGroup>(&action)) {
-        m_store.insertGroup(group->group, group->index);
-        m_store.selectGroup(group->group.id);
-    } else if (const auto* item = std::get_if<PutBackItem>(&action)) {
-        m_store.insertItem(item->item, item->groupID, item->index);
-        m_store.selectGroup(item->groupID);
-    } else if (const auto* back = std::get_if<TakeBack>(&action)) {
-        m_store.removeItem(back->arrivedID, back->toGroupID);
-        if (!back->copy)
-            m_store.insertItem(back->item, back->fromGroupID, back->index);
-    } else if (const auto* missing = std::get_if<RemoveMissing>(&action)) {
+    if (const auto* undo = std::get_if<Undo>(&action))
+        m_store.undoHistory().undo(undo->serial);
+    else if (const auto* missing = std::get_if<RemoveMissing>(&action))
         removeItem(missing->itemID, missing->groupID);
-    }
+}
+
+void PanelNotices::tellEdit(quint64 serial, const QString& text) {
+    if (serial != 0)
+        post(text, Undo{serial}, Kind::Edit);
 }
 
 void PanelNotices::removeGroup(QUuid groupID) {
-    const QList<NookGroup>& groups = m_store.groups();
-    const NookGroup* found = findGroup(groups, groupID);
-    if (!found)
-        return;
-    const NookGroup group = *found;
-    const int index = int(found - groups.data());
-    m_store.deleteGroup(groupID);
-    post(qtTrId("notice.removed").arg(group.name), PutBackGroup{group, index});
+    const NookGroup* group = m_store.group(groupID);
+    const QString name = group ? group->name : QString();
+    tellEdit(m_store.undoHistory().removeGroup(groupID), qtTrId("notice.removed").arg(name));
 }
 
 void PanelNotices::removeItem(QUuid itemID, QUuid groupID) {
-    const NookGroup* group = findGroup(m_store.groups(), groupID);
+    const NookGroup* group = m_store.group(groupID);
     const qsizetype index = group ? indexOfItem(*group, itemID) : -1;
-    if (index < 0)
-        return;
-    const NookItem item = group->items.at(index);
-    m_store.removeItem(itemID, groupID);
-    m_icons.remove(itemID);
-    post(qtTrId("notice.removed").arg(item.name), PutBackItem{item, groupID, int(index)});
+    const QString name = index < 0 ? QString() : group->items.at(index).name;
+    const quint64 serial = m_store.undoHistory().removeItem(itemID, groupID);
+    if (serial != 0)
+        m_icons.remove(itemID);
+    tellEdit(serial, qtTrId("notice.removed").arg(name));
 }
 
 void PanelNotices::transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy) {
-    const NookGroup* from = findGroup(m_store.groups(), fromGroupID);
-    const NookGroup* to = findGroup(m_store.groups(), toGroupID);
+    const NookGroup* from = m_store.group(fromGroupID);
+    const NookGroup* to = m_store.group(toGroupID);
     const qsizetype index = from ? indexOfItem(*from, itemID) : -1;
-    if (!to || index < 0 || fromGroupID == toGroupID)
+    if (!to || index < 0)
         return;
-    const NookItem item = from->items.at(index);
-    const QString toName = to->name;
-    const std::optional<QUuid> arrived = m_store.transferItem(itemID, fromGroupID, toGroupID, copy);
-    if (arrived)
-        post(qtTrId(copy ? "notice.copied_to" : "notice.moved_to").arg(item.name, toName),
-             TakeBack{item, fromGroupID, toGroupID, *arrived, int(index), copy});
+    const QString text =
+        qtTrId(copy ? "notice.copied_to" : "notice.moved_to").arg(from->items.at(index).name, to->name);
+    tellEdit(m_store.undoHistory().transferItem(itemID, fromGroupID, toGroupID, copy), text);
 }
 
 void PanelNotices::tellMissing(const NookItem& item, QUuid groupID) {
-    post(qtTrId("notice.missing").arg(item.name), RemoveMissing{item.id, groupID});
+    post(qtTrId("notice.missing").arg(item.name), RemoveMissing{item.id, groupID}, Kind::Problem);
 }
 
 void PanelNotices::tellNoApplication(const NookItem& item) {
-    post(qtTrId("notice.no_application").arg(item.name));
+    post(qtTrId("notice.no_application").arg(item.name), {}, Kind::Problem);
+}
+
+void PanelNotices::tellNoFileManager(const NookItem& item) {
+    post(qtTrId("notice.no_file_manager").arg(item.name), {}, Kind::Problem);
+}
+
+void PanelNotices::tellNameTaken(const QString& name) {
+    post(qtTrId("notice.name_taken").arg(name), {}, Kind::Problem);
 }
 
 void PanelNotices::tellUnreadableFile() {

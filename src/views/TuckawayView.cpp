@@ -99,6 +99,7 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
         if (!m_store.handOvers().isRunning())
             m_progress->finish();
     });
+    // Whenever the panel is open, however long ago the edit was.
     auto* undo = new QShortcut(QKeySequence::Undo, this);
     undo->setContext(Qt::WindowShortcut);
     connect(undo, &QShortcut::activated, this, &TuckawayView::undo);
@@ -273,6 +274,7 @@ void TuckawayView::showEvent(QShowEvent* event) {
 
 void TuckawayView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    m_notices.panelHidden();
     m_search->end();
     // The sheets go with the panel; what was typed stays for their next opening.
     m_sheet->dismiss();

@@ -58,7 +58,7 @@ public:
 
     QSize sizeHint() const override { return panelSize(); }
 
-    // Puts back what the notice says was removed; false when there is nothing to undo.
+    // Takes back the newest removal or move of the undo history; false when there is none.
     bool undo();
     enum class OpenFailure { Missing, NoApplication };
     void showOpenFailure(const QUuid& itemID, OpenFailure failure);

@@ -1,8 +1,10 @@
 #include "ViewTestSupport.h"
 #include "model/HandOverQueue.h"
+#include "model/UndoHistory.h"
 #include "views/HandOverProgress.h"
 #include "views/HeaderButton.h"
 #include "views/NoticeBar.h"
+#include "views/PanelNotices.h"
 #include "views/TuckawayTabButton.h"
 
 #include <QClipboard>
@@ -121,41 +123,76 @@ private slots:
         QCOMPARE(shownItems(), expected.toLower() + u'1');
     }
 
-    // Undo (button or Ctrl+Z) puts a removal back where it was, once, and only in time.
-    void removalsCanBeUndone_data() {
-        QTest::addColumn<bool>("group");
-        QTest::newRow("nook, button") << true;
-        QTest::newRow("item, Ctrl+Z") << false;
+    // Removals and moves stay undoable for the whole run, newest first: by Ctrl+Z, by the notice's
+    // Undo (its own edit only) or by the history itself (as the tray asks). Each goes back to its
+    // place and shows its nook. A step whose nook went another way, or the oldest of too many, is
+    // forgotten. Steps: "remove X", "move X" (an item to C), "gone X" (removed past the history),
+    // "fill" (the history's whole length of other removals), "expire", "undo", "button", "tray".
+    void undoHistory_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected"); // the nooks, the current one, the notice, what was forgotten
+        const QString before = u"A:  | Work: w1 w2 w3 | C: , Work"_s;
+        QTest::newRow("a nook, by its notice") << u"remove Work, button"_s << before;
+        QTest::newRow("every step, long after")
+            << u"remove w2, move w1, remove A, expire, undo, undo, undo, undo"_s << before;
+        QTest::newRow("the newest step only")
+            << u"remove w2, move w1, remove A, undo"_s << u"A:  | Work: w3 | C: w1, A"_s;
+        QTest::newRow("a notice's own edit")
+            << u"remove w2, remove w3, button"_s << u"A:  | Work: w1 w3 | C: , Work"_s;
+        QTest::newRow("its edit undone elsewhere, the notice goes") << u"move w3, tray"_s << before;
+        QTest::newRow("nowhere to go back to")
+            << u"remove w2, gone Work, undo"_s << u"A:  | C: , C, forgot w2"_s;
+        QTest::newRow("the oldest of too many")
+            << u"remove w2, fill"_s << u"A:  | Work: w1 w3 | C: , Work, forgot w2"_s;
     }
-    void removalsCanBeUndone() {
-        QFETCH(bool, group);
+    void undoHistory() {
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
         showPanel({nook(u"A"_s), nook(u"Work"_s, {u"w1"_s, u"w2"_s, u"w3"_s}), nook(u"C"_s)});
-        clickTab(2); // the removal is undone where it was, not where the panel is
-        const QList<NookGroup> before = m_store->groups();
-        if (group) {
-            QVERIFY(triggerContextMenu(bar()->tab(groupID(1)), QPoint(8, 8), u"Remove"_s));
-        } else {
-            clickTab(1); // the grid's requests go to the nook on screen
-            QVERIFY(triggerContextMenu(grid()->viewport(), cell(1), u"Remove"_s));
-        }
+        clickTab(1);
+        UndoHistory& history = m_store->undoHistory();
+        QStringList forgotten;
+        connect(&history, &UndoHistory::forgotten, this,
+                [&](const QList<NookItem>& items) { forgotten << names(items); });
         NoticeBar* notice = m_view->noticeBar();
-        QCOMPARE(notice->text(), group ? u"Removed “Work”"_s : u"Removed “w2”"_s);
-        if (group)
-            QTest::mouseClick(notice->actionButton(), Qt::LeftButton);
-        else
-            QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(m_store->groups(), before);
-        QCOMPARE(selectedName(), u"Work"_s);
-        QVERIFY(!m_view->undo());
-
-        QVERIFY(triggerContextMenu(bar()->tab(groupID(0)), QPoint(8, 8), u"Remove"_s));
-        notice->expire();
-        QVERIFY(!m_view->undo());
-        QCOMPARE(names(m_store->groups()), u"Work C"_s);
+        for (const QString& step : steps.split(u", "_s)) {
+            const QString name = step.section(u' ', 1);
+            const auto group = std::find_if(m_store->groups().cbegin(), m_store->groups().cend(),
+                                            [&](const NookGroup& g) { return g.name == name; });
+            if (step.startsWith(u"remove") && group != m_store->groups().cend())
+                QVERIFY(triggerContextMenu(bar()->tab(group->id), QPoint(8, 8), u"Remove"_s));
+            else if (step.startsWith(u"remove"))
+                QVERIFY(triggerContextMenu(grid()->viewport(), cell(shownItems().split(u' ').indexOf(name)),
+                                           u"Remove"_s));
+            else if (step.startsWith(u"move"))
+                emit bar()->itemDropRequested(grid()->items().at(shownItems().split(u' ').indexOf(name)).id,
+                                              m_store->groups().last().id, false);
+            else if (step.startsWith(u"gone"))
+                m_store->deleteGroup(group->id);
+            else if (step == u"fill")
+                for (int i = 0; i < UndoHistory::kMaxSteps; ++i) {
+                    const NookItem extra{QUuid::createUuid(), u"x"_s, {}};
+                    m_store->addItem(extra, groupID(2));
+                    QVERIFY(history.removeItem(extra.id, groupID(2)));
+                }
+            else if (step == u"expire")
+                notice->expire();
+            else if (step == u"undo")
+                QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
+            else if (step == u"button")
+                QTest::mouseClick(notice->actionButton(), Qt::LeftButton);
+            else
+                QVERIFY(history.undo());
+        }
+        QStringList state{contents(), selectedName(), notice->isPosted() ? notice->text() : QString(),
+                          forgotten.isEmpty() ? QString() : u"forgot "_s + forgotten.join(u' ')};
+        state.removeAll(QString());
+        QCOMPARE(state.join(u", "_s), expected);
     }
 
     // Where each target is shows in its tooltip and menu; one that is gone is dimmed, and a click on it (or a
     // failed opening, also of a search result of another nook) offers to remove it (not Ctrl+Z: that undoes).
+    // What is told of an item goes after a while, with its nook and with the panel; no folder shown is told.
     void targetsAreLookedUp() {
         showPanel({nook(u"A"_s, {u"here"_s, u"gone"_s}), nook(u"B"_s, {u"far"_s})});
         const NookItem gone = m_store->groups().first().items.at(1);
@@ -172,11 +209,27 @@ private slots:
         QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Copy Path"_s));
         QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/A/kept/here.txt"_s));
         QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Open"_s));
+        NoticeBar* notice = m_view->noticeBar();
+        for (const QString& away : {u"nook"_s, u"panel"_s, u"time"_s}) {
+            click(grid()->viewport(), cell(1));
+            QCOMPARE(notice->isPosted() ? notice->text() : QString(), u"“gone” cannot be found."_s);
+            if (away == u"nook") {
+                clickTab(1);
+                clickTab(0);
+            } else if (away == u"panel") {
+                m_view->hide();
+                showAgain();
+            } else {
+                QCOMPARE(notice->timer().isActive() ? notice->timer().interval() : 0,
+                         PanelNotices::kProblemMs);
+                notice->expire();
+            }
+            QVERIFY2(!notice->isPosted(), qPrintable(away));
+        }
         click(grid()->viewport(), cell(1));
         QCOMPARE(m_opened, QStringList{u"here"_s});
-        QCOMPARE(m_view->noticeBar()->text(), u"“gone” cannot be found."_s);
         QVERIFY(!m_view->undo());
-        QTest::mouseClick(m_view->noticeBar()->actionButton(), Qt::LeftButton);
+        QTest::mouseClick(notice->actionButton(), Qt::LeftButton);
         QCOMPARE(shownItems(), u"here"_s);
         m_view->showOpenFailure(m_store->groups().at(1).items.first().id, TuckawayView::OpenFailure::Missing);
         QTest::mouseClick(m_view->noticeBar()->actionButton(), Qt::LeftButton);

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "model/NookGroup.h"
+
+#include <QObject>
+
+#include <optional>
+#include <variant>
+
+class NookStore;
+
+// The removals of nooks and items, and the moves and copies of items between nooks, of the
+// whole run, newest last, each of which can be taken back in turn. These edits go through
+// here to the store, so that nothing is removed without a way back.
+//
+// A step leaves the history when it is undone, when it is the oldest of more than kMaxSteps,
+// or when an undo finds that what it would put back has nowhere to go any more (its nook went
+// by another way, say a change of the data file from outside). Whatever a step that leaves
+// without being undone had removed is gone for good: `forgotten` tells of those items.
+class UndoHistory : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxSteps = 500;
+
+    enum class Kind { RemovedNook, RemovedItem, MovedItem, CopiedItem };
+    struct Step {
+        quint64 serial = 0; // never 0 for a step kept
+        Kind kind = Kind::RemovedItem;
+        QString name; // of the nook or item, as the user last saw it
+    };
+
+    explicit UndoHistory(NookStore& store, QObject* parent = nullptr);
+
+    // Each changes the store and keeps the step that takes it back: its serial, or 0 when
+    // nothing was changed (unknown ids; for a transfer also the same nook, or a target nook
+    // that holds the item's file already).
+    quint64 removeGroup(QUuid groupID);
+    quint64 removeItem(QUuid itemID, QUuid groupID);
+    quint64 transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
+
+    std::optional<Step> last() const;
+    qsizetype size() const { return m_steps.size(); }
+
+    // Takes back the newest step that can still be taken back; with a serial, only that step
+    // and only while it is the newest. What is put back returns to its old place, and its nook
+    // becomes the current one. False when nothing was taken back.
+    bool undo(quint64 serial = 0);
+
+signals:
+    // A step was kept or left.
+    void changed();
+    // These removed items can no longer be put back: their step left without being undone.
+    void forgotten(const QList<NookItem>& items);
+
+private:
+    struct RemovedNook {
+        NookGroup group;
+        int index;
+    };
+    struct RemovedItem {
+        NookItem item;
+        QUuid groupID;
+        int index;
+    };
+    struct Transfer {
+        NookItem item;
+        QUuid fromGroupID, toGroupID, arrivedID;
+        int index;
+        bool copy;
+    };
+    struct Entry {
+        Step step;
+        std::variant<RemovedNook, RemovedItem, Transfer> change;
+    };
+
+    quint64 keep(Kind kind, const QString& name, std::variant<RemovedNook, RemovedItem, Transfer> change);
+    bool canTakeBack(const Entry& entry) const;
+    void takeBack(const Entry& entry);
+    void drop(const Entry& entry);
+
+    NookStore& m_store;
+    QList<Entry> m_steps;
+    quint64 m_lastSerial = 0;
+};
