@@ -23,8 +23,9 @@ void ItemActions::extendMenu(QMenu* menu, const NookItem& item, QUuid groupID) {
     const QString found = m_paths.value(item.id);
     const QString path =
         found.isEmpty() ? Bookmarks::recordedPath(item.bookmarkData).value_or(QString()) : found;
-    QAction* show =
-        menu->addAction(qtTrId("action.show_in_folder"), this, [found] { FileManager::showItem(found); });
+    QAction* show = menu->addAction(qtTrId("action.show_in_folder"), this, [this, found, item] {
+        FileManager::showItem(found, this, [this, item] { emit showInFolderFailed(item); });
+    });
     show->setEnabled(!found.isEmpty());
     QAction* copy = menu->addAction(qtTrId("action.copy_path"), this,
                                     [path] { QGuiApplication::clipboard()->setText(path); });

@@ -14,7 +14,8 @@ struct NookItem;
 
 // What an item's context menu adds to the grid's own entries: show it in its folder,
 // copy its path, rename it (in a sheet over the panel). Each item comes with its nook,
-// which for a search result need not be the one on screen.
+// which for a search result need not be the one on screen. What fails is told through
+// the signals.
 class ItemActions : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +27,10 @@ public:
     void extendMenu(QMenu* menu, const NookItem& item, QUuid groupID);
     void beginRename(const NookItem& item, QUuid groupID);
     NewGroupSheet* renameSheet() const { return m_sheet; }
+
+signals:
+    // Neither a file manager nor any application could show the item's folder.
+    void showInFolderFailed(const NookItem& item);
 
 private:
     void rename();

@@ -161,6 +161,7 @@ void TuckawayView::connectGrid() {
         m_itemActions->setPaths(result.paths);
         m_grid->setTargets(result.missing, result.paths);
     });
+    connect(m_itemActions, &ItemActions::showInFolderFailed, &m_notices, &PanelNotices::tellNoFileManager);
 }
 
 NewGroupSheet* TuckawayView::renameSheet() const {

@@ -231,6 +231,8 @@ private slots:
         QVERIFY(!m_view->undo());
         QTest::mouseClick(notice->actionButton(), Qt::LeftButton);
         QCOMPARE(shownItems(), u"here"_s);
+        QVERIFY(triggerContextMenu(grid()->viewport(), cell(0), u"Show in Folder"_s));
+        QCOMPARE(notice->text(), u"No application shows the folder of “here”."_s);
         m_view->showOpenFailure(m_store->groups().at(1).items.first().id, TuckawayView::OpenFailure::Missing);
         QTest::mouseClick(m_view->noticeBar()->actionButton(), Qt::LeftButton);
         QCOMPARE(contents(), u"A: here | B: "_s);
