@@ -19,6 +19,12 @@ ItemActions::ItemActions(NookStore& store, QWidget* panel)
     connect(m_sheet, &NewGroupSheet::cancelled, m_sheet, &NewGroupSheet::dismiss);
 }
 
+void ItemActions::setPaths(const QSet<QUuid>& missing, const QHash<QUuid, QString>& paths) {
+    for (const QUuid& id : missing)
+        m_paths.remove(id);
+    m_paths.insert(paths);
+}
+
 void ItemActions::extendMenu(QMenu* menu, const NookItem& item, QUuid groupID) {
     const QString found = m_paths.value(item.id);
     const QString path =

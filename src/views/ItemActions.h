@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QUuid>
 
 #include <optional>
@@ -22,8 +23,10 @@ public:
     // The sheet lies over `panel`.
     ItemActions(NookStore& store, QWidget* panel);
 
-    // Where the targets were found last; an item without one cannot be shown in its folder.
-    void setPaths(const QHash<QUuid, QString>& paths) { m_paths = paths; }
+    // Where the targets of some items were found last (the others keep theirs); an item
+    // without one cannot be shown in its folder.
+    void setPaths(const QSet<QUuid>& missing, const QHash<QUuid, QString>& paths);
+    // Every entry the menu gains, in one place.
     void extendMenu(QMenu* menu, const NookItem& item, QUuid groupID);
     void beginRename(const NookItem& item, QUuid groupID);
     NewGroupSheet* renameSheet() const { return m_sheet; }

@@ -195,8 +195,14 @@ void ItemGridView::hideEvent(QHideEvent* event) {
 }
 
 void ItemGridView::setTargets(const QSet<QUuid>& missing, const QHash<QUuid, QString>& paths) {
-    m_missing = missing;
-    m_paths = paths;
+    for (const QUuid& id : missing) {
+        m_missing.insert(id);
+        m_paths.remove(id);
+    }
+    for (auto it = paths.cbegin(); it != paths.cend(); ++it) {
+        m_missing.remove(it.key());
+        m_paths.insert(it.key(), it.value());
+    }
     viewport()->update();
 }
 

@@ -35,8 +35,8 @@ public:
     // A new list of items; with `fromTop` the view also scrolls back to the first row.
     void setItems(const QList<NookItem>& items, bool fromTop = false);
     const QList<NookItem>& items() const { return m_items; }
-    // What the last look at the targets found: items whose target is gone are dimmed and
-    // marked; the paths go into the tooltips.
+    // What a look at the targets of some items found: items whose target is gone are dimmed
+    // and marked; the paths go into the tooltips. Other items keep what was found before.
     void setTargets(const QSet<QUuid>& missing, const QHash<QUuid, QString>& paths);
     bool isMissing(const QUuid& id) const { return m_missing.contains(id); }
     QString toolTipAt(const QPoint& viewportPos) const;

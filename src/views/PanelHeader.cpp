@@ -1,6 +1,8 @@
 #include "views/PanelHeader.h"
 
 #include "views/HeaderButton.h"
+#include "views/PanelMetrics.h"
+#include "views/PanelPainting.h"
 #include "views/PinState.h"
 #include "views/TuckawayTabBar.h"
 
@@ -20,7 +22,12 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     row->setContentsMargins(0, 0, 8, 0);
     row->setSpacing(0);
     row->addWidget(m_tabBar, 1, Qt::AlignVCenter);
-    row->addWidget(m_searchField, 1);
+    // Clear of the panel's rounded corner, where the tabs begin. A hidden field leaves the
+    // layout empty, and with it its margins.
+    auto* searchRow = new QHBoxLayout;
+    searchRow->setContentsMargins(PanelMetrics::kTabRowMarginX, 0, 4, 0);
+    searchRow->addWidget(m_searchField, 1, Qt::AlignVCenter);
+    row->addLayout(searchRow, 1);
     row->addWidget(m_addButton, 0, Qt::AlignVCenter);
     row->addWidget(m_pinButton, 0, Qt::AlignVCenter);
     row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
@@ -29,6 +36,11 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     m_searchField->setClearButtonEnabled(true);
     for (QToolButton* clear : m_searchField->findChildren<QToolButton*>())
         clear->setAccessibleName(qtTrId("search.clear"));
+    // Added after the clear button is named: the magnifier is a button of its own.
+    const QPixmap magnifier = PanelPainting::symbol(
+        {QStringLiteral("edit-find-symbolic"), QStringLiteral("edit-find")}, QStringLiteral("edit-find"), 16,
+        PanelPainting::foreground(palette(), 0.6), devicePixelRatioF());
+    m_searchField->addAction(QIcon(magnifier), QLineEdit::LeadingPosition);
 
     m_addButton->setSymbol({QStringLiteral("list-add-symbolic"), QStringLiteral("list-add")},
                            QStringLiteral("list-add"));

@@ -64,6 +64,7 @@ void PanelSearch::showResults() {
         items << result.item;
     }
     m_grid->setItems(items, true);
+    emit resultsShown(items);
 }
 
 bool PanelSearch::eventFilter(QObject* watched, QEvent* event) {

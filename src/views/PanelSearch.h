@@ -25,6 +25,8 @@ public:
 
 signals:
     void activeChanged(bool active);
+    // The results now shown in the grid (none: nothing matched).
+    void resultsShown(const QList<NookItem>& results);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

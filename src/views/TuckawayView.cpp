@@ -104,6 +104,10 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     undo->setContext(Qt::WindowShortcut);
     connect(undo, &QShortcut::activated, this, &TuckawayView::undo);
 
+    connect(m_search, &PanelSearch::resultsShown, this, [this](const QList<NookItem>& results) {
+        showHint(results.isEmpty() ? "search.no_matches" : nullptr);
+        m_targetCheck->check(results); // results of other nooks were not looked at yet
+    });
     connect(m_search, &PanelSearch::activeChanged, this, [this](bool active) {
         m_header->tabBar()->setVisible(!active);
         m_grid->setSteeredFromElsewhere(active);
@@ -158,7 +162,7 @@ void TuckawayView::connectGrid() {
         m_itemActions->extendMenu(menu, item, groupOf(item.id));
     });
     connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
-        m_itemActions->setPaths(result.paths);
+        m_itemActions->setPaths(result.missing, result.paths);
         m_grid->setTargets(result.missing, result.paths);
     });
     connect(m_itemActions, &ItemActions::showInFolderFailed, &m_notices, &PanelNotices::tellNoFileManager);
@@ -228,21 +232,22 @@ void TuckawayView::showStore(bool fromTop) {
 }
 
 void TuckawayView::showItems(bool fromTop) {
+    if (m_search->isActive())
+        return m_search->refresh(m_store.groups(), currentID()); // its results say the rest
     const NookGroup* current = m_store.selectedGroup();
     const QList<NookItem> items = current ? current->items : QList<NookItem>();
-    if (m_search->isActive())
-        m_search->refresh(m_store.groups(), currentID());
-    else
-        m_grid->setItems(items, fromTop);
-    // No nook: how to make one; an empty nook: how to fill it. Clicks and drops pass through.
-    const char* hint = m_store.groups().isEmpty() ? "empty.no_nooks"
-                       : items.isEmpty()          ? "empty.no_items"
-                                                  : nullptr;
-    m_emptyHint->setText(hint ? qtTrId(hint) : QString());
-    m_emptyHint->setVisible(hint != nullptr);
+    m_grid->setItems(items, fromTop);
+    // No nook: how to make one; an empty nook: how to fill it.
+    showHint(m_store.groups().isEmpty() ? "empty.no_nooks" : items.isEmpty() ? "empty.no_items" : nullptr);
     // A nook newly on screen: look again whether its targets are still there.
     if (fromTop && isVisible())
         m_targetCheck->check(items);
+}
+
+// Over the grid, when it has nothing to show; clicks and drops pass through.
+void TuckawayView::showHint(const char* textId) {
+    m_emptyHint->setText(textId ? qtTrId(textId) : QString());
+    m_emptyHint->setVisible(textId != nullptr);
 }
 
 // ---- the new-group sheet

@@ -83,6 +83,8 @@ private:
     // nook newly on screen, which also has its targets looked up.
     void showStore(bool fromTop);
     void showItems(bool fromTop);
+    void showHint(const char* textId);
+    void setKeyboardOrder();
     // The store's current nook, if any.
     std::optional<QUuid> currentID() const;
     void openItem(const NookItem& item);
