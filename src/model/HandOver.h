@@ -13,7 +13,7 @@ struct HandOverTarget {
     enum class Kind {
         Current, // the store's current nook; with none left, a new one with the default name
         Group,   // this nook; nothing is added once it is gone
-        Named,   // the first nook of this name, made (but not made current) when there is none
+        Named,   // the nook of this name, case aside (NookStore::indexOfName); made, not current, when none
     };
     Kind kind = Kind::Current;
     QUuid groupID;

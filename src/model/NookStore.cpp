@@ -327,14 +327,32 @@ std::optional<QUuid> NookStore::findTarget(const HandOverTarget& target) const {
         return std::nullopt;
     case HandOverTarget::Kind::Group:
         return group(target.groupID) ? std::optional(target.groupID) : std::nullopt;
-    case HandOverTarget::Kind::Named:
-        for (const NookGroup& each : m_groups) {
-            if (each.name == target.name)
-                return each.id;
-        }
-        return std::nullopt;
+    case HandOverTarget::Kind::Named: {
+        QStringList names;
+        for (const NookGroup& each : m_groups)
+            names << each.name;
+        const qsizetype index = indexOfName(names, target.name);
+        return index < 0 ? std::nullopt : std::optional(m_groups.at(index).id);
+    }
     }
     return std::nullopt;
+}
+
+qsizetype NookStore::indexOfName(const QStringList& names, const QString& name) {
+    const qsizetype same = names.indexOf(name);
+    if (same >= 0)
+        return same;
+    const auto alike = std::find_if(names.cbegin(), names.cend(), [&](const QString& each) {
+        return each.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return alike == names.cend() ? -1 : alike - names.cbegin();
+}
+
+const NookGroup* NookStore::groupNamedLike(const QString& name, QUuid except) const {
+    const auto found = std::find_if(m_groups.cbegin(), m_groups.cend(), [&](const NookGroup& group) {
+        return group.id != except && group.name.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return found == m_groups.cend() ? nullptr : &*found;
 }
 
 HandOverResult NookStore::applyHandOver(HandOverBatch batch, const HandOverTarget& target,

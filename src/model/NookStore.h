@@ -77,6 +77,12 @@ public:
     // The group a hand-over to `target` would reach now, if any.
     std::optional<QUuid> findTarget(const HandOverTarget& target) const;
 
+    // Where among `names` a nook asked for by `name` is: the same name first, else the first
+    // that differs only in case; -1 when none.
+    static qsizetype indexOfName(const QStringList& names, const QString& name);
+    // A group other than `except` whose name differs from `name` at most in case, or null.
+    const NookGroup* groupNamedLike(const QString& name, QUuid except = {}) const;
+
     // The name an item for this file gets: a desktop entry's localized Name, else the
     // last path component without its extension (archive.tar.gz -> archive.tar).
     static QString itemName(const QUrl& url);

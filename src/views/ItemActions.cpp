@@ -48,9 +48,11 @@ void ItemActions::beginRename(const NookItem& item, QUuid groupID) {
 }
 
 void ItemActions::rename() {
-    m_sheet->dismiss();
     const QString name = m_sheet->field()->text().trimmed(); // blanks around a name go
-    if (m_renaming && !name.isEmpty())
+    if (name.isEmpty())
+        return m_sheet->showProblem(qtTrId("sheet.name_needed"));
+    m_sheet->dismiss();
+    if (m_renaming)
         m_store.renameItem(m_renaming->groupID, m_renaming->itemID, name);
     m_renaming.reset();
 }

@@ -39,11 +39,17 @@ NewGroupSheet::NewGroupSheet(QWidget* parent)
     , m_card(new Card(this))
     , m_title(new QLabel(m_card))
     , m_field(new QLineEdit(m_card))
+    , m_problem(new QLabel(m_card))
     , m_cancel(new QPushButton(m_card))
     , m_create(new QPushButton(m_card)) {
     hide();
     m_title->setFont(PanelPainting::systemFont(13, QFont::DemiBold));
     m_title->setAlignment(Qt::AlignCenter);
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->setFont(PanelPainting::systemFont(11));
+    m_problem->setForegroundRole(QPalette::PlaceholderText);
+    m_problem->hide();
     m_create->setDefault(true);
     m_cancel->setAutoDefault(false);
 
@@ -58,6 +64,7 @@ NewGroupSheet::NewGroupSheet(QWidget* parent)
     layout->setSpacing(12);
     layout->addWidget(m_title);
     layout->addWidget(m_field);
+    layout->addWidget(m_problem);
     layout->addLayout(buttons);
 
     auto* outer = new QVBoxLayout(this);
@@ -70,6 +77,7 @@ NewGroupSheet::NewGroupSheet(QWidget* parent)
 
     m_field->installEventFilter(this);
     connect(m_field, &QLineEdit::returnPressed, this, &NewGroupSheet::createRequested);
+    connect(m_field, &QLineEdit::textEdited, m_problem, &QLabel::hide);
     connect(m_create, &QPushButton::clicked, this, &NewGroupSheet::createRequested);
     connect(m_cancel, &QPushButton::clicked, this, &NewGroupSheet::cancelled);
     retranslate();
@@ -97,10 +105,12 @@ void NewGroupSheet::changeEvent(QEvent* event) {
 void NewGroupSheet::open(const QString& text) {
     m_field->setText(text);
     open();
+    m_field->selectAll();
 }
 
 void NewGroupSheet::open() {
     retranslate();
+    m_problem->hide();
     if (!isVisible())
         m_returnFocus = QApplication::focusWidget();
     setGeometry(parentWidget()->rect());
@@ -116,6 +126,25 @@ void NewGroupSheet::resizeEvent(QResizeEvent* event) {
     const int width = std::min(kCardWidth, std::max(0, this->width() - 2 * kMargin));
     m_card->setFixedWidth(width);
     m_buttons->setDirection(width < kSideBySideWidth ? QBoxLayout::BottomToTop : QBoxLayout::RightToLeft);
+}
+
+void NewGroupSheet::showProblem(const QString& text) {
+    m_problem->setText(text);
+    m_problem->show();
+    m_field->setFocus(Qt::OtherFocusReason);
+}
+
+QString NewGroupSheet::problem() const {
+    return m_problem->isVisible() ? m_problem->text() : QString();
+}
+
+// Tab goes round the card only: what lies under the sheet cannot be used while it is open.
+bool NewGroupSheet::focusNextPrevChild(bool next) {
+    const QList<QWidget*> chain{m_field, m_create, m_cancel};
+    const qsizetype at = chain.indexOf(QApplication::focusWidget());
+    chain.at((std::max<qsizetype>(at, 0) + (next ? 1 : chain.size() - 1)) % chain.size())
+        ->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void NewGroupSheet::dismiss() {

@@ -15,9 +15,13 @@ class NewGroupSheet : public QWidget {
 public:
     explicit NewGroupSheet(QWidget* parent);
 
-    // Offers `text` in the field; without, what the field held when it was last dismissed.
+    // Offers `text` in the field, selected so that typing replaces it; without, what the field
+    // held when it was last dismissed.
     void open(const QString& text);
     void open();
+    // Why what was typed is not taken; shown under the field until the text changes.
+    void showProblem(const QString& text);
+    QString problem() const;
     // The same sheet for another name (an item's): its title and its button's text.
     void setTextIds(const char* titleId, const char* actionId);
     void dismiss();
@@ -44,6 +48,7 @@ private:
     QWidget* m_card;
     QLabel* m_title;
     QLineEdit* m_field;
+    QLabel* m_problem;
     QPushButton* m_cancel;
     QPushButton* m_create;
     QBoxLayout* m_buttons;

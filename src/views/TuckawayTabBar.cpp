@@ -17,6 +17,8 @@
 namespace {
 
 constexpr int kFadeWidth = 24;
+// A name longer than this is shortened in the menu of every group.
+constexpr int kMaxMenuNameWidth = 320;
 
 // Only the chosen entry is checkable: some styles draw an empty box beside every other one.
 void markChosen(QAction* action, bool chosen) {
@@ -148,8 +150,11 @@ void TuckawayTabBar::revealSelected() {
 
 void TuckawayTabBar::rebuildOverflowMenu() {
     m_overflowMenu->clear();
+    const QFontMetrics metrics(m_overflowMenu->font());
     for (const GroupSummary& group : std::as_const(m_groups)) {
-        QAction* action = m_overflowMenu->addAction(group.name);
+        // Shortened, and with its ampersands doubled: a single one would mark a shortcut letter.
+        const QString shown = metrics.elidedText(group.name, Qt::ElideMiddle, kMaxMenuNameWidth);
+        QAction* action = m_overflowMenu->addAction(QString(shown).replace(u'&', QStringLiteral("&&")));
         action->setData(group.id);
         markChosen(action, m_selectedGroupID == group.id);
         const QUuid id = group.id;

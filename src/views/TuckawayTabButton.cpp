@@ -192,13 +192,13 @@ void TuckawayTabButton::contextMenuEvent(QContextMenuEvent* event) {
         return;
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(qtTrId("action.rename"), this, &TuckawayTabButton::beginRename);
+    menu->addAction(qtTrId("action.rename"), this, [this] { beginRename(); });
     menu->addSeparator();
     menu->addAction(qtTrId("action.remove"), this, &TuckawayTabButton::deleteRequested);
     menu->popup(event->globalPos());
 }
 
-void TuckawayTabButton::beginRename() {
+void TuckawayTabButton::beginRename(const QString& text) {
     if (!m_field) {
         m_field = new QLineEdit(this);
         m_field->setFrame(false);
@@ -212,7 +212,7 @@ void TuckawayTabButton::beginRename() {
     }
     m_renaming = true;
     m_field->setFont(nameFont());
-    m_field->setText(m_name);
+    m_field->setText(text.isEmpty() ? m_name : text);
     m_field->show();
     updateGeometry();
     updateHighlight(0);

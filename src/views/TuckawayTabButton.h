@@ -24,7 +24,8 @@ public:
     QRect badgeRect() const;
     QLineEdit* renameField() const { return m_field; }
 
-    void beginRename();
+    // Offers the name, or `text` when given (a refused name, to be changed), selected.
+    void beginRename(const QString& text = {});
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

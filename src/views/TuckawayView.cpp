@@ -137,7 +137,7 @@ void TuckawayView::connectTabs() {
     TuckawayTabBar* tabs = m_header->tabBar();
     connect(tabs, &TuckawayTabBar::selectRequested, &m_store, &NookStore::selectGroup);
     connect(tabs, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
-    connect(tabs, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
+    connect(tabs, &TuckawayTabBar::renameRequested, this, &TuckawayView::renameGroup);
     connect(tabs, &TuckawayTabBar::deleteRequested, &m_notices, &PanelNotices::removeGroup);
     connect(tabs, &TuckawayTabBar::itemDropRequested, this,
             [this](const QUuid& itemID, const QUuid& toGroupID, bool copy) {
@@ -252,13 +252,26 @@ void TuckawayView::showHint(const char* textId) {
 
 // ---- the new-group sheet
 
+// A name that is blank, or another nook's but for case, is refused: the sheet stays and says why.
 void TuckawayView::createGroup() {
-    m_sheet->dismiss();
     const QString name = m_sheet->field()->text().trimmed();
     if (name.isEmpty())
-        return;             // a blank name makes no nook; what was typed stays for the next try
+        return m_sheet->showProblem(qtTrId("sheet.name_needed"));
+    if (const NookGroup* taken = m_store.groupNamedLike(name))
+        return m_sheet->showProblem(qtTrId("notice.name_taken").arg(taken->name));
+    m_sheet->dismiss();
     m_store.addGroup(name); // and makes it current
     m_sheet->field()->clear();
+}
+
+// The same for a tab's new name: the tab stays in its rename, holding what was typed.
+void TuckawayView::renameGroup(const QUuid& groupID, const QString& name) {
+    const NookGroup* taken = m_store.groupNamedLike(name, groupID);
+    if (!taken)
+        return m_store.renameGroup(groupID, name);
+    m_notices.tellNameTaken(taken->name);
+    if (TuckawayTabButton* tab = m_header->tabBar()->tab(groupID))
+        tab->beginRename(name);
 }
 
 void TuckawayView::cancelAddGroup() {

@@ -92,6 +92,7 @@ private:
     void escape();
     void renameFocused();
     void createGroup();
+    void renameGroup(const QUuid& groupID, const QString& name);
     void cancelAddGroup();
     // The nook of an item shown in the grid: a search result may come from another.
     QUuid groupOf(const QUuid& itemID) const;

@@ -12,16 +12,17 @@
 
 using namespace ViewTest;
 
-// A rename begun on a nook or an item, by its menu or F2, ended with Return or Escape.
+// A rename begun on a nook or an item, by its menu or F2, ended with Return or Escape; a name
+// refused keeps the rename open and says why.
 struct RenameCase {
     QString what, typed;
     bool escape;
-    QString expected;
+    QString expected, refused;
 };
-// The new-nook sheet opened over these nooks (or none), ended one way.
+// The new-nook sheet opened over these nooks (or none), ended one way; a name refused keeps it open.
 struct SheetCase {
     bool nooks;
-    QString typed, ending, made, keptText;
+    QString typed, ending, made, keptText, refused;
 };
 // An item of nook A dragged onto the tab `tabIndex`, with or without Ctrl.
 struct ItemDropCase {
@@ -238,17 +239,27 @@ private slots:
         QCOMPARE(contents(), u"A: here | B: "_s);
     }
 
-    // Blanks at the ends go; blanks only or Escape rename nothing; a found item keeps its nook.
+    // What is typed replaces the old name; blanks at the ends go; Escape, or a nook's blank name, renames
+    // nothing; a nook may not take another's name but for case, an item no blank one; a found item keeps
+    // its nook.
     void renames_data() {
         QTest::addColumn<RenameCase>("c");
         const QString same = u"A: a1 | B: b1"_s;
-        QTest::newRow("nook, trimmed") << RenameCase{u"nook"_s, u" Mail\t "_s, false, u"Mail: a1 | B: b1"_s};
-        QTest::newRow("nook by F2, blanks only") << RenameCase{u"nook F2"_s, u" \t "_s, false, same};
-        QTest::newRow("nook, Escape") << RenameCase{u"nook"_s, u"Other"_s, true, same};
-        QTest::newRow("item, trimmed") << RenameCase{u"item"_s, u"  Plan "_s, false, u"A: Plan | B: b1"_s};
-        QTest::newRow("item by F2, blanks only") << RenameCase{u"item F2"_s, u"   "_s, false, same};
-        QTest::newRow("item by F2, Escape") << RenameCase{u"item F2"_s, u"Other"_s, true, same};
-        QTest::newRow("found elsewhere") << RenameCase{u"found"_s, u"Other"_s, false, u"A: a1 | B: Other"_s};
+        QTest::newRow("nook, trimmed")
+            << RenameCase{u"nook"_s, u" Mail\t "_s, false, u"Mail: a1 | B: b1"_s, {}};
+        QTest::newRow("nook by F2, blanks only") << RenameCase{u"nook F2"_s, u" \t "_s, false, same, {}};
+        QTest::newRow("nook, Escape") << RenameCase{u"nook"_s, u"Other"_s, true, same, {}};
+        QTest::newRow("nook, another's name in lower case")
+            << RenameCase{u"nook"_s, u"b"_s, false, same, u"There is a nook called “B” already."_s};
+        QTest::newRow("nook, its own name in lower case")
+            << RenameCase{u"nook F2"_s, u"a"_s, false, u"a: a1 | B: b1"_s, {}};
+        QTest::newRow("item, trimmed")
+            << RenameCase{u"item"_s, u"  Plan "_s, false, u"A: Plan | B: b1"_s, {}};
+        QTest::newRow("item by F2, blanks only")
+            << RenameCase{u"item F2"_s, u"   "_s, false, same, u"Type a name."_s};
+        QTest::newRow("item by F2, Escape") << RenameCase{u"item F2"_s, u"Other"_s, true, same, {}};
+        QTest::newRow("found elsewhere")
+            << RenameCase{u"found"_s, u"Other"_s, false, u"A: a1 | B: Other"_s, {}};
     }
     void renames() {
         QFETCH(RenameCase, c);
@@ -268,14 +279,18 @@ private slots:
         QLineEdit* field = onTab ? tab->renameField() : m_view->renameSheet()->field();
         QTRY_VERIFY(field && field->hasFocus());
         QCOMPARE(field->text(), onTab ? u"A"_s : c.what == u"found" ? u"b1"_s : u"a1"_s);
-        field->setText(c.typed);
+        field->insert(c.typed);
         if (onTab) { // the field keeps what is typed while the tabs move
             m_store->moveGroup(groupID(0), groupID(1));
             m_store->moveGroup(groupID(1), groupID(0));
             QVERIFY(tab->isRenaming() && field->text() == c.typed);
         }
         QTest::keyClick(field, c.escape ? Qt::Key_Escape : Qt::Key_Return);
-        QVERIFY(!field->isVisible());
+        QCOMPARE(field->isVisible() ? field->text() : QString(), c.refused.isEmpty() ? QString() : c.typed);
+        QCOMPARE(c.refused.isEmpty() ? QString()
+                 : onTab             ? m_view->noticeBar()->text()
+                                     : m_view->renameSheet()->problem(),
+                 c.refused);
         QCOMPARE(m_closed, 0);
         QCOMPARE(contents(), c.expected);
     }
@@ -296,16 +311,18 @@ private slots:
         QTRY_VERIFY(m_view->noticeBar()->text().startsWith(u"Your changes could not be saved"_s));
     }
 
-    // How the sheet ends, what it makes, and what it keeps for its next opening.
+    // How the sheet ends, what it makes, what it refuses, and what it keeps for its next opening.
     void newNookSheet_data() {
         QTest::addColumn<SheetCase>("c");
-        QTest::newRow("blank") << SheetCase{true, u"   "_s, u"create"_s, {}, u"   "_s};
-        QTest::newRow("trimmed") << SheetCase{true, u"  Work  "_s, u"create"_s, u"Work"_s, {}};
-        QTest::newRow("return") << SheetCase{true, u"Keys"_s, u"return"_s, u"Keys"_s, {}};
-        QTest::newRow("cancel") << SheetCase{true, u"Draft"_s, u"cancel"_s, {}, {}};
-        QTest::newRow("escape") << SheetCase{true, u"Gone"_s, u"escape"_s, {}, {}};
-        QTest::newRow("panel hidden") << SheetCase{true, u"Later"_s, u"hide"_s, {}, u"Later"_s};
-        QTest::newRow("first nook") << SheetCase{false, u"Fresh"_s, u"return"_s, u"Fresh"_s, {}};
+        QTest::newRow("blank") << SheetCase{true, u"   "_s, u"create"_s, {}, u"   "_s, u"Type a name."_s};
+        QTest::newRow("another's name in lower case")
+            << SheetCase{true, u" a"_s, u"return"_s, {}, u" a"_s, u"There is a nook called “A” already."_s};
+        QTest::newRow("trimmed") << SheetCase{true, u"  Work  "_s, u"create"_s, u"Work"_s, {}, {}};
+        QTest::newRow("return") << SheetCase{true, u"Keys"_s, u"return"_s, u"Keys"_s, {}, {}};
+        QTest::newRow("cancel") << SheetCase{true, u"Draft"_s, u"cancel"_s, {}, {}, {}};
+        QTest::newRow("escape") << SheetCase{true, u"Gone"_s, u"escape"_s, {}, {}, {}};
+        QTest::newRow("panel hidden") << SheetCase{true, u"Later"_s, u"hide"_s, {}, u"Later"_s, {}};
+        QTest::newRow("first nook") << SheetCase{false, u"Fresh"_s, u"return"_s, u"Fresh"_s, {}, {}};
     }
     void newNookSheet() {
         QFETCH(SheetCase, c);
@@ -321,7 +338,9 @@ private slots:
             m_view->hide();
         else
             QTest::keyClick(sheet()->field(), c.ending == u"return" ? Qt::Key_Return : Qt::Key_Escape);
-        QVERIFY(!sheet()->isVisible());
+        QCOMPARE(sheet()->isVisible() ? sheet()->problem() : QString(), c.refused);
+        if (sheet()->isVisible())
+            m_view->hide(); // what was typed stays for the next opening
         QCOMPARE(names(m_store->groups()), c.made.isEmpty() ? before : (before + u' ' + c.made).trimmed());
         QCOMPARE(selectedName(), c.made.isEmpty() ? before : c.made);
         if (!c.made.isEmpty())
