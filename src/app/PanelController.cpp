@@ -102,6 +102,7 @@ bool PanelController::isShown() const {
 void PanelController::keepAbove(QWidget* window) {
     if (!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         window->setWindowFlag(Qt::WindowStaysOnTopHint, true); // hides the window: shown again below
+    m_keptAbove = window;
     window->show();
     window->raise();
     window->activateWindow();
@@ -188,6 +189,13 @@ bool PanelController::eventFilter(QObject* watched, QEvent* event) {
     // Every button event reaches a window before its widgets: one seen here was a click on
     // one of ours, whatever a pointer query made later would say.
     switch (event->type()) {
+    case QEvent::Hide:
+        // The settings went away over the open panel: the keyboard comes back to it.
+        if (watched == m_keptAbove && isShown()) {
+            m_window->raise();
+            m_window->activateWindow();
+        }
+        break;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:

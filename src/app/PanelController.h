@@ -95,6 +95,7 @@ private:
     QRectF m_anchor;
     PanelPlacement::DockEdge m_edge = PanelPlacement::DockEdge::Bottom;
     QPointer<QScreen> m_screen;
+    QPointer<QWidget> m_keptAbove;
     bool m_placesWindow = true;
     // When a button last went down or up in one of our windows, and when the last outside
     // click was reported, on m_clock.

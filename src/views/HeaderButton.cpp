@@ -2,6 +2,7 @@
 
 #include "views/PanelPainting.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace {
@@ -13,7 +14,7 @@ HeaderButton::HeaderButton(int side, QWidget* parent)
     , m_side(side) {
     setFixedSize(side, side);
     setAttribute(Qt::WA_Hover);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::ArrowCursor);
 }
 
@@ -38,9 +39,18 @@ void HeaderButton::paintEvent(QPaintEvent*) {
         painter.setBrush(PanelPainting::foreground(palette(), isDown() ? 0.12 : 0.06));
         painter.drawRoundedRect(highlight, 6, 6);
     }
+    if (hasFocus())
+        PanelPainting::paintFocusRing(painter, QRectF(rect()).adjusted(2, 2, -2, -2), palette(), 6);
     const QColor color = PanelPainting::foreground(palette(), m_emphasized ? 1.0 : 0.6);
     const QPixmap symbol =
         PanelPainting::symbol(m_names, m_fallback, kSymbolSide, color, devicePixelRatioF());
     const QPointF origin((width() - kSymbolSide) / 2.0, (height() - kSymbolSide) / 2.0);
     painter.drawPixmap(origin, symbol);
+}
+
+void HeaderButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        animateClick();
+    else
+        QAbstractButton::keyPressEvent(event);
 }

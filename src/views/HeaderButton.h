@@ -4,7 +4,8 @@
 #include <QStringList>
 
 // A borderless header button showing one monochrome symbol, with a soft highlight
-// under the pointer.
+// under the pointer. Tab reaches it (a click does not take the keyboard from where it
+// is); it then shows a focus ring, and Space or Enter presses it.
 class HeaderButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -21,6 +22,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int m_side;

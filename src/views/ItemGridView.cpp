@@ -2,6 +2,7 @@
 
 #include "model/IconCache.h"
 #include "views/PanelAccessibility.h"
+#include "views/PanelPainting.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -126,10 +127,7 @@ void ItemGridView::paintEvent(QPaintEvent* event) {
 void ItemGridView::paintFocusRing(QPainter& painter) {
     if (!m_focus.ringShown() || !(hasFocus() || m_steered) || m_items.isEmpty())
         return;
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(cellRect(m_focus.index()).adjusted(-3, -4, 3, 1), 10, 10);
+    PanelPainting::paintFocusRing(painter, cellRect(m_focus.index()).adjusted(-3, -4, 3, 1), palette(), 10);
 }
 
 void ItemGridView::updateCellArea(const QUuid& id) {
@@ -298,6 +296,9 @@ void ItemGridView::contextMenuEvent(QContextMenuEvent* event) {
     emit menuRequested(menu, item);
     menu->addSeparator();
     menu->addAction(qtTrId("action.remove"), this, [this, item] { emit removeRequested(item); });
+    // The menu is what the pointer is over now: no cell beneath it stays hovered or badged.
+    setHovered(std::nullopt);
+    connect(menu, &QMenu::aboutToHide, this, &ItemGridView::updateHoverFromCursor);
     menu->popup(event->globalPos());
 }
 
@@ -314,35 +315,42 @@ void ItemGridView::setSteeredFromElsewhere(bool steered) {
     viewport()->update();
 }
 
+// The keys that act on an item also show which one they acted on.
 void ItemGridView::keyPressEvent(QKeyEvent* event) {
     const int count = int(m_items.size());
-    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (!plain || count == 0) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    // Shift with a key that moves is taken as that key: there is nothing to select more of.
+    if ((modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier) || count == 0) {
         event->ignore(); // the panel's own keys (Escape, Ctrl+...) are handled above
         return;
     }
     if (m_focus.move(event->key(), count, m_columns, gridGeometry().pageRows())) {
-        m_focus.setRingShown(true);
+        showFocusRing();
         verticalScrollBar()->setValue(gridGeometry().scrollToShow(m_focus.index()));
-        viewport()->update();
         PanelAccessibility::announceFocus(this);
         return;
     }
     const NookItem item = m_items.at(m_focus.index());
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    const int key = modifiers == Qt::NoModifier ? event->key() : 0;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Delete)
+        showFocusRing();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
         emit openRequested(item);
-        return;
-    case Qt::Key_Delete:
+    else if (key == Qt::Key_Delete)
         emit removeRequested(item);
-        return;
-    default:
+    else
         event->ignore();
-    }
+}
+
+void ItemGridView::showFocusRing() {
+    m_focus.setRingShown(true);
+    viewport()->update();
 }
 
 void ItemGridView::focusInEvent(QFocusEvent* event) {
+    // Reached with Tab: the ring shows where the keyboard is at once.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        m_focus.setRingShown(true);
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
     PanelAccessibility::announceFocus(this);

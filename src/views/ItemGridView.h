@@ -105,6 +105,7 @@ private:
     void refreshDraggingCells();
     void updateCellArea(const QUuid& id);
     void paintFocusRing(QPainter& painter);
+    void showFocusRing();
     void moveItem(const QUuid& dragged, const QUuid& target);
     void startReorderDrag(int index);
     void startDragOut(int index);

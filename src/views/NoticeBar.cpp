@@ -21,6 +21,7 @@ NoticeBar::NoticeBar(QWidget* parent)
     m_action->setFlat(true);
     m_action->setAutoDefault(false);
     m_action->setFocusPolicy(Qt::NoFocus);
+    m_close->setFocusPolicy(Qt::NoFocus); // the panel's Tab order leaves the notice out
     m_close->setSymbol({QStringLiteral("window-close-symbolic"), QStringLiteral("window-close")},
                        QStringLiteral("window-close"));
     m_close->setAccessibleName(qtTrId("action.close"));

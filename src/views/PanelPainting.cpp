@@ -21,6 +21,15 @@ QFont systemFont(double pixelSize, QFont::Weight weight) {
     return font;
 }
 
+void paintFocusRing(QPainter& painter, const QRectF& rect, const QPalette& palette, double radius) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(palette.color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(rect, radius, radius);
+    painter.restore();
+}
+
 void paintRemoveBadge(QPainter& painter, const QRectF& rect, double progress) {
     if (progress <= 0.0)
         return;

@@ -19,6 +19,9 @@ QColor foreground(const QPalette& palette, double opacity);
 // The system font at a pixel size (the layout's sizes are device-independent pixels).
 QFont systemFont(double pixelSize, QFont::Weight weight = QFont::Normal);
 
+// The mark of the control the keyboard is on: a ring in the palette's highlight colour.
+void paintFocusRing(QPainter& painter, const QRectF& rect, const QPalette& palette, double radius);
+
 // The white minus on a red disc that removes a tab or an item.
 void paintRemoveBadge(QPainter& painter, const QRectF& rect, double progress);
 

@@ -7,6 +7,7 @@
 #include <QDrag>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -37,6 +38,7 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     , m_overflowButton(new QToolButton(this))
     , m_overflowMenu(new QMenu(this)) {
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::TabFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(true);
@@ -106,6 +108,7 @@ void TuckawayTabBar::setGroups(const QList<GroupSummary>& groups) {
         }
         tab->setName(group.name);
         tab->setSelected(m_selectedGroupID == group.id);
+        tab->setFocusMarked(hasFocus() && m_selectedGroupID == group.id);
         kept.insert(group.id, tab);
     }
     for (TuckawayTabButton* gone : std::as_const(m_tabs)) {
@@ -131,6 +134,7 @@ void TuckawayTabBar::setSelectedGroupID(const std::optional<QUuid>& id) {
     m_selectedGroupID = id;
     for (auto it = m_tabs.cbegin(); it != m_tabs.cend(); ++it)
         it.value()->setSelected(id == it.key());
+    markFocus();
     // Only the marks change: the action that chose this group may still be running.
     for (QAction* action : m_overflowMenu->actions())
         markChosen(action, id && action->data().toUuid() == *id);
@@ -146,6 +150,49 @@ void TuckawayTabBar::revealSelected() {
     m_strip->resize(std::max(viewport()->width(), m_strip->sizeHint().width()), viewport()->height());
     m_layout->activate();
     ensureWidgetVisible(tab, PanelMetrics::kTabRowMarginX, 0);
+}
+
+void TuckawayTabBar::markFocus() {
+    for (auto it = m_tabs.cbegin(); it != m_tabs.cend(); ++it)
+        it.value()->setFocusMarked(hasFocus() && m_selectedGroupID == it.key());
+}
+
+void TuckawayTabBar::focusInEvent(QFocusEvent* event) {
+    QScrollArea::focusInEvent(event);
+    markFocus();
+}
+
+void TuckawayTabBar::focusOutEvent(QFocusEvent* event) {
+    QScrollArea::focusOutEvent(event);
+    markFocus();
+}
+
+// The arrows step through the groups and stop at the ends; the rest is the panel's.
+void TuckawayTabBar::keyPressEvent(QKeyEvent* event) {
+    const qsizetype count = m_groups.size();
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < count; ++i)
+        at = m_groups.at(i).id == m_selectedGroupID ? i : at;
+    qsizetype target = -1;
+    switch (event->modifiers() & ~Qt::KeypadModifier ? 0 : event->key()) {
+    case Qt::Key_Left:
+        target = std::max<qsizetype>(at - 1, 0);
+        break;
+    case Qt::Key_Right:
+        target = std::min(at + 1, count - 1);
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = count - 1;
+        break;
+    default:
+        event->ignore();
+        return;
+    }
+    if (target >= 0 && target != at)
+        emit selectRequested(m_groups.at(target).id);
 }
 
 void TuckawayTabBar::rebuildOverflowMenu() {

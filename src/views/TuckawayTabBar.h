@@ -19,7 +19,9 @@ class QHBoxLayout;
 
 // The horizontally scrolling row of tabs, one per group. It shows the groups and marks
 // the current one as it is told; a click (or the overflow menu) asks for a group to
-// become current, as renames, removals and Ctrl-drag moves are asked for.
+// become current, as renames, removals and Ctrl-drag moves are asked for. Tab reaches
+// the row as one stop: the current tab then shows a focus ring, and the arrows, Home
+// and End ask for another group.
 class TuckawayTabBar : public QScrollArea, private TuckawayTabButton::DropHandler {
     Q_OBJECT
 public:
@@ -57,6 +59,9 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -73,6 +78,7 @@ private:
     void updateOverflow();
     void rebuildOverflowMenu();
     void revealSelected();
+    void markFocus();
 
     QList<GroupSummary> m_groups;
     QHash<QUuid, TuckawayTabButton*> m_tabs;

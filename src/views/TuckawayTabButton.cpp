@@ -61,6 +61,13 @@ void TuckawayTabButton::setSelected(bool selected) {
     updateHighlight(150);
 }
 
+void TuckawayTabButton::setFocusMarked(bool marked) {
+    if (marked == m_focusMarked)
+        return;
+    m_focusMarked = marked;
+    update();
+}
+
 void TuckawayTabButton::updateHighlight(int milliseconds) {
     const double target = (m_selected || m_renaming) ? kSelectedOpacity : m_hovered ? kHoveredOpacity : 0.0;
     m_highlight->animateTo(target, milliseconds);
@@ -101,6 +108,9 @@ void TuckawayTabButton::paintEvent(QPaintEvent*) {
         painter.setBrush(PanelPainting::foreground(palette(), m_highlight->value()));
         painter.drawRoundedRect(capsule, capsule.height() / 2, capsule.height() / 2);
     }
+    if (m_focusMarked)
+        PanelPainting::paintFocusRing(painter, capsule.adjusted(0.5, 0.5, -0.5, -0.5), palette(),
+                                      capsule.height() / 2 - 0.5);
     if (m_renaming)
         return;
     painter.setFont(nameFont());
@@ -195,6 +205,8 @@ void TuckawayTabButton::contextMenuEvent(QContextMenuEvent* event) {
     menu->addAction(qtTrId("action.rename"), this, [this] { beginRename(); });
     menu->addSeparator();
     menu->addAction(qtTrId("action.remove"), this, &TuckawayTabButton::deleteRequested);
+    // The menu is what the pointer is over now: no badge or hover stays on the tab beneath it.
+    updateHover(false);
     menu->popup(event->globalPos());
 }
 

@@ -17,6 +17,9 @@ public:
     void setName(const QString& name);
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
+    // The keyboard is on the row of tabs, at this one.
+    bool isFocusMarked() const { return m_focusMarked; }
+    void setFocusMarked(bool marked);
 
     bool isHovered() const { return m_hovered; }
     bool isRenaming() const { return m_renaming; }
@@ -72,6 +75,7 @@ private:
 
     QString m_name;
     bool m_selected = false;
+    bool m_focusMarked = false;
     bool m_hovered = false;
     bool m_renaming = false;
     bool m_altPressed = false;

@@ -6,8 +6,10 @@
 #include "views/FirstMouseView.h"
 #include "views/GroupSelection.h"
 #include "views/HandOverProgress.h"
+#include "views/HeaderButton.h"
 #include "views/ItemActions.h"
 #include "views/ItemGridView.h"
+#include "views/ModifierTracker.h"
 #include "views/NewGroupSheet.h"
 #include "views/NoticeBar.h"
 #include "views/PanelAccessibility.h"
@@ -126,11 +128,20 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
         if (isVisible())
             emit panelSizeChanged();
     });
+    setKeyboardOrder();
     updateSize();
     showStore(false);
 }
 
 TuckawayView::~TuckawayView() = default;
+
+// Tab goes from the tabs to the header's buttons, the grid and (while searching) the search field.
+void TuckawayView::setKeyboardOrder() {
+    QWidget* const order[] = {tabBar(),         addGroupButton(), pinButton(),
+                              settingsButton(), m_grid,           searchField()};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
 
 // The tabs ask the store directly; an item dropped on a tab comes from the nook it is shown in.
 void TuckawayView::connectTabs() {
@@ -326,6 +337,14 @@ void TuckawayView::paintEvent(QPaintEvent*) {
 }
 
 // ---- keys of the whole panel
+
+bool TuckawayView::event(QEvent* event) {
+    // Keys let go while another window had the keyboard (say the settings, closed with
+    // Alt+F4) were never seen: ask the keyboard, or Alt would seem held.
+    if (event->type() == QEvent::WindowActivate)
+        ModifierTracker::readKeyboardAgain();
+    return QWidget::event(event);
+}
 
 void TuckawayView::keyPressEvent(QKeyEvent* event) {
     using PanelKeys::Command;

@@ -165,6 +165,10 @@ private slots:
     void cleanup() {
         DragRunner::setRunner({});
         ModifierTracker::setQuery({});
+        // A key a test left down would be read from the keyboard by the next one.
+        for (const Qt::Key key : {Qt::Key_Control, Qt::Key_Alt})
+            if (m_view)
+                QTest::keyRelease(m_view.get(), key);
         m_view.reset(); // the view refers to the store and the pin
         m_store.reset();
         m_env.reset();
