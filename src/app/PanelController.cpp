@@ -79,7 +79,7 @@ PanelController::PanelController(NookStore& store, Preferences& preferences, Ico
             [this](const QUuid& id, ItemOpener::Result result) {
                 if (result == ItemOpener::Result::Opened)
                     return;
-                show();
+                present(); // where it was: the pointer has moved on since
                 m_view->showOpenFailure(id, result == ItemOpener::Result::Missing
                                                 ? TuckawayView::OpenFailure::Missing
                                                 : TuckawayView::OpenFailure::NoApplication);
@@ -126,6 +126,12 @@ void PanelController::show() {
     if (!QGuiApplication::primaryScreen())
         return;
     positionAnchor(m_lastMouseX);
+    present();
+}
+
+void PanelController::present() {
+    if (isShown() || !QGuiApplication::primaryScreen())
+        return;
     m_keysHeldAtShow = HeldKeys::now();
     // The size always follows the preferences, so window and content agree at every showing.
     placeWindow();

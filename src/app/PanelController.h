@@ -76,6 +76,8 @@ private:
     bool ownClickSince(qint64 ms) const { return m_lastOwnClickMs >= ms; }
     void closeAfterOutsideClick();
     void open(const NookItem& item);
+    // Shows the panel where it was last anchored.
+    void present();
     void positionAnchor(double x);
     void updateContentSize();
     void placeWindow();

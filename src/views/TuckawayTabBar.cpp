@@ -51,8 +51,8 @@ TuckawayTabBar::TuckawayTabBar(QWidget* parent)
     setWidget(m_strip);
     // The panel's own background shows through the row.
     m_strip->setAutoFillBackground(false);
-    // The tabs fade out where more lie beyond the right edge. A mask rather than a painted
-    // gradient, so they fade into whatever the (possibly translucent) panel shows beneath.
+    // The tabs fade out where more lie beyond an edge. A mask rather than a painted gradient,
+    // so they fade into whatever the (possibly translucent) panel shows beneath.
     m_edgeFade->setEnabled(false);
     viewport()->setGraphicsEffect(m_edgeFade);
     connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, &TuckawayTabBar::updateEdgeFade);
@@ -249,14 +249,20 @@ void TuckawayTabBar::scrollContentsBy(int dx, int dy) {
     updateEdgeFade();
 }
 
+// The tabs fade out at each edge beyond which more lie, so that a tab cut there shows the row goes on.
 void TuckawayTabBar::updateEdgeFade() {
     const QScrollBar* bar = horizontalScrollBar();
-    const int right = viewport()->width();
-    QLinearGradient mask(right - kFadeWidth, 0, right, 0);
-    mask.setColorAt(0, Qt::black);
-    mask.setColorAt(1, Qt::transparent);
+    const bool left = bar->value() > bar->minimum();
+    const bool right = bar->value() < bar->maximum();
+    const int width = std::max(1, viewport()->width());
+    const double fade = std::min(0.5, double(kFadeWidth) / width);
+    QLinearGradient mask(0, 0, width, 0);
+    mask.setColorAt(0, left ? Qt::transparent : Qt::black);
+    mask.setColorAt(fade, Qt::black);
+    mask.setColorAt(1 - fade, Qt::black);
+    mask.setColorAt(1, right ? Qt::transparent : Qt::black);
     m_edgeFade->setOpacityMask(mask);
-    m_edgeFade->setEnabled(bar->value() < bar->maximum());
+    m_edgeFade->setEnabled(left || right);
 }
 
 void TuckawayTabBar::startDrag(const QUuid& id) {
