@@ -36,11 +36,12 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     m_searchField->setClearButtonEnabled(true);
     for (QToolButton* clear : m_searchField->findChildren<QToolButton*>())
         clear->setAccessibleName(qtTrId("search.clear"));
-    // Added after the clear button is named: the magnifier is a button of its own.
+    // Added after the clear button is named: the magnifier is a button of its own, named too.
     const QPixmap magnifier = PanelPainting::symbol(
         {QStringLiteral("edit-find-symbolic"), QStringLiteral("edit-find")}, QStringLiteral("edit-find"), 16,
         PanelPainting::foreground(palette(), 0.6), devicePixelRatioF());
-    m_searchField->addAction(QIcon(magnifier), QLineEdit::LeadingPosition);
+    m_searchField->addAction(QIcon(magnifier), QLineEdit::LeadingPosition)
+        ->setText(qtTrId("search.placeholder"));
 
     m_addButton->setSymbol({QStringLiteral("list-add-symbolic"), QStringLiteral("list-add")},
                            QStringLiteral("list-add"));
