@@ -124,15 +124,20 @@ private slots:
                  qPrintable(help));
     }
 
-    // Files go into the nook named (made when there is none), or else the current one (the
-    // last made); the listing tells an item whose target is gone, with no path.
+    // Files go into the nook named (the same spelling first, else one that differs in case; made when
+    // there is none), or else the current one (the last made); the listing tells an item whose target is
+    // gone, with no path.
     void handOverAndListing() {
         TestEnvironment env;
         NookStore store(env.makeFolder(u"data"_qs));
         store.addGroup(u"Work"_qs);
+        store.addGroup(u"WORK"_qs);
         store.addGroup(u"Later"_qs);
-        const QList<std::pair<QString, QString>> handOvers{
-            {u"a.txt"_qs, u"Work"_qs}, {u"b.txt"_qs, QString()}, {u"c.txt"_qs, u"New"_qs}};
+        const QList<std::pair<QString, QString>> handOvers{{u"a.txt"_qs, u"Work"_qs},
+                                                           {u"b.txt"_qs, QString()},
+                                                           {u"c.txt"_qs, u"New"_qs},
+                                                           {u"d.txt"_qs, u"later"_qs},
+                                                           {u"e.txt"_qs, u"WORK"_qs}};
         for (const auto& [name, nook] : handOvers) {
             const QUrl url = QUrl::fromLocalFile(env.makeFile(name));
             QCOMPARE(StoreCommands::handOverNow(store, {url}, StoreCommands::targetFor(nook)).added,
@@ -147,7 +152,8 @@ private slots:
                               item[u"path"_qs].toString(item[u"missing"_qs].toBool() ? u"missing"_qs
                                                                                      : u"?"_qs);
         const QString home = env.home();
-        QCOMPARE(listed, QStringList({u"Work "_qs + home + u"/a.txt"_qs, u"Later "_qs + home + u"/b.txt"_qs,
+        QCOMPARE(listed, QStringList({u"Work "_qs + home + u"/a.txt"_qs, u"WORK "_qs + home + u"/e.txt"_qs,
+                                      u"Later "_qs + home + u"/b.txt"_qs, u"Later "_qs + home + u"/d.txt"_qs,
                                       u"New missing"_qs}));
     }
 };

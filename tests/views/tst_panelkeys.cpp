@@ -1,4 +1,5 @@
 #include "ViewTestSupport.h"
+#include "views/HeaderButton.h"
 #include "views/NoticeBar.h"
 
 #include <QAccessible>
@@ -47,6 +48,7 @@ private slots:
         row("end, up", {Qt::Key_End, U}, 5);
         row("page down lands in the last row, same column", {Qt::Key_PageDown}, 8);
         row("page up lands in the top row, same column", {Qt::Key_End, Qt::Key_PageUp}, 1);
+        row("shift with an arrow moves as the arrow", {R, int(Qt::ShiftModifier) | R}, 2);
     }
     void arrowsFollowTheLayout() {
         QFETCH(QList<int>, keys);
@@ -55,7 +57,7 @@ private slots:
         showItems(items);
         QVERIFY(!grid()->focusRingShown());
         for (int key : keys)
-            press(key);
+            press(key & ~Qt::KeyboardModifierMask, Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
         QCOMPARE(grid()->focusIndex(), expected);
         QVERIFY(grid()->focusRingShown());
         // A click puts the ring away; the next showing starts on the first item again.
@@ -108,6 +110,43 @@ private slots:
         QCOMPARE(state.join(u", "_s), c.expected);
     }
 
+    // Tab goes from the tabs over the header's buttons to the grid (and the search field while it is
+    // open), and wherever it is, a mark shows it.
+    void tabOrderIsShown() {
+        showItems(3);
+        const QList<QWidget*> buttons{m_view->addGroupButton(), m_view->pinButton(),
+                                      m_view->settingsButton()};
+        QList<QImage> unmarked;
+        for (QWidget* button : buttons)
+            unmarked << button->grab().toImage();
+        const auto stop = [&] {
+            QWidget* at = m_view->focusWidget();
+            const qsizetype button = buttons.indexOf(at);
+            const bool marked = at == bar()    ? bar()->tab(m_store->selectedGroup()->id)->isFocusMarked()
+                                : at == grid() ? grid()->focusRingShown()
+                                : button >= 0  ? at->grab().toImage() != unmarked.at(button)
+                                               : at == m_view->searchField();
+            return QString::fromLatin1(at->metaObject()->className()) + (marked ? u"*"_s : QString());
+        };
+        QStringList stops{stop()};
+        for (int i = 0; i < 5; ++i) {
+            press(Qt::Key_Tab);
+            stops << stop();
+        }
+        QCOMPARE(stops.join(u' '),
+                 u"ItemGridView TuckawayTabBar* HeaderButton* HeaderButton* HeaderButton* ItemGridView*"_s);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        press(Qt::Key_Right); // on the tabs the arrows choose a nook
+        QCOMPARE(stop() + u' ' + selectedName(), u"TuckawayTabBar* B"_s);
+        QTest::keyClicks(grid(), u"b"_s);
+        press(Qt::Key_Backtab, Qt::ShiftModifier);
+        press(Qt::Key_Tab);
+        QCOMPARE(stop(), u"QLineEdit*"_s);
+    }
+
     // Screen readers see one child per cell and per tab, with its name and state.
     void assistiveToolsSeeCellsAndTabs_data() {
         QTest::addColumn<bool>("tabs");
@@ -144,7 +183,8 @@ private slots:
                      button->metaObject()->className());
     }
 
-    // Typing searches every nook; the arrows and Enter act on the results.
+    // Typing searches every nook; the arrows and Enter act on the results, and a result whose file is
+    // gone says so.
     void typingSearches() {
         showItems(15);
         QTest::keyClicks(m_view->focusWidget(), u"b"_s);
@@ -155,13 +195,21 @@ private slots:
         QVERIFY(!field->isVisible());
         QCOMPARE(grid()->items().size(), 15);
         QCOMPARE(m_view->focusWidget(), grid());
+        QVERIFY(QFile::remove(m_env->home() + u"/A/i13.txt"_s)); // the results' targets are looked up
         QTest::keyClicks(m_view->focusWidget(), u"I"_s);
         QTest::keyClicks(m_view->focusWidget(), u"1"_s); // now the field's
         QCOMPARE(shownItems(), u"i1 i10 i11 i12 i13 i14"_s);
         QVERIFY(grid()->focusRingShown());
         QTest::keyClick(field, Qt::Key_Down); // a row of four further
+        QTRY_VERIFY(grid()->isMissing(grid()->items().at(grid()->focusIndex()).id));
         QTest::keyClick(field, Qt::Key_Return);
-        QCOMPARE(m_opened, QStringList{u"i13"_s});
+        QCOMPARE(m_opened, QStringList());
+        QCOMPARE(m_view->noticeBar()->text(), u"“i13” cannot be found."_s);
+        // Over an empty nook the hint gives way to the results; no result says so.
+        m_store->selectGroup(groupID(2));
+        QVERIFY(!m_view->emptyHint()->isVisible());
+        QTest::keyClicks(field, u"z"_s);
+        QCOMPARE(m_view->emptyHint()->isVisible() ? m_view->emptyHint()->text() : QString(), u"No matches"_s);
     }
 };
 
