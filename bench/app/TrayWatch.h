@@ -1,8 +1,12 @@
 #pragma once
 
+#include <sys/uio.h>
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 
 #include <QByteArray>
+#include <QList>
+#include <QSet>
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +14,8 @@
 
 // Watches an X server for a process's tray icon docked in tint2's tray: a window of that
 // process (by _NET_WM_PID) that tint2 has taken in (its wrapper window is a child of the
-// window with class "tint2") and mapped, so it is on screen.
+// window with class "tint2") and mapped, so it is on screen. Clicks the icon as the user
+// would (XTEST) and sees the process's panel mapped.
 class TrayWatch {
 public:
     explicit TrayWatch(const QByteArray& display)
@@ -47,7 +52,104 @@ public:
         return State::Absent;
     }
 
+    std::optional<xcb_window_t> icon(quint32 pid) {
+        if (!m_tray)
+            return std::nullopt;
+        for (xcb_window_t wrapper : children(*m_tray)) {
+            for (xcb_window_t icon : children(wrapper)) {
+                if (pidOf(icon) == pid)
+                    return icon;
+            }
+        }
+        return std::nullopt;
+    }
+
+    // A left click at the middle of `window`, `offset` pixels to the side: alternate offsets
+    // keep two quick clicks from making a double click.
+    bool click(xcb_window_t window, int offset) {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        if (!geometry)
+            return false;
+        xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+            m_connection,
+            xcb_translate_coordinates(m_connection, window, m_root, int16_t(geometry->width / 2 + offset),
+                                      int16_t(geometry->height / 2)),
+            nullptr);
+        free(geometry);
+        if (!at)
+            return false;
+        const int16_t x = at->dst_x, y = at->dst_y;
+        free(at);
+        fakeInput(XCB_MOTION_NOTIFY, 0, x, y);
+        fakeInput(XCB_BUTTON_PRESS, 1, x, y);
+        fakeInput(XCB_BUTTON_RELEASE, 1, x, y);
+        return xcb_flush(m_connection) > 0;
+    }
+
+    // Whether a window of `pid` larger than an icon is mapped: the panel. Windows are
+    // looked at once each, as they appear at the top or inside a window manager's frame.
+    bool panelMapped(quint32 pid) {
+        for (xcb_window_t top : children(m_root)) {
+            if (m_seen.contains(top))
+                continue;
+            const QList<xcb_window_t> inside = children(top);
+            if (pidOf(top) != 0 || !inside.isEmpty())
+                m_seen.insert(top); // a frame not yet holding its client is looked at again
+            consider(top, pid);
+            for (xcb_window_t child : inside)
+                consider(child, pid);
+        }
+        return std::any_of(m_panels.begin(), m_panels.end(), [this](xcb_window_t w) { return viewable(w); });
+    }
+
+    // Before watching another process.
+    void forget() {
+        m_seen.clear();
+        m_panels.clear();
+    }
+
 private:
+    void consider(xcb_window_t window, quint32 pid) {
+        if (pidOf(window) != pid)
+            return;
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        if (geometry && geometry->width > 50 && !m_panels.contains(window))
+            m_panels << window;
+        free(geometry);
+    }
+
+    // XTEST's FakeInput, sent as it is: no library for the extension is needed.
+    void fakeInput(uint8_t type, uint8_t detail, int16_t x, int16_t y) {
+        static xcb_extension_t xtest = {"XTEST", 0};
+        struct Request {
+            uint8_t major, minor;
+            uint16_t length;
+            uint8_t type, detail;
+            uint16_t pad0;
+            uint32_t time;
+            xcb_window_t root;
+            uint32_t pad1[2];
+            int16_t x, y;
+            uint8_t pad2[7];
+            uint8_t device;
+        } request{};
+        static_assert(sizeof(Request) == 36);
+        request.type = type;
+        request.detail = detail;
+        request.root = m_root;
+        request.x = x;
+        request.y = y;
+        static const xcb_protocol_request_t header = {2, &xtest, 2 /* FakeInput */, 1};
+        iovec parts[4];
+        parts[2].iov_base = &request;
+        parts[2].iov_len = sizeof(request);
+        parts[3].iov_base = nullptr;
+        parts[3].iov_len = 0;
+        xcb_send_request(m_connection, 0, parts + 2, &header);
+    }
+
     xcb_atom_t atom(const char* name) {
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
             m_connection, xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name), nullptr);
@@ -131,4 +233,6 @@ private:
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_atom_t m_pidAtom = XCB_ATOM_NONE;
     std::optional<xcb_window_t> m_tray;
+    QSet<xcb_window_t> m_seen;
+    QList<xcb_window_t> m_panels;
 };

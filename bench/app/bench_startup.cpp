@@ -1,10 +1,15 @@
-// Start-up time and idle memory of the real executable: each run starts `tuckaway` on a
-// private X server (Xvfb with openbox and tint2's tray when installed, else Qt's offscreen
-// platform) and a private session bus, with fresh XDG folders, and measures until it owns
-// its bus name, until its event loop answers a call on the bus (launch has finished by
-// then) and until its tray icon is docked in tint2, then its resident memory after a
-// second of idling. Prints medians.
+// Start-up time and idle memory of the real executable beside those of the floor of our
+// stack, bench_bare_tray (a Qt program showing nothing but a tray icon, built with this).
+// Each run starts the program on a private X server (Xvfb with openbox and tint2's tray
+// when installed, else Qt's offscreen platform) and a private session bus, with fresh XDG
+// folders, and measures until its tray icon is docked in tint2 (and, for `tuckaway`, until
+// it owns its bus name and its event loop answers a call on the bus), its resident memory
+// after a second of idling and its wake-ups (context switches) over the next idle seconds.
+// Then it clicks the tray icon `shows` times, timing each click until the panel is mapped
+// and closing it again with the next click, and measures the memory once more and how
+// long quitting takes. Prints medians.
 //   bench_startup <path to tuckaway> [runs = 7] [items in the data file = none]
+//                 [shows = 100] [idle seconds = 1]
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -27,6 +32,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace {
 long residentKiB(qint64 pid) {
@@ -78,9 +84,196 @@ void writeDataFile(const QString& home, int count) {
         data.write(NookCodec::encode({group}));
 }
 
+// Context switches of every thread: each wake-up is one.
+long contextSwitches(qint64 pid) {
+    long total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status(tasks.filePath(task) + QStringLiteral("/status"));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
+                total += line.mid(line.indexOf(':') + 1).trimmed().toLong();
+        }
+    }
+    return total;
+}
+
+// Time on a CPU so far, every thread's, in ms: what a step cost the process whatever the load.
+double cpuMs(qint64 pid) {
+    double total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile schedstat(tasks.filePath(task) + QStringLiteral("/schedstat"));
+        if (schedstat.open(QIODevice::ReadOnly))
+            total += schedstat.readAll().split(' ').value(0).toDouble() / 1e6;
+    }
+    return total;
+}
+
+int threadCount(qint64 pid) {
+    return int(
+        QDir(QStringLiteral("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
 double median(QList<double> values) {
     std::sort(values.begin(), values.end());
     return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+struct Figures {
+    QList<double> busMs, startMs, dockedMs, drawnMs, rssKiB, wakeUps, threads, shownRssKiB, firstClickMs,
+        laterClickMs, firstClickCpuMs, laterClickCpuMs, quitMs, shows, firstShownRssKiB;
+    int lostClicks = 0;
+};
+
+struct Desktop {
+    QString address;
+    QString display;
+    QDBusConnection* connection;
+    TrayWatch* tray;
+};
+
+QProcessEnvironment environmentFor(const QString& home, const Desktop& desktop) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/cache"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), desktop.address);
+    if (desktop.display.isEmpty()) {
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    } else {
+        environment.insert(QStringLiteral("DISPLAY"), desktop.display);
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    }
+    return environment;
+}
+
+// Waits until `done` holds; the time it took in ms, or -1 after two seconds.
+template <typename Done> double timeUntil(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 2000) {
+        if (done())
+            return timer.nsecsElapsed() / 1e6;
+        QThread::usleep(200);
+    }
+    return -1;
+}
+
+// Clicks the tray icon `shows` times to show the panel, each time closing it with the next
+// click. A click that shows nothing within two seconds (on a loaded machine two quick clicks
+// can still make a double click) is counted, and the panel closed before the next one.
+void clickThrough(Desktop& desktop, quint32 pid, int shows, Figures& figures) {
+    const std::optional<xcb_window_t> icon = desktop.tray->icon(pid);
+    if (!icon)
+        return;
+    desktop.tray->forget();
+    desktop.tray->panelMapped(pid); // what there is before the first click
+    const auto settle = [&] {
+        QThread::msleep(500); // past the double-click interval
+        if (desktop.tray->panelMapped(pid)) {
+            desktop.tray->click(*icon, 0);
+            QThread::msleep(500);
+        }
+    };
+    int shown = 0;
+    for (int show = 0; show < shows; ++show) {
+        const double cpuBefore = cpuMs(pid);
+        desktop.tray->click(*icon, 5);
+        const double mapped = timeUntil([&] { return desktop.tray->panelMapped(pid); });
+        const double cpu = cpuMs(pid) - cpuBefore;
+        if (mapped < 0) {
+            ++figures.lostClicks;
+            settle();
+            continue;
+        }
+        ++shown;
+        (show == 0 ? figures.firstClickMs : figures.laterClickMs) << mapped;
+        (show == 0 ? figures.firstClickCpuMs : figures.laterClickCpuMs) << cpu;
+        QThread::msleep(50);
+        desktop.tray->click(*icon, -5);
+        if (timeUntil([&] { return !desktop.tray->panelMapped(pid); }) < 0) {
+            ++figures.lostClicks;
+            settle();
+        }
+        QThread::msleep(50);
+        if (show == 0) {
+            QThread::msleep(1000);
+            figures.firstShownRssKiB << residentKiB(pid);
+        }
+    }
+    figures.shows << shown;
+}
+
+void measure(const QString& binary, bool tuckaway, int items, int shows, int idleSeconds, Desktop& desktop,
+             Figures& figures) {
+    QTemporaryDir home;
+    if (items > 0)
+        writeDataFile(home.path(), items);
+    QProcess process;
+    process.setProcessEnvironment(environmentFor(home.path(), desktop));
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(binary, {});
+    // Everything is polled in one loop, so no step waits for another to be looked at.
+    const auto elapsed = [&] { return timer.nsecsElapsed() / 1e6; };
+    const auto pid = quint32(process.processId());
+    double owned = tuckaway ? -1 : 0, answered = tuckaway ? -1 : 0, docked = desktop.tray ? -1 : 0,
+           drawn = desktop.tray ? -1 : 0;
+    std::optional<QDBusPendingCall> ping;
+    while ((owned < 0 || answered < 0 || drawn < 0) && timer.elapsed() < 10000) {
+        if (owned < 0 &&
+            desktop.connection->interface()->isServiceRegistered(QStringLiteral("org.tuckaway.Tuckaway"))) {
+            owned = elapsed();
+            // An action nobody handles: the reply comes from the running event loop.
+            ping = desktop.connection->asyncCall(action(QStringLiteral("bench-ping")), 10000);
+        }
+        QCoreApplication::processEvents();
+        if (ping && answered < 0 && ping->isFinished())
+            answered = elapsed();
+        if (drawn < 0) {
+            const TrayWatch::State state = desktop.tray->state(pid);
+            if (docked < 0 && state != TrayWatch::State::Absent)
+                docked = elapsed();
+            if (state == TrayWatch::State::Drawn)
+                drawn = elapsed();
+        }
+        QThread::usleep(500);
+    }
+    if (tuckaway) {
+        figures.busMs << owned;
+        figures.startMs << answered;
+    }
+    if (desktop.tray) {
+        figures.dockedMs << docked;
+        figures.drawnMs << drawn;
+    }
+    QThread::msleep(1000); // idling is what is measured here
+    figures.rssKiB << residentKiB(process.processId());
+    figures.threads << threadCount(process.processId());
+    const long switches = contextSwitches(process.processId());
+    QThread::msleep(1000 * idleSeconds);
+    figures.wakeUps << contextSwitches(process.processId()) - switches;
+    if (tuckaway && desktop.tray && shows > 0) {
+        clickThrough(desktop, pid, shows, figures);
+        QThread::msleep(1000);
+        figures.shownRssKiB << residentKiB(process.processId());
+    }
+    timer.restart();
+    if (tuckaway)
+        desktop.connection->call(action(QStringLiteral("quit")), QDBus::NoBlock);
+    else
+        process.terminate();
+    if (!process.waitForFinished(5000))
+        process.kill();
+    else if (tuckaway)
+        figures.quitMs << elapsed();
 }
 } // namespace
 
@@ -90,8 +283,16 @@ int main(int argc, char** argv) {
     const int runs = app.arguments().value(2, QStringLiteral("7")).toInt();
     // A data file of this many items to start with (none: a first start).
     const int items = app.arguments().value(3, QStringLiteral("0")).toInt();
-    if (binary.isEmpty() || !QFile::exists(binary)) {
-        std::fprintf(stderr, "usage: bench_startup <path to tuckaway> [runs] [items]\n");
+    const int shows = app.arguments().value(4, QStringLiteral("100")).toInt();
+    const int idleSeconds = app.arguments().value(5, QStringLiteral("1")).toInt();
+    const QString bare = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_bare_tray");
+    if (binary.isEmpty() || !QFile::exists(binary) || runs < 1) {
+        std::fprintf(stderr,
+                     "usage: bench_startup <path to tuckaway> [runs] [items] [shows] [idle seconds]\n");
+        return 2;
+    }
+    if (!QFile::exists(bare)) {
+        std::fprintf(stderr, "bench_startup: %s is missing\n", qPrintable(bare));
         return 2;
     }
 
@@ -129,86 +330,55 @@ int main(int argc, char** argv) {
             QThread::msleep(20);
     }
 
-    QList<double> busMs, startMs, dockedMs, drawnMs;
-    QList<double> rssKiB;
+    Desktop desktop{address, display, &connection, tray.get()};
+    Figures ours, floor;
+    // Taking turns, so that a change in the machine's load meets both alike.
     for (int run = 0; run < runs; ++run) {
-        QTemporaryDir home;
-        if (items > 0)
-            writeDataFile(home.path(), items);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.path() + QStringLiteral("/cache"));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
-        if (display.isEmpty()) {
-            environment.remove(QStringLiteral("DISPLAY"));
-            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        } else {
-            environment.insert(QStringLiteral("DISPLAY"), display);
-            environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        }
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QElapsedTimer timer;
-        timer.start();
-        process.start(binary, {});
-        // Everything is polled in one loop, so no step waits for another to be looked at.
-        const auto elapsed = [&] { return timer.nsecsElapsed() / 1e6; };
-        double owned = -1, answered = -1, docked = tray ? -1 : 0, drawn = tray ? -1 : 0;
-        std::optional<QDBusPendingCall> ping;
-        while ((owned < 0 || answered < 0 || drawn < 0) && timer.elapsed() < 10000) {
-            if (owned < 0 &&
-                connection.interface()->isServiceRegistered(QStringLiteral("org.tuckaway.Tuckaway"))) {
-                owned = elapsed();
-                // An action nobody handles: the reply comes from the running event loop.
-                ping = connection.asyncCall(action(QStringLiteral("bench-ping")), 10000);
-            }
-            QCoreApplication::processEvents();
-            if (ping && answered < 0 && ping->isFinished())
-                answered = elapsed();
-            if (drawn < 0) {
-                const TrayWatch::State state = tray->state(quint32(process.processId()));
-                if (docked < 0 && state != TrayWatch::State::Absent)
-                    docked = elapsed();
-                if (state == TrayWatch::State::Drawn)
-                    drawn = elapsed();
-            }
-            QThread::usleep(500);
-        }
-        busMs << owned;
-        startMs << answered;
-        if (tray) {
-            dockedMs << docked;
-            drawnMs << drawn;
-        }
-        QThread::msleep(1000); // idling is what is measured here
-        rssKiB << residentKiB(process.processId());
-        connection.call(action(QStringLiteral("quit")), QDBus::Block, 5000);
-        if (!process.waitForFinished(5000))
-            process.kill();
+        measure(bare, false, items, shows, idleSeconds, desktop, floor);
+        measure(binary, true, items, shows, idleSeconds, desktop, ours);
     }
-    std::printf("platform: %s, %d runs\n",
+    std::printf("platform: %s, %d runs each, taking turns\n",
                 display.isEmpty() ? "offscreen"
                 : tray            ? "xcb (Xvfb, openbox, tint2's tray)"
                                   : "xcb (Xvfb, no window manager)",
                 runs);
     if (items > 0)
         std::printf("data file of %d items\n", items);
-    const auto line = [](const char* what, const QList<double>& values) {
-        std::printf("%-40s median %.1f ms (min %.1f, max %.1f)\n", what, median(values),
-                    *std::min_element(values.begin(), values.end()),
-                    *std::max_element(values.begin(), values.end()));
+    std::printf("%-44s %-30s %s\n", "median (min, max)", "tuckaway", "bare tray icon");
+    const auto cell = [](const QList<double>& values, double scale, const char* unit) {
+        if (values.isEmpty())
+            return std::string("-");
+        char text[80];
+        std::snprintf(text, sizeof text, "%.1f %s (%.1f, %.1f)", median(values) / scale, unit,
+                      *std::min_element(values.begin(), values.end()) / scale,
+                      *std::max_element(values.begin(), values.end()) / scale);
+        return std::string(text);
     };
-    line("start-up until the bus name is owned:", busMs);
-    line("start-up until the event loop answers:", startMs);
-    if (tray) {
-        line("start-up until the tray icon is docked:", dockedMs);
-        line("start-up until the docked icon is drawn:", drawnMs);
-    }
-    std::printf("idle resident memory after 1 s: median %.1f MiB\n", median(rssKiB) / 1024.0);
+    const auto line = [&](const char* what, const QList<double>& a, const QList<double>& b, double scale,
+                          const char* unit) {
+        std::printf("%-44s %-30s %s\n", what, cell(a, scale, unit).c_str(), cell(b, scale, unit).c_str());
+    };
+    line("exec -> bus name owned", ours.busMs, floor.busMs, 1, "ms");
+    line("exec -> event loop answers on the bus", ours.startMs, floor.startMs, 1, "ms");
+    line("exec -> tray icon docked", ours.dockedMs, floor.dockedMs, 1, "ms");
+    line("exec -> docked icon drawn", ours.drawnMs, floor.drawnMs, 1, "ms");
+    line("idle resident memory after 1 s", ours.rssKiB, floor.rssKiB, 1024, "MiB");
+    line("threads when idle", ours.threads, floor.threads, 1, "");
+    char idle[64];
+    std::snprintf(idle, sizeof idle, "wake-ups while idle for %d s", idleSeconds);
+    line(idle, ours.wakeUps, floor.wakeUps, 1, "");
+    line("resident memory after the first show, 1 s idle", ours.firstShownRssKiB, floor.firstShownRssKiB,
+         1024, "MiB");
+    char shown[64];
+    std::snprintf(shown, sizeof shown, "resident memory after %d shows, 1 s idle", shows);
+    line(shown, ours.shownRssKiB, floor.shownRssKiB, 1024, "MiB");
+    line("first tray click -> panel mapped", ours.firstClickMs, floor.firstClickMs, 1, "ms");
+    line("later tray clicks -> panel mapped", ours.laterClickMs, floor.laterClickMs, 1, "ms");
+    line("  CPU time of the first click until mapped", ours.firstClickCpuMs, floor.firstClickCpuMs, 1, "ms");
+    line("  CPU time of a later click until mapped", ours.laterClickCpuMs, floor.laterClickCpuMs, 1, "ms");
+    line("panel showings per run", ours.shows, floor.shows, 1, "");
+    std::printf("%-44s %d\n", "clicks that changed nothing within 2 s", ours.lostClicks);
+    line("quit on the bus -> exited", ours.quitMs, floor.quitMs, 1, "ms");
     tray.reset();
     panel.terminate();
     windowManager.terminate();

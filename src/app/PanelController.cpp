@@ -8,6 +8,7 @@
 #include "platform/LogCategories.h"
 #include "platform/Preferences.h"
 #include "platform/WindowHints.h"
+#include "platform/xdg/ThemeIcons.h"
 #include "views/TuckawayView.h"
 
 #include <QCursor>
@@ -37,17 +38,11 @@ PanelController::PanelController(NookStore& store, Preferences& preferences, Ico
                                  std::unique_ptr<OutsideClickMonitor> monitor, QObject* parent)
     : QObject(parent)
     , m_store(store)
-    , m_window(std::make_unique<PanelWindow>(WindowHints::compositorRunning()))
-    , m_monitor(monitor ? std::move(monitor) : OutsideClickMonitor::createForPlatform())
+    , m_preferences(preferences)
+    , m_icons(icons)
     , m_opener(&ItemOpener::launch) {
-    m_view = new TuckawayView(m_store, preferences, icons, m_pinState);
-    m_window->setContent(m_view);
-    connect(m_view, &TuckawayView::closeRequested, this, &PanelController::close);
-    connect(m_view, &TuckawayView::openRequested, this, &PanelController::open);
-    connect(m_view, &TuckawayView::settingsRequested, this, &PanelController::settingsRequested);
-    connect(m_window.get(), &PanelWindow::closeRequested, this, &PanelController::close);
-    m_window->setFixedSize(m_view->panelSize());
-
+    if (monitor)
+        watch(std::move(monitor));
     m_placesWindow = DisplaySession::detect().placesWindows;
     m_clock.start();
     // A child with a name, so that a test can wait for the delay to run out.
@@ -57,33 +52,60 @@ PanelController::PanelController(NookStore& store, Preferences& preferences, Ico
     m_outsideClickTimer.setTimerType(Qt::PreciseTimer);
     m_outsideClickTimer.setInterval(kOutsideClickDelayMs);
     connect(&m_outsideClickTimer, &QTimer::timeout, this, &PanelController::closeAfterOutsideClick);
-    if (m_monitor)
-        connect(m_monitor.get(), &OutsideClickMonitor::clickedOutside, this,
-                [this] { handleOutsideClick(true); });
     // Losing the focus to another application's window closes the panel as a click there does.
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &PanelController::handleStateChange);
     qApp->installEventFilter(this);
     // The width follows "columns" and "iconSize" as the content does; the content tells of the height.
-    const auto sizeChanged = [this] {
-        if (isShown()) {
-            positionAnchor(m_lastMouseX);
-            updateContentSize();
-        }
-    };
-    connect(&preferences, &Preferences::columnsChanged, this, sizeChanged);
-    connect(&preferences, &Preferences::iconSizeChanged, this, sizeChanged);
-    connect(m_view, &TuckawayView::panelSizeChanged, this, sizeChanged);
+    connect(&preferences, &Preferences::columnsChanged, this, &PanelController::sizeChanged);
+    connect(&preferences, &Preferences::iconSizeChanged, this, &PanelController::sizeChanged);
     watchScreens();
     // A failure is told in the panel, which comes back for it if it had closed.
     connect(this, &PanelController::itemOpenFinished, this,
             [this](const QUuid& id, ItemOpener::Result result) {
                 if (result == ItemOpener::Result::Opened)
                     return;
-                present(); // where it was: the pointer has moved on since
-                m_view->showOpenFailure(id, result == ItemOpener::Result::Missing
-                                                ? TuckawayView::OpenFailure::Missing
-                                                : TuckawayView::OpenFailure::NoApplication);
+                if (m_window)
+                    present(); // where it was: the pointer has moved on since
+                else
+                    show();
+                if (m_view)
+                    m_view->showOpenFailure(id, result == ItemOpener::Result::Missing
+                                                    ? TuckawayView::OpenFailure::Missing
+                                                    : TuckawayView::OpenFailure::NoApplication);
             });
+}
+
+// The panel, its content and the click monitor are made at the first showing: until then
+// the process holds no more than its tray icon does.
+void PanelController::makePanel() {
+    if (m_window)
+        return;
+    ThemeIcons::ensureTheme(); // looked up once icons are first needed, not at start
+    m_window = std::make_unique<PanelWindow>(WindowHints::compositorRunning());
+    m_view = new TuckawayView(m_store, m_preferences, m_icons, m_pinState);
+    m_window->setContent(m_view);
+    connect(m_view, &TuckawayView::closeRequested, this, &PanelController::close);
+    connect(m_view, &TuckawayView::openRequested, this, &PanelController::open);
+    connect(m_view, &TuckawayView::settingsRequested, this, &PanelController::settingsRequested);
+    connect(m_view, &TuckawayView::panelSizeChanged, this, &PanelController::sizeChanged);
+    connect(m_window.get(), &PanelWindow::closeRequested, this, &PanelController::close);
+    m_window->setFixedSize(m_view->panelSize());
+    if (!m_monitor)
+        watch(OutsideClickMonitor::createForPlatform());
+}
+
+void PanelController::watch(std::unique_ptr<OutsideClickMonitor> monitor) {
+    m_monitor = std::move(monitor);
+    if (m_monitor)
+        connect(m_monitor.get(), &OutsideClickMonitor::clickedOutside, this,
+                [this] { handleOutsideClick(true); });
+}
+
+void PanelController::sizeChanged() {
+    if (isShown()) {
+        positionAnchor(m_lastMouseX);
+        updateContentSize();
+    }
 }
 
 PanelController::~PanelController() {
@@ -96,7 +118,7 @@ QWidget* PanelController::window() const {
 }
 
 bool PanelController::isShown() const {
-    return m_window->isVisible();
+    return m_window && m_window->isVisible();
 }
 
 void PanelController::keepAbove(QWidget* window) {
@@ -125,6 +147,7 @@ void PanelController::show() {
     m_lastMouseX = QCursor::pos().x();
     if (!QGuiApplication::primaryScreen())
         return;
+    makePanel();
     positionAnchor(m_lastMouseX);
     present();
 }
@@ -149,7 +172,8 @@ void PanelController::present() {
 void PanelController::close() {
     qCDebug(lcPanel) << "close";
     const bool wasShown = isShown();
-    m_window->hide();
+    if (m_window)
+        m_window->hide();
     m_outsideClickTimer.stop();
     if (m_monitor)
         m_monitor->stop();
@@ -237,7 +261,8 @@ void PanelController::handleStateChange(Qt::ApplicationState state) {
 
 void PanelController::handleOutsideClick(bool click) {
     qCDebug(lcPanel) << (click ? "outside click at" : "focus lost at") << QCursor::pos() << "shown"
-                     << isShown() << "pinned" << m_pinState.value() << "dragging" << m_view->isDragActive();
+                     << isShown() << "pinned" << m_pinState.value() << "dragging"
+                     << (m_view && m_view->isDragActive());
     if (!isShown())
         return;
     // The same click may reach our window just before or just after the report of it.

@@ -27,7 +27,8 @@ class TuckawayView;
 // next to the desktop's panel (where the compositor lets windows place themselves),
 // sizes it from the preferences, closes it on a click into another application or on
 // losing the focus to one (unless pinned or while a drag from the panel runs) and
-// opens the items the content hands up. Main thread; made once, kept for the process.
+// opens the items the content hands up. Main thread; made once, kept for the process;
+// the window and its content are made at the first showing.
 class PanelController : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +49,7 @@ public:
     bool isShown() const;
 
     PinState& pinState() { return m_pinState; }
+    // Null until the panel first shows.
     TuckawayView* view() const { return m_view; }
     QWidget* window() const;
     double lastMouseX() const { return m_lastMouseX; }
@@ -70,6 +72,9 @@ signals:
     void itemOpenFinished(const QUuid& itemID, ItemOpener::Result result);
 
 private:
+    void makePanel();
+    void watch(std::unique_ptr<OutsideClickMonitor> monitor);
+    void sizeChanged();
     // `click`: a click was reported; otherwise the focus went to another application.
     void handleOutsideClick(bool click);
     void handleStateChange(Qt::ApplicationState state);
@@ -87,6 +92,8 @@ private:
     void screensChanged();
 
     NookStore& m_store;
+    Preferences& m_preferences;
+    IconCache& m_icons;
     PinState m_pinState;
     std::unique_ptr<PanelWindow> m_window;
     TuckawayView* m_view = nullptr;

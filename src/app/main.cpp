@@ -161,7 +161,6 @@ int main(int argc, char** argv) {
     }
 
     Localization::install();
-    ThemeIcons::ensureTheme();
 
     AppDelegate delegate;
     service.attach(delegate.store());
@@ -176,6 +175,7 @@ int main(int argc, char** argv) {
         delegate.trayIcon()->followShortcut(shortcut.get());
     }
     QObject::connect(&delegate, &AppDelegate::settingsRequested, &delegate, [&] {
+        ThemeIcons::ensureTheme();
         delegate.keepAbovePanel(SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get()));
     });
     QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::perform);

@@ -5,8 +5,7 @@
 
 SaveWriter::SaveWriter(QString path, Report report)
     : m_path(std::move(path))
-    , m_report(std::move(report))
-    , m_thread([this] { run(); }) {}
+    , m_report(std::move(report)) {}
 
 SaveWriter::~SaveWriter() {
     {
@@ -14,7 +13,8 @@ SaveWriter::~SaveWriter() {
         m_stopping = true;
     }
     m_wake.notify_one();
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void SaveWriter::submit(const QList<NookGroup>& groups, quint64 generation) {
@@ -22,6 +22,9 @@ void SaveWriter::submit(const QList<NookGroup>& groups, quint64 generation) {
         std::lock_guard lock(m_mutex);
         m_pending = groups; // shares the data; the store's next change detaches from it
         m_pendingGeneration = generation;
+        // Started by the first write: a process that changes nothing keeps no thread for it.
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
     }
     m_wake.notify_one();
 }

@@ -42,5 +42,5 @@ private:
     quint64 m_pendingGeneration = 0;
     bool m_busy = false;
     bool m_stopping = false;
-    std::thread m_thread; // last: starts once the rest is set up
+    std::thread m_thread; // from the first submit on
 };

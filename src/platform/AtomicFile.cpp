@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -151,14 +151,18 @@ bool write(const QString& path, const QByteArray& bytes, QFileDevice::Permission
 void removeLeftovers(const QString& path) {
     const QFileInfo target(finalTarget(path));
     const QDir folder = target.dir();
-    const QRegularExpression leftover(
-        QStringLiteral("^\\.%1%2[A-Za-z0-9]{%3}$")
-            .arg(QRegularExpression::escape(target.fileName()), QRegularExpression::escape(kMark))
-            .arg(kRandomLength));
-    const QStringList names = folder.entryList({QLatin1Char('.') + target.fileName() + kMark + u'*'},
-                                               QDir::Files | QDir::Hidden | QDir::System);
+    // Matched by hand: the start-up needs neither regular expressions nor name filters.
+    const QString prefix = QLatin1Char('.') + target.fileName() + kMark;
+    const auto isLeftover = [&prefix](const QString& name) {
+        if (name.size() != prefix.size() + kRandomLength || !name.startsWith(prefix))
+            return false;
+        return std::all_of(name.cbegin() + prefix.size(), name.cend(), [](QChar c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+        });
+    };
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     for (const QString& name : names) {
-        if (!leftover.match(name).hasMatch())
+        if (!isLeftover(name))
             continue;
         const QByteArray native = QFile::encodeName(folder.filePath(name));
         struct stat info {};

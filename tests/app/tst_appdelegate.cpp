@@ -2,12 +2,15 @@
 #include "FakeShortcut.h"
 #include "TestEnvironment.h"
 #include "app/AppDelegate.h"
+#include "app/AppIcon.h"
 #include "app/PanelController.h"
 #include "app/TrayIcon.h"
 #include "model/NookStore.h"
 #include "platform/Localization.h"
 #include "platform/Preferences.h"
 
+#include <QFile>
+#include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -109,6 +112,31 @@ private slots:
         m_delegate->keepAbovePanel(&settings);
         QVERIFY(settings.isVisible());
         QVERIFY(settings.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    // The tray icon looks as its SVG does, pixel for pixel: at the sizes the build rendered
+    // and at any other.
+    void theTrayIconIsItsSvg_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("renderedByTheBuild");
+        QTest::newRow("16") << 16 << true;
+        QTest::newRow("22, tint2's") << 22 << true;
+        QTest::newRow("128") << 128 << true;
+        QTest::newRow("20") << 20 << false;
+        QTest::newRow("100") << 100 << false;
+    }
+    void theTrayIconIsItsSvg() {
+        QFETCH(int, size);
+        QFETCH(bool, renderedByTheBuild);
+        QCOMPARE(QFile::exists(AppIcon::renderedPath(size)), renderedByTheBuild);
+        const auto image = [size](const QIcon& icon) {
+            return icon.pixmap(QSize(size, size))
+                .toImage()
+                .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        const QImage shown = image(m_delegate->trayIcon()->systemTrayIcon()->icon());
+        QCOMPARE(shown.size(), QSize(size, size));
+        QVERIFY(shown == image(AppIcon::fromSvg()));
     }
 };
 

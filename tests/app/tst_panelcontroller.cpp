@@ -78,6 +78,10 @@ private slots:
     }
 
     void showsAtThePointerAndToggles() {
+        // Nothing of the panel is made before it is first needed.
+        QVERIFY(!m_controller->window() && !m_controller->view());
+        m_controller->close();
+        QVERIFY(!m_controller->window());
         QCursor::setPos(screen().x() + 300, screen().center().y());
         m_controller->show();
         QVERIFY(m_monitor->isActive());

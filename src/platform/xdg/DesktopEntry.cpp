@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <type_traits>
+
+#include <dlfcn.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -18,10 +21,60 @@
 #pragma pop_macro("signals")
 
 namespace {
+// GIO, loaded when a desktop entry is first looked at rather than linked: most runs never
+// need it, and linked it would set up GObject's types (and bring four more libraries) at
+// every start. Null members when it cannot be loaded.
+struct Gio {
+    decltype(&g_object_unref) objectUnref = nullptr;
+    decltype(&g_type_check_instance_is_a) isA = nullptr;
+    decltype(&g_app_info_get_default_for_type) defaultForType = nullptr;
+    decltype(&g_app_info_get_all_for_type) allForType = nullptr;
+    decltype(&g_desktop_app_info_new_from_filename) fromFilename = nullptr;
+    decltype(&g_app_info_get_name) name = nullptr;
+    decltype(&g_app_info_get_icon) icon = nullptr;
+    decltype(&g_themed_icon_get_type) themedIconType = nullptr;
+    decltype(&g_themed_icon_get_names) themedIconNames = nullptr;
+    decltype(&g_file_icon_get_type) fileIconType = nullptr;
+    decltype(&g_file_icon_get_file) fileIconFile = nullptr;
+    decltype(&g_file_get_path) filePath = nullptr;
+    decltype(&g_app_info_launch_uris) launchUris = nullptr;
+    bool loaded = false;
+};
+
+const Gio& gio() {
+    static const Gio instance = [] {
+        Gio g;
+        void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            qCWarning(lcOpen) << "GIO cannot be loaded:" << ::dlerror();
+            return g;
+        }
+        // GObject's functions too: GIO depends on it, so its symbols are found through it.
+        const auto resolve = [library](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(library, name));
+            return function != nullptr;
+        };
+        g.loaded = resolve(g.objectUnref, "g_object_unref") && resolve(g.isA, "g_type_check_instance_is_a") &&
+                   resolve(g.defaultForType, "g_app_info_get_default_for_type") &&
+                   resolve(g.allForType, "g_app_info_get_all_for_type") &&
+                   resolve(g.fromFilename, "g_desktop_app_info_new_from_filename") &&
+                   resolve(g.name, "g_app_info_get_name") && resolve(g.icon, "g_app_info_get_icon") &&
+                   resolve(g.themedIconType, "g_themed_icon_get_type") &&
+                   resolve(g.themedIconNames, "g_themed_icon_get_names") &&
+                   resolve(g.fileIconType, "g_file_icon_get_type") &&
+                   resolve(g.fileIconFile, "g_file_icon_get_file") &&
+                   resolve(g.filePath, "g_file_get_path") && resolve(g.launchUris, "g_app_info_launch_uris");
+        if (!g.loaded)
+            qCWarning(lcOpen) << "GIO lacks a function:" << ::dlerror();
+        return g;
+    }();
+    return instance;
+}
+
 template <typename T> struct GObjectDeleter {
     void operator()(T* object) const {
         if (object)
-            g_object_unref(object);
+            gio().objectUnref(object);
     }
 };
 template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectDeleter<T>>;
@@ -70,33 +123,39 @@ bool DesktopEntry::isDesktopEntryPath(const QString& path) {
 }
 
 bool DesktopEntry::anyApplicationFor(const QString& mimeType) {
+    const Gio& g = gio();
+    if (!g.loaded)
+        return false;
     const QByteArray type = mimeType.toUtf8();
     // A default set in mimeapps.list alone is not among the registered applications, yet it opens the file.
-    if (GObjectPtr<GAppInfo> chosen(g_app_info_get_default_for_type(type.constData(), FALSE)); chosen)
+    if (GObjectPtr<GAppInfo> chosen(g.defaultForType(type.constData(), FALSE)); chosen)
         return true;
-    GList* applications = g_app_info_get_all_for_type(type.constData());
+    GList* applications = g.allForType(type.constData());
     const bool any = applications != nullptr;
-    g_list_free_full(applications, g_object_unref);
+    g_list_free_full(applications, g.objectUnref);
     return any;
 }
 
 std::optional<DesktopEntry> DesktopEntry::read(const QString& path) {
-    if (!isDesktopEntryPath(path))
+    const Gio& g = gio();
+    if (!isDesktopEntryPath(path) || !g.loaded)
         return std::nullopt;
-    GObjectPtr<GDesktopAppInfo> info(g_desktop_app_info_new_from_filename(path.toLocal8Bit().constData()));
+    GObjectPtr<GDesktopAppInfo> info(g.fromFilename(path.toLocal8Bit().constData()));
     if (!info)
         return std::nullopt;
 
     DesktopEntry entry;
     entry.m_path = path;
-    entry.m_name = fromUtf8(g_app_info_get_name(G_APP_INFO(info.get())));
-    if (GIcon* icon = g_app_info_get_icon(G_APP_INFO(info.get()))) {
-        if (G_IS_THEMED_ICON(icon)) {
-            for (const gchar* const* name = g_themed_icon_get_names(G_THEMED_ICON(icon)); name && *name;
-                 ++name)
+    auto* app = reinterpret_cast<GAppInfo*>(info.get());
+    entry.m_name = fromUtf8(g.name(app));
+    if (GIcon* icon = g.icon(app)) {
+        auto* instance = reinterpret_cast<GTypeInstance*>(icon);
+        if (g.isA(instance, g.themedIconType())) {
+            for (const gchar* const* name = g.themedIconNames(reinterpret_cast<GThemedIcon*>(icon));
+                 name && *name; ++name)
                 entry.m_iconNames << fromUtf8(*name);
-        } else if (G_IS_FILE_ICON(icon)) {
-            if (char* file = g_file_get_path(g_file_icon_get_file(G_FILE_ICON(icon)))) {
+        } else if (g.isA(instance, g.fileIconType())) {
+            if (char* file = g.filePath(g.fileIconFile(reinterpret_cast<GFileIcon*>(icon)))) {
                 entry.m_iconFile = QString::fromLocal8Bit(file);
                 g_free(file);
             }
@@ -143,10 +202,10 @@ QString DesktopEntry::trustedPath() const {
 bool DesktopEntry::launch(const QList<QUrl>& urls) const {
     // The file that was checked, not a link that may have been turned elsewhere since.
     const QString path = trustedPath();
-    if (path.isEmpty())
+    const Gio& g = gio();
+    if (path.isEmpty() || !g.loaded)
         return false;
-    GObjectPtr<GDesktopAppInfo> info(
-        g_desktop_app_info_new_from_filename(QFile::encodeName(path).constData()));
+    GObjectPtr<GDesktopAppInfo> info(g.fromFilename(QFile::encodeName(path).constData()));
     if (!info) {
         qCWarning(lcOpen) << "not started: no longer a valid application entry" << m_path;
         return false;
@@ -158,7 +217,7 @@ bool DesktopEntry::launch(const QList<QUrl>& urls) const {
         uris = g_list_append(uris, keep.last().data());
     }
     GError* error = nullptr;
-    const gboolean ok = g_app_info_launch_uris(G_APP_INFO(info.get()), uris, nullptr, &error);
+    const gboolean ok = g.launchUris(reinterpret_cast<GAppInfo*>(info.get()), uris, nullptr, &error);
     g_list_free(uris);
     if (error) {
         qCWarning(lcOpen) << "could not start" << m_path << ":" << error->message;
