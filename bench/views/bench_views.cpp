@@ -1,7 +1,8 @@
 // Showing a group of many items (10,000 unless given), switching tabs between two such
 // groups, and one item removed and one file handed over while the panel shows them.
-// Prints the median of several runs of each, in milliseconds.
-//   bench_views [items per group = 10000]
+// Prints the median of several runs of each, in milliseconds. The items share 50 files per
+// group: text files, or with "png" pictures of 640 x 480 (what previews are made of).
+//   bench_views [items per group = 10000] [txt|png]
 #include "BenchEnvironment.h"
 #include "model/Bookmarks.h"
 #include "model/HandOverQueue.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -27,16 +29,25 @@
 namespace {
 
 int kItems = 10000;
+bool kPictures = false;
 constexpr int kRuns = 15;
 
 NookGroup bigGroup(const QString& name, const QString& folder) {
     NookGroup group{QUuid::createUuid(), name, {}};
     QList<QByteArray> bookmarks;
     for (int i = 0; i < 50; ++i) {
-        const QString path = folder + QStringLiteral("/%1-%2.txt").arg(name).arg(i);
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly))
-            file.write("x");
+        const QString path =
+            folder +
+            QStringLiteral("/%1-%2.%3").arg(name).arg(i).arg(QLatin1String(kPictures ? "png" : "txt"));
+        if (kPictures) {
+            QImage picture(640, 480, QImage::Format_RGB32);
+            picture.fill(QColor::fromHsv(i * 7 % 360, 160, 220));
+            picture.save(path);
+        } else {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("x");
+        }
         bookmarks << Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray());
     }
     for (int i = 0; i < kItems; ++i)
@@ -62,6 +73,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Localization::install(QLocale(QLocale::English));
     kItems = app.arguments().value(1, QStringLiteral("10000")).toInt();
+    kPictures = app.arguments().value(2) == QLatin1String("png");
     QFile extra(home.path() + QStringLiteral("/extra.txt"));
     if (extra.open(QIODevice::WriteOnly))
         extra.write("x");
@@ -119,7 +131,7 @@ int main(int argc, char** argv) {
         view.hide();
         QApplication::processEvents();
     }
-    std::printf("items per group: %d, runs: %d\n", kItems, kRuns);
+    std::printf("items per group: %d (%s), runs: %d\n", kItems, kPictures ? "pictures" : "text files", kRuns);
     std::printf("show panel with first group (layout + first paint): median %.3f ms\n",
                 BenchEnvironment::median(show));
     std::printf("switch tab between two groups (layout + paint):     median %.3f ms\n",
