@@ -4,6 +4,7 @@
 // group: text files, or with "png" pictures of 640 x 480 (what previews are made of).
 //   bench_views [items per group = 10000] [txt|png]
 #include "BenchEnvironment.h"
+#include "model/BackgroundWork.h"
 #include "model/Bookmarks.h"
 #include "model/HandOverQueue.h"
 #include "model/IconCache.h"
@@ -144,5 +145,9 @@ int main(int argc, char** argv) {
                 BenchEnvironment::median(addOne));
     std::printf("icon loads started in total: %d (of %d items)\n", IconCache::shared().loadsStarted(),
                 2 * kItems);
+    // No event loop ran to its end, so nothing stopped the workers: a target check still running
+    // would resolve into the bookmarks' cache while the exit destroys it (and search the home's
+    // files while they are deleted).
+    BackgroundWork::stopAndWait();
     return 0;
 }
