@@ -55,6 +55,10 @@
         <source>Icon size</source>
         <translation>Symbolgröße</translation>
     </message>
+    <message id="settings.previews">
+        <source>Show previews of files</source>
+        <translation>Vorschaubilder der Dateien zeigen</translation>
+    </message>
     <message id="settings.window_title">
         <source>Tuckaway Settings</source>
         <translation>Tuckaway-Einstellungen</translation>

@@ -55,6 +55,10 @@
         <source>Icon size</source>
         <translation>Icon size</translation>
     </message>
+    <message id="settings.previews">
+        <source>Show previews of files</source>
+        <translation>Show previews of files</translation>
+    </message>
     <message id="settings.window_title">
         <source>Tuckaway Settings</source>
         <translation>Tuckaway Settings</translation>
