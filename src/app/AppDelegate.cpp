@@ -64,6 +64,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (session.needsDummyWindow())
         makeDummyWindow();
 
+    IconCache::shared().followPreferences(m_preferences);
     m_panelController = std::make_unique<PanelController>(*m_store, m_preferences, IconCache::shared(),
                                                           m_monitorFactory ? m_monitorFactory() : nullptr);
     m_panelController->setPlacesWindow(session.placesWindows);
