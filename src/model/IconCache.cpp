@@ -4,6 +4,7 @@
 #include "model/Bookmarks.h"
 #include "platform/LogCategories.h"
 #include "platform/xdg/DesktopEntry.h"
+#include "platform/xdg/LinkEntry.h"
 #include "platform/xdg/ThemeIcons.h"
 
 #include <QDir>
@@ -223,6 +224,12 @@ IconSource IconCache::sourceFor(const std::optional<QString>& path, QMimeType* f
         if (const auto entry = DesktopEntry::read(*path)) {
             return {entry->iconNames() << QStringLiteral("application-x-executable"), entry->iconFile(),
                     QStringLiteral("application-x-executable")};
+        }
+        if (const auto link = LinkEntry::read(*path)) {
+            QStringList names{QStringLiteral("text-html"), QStringLiteral("internet-web-browser")};
+            if (!link->icon.isEmpty() && !names.contains(link->icon))
+                names.prepend(link->icon);
+            return {names, {}, QStringLiteral("text-html")};
         }
     }
     static const QMimeDatabase database; // thread-safe

@@ -186,6 +186,9 @@ private slots:
                                      << "image-viewer application-x-executable / application-x-executable";
         QTest::newRow("application's own picture") << "apps/own.desktop" << app + "@\n"
                                                    << "application-x-executable / application-x-executable";
+        QTest::newRow("web link") << u"links/x.desktop"_s
+                                  << QByteArray("[Desktop Entry]\nType=Link\nURL=https://x.org/\n")
+                                  << u"text-html internet-web-browser / text-html"_s;
         QTest::newRow("lost") << QString() << QByteArray() << "unknown / unknown";
     }
     void picksTheRightSource() {
