@@ -321,14 +321,19 @@ private slots:
         QCOMPARE(view.focusIndex(), 0);
     }
 
-    // Only the cells in view (four rows of four) ask for icons, at the top and at the end.
+    // Only the cells in view (four rows of four) ask for icons, at the top and at the end. A picture's
+    // preview takes its type icon's place once made (with no session bus, as here), without a new load.
     void onlyCellsInViewAskForIcons() {
         ItemGridView view(*m_icons);
         view.resize(360, 350);
-        const NookItem file = nook(u"Many"_s, {u"file"_s}).items.first();
+        QImage red(200, 100, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString picture = m_env->makeFile(u"Many/red.png"_s);
+        QVERIFY(red.save(picture));
         QList<NookItem> items;
         for (int i = 0; i < 5000; ++i)
-            items << NookItem{QUuid::createUuid(), u"Item %1"_s.arg(i), file.bookmarkData};
+            items << NookItem{QUuid::createUuid(), u"Item %1"_s.arg(i),
+                              Bookmarks::makeBookmark(QUrl::fromLocalFile(picture)).value()};
         view.setItems(items);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -337,6 +342,7 @@ private slots:
         view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
         QTRY_COMPARE(m_icons->count(), 32);
         QVERIFY(m_icons->cached(items.last().id) && !m_icons->cached(items.at(4983).id));
+        QTRY_COMPARE(view.look(0).icon->pixmap(64).toImage().pixelColor(32, 16), QColor(Qt::red));
         QCOMPARE(m_icons->loadsStarted(), 32);
     }
 };

@@ -38,14 +38,17 @@ void ThumbnailerService::request(const QString& uri, const QStringList& mimeType
 
 void ThumbnailerService::askSupported() {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    m_state = State::Asking;
-    if (bus.isConnected()) {
-        bus.connect(kService, kPath, kService, QStringLiteral("Ready"), this,
-                    SLOT(onReady(uint, QStringList)));
-        bus.connect(kService, kPath, kService, QStringLiteral("Error"), this,
-                    SLOT(onError(uint, QStringList, int, QString)));
-        bus.connect(kService, kPath, kService, QStringLiteral("Finished"), this, SLOT(onFinished(uint)));
+    if (!bus.isConnected()) { // a call would never be answered
+        m_state = State::Absent;
+        for (const Request& request : std::exchange(m_waiting, {}))
+            decline({request.uri});
+        return;
     }
+    m_state = State::Asking;
+    bus.connect(kService, kPath, kService, QStringLiteral("Ready"), this, SLOT(onReady(uint, QStringList)));
+    bus.connect(kService, kPath, kService, QStringLiteral("Error"), this,
+                SLOT(onError(uint, QStringList, int, QString)));
+    bus.connect(kService, kPath, kService, QStringLiteral("Finished"), this, SLOT(onFinished(uint)));
     const QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetSupported"));
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kStartTimeoutMs), this);
@@ -98,17 +101,21 @@ void ThumbnailerService::decline(const QStringList& uris) {
 }
 
 void ThumbnailerService::flush() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
     for (auto it = m_batch.cbegin(); it != m_batch.cend(); ++it) {
         QStringList uris, types;
         for (const auto& [uri, type] : it.value()) {
             uris << uri;
             types << type;
         }
+        if (!bus.isConnected()) {
+            decline(uris);
+            continue;
+        }
         QDBusMessage call =
             QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Queue"));
         call << uris << types << it.key() << QStringLiteral("default") << 0u;
-        auto* watcher =
-            new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, kQueueTimeoutMs), this);
+        auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kQueueTimeoutMs), this);
         connect(watcher, &QDBusPendingCallWatcher::finished, this,
                 [this, uris](QDBusPendingCallWatcher* answer) {
                     answer->deleteLater();
