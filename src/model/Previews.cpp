@@ -33,26 +33,32 @@ Previews::Found Previews::look(const QString& path, const QMimeType& type, int p
     return found;
 }
 
-// Scaled to fit; an opaque picture gets rounded corners and a faint edge, so a white page
-// still stands out from a light panel.
+// Scaled to fit and centred on a square, as the cells draw icons square; an opaque picture gets
+// rounded corners and a faint edge, so a white page still stands out from a light panel.
 QImage Previews::fitted(const QImage& thumbnail, int pixels) {
-    QImage image = thumbnail.width() > pixels || thumbnail.height() > pixels
-                       ? thumbnail.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                       : thumbnail;
-    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull() || image.pixelColor(0, 0).alpha() < 255)
-        return image;
-    QImage framed(image.size(), QImage::Format_ARGB32_Premultiplied);
-    framed.fill(Qt::transparent);
-    QPainter painter(&framed);
+    if (thumbnail.isNull())
+        return {};
+    const QImage image = thumbnail.width() > pixels || thumbnail.height() > pixels
+                             ? thumbnail.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                             : thumbnail;
+    const int side = std::max(image.width(), image.height());
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    const QPoint corner((side - image.width()) / 2, (side - image.height()) / 2);
+    if (image.pixelColor(0, 0).alpha() < 255) {
+        painter.drawImage(corner, image);
+        return square;
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal radius = std::max(2.0, std::min(image.width(), image.height()) * 0.06);
     QPainterPath shape;
-    shape.addRoundedRect(QRectF(image.rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    shape.addRoundedRect(QRectF(QRect(corner, image.size())).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter.setBrushOrigin(corner);
     painter.fillPath(shape, image);
     painter.setPen(QPen(QColor(0, 0, 0, 56), 1));
     painter.drawPath(shape);
-    return framed;
+    return square;
 }
 
 Previews::Previews(int pixels, QObject* parent)
