@@ -108,27 +108,37 @@ QSet<QString> pathsOf(const QList<NookItem>& items) {
     return paths;
 }
 
-int removeUnreferenced(const QString& folder, const QSet<QString>& referencedPaths) {
-    const QString here = QFileInfo(folder).canonicalFilePath();
-    if (here.isEmpty())
-        return 0;
-    // By name within this folder, however the paths spell it (a data folder reached through a
-    // symbolic link is the same folder): a link still referred to is never removed.
-    QSet<QString> referenced;
+namespace {
+
+// The names of `paths` that lie in the folder `here` (canonical), however the paths spell it
+// (a data folder reached through a symbolic link is the same folder).
+QSet<QString> namesIn(const QString& here, const QSet<QString>& paths) {
+    QSet<QString> names;
     QHash<QString, bool> isHere;
-    for (const QString& path : referencedPaths) {
+    for (const QString& path : paths) {
         const QString parent = QFileInfo(path).path();
         auto known = isHere.find(parent);
         if (known == isHere.end())
             known = isHere.insert(parent, QFileInfo(parent).canonicalFilePath() == here);
         if (*known)
-            referenced.insert(QFileInfo(path).fileName());
+            names.insert(QFileInfo(path).fileName());
     }
+    return names;
+}
+
+// Removes our link files in `folder` that no referenced path names; with `only`, just those.
+int removeLinks(const QString& folder, const QSet<QString>& referencedPaths,
+                const std::optional<QSet<QString>>& only) {
+    const QString here = QFileInfo(folder).canonicalFilePath();
+    if (here.isEmpty())
+        return 0;
+    const QSet<QString> referenced = namesIn(here, referencedPaths);
+    const std::optional<QSet<QString>> candidates = only ? std::optional(namesIn(here, *only)) : std::nullopt;
     int removed = 0;
     const QFileInfoList files = QDir(here).entryInfoList({QStringLiteral("*.desktop")},
                                                          QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& file : files) {
-        if (referenced.contains(file.fileName()))
+        if (referenced.contains(file.fileName()) || (candidates && !candidates->contains(file.fileName())))
             continue;
         const std::optional<LinkEntry> entry = LinkEntry::read(file.filePath());
         if (!entry || !entry->ours)
@@ -142,6 +152,19 @@ int removeUnreferenced(const QString& folder, const QSet<QString>& referencedPat
         }
     }
     return removed;
+}
+
+} // namespace
+
+int removeUnreferenced(const QString& folder, const QSet<QString>& referencedPaths) {
+    return removeLinks(folder, referencedPaths, std::nullopt);
+}
+
+int removeForgotten(const QString& folder, const QSet<QString>& forgottenPaths,
+                    const QSet<QString>& referencedPaths) {
+    if (forgottenPaths.isEmpty())
+        return 0;
+    return removeLinks(folder, referencedPaths, forgottenPaths);
 }
 
 } // namespace WebLinks

@@ -48,5 +48,9 @@ QSet<QString> pathsOf(const QList<NookItem>& items);
 // Removes the files in `folder` that carry our marker and are none of `referencedPaths` (the
 // paths of every item, also of those an undo can still bring back); returns how many went.
 int removeUnreferenced(const QString& folder, const QSet<QString>& referencedPaths);
+// Removes the link files of items whose removal can no longer be undone (`forgottenPaths`):
+// only ours, only in `folder`, and none another item still refers to (a copy in another nook).
+int removeForgotten(const QString& folder, const QSet<QString>& forgottenPaths,
+                    const QSet<QString>& referencedPaths);
 
 } // namespace WebLinks
