@@ -12,8 +12,9 @@ class QMenu;
 class QWidget;
 struct NookItem;
 
-// What an item's context menu adds to the grid's own entries: show it in its folder,
-// copy its path, rename it (in a sheet over the panel). Each item comes with its nook,
+// What an item's context menu adds to the grid's own entries: open it with another of the
+// applications for its type, show it in its folder, copy its path, rename it (in a sheet
+// over the panel). Each item comes with its nook,
 // which for a search result need not be the one on screen.
 class ItemActions : public QObject {
     Q_OBJECT
@@ -27,7 +28,13 @@ public:
     void beginRename(const NookItem& item, QUuid groupID);
     NewGroupSheet* renameSheet() const { return m_sheet; }
 
+signals:
+    // An entry of the "Open With" menu: the desktop entry id of the application.
+    void openWithRequested(const NookItem& item, const QString& applicationId);
+
 private:
+    void addOpenWith(QMenu* menu, const NookItem& item, const QString& path);
+
     void rename();
 
     struct Renaming {

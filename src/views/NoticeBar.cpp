@@ -41,6 +41,8 @@ QString NoticeBar::text() const {
 }
 
 void NoticeBar::post(Notice notice) {
+    if (m_posted)
+        emit dismissed();
     m_label->setText(notice.text);
     m_action->setText(notice.actionText);
     m_action->setVisible(!notice.actionText.isEmpty());
@@ -55,6 +57,13 @@ void NoticeBar::post(Notice notice) {
 }
 
 void NoticeBar::dismiss() {
+    const bool posted = m_posted;
+    takeDown();
+    if (posted)
+        emit dismissed();
+}
+
+void NoticeBar::takeDown() {
     m_timer.stop();
     m_hasAction = false;
     m_posted = false;
@@ -68,7 +77,7 @@ void NoticeBar::expire() {
 bool NoticeBar::triggerAction() {
     if (!m_posted || !m_hasAction)
         return false;
-    dismiss();
+    takeDown();
     emit actionTriggered();
     return true;
 }

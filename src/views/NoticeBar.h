@@ -35,11 +35,15 @@ public:
 
 signals:
     void actionTriggered();
+    // Taken down without its action: closed, timed out or replaced by another notice.
+    void dismissed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void takeDown();
+
     QLabel* m_label;
     QPushButton* m_action;
     HeaderButton* m_close;

@@ -14,6 +14,7 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     , m_tabBar(new TuckawayTabBar(this))
     , m_searchField(new QLineEdit(this))
     , m_addButton(new HeaderButton(28, this))
+    , m_addFilesButton(new HeaderButton(28, this))
     , m_pinButton(new HeaderButton(28, this))
     , m_settingsButton(new HeaderButton(32, this)) {
     auto* row = new QHBoxLayout(this);
@@ -22,6 +23,7 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     row->addWidget(m_tabBar, 1, Qt::AlignVCenter);
     row->addWidget(m_searchField, 1);
     row->addWidget(m_addButton, 0, Qt::AlignVCenter);
+    row->addWidget(m_addFilesButton, 0, Qt::AlignVCenter);
     row->addWidget(m_pinButton, 0, Qt::AlignVCenter);
     row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
 
@@ -35,6 +37,10 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     m_addButton->setToolTip(qtTrId("header.add_group"));
     m_addButton->setAccessibleName(m_addButton->toolTip());
     connect(m_addButton, &HeaderButton::clicked, this, &PanelHeader::addGroupClicked);
+    m_addFilesButton->setSymbol({QStringLiteral("document-open-symbolic"), QStringLiteral("document-open")},
+                                QStringLiteral("folder"));
+    m_addFilesButton->setToolTip(qtTrId("action.add_files"));
+    connect(m_addFilesButton, &HeaderButton::clicked, this, &PanelHeader::addFilesClicked);
 
     m_pinButton->setToolTip(qtTrId("header.pin"));
     m_pinButton->setAccessibleName(m_pinButton->toolTip());

@@ -10,11 +10,13 @@ PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, Q
     , m_icons(icons)
     , m_bar(bar) {
     connect(&m_bar, &NoticeBar::actionTriggered, this, &PanelNotices::act);
+    connect(&m_bar, &NoticeBar::dismissed, this, &PanelNotices::forget);
     connect(&m_store, &NookStore::saveFailed, this,
             [this](const QString& reason, quint64) { post(qtTrId("notice.save_failed").arg(reason)); });
 }
 
 void PanelNotices::post(const QString& text, Action action) {
+    forget(); // the notice it replaces can no longer be acted on
     const bool removes = std::holds_alternative<RemoveMissing>(action);
     m_undoes = !removes && !std::holds_alternative<std::monostate>(action);
     m_action = std::move(action);
@@ -27,6 +29,22 @@ void PanelNotices::post(const QString& text, Action action) {
 
 bool PanelNotices::undo() {
     return m_undoes && m_bar.triggerAction();
+}
+
+QList<NookItem> PanelNotices::undoableItems() const {
+    if (const auto* group = std::get_if<PutBackGroup>(&m_action))
+        return group->group.items;
+    if (const auto* item = std::get_if<PutBackItem>(&m_action))
+        return {item->item};
+    return {};
+}
+
+void PanelNotices::forget() {
+    const QList<NookItem> items = undoableItems();
+    m_action = {};
+    m_undoes = false;
+    if (!items.isEmpty())
+        emit itemsForgotten(items);
 }
 
 void PanelNotices::act() {
@@ -98,4 +116,11 @@ void PanelNotices::tellUnreadableFile() {
     const QString kept = m_store.keptUnreadableFile();
     post(kept.isEmpty() ? qtTrId("notice.load_failed").arg(m_store.saveURL().toLocalFile())
                         : qtTrId("notice.load_failed_kept").arg(kept));
+}
+
+void PanelNotices::tellRefused(const QList<QUrl>& urls) {
+    QStringList shown;
+    for (const QUrl& url : urls)
+        shown << url.toDisplayString();
+    post(qtTrId("notice.refused").arg(shown.join(QLatin1String(", "))));
 }

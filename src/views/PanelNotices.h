@@ -33,6 +33,15 @@ public:
     void tellNoApplication(const NookItem& item);
     // Once per run: the data file could not be read.
     void tellUnreadableFile();
+    // Addresses that are neither files nor web pages.
+    void tellRefused(const QList<QUrl>& urls);
+
+    // The removed items an undo can still put back.
+    QList<NookItem> undoableItems() const;
+
+signals:
+    // Removed items whose removal can no longer be undone.
+    void itemsForgotten(const QList<NookItem>& items);
 
 private:
     // What the notice's button does.
@@ -58,6 +67,7 @@ private:
 
     void post(const QString& text, Action action = {});
     void act();
+    void forget();
 
     NookStore& m_store;
     IconCache& m_icons;

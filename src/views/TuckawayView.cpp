@@ -1,7 +1,9 @@
 #include "views/TuckawayView.h"
 
 #include "model/HandOverQueue.h"
+#include "model/LinkCleanup.h"
 #include "model/NookStore.h"
+#include "model/WebLinks.h"
 #include "platform/Preferences.h"
 #include "views/FirstMouseView.h"
 #include "views/GroupSelection.h"
@@ -25,6 +27,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
+#include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -62,7 +66,8 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     , m_notices(store, icons, *m_notice)
     , m_itemActions(new ItemActions(store, this))
     , m_targetCheck(new TargetCheck(this))
-    , m_emptyHint(new QLabel(m_grid->viewport())) {
+    , m_emptyHint(new QLabel(m_grid->viewport()))
+    , m_emptyAddFiles(new QPushButton(qtTrId("action.add_files"), m_grid->viewport())) {
     PanelAccessibility::install();
     m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_emptyHint->setWordWrap(true);
@@ -71,7 +76,12 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
     auto* hintLayout = new QVBoxLayout(m_grid->viewport());
     hintLayout->setContentsMargins(24, 24, 24, 24);
+    hintLayout->addStretch();
     hintLayout->addWidget(m_emptyHint);
+    hintLayout->addWidget(m_emptyAddFiles, 0, Qt::AlignHCenter);
+    hintLayout->addStretch();
+    connect(static_cast<QPushButton*>(m_emptyAddFiles), &QPushButton::clicked, this,
+            &TuckawayView::chooseFiles);
     m_firstMouse->lower();
     m_progress->raise(); // above the hairline it lies on
 
@@ -91,6 +101,7 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     connectGrid();
     connect(m_header, &PanelHeader::addGroupClicked, m_sheet, qOverload<>(&NewGroupSheet::open));
     connect(m_header, &PanelHeader::settingsClicked, this, &TuckawayView::settingsRequested);
+    connect(m_header, &PanelHeader::addFilesClicked, this, &TuckawayView::chooseFiles);
     connect(&m_store, &NookStore::groupsChanged, this, [this] { showStore(false); });
     connect(&m_store, &NookStore::selectedGroupIDChanged, this, [this] { showStore(true); });
     HandOverQueue& handOvers = m_store.handOvers();
@@ -98,6 +109,22 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     connect(&handOvers, &HandOverQueue::finished, m_progress, [this] {
         if (!m_store.handOvers().isRunning())
             m_progress->finish();
+    });
+    connect(&handOvers, &HandOverQueue::finished, this,
+            [this](HandOverQueue::Ticket ticket, const HandOverResult& result) {
+                if (!m_ownHandOvers.remove(ticket))
+                    return;
+                QList<QUrl> refused;
+                for (const QUrl& url : result.rejected) {
+                    if (!url.isLocalFile() && !WebLinks::isWebAddress(url))
+                        refused << url;
+                }
+                if (!refused.isEmpty())
+                    m_notices.tellRefused(refused);
+            });
+    // A web link's file goes once its removal can no longer be undone.
+    connect(&m_notices, &PanelNotices::itemsForgotten, this, [this](const QList<NookItem>& items) {
+        LinkCleanup::forgotten(m_store, items, m_notices.undoableItems());
     });
     auto* undo = new QShortcut(QKeySequence::Undo, this);
     undo->setContext(Qt::WindowShortcut);
@@ -134,6 +161,7 @@ void TuckawayView::connectTabs() {
     connect(tabs, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
     connect(tabs, &TuckawayTabBar::renameRequested, &m_store, &NookStore::renameGroup);
     connect(tabs, &TuckawayTabBar::deleteRequested, &m_notices, &PanelNotices::removeGroup);
+    connect(tabs, &TuckawayTabBar::openAllRequested, this, &TuckawayView::openAll);
     connect(tabs, &TuckawayTabBar::itemDropRequested, this,
             [this](const QUuid& itemID, const QUuid& toGroupID, bool copy) {
                 m_notices.transferItem(itemID, groupOf(itemID), toGroupID, copy);
@@ -149,13 +177,22 @@ void TuckawayView::connectGrid() {
         if (const std::optional<QUuid> current = currentID(); current && !m_search->isActive())
             m_store.moveItems(*current, {offset}, destination); // results of several nooks have no order
     });
-    connect(m_grid, &ItemGridView::filesDropped, this, [this](const QList<QUrl>& urls) {
-        // With no nook, an id that names none: the files are turned away.
-        m_store.handOvers().add(urls, HandOverTarget::group(currentID().value_or(QUuid())));
-    });
+    connect(m_grid, &ItemGridView::filesDropped, this,
+            [this](const QList<QUrl>& urls, const QHash<QUrl, QString>& titles) {
+                // With no nook, an id that names none: the files are turned away.
+                m_ownHandOvers << m_store.handOvers().add(
+                    urls, HandOverTarget::group(currentID().value_or(QUuid())), 0, titles);
+            });
     connect(m_grid, &ItemGridView::menuRequested, this, [this](QMenu* menu, const NookItem& item) {
         m_itemActions->extendMenu(menu, item, groupOf(item.id));
     });
+    connect(m_itemActions, &ItemActions::openWithRequested, this,
+            [this](const NookItem& item, const QString& id) {
+                if (m_grid->isMissing(item.id))
+                    showOpenFailure(item.id, OpenFailure::Missing);
+                else
+                    emit openWithRequested(item, id);
+            });
     connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
         m_itemActions->setPaths(result.paths);
         m_grid->setTargets(result.missing, result.paths);
@@ -216,12 +253,37 @@ void TuckawayView::showOpenFailure(const QUuid& itemID, OpenFailure failure) {
     }
 }
 
+void TuckawayView::openAll(const QUuid& groupID) {
+    const NookGroup* group = m_store.group(groupID);
+    if (!group)
+        return;
+    // The grid knows which are missing only for the nook on screen; the others find out.
+    for (const NookItem& item : QList<NookItem>(group->items))
+        openItem(item);
+}
+
+void TuckawayView::chooseFiles() {
+    const NookGroup* current = m_store.selectedGroup();
+    const HandOverTarget target = current ? HandOverTarget::group(current->id) : HandOverTarget::current();
+    const QString title =
+        qtTrId("dialog.add_files").arg(current ? current->name : qtTrId("group.default_name"));
+    QPointer<TuckawayView> guard(this);
+    m_chooser(window(), title, [guard, target](const QList<QUrl>& urls) {
+        if (guard && !urls.isEmpty())
+            guard->m_ownHandOvers << guard->m_store.handOvers().add(urls, target);
+    });
+}
+
 // ---- what the store holds, on screen
 
 void TuckawayView::showStore(bool fromTop) {
     TuckawayTabBar* tabs = m_header->tabBar();
     tabs->setGroups(GroupSelection::summaries(m_store.groups()));
     tabs->setSelectedGroupID(currentID());
+    for (const NookGroup& group : m_store.groups()) {
+        if (TuckawayTabButton* tab = tabs->tab(group.id))
+            tab->setItemCount(int(group.items.size()));
+    }
     showItems(fromTop);
 }
 
@@ -238,6 +300,7 @@ void TuckawayView::showItems(bool fromTop) {
                                                   : nullptr;
     m_emptyHint->setText(hint ? qtTrId(hint) : QString());
     m_emptyHint->setVisible(hint != nullptr);
+    m_emptyAddFiles->setVisible(hint != nullptr && !m_search->isActive());
     // A nook newly on screen: look again whether its targets are still there.
     if (fromTop && isVisible())
         m_targetCheck->check(items);
