@@ -41,8 +41,6 @@ QString NoticeBar::text() const {
 }
 
 void NoticeBar::post(Notice notice) {
-    if (m_posted)
-        emit dismissed();
     m_label->setText(notice.text);
     m_action->setText(notice.actionText);
     m_action->setVisible(!notice.actionText.isEmpty());

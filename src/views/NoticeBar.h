@@ -35,7 +35,7 @@ public:
 
 signals:
     void actionTriggered();
-    // Taken down without its action: closed, timed out or replaced by another notice.
+    // Taken down without its action: closed or timed out (a new notice replaces it silently).
     void dismissed();
 
 protected:

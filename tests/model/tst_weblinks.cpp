@@ -137,14 +137,27 @@ private slots:
         QTEST(int(batch.result.rejected.size()), "rejected");
     }
 
-    // The clean-up removes our link files no item refers to, and nothing else: not a file without our
-    // marker, not a symbolic link, not one referred to through another spelling of the folder.
+    // The clean-ups remove our link files no item refers to, and nothing else: not a file without our
+    // marker, not a symbolic link, not one referred to through another spelling of the folder; for the
+    // items forgotten after a removal, only theirs.
+    void cleanUpTouchesOnlyOurUnusedFiles_data() {
+        QTest::addColumn<bool>("forgotten");
+        QTest::addColumn<QString>("left");
+        const QString kept = u"foreign.desktop notes.txt symlink.desktop used.org.desktop via.org.desktop"_s;
+        QTest::newRow("at start") << false << kept;
+        QTest::newRow("forgotten") << true
+                                   << u"foreign.desktop notes.txt other.org.desktop symlink.desktop "
+                                      "used.org.desktop via.org.desktop"_s;
+    }
     void cleanUpTouchesOnlyOurUnusedFiles() {
+        QFETCH(bool, forgotten);
         const auto make = [this](const char* url) {
             return WebLinks::make(folder(), QUrl(QLatin1String(url)), {}).value().path;
         };
         const QString used = make("https://used.org"), viaLink = make("https://via.org");
-        make("https://unused.org");
+        const QString unused = make("https://unused.org");
+        if (forgotten)
+            make("https://other.org"); // unused too, but not the forgotten item's
         const QString dir = folder().mid(m_env->home().size() + 1);
         m_env->makeFile(dir + u"/foreign.desktop"_s, "[Desktop Entry]\nType=Link\nURL=https://f.org\n");
         m_env->makeFile(dir + u"/notes.txt"_s,
@@ -154,10 +167,12 @@ private slots:
         QVERIFY(QFile::link(folder(), m_env->home() + u"/spelled"_s));
 
         const QSet<QString> referenced{used, m_env->home() + u"/spelled/"_s + QFileInfo(viaLink).fileName()};
-        QCOMPARE(WebLinks::removeUnreferenced(folder(), referenced), 1);
-        QStringList left = QDir(folder()).entryList(QDir::Files | QDir::System);
-        QCOMPARE(left.join(u' '),
-                 u"foreign.desktop notes.txt symlink.desktop used.org.desktop via.org.desktop"_s);
+        const QSet<QString> gone{unused, used, folder() + u"/foreign.desktop"_s, folder() + u"/notes.txt"_s,
+                                 folder() + u"/symlink.desktop"_s};
+        QCOMPARE(forgotten ? WebLinks::removeForgotten(folder(), gone, referenced)
+                           : WebLinks::removeUnreferenced(folder(), referenced),
+                 1);
+        QTEST(QDir(folder()).entryList(QDir::Files | QDir::System).join(u' '), "left");
     }
 };
 
