@@ -40,6 +40,7 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     m_addFilesButton->setSymbol({QStringLiteral("document-open-symbolic"), QStringLiteral("document-open")},
                                 QStringLiteral("folder"));
     m_addFilesButton->setToolTip(qtTrId("action.add_files"));
+    m_addFilesButton->setAccessibleName(m_addFilesButton->toolTip());
     connect(m_addFilesButton, &HeaderButton::clicked, this, &PanelHeader::addFilesClicked);
 
     m_pinButton->setToolTip(qtTrId("header.pin"));
