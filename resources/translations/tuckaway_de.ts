@@ -55,6 +55,10 @@
         <source>Icon size</source>
         <translation>Symbolgröße</translation>
     </message>
+    <message id="settings.previews">
+        <source>Show previews of files</source>
+        <translation>Vorschaubilder der Dateien zeigen</translation>
+    </message>
     <message id="settings.window_title">
         <source>Tuckaway Settings</source>
         <translation>Tuckaway-Einstellungen</translation>
@@ -280,6 +284,34 @@ Rückgabewert: 0 erledigt, 1 nichts getan (der Grund steht in der Standardfehler
     <message id="cli.files">
         <source>Files, folders or URIs to add.</source>
         <translation>Hinzuzufügende Dateien, Ordner oder URIs.</translation>
+    </message>
+    <message id="notice.refused">
+        <source>Only files and web pages (http, https) can be added: %1</source>
+        <translation>Nur Dateien und Webseiten (http, https) lassen sich hinzufügen: %1</translation>
+    </message>
+    <message id="action.open_with">
+        <source>Open With</source>
+        <translation>Öffnen mit</translation>
+    </message>
+    <message id="action.open_with_none">
+        <source>No Application</source>
+        <translation>Kein Programm</translation>
+    </message>
+    <message id="action.open_all">
+        <source>Open All</source>
+        <translation>Alle öffnen</translation>
+    </message>
+    <message id="action.open_all_count">
+        <source>Open All (%1)</source>
+        <translation>Alle öffnen (%1)</translation>
+    </message>
+    <message id="action.add_files">
+        <source>Add Files…</source>
+        <translation>Dateien hinzufügen …</translation>
+    </message>
+    <message id="dialog.add_files">
+        <source>Add to “%1”</source>
+        <translation>Zu „%1“ hinzufügen</translation>
     </message>
 </context>
 </TS>

@@ -55,6 +55,10 @@
         <source>Icon size</source>
         <translation>Icon size</translation>
     </message>
+    <message id="settings.previews">
+        <source>Show previews of files</source>
+        <translation>Show previews of files</translation>
+    </message>
     <message id="settings.window_title">
         <source>Tuckaway Settings</source>
         <translation>Tuckaway Settings</translation>
@@ -280,6 +284,34 @@ Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usa
     <message id="cli.files">
         <source>Files, folders or URIs to add.</source>
         <translation>Files, folders or URIs to add.</translation>
+    </message>
+    <message id="notice.refused">
+        <source>Only files and web pages (http, https) can be added: %1</source>
+        <translation>Only files and web pages (http, https) can be added: %1</translation>
+    </message>
+    <message id="action.open_with">
+        <source>Open With</source>
+        <translation>Open With</translation>
+    </message>
+    <message id="action.open_with_none">
+        <source>No Application</source>
+        <translation>No Application</translation>
+    </message>
+    <message id="action.open_all">
+        <source>Open All</source>
+        <translation>Open All</translation>
+    </message>
+    <message id="action.open_all_count">
+        <source>Open All (%1)</source>
+        <translation>Open All (%1)</translation>
+    </message>
+    <message id="action.add_files">
+        <source>Add Files…</source>
+        <translation>Add Files…</translation>
+    </message>
+    <message id="dialog.add_files">
+        <source>Add to “%1”</source>
+        <translation>Add to “%1”</translation>
     </message>
 </context>
 </TS>

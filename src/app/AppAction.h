@@ -6,5 +6,6 @@ enum class AppAction {
     TogglePanel,
     ShowPanel,
     OpenSettings,
+    AddFiles, // the file chooser, into the current nook
     Quit,
 };

@@ -4,10 +4,12 @@
 #include "app/TrayIcon.h"
 #include "model/HandOverQueue.h"
 #include "model/IconCache.h"
+#include "model/LinkCleanup.h"
 #include "model/NookStore.h"
 #include "platform/OutsideClickMonitor.h"
 #include "platform/Preferences.h"
 #include "platform/WindowHints.h"
+#include "views/TuckawayView.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -35,6 +37,7 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
 
 // The nook last selected stays the current one across restarts.
 void AppDelegate::rememberCurrentNook() {
+    LinkCleanup::atStart(*m_store); // with the store's first look at its data
     if (const QUuid id = m_preferences.currentNook(); !id.isNull())
         m_store->selectGroup(id);
     connect(m_store.get(), &NookStore::selectedGroupIDChanged, this, [this] {
@@ -64,6 +67,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (session.needsDummyWindow())
         makeDummyWindow();
 
+    IconCache::shared().followPreferences(m_preferences);
     m_panelController = std::make_unique<PanelController>(*m_store, m_preferences, IconCache::shared(),
                                                           m_monitorFactory ? m_monitorFactory() : nullptr);
     m_panelController->setPlacesWindow(session.placesWindows);
@@ -112,6 +116,10 @@ void AppDelegate::perform(AppAction action) {
         break;
     case AppAction::OpenSettings:
         emit settingsRequested();
+        break;
+    case AppAction::AddFiles:
+        if (m_panelController)
+            m_panelController->view()->chooseFiles();
         break;
     case AppAction::Quit:
         QCoreApplication::quit();

@@ -145,8 +145,18 @@ int reportHandOver(const QStringList& duplicates, const QStringList& rejected, b
                    QTextStream& err) {
     for (const QString& uri : duplicates)
         err << "tuckaway: not added, already in the nook: " << shown(uri) << "\n";
-    for (const QString& uri : rejected)
-        err << "tuckaway: not added, no such local file: " << shown(uri) << "\n";
+    for (const QString& uri : rejected) {
+        const QUrl url(uri);
+        const bool web = (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) &&
+                         !url.host().isEmpty();
+        if (url.isLocalFile())
+            err << "tuckaway: not added, no such local file: " << shown(uri) << "\n";
+        else if (web)
+            err << "tuckaway: not added, no link could be made for: " << uri << "\n";
+        else
+            err << "tuckaway: not added, only files and web pages (http, https) can be added: " << uri
+                << "\n";
+    }
     return anyAdded ? Done : NothingDone;
 }
 

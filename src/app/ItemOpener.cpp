@@ -2,8 +2,10 @@
 
 #include "model/BackgroundWork.h"
 #include "model/Bookmarks.h"
+#include "model/WebLinks.h"
 #include "platform/LogCategories.h"
 #include "platform/xdg/DesktopEntry.h"
+#include "platform/xdg/LinkEntry.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -14,7 +16,7 @@ namespace ItemOpener {
 namespace {
 
 struct Target {
-    QString path;
+    QUrl url;
     bool hasApplication = false;
 };
 
@@ -23,10 +25,18 @@ std::optional<Target> locate(const QByteArray& bookmark) {
     const std::optional<QString> path = Bookmarks::resolvePath(bookmark);
     if (!path)
         return std::nullopt;
-    if (DesktopEntry::isDesktopEntryPath(*path))
-        return Target{*path, true};      // the entry is its own application
+    if (DesktopEntry::isDesktopEntryPath(*path)) {
+        // A web link opens its address in the browser: neither started nor shown in an editor.
+        if (const auto link = LinkEntry::read(*path)) {
+            const bool web = WebLinks::isWebAddress(link->url);
+            return Target{link->url, web && DesktopEntry::anyApplicationFor(
+                                                QStringLiteral("x-scheme-handler/") + link->url.scheme())};
+        }
+        return Target{QUrl::fromLocalFile(*path), true}; // the entry is its own application
+    }
     static const QMimeDatabase database; // thread-safe
-    return Target{*path, DesktopEntry::anyApplicationFor(database.mimeTypeForFile(*path).name())};
+    return Target{QUrl::fromLocalFile(*path),
+                  DesktopEntry::anyApplicationFor(database.mimeTypeForFile(*path).name())};
 }
 
 } // namespace
@@ -56,10 +66,10 @@ void open(const NookItem& item, QObject* context, std::function<void(Result)> do
                 if (!target) {
                     qCDebug(lcOpen) << "the target is gone";
                 } else if (!target->hasApplication) {
-                    qCDebug(lcOpen) << "no application for" << target->path;
+                    qCDebug(lcOpen) << "no application for" << target->url.toDisplayString();
                     result = Result::NoApplication;
                 } else {
-                    result = launcher(QUrl::fromLocalFile(target->path));
+                    result = launcher(target->url);
                 }
                 if (done)
                     done(result);

@@ -8,7 +8,8 @@
 #include <functional>
 
 // Opens an item's target the way the desktop would: an application's desktop entry is
-// started (if the desktop trusts it), anything else goes to its default application.
+// started (if the desktop trusts it), a web link's address goes to the browser, anything
+// else goes to its default application.
 // Finding the target (a moved one needs a search) and its application is file-system
 // work and runs in the background; the launch itself and the report run on the main thread.
 namespace ItemOpener {

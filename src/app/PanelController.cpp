@@ -8,6 +8,7 @@
 #include "platform/LogCategories.h"
 #include "platform/Preferences.h"
 #include "platform/WindowHints.h"
+#include "platform/xdg/OpenWith.h"
 #include "platform/xdg/ThemeIcons.h"
 #include "views/TuckawayView.h"
 
@@ -86,6 +87,7 @@ void PanelController::makePanel() {
     m_window->setContent(m_view);
     connect(m_view, &TuckawayView::closeRequested, this, &PanelController::close);
     connect(m_view, &TuckawayView::openRequested, this, &PanelController::open);
+    connect(m_view, &TuckawayView::openWithRequested, this, &PanelController::openWith);
     connect(m_view, &TuckawayView::settingsRequested, this, &PanelController::settingsRequested);
     connect(m_view, &TuckawayView::panelSizeChanged, this, &PanelController::sizeChanged);
     connect(m_window.get(), &PanelWindow::closeRequested, this, &PanelController::close);
@@ -295,6 +297,19 @@ void PanelController::open(const NookItem& item) {
     ItemOpener::open(
         item, this, [this, id = item.id](ItemOpener::Result result) { emit itemOpenFinished(id, result); },
         m_opener);
+}
+
+void PanelController::openWith(const NookItem& item, const QString& applicationId) {
+    if (!m_pinState.value())
+        close();
+    ItemOpener::open(
+        item, this, [this, id = item.id](ItemOpener::Result result) { emit itemOpenFinished(id, result); },
+        [this, applicationId](const QUrl& url) {
+            if (m_applicationOpener)
+                return m_applicationOpener(applicationId, url);
+            return OpenWith::launch(applicationId, {url}) ? ItemOpener::Result::Opened
+                                                          : ItemOpener::Result::NoApplication;
+        });
 }
 
 void PanelController::watchScreens() {

@@ -59,6 +59,9 @@ public:
     void keepAbove(QWidget* window);
     // How found targets are started; the desktop's default application unless replaced (tests).
     void setItemOpener(Opener opener);
+    // How a target is handed to an application of "Open With" (its desktop entry id).
+    using ApplicationOpener = std::function<ItemOpener::Result(const QString& applicationId, const QUrl&)>;
+    void setApplicationOpener(ApplicationOpener opener) { m_applicationOpener = std::move(opener); }
     // False where the compositor decides where windows go: the panel is then only sized.
     void setPlacesWindow(bool placesWindow) { m_placesWindow = placesWindow; }
 
@@ -83,6 +86,7 @@ private:
     void open(const NookItem& item);
     // Shows the panel where it was last anchored.
     void present();
+    void openWith(const NookItem& item, const QString& applicationId);
     void positionAnchor(double x);
     void updateContentSize();
     void placeWindow();
@@ -99,6 +103,7 @@ private:
     TuckawayView* m_view = nullptr;
     std::unique_ptr<OutsideClickMonitor> m_monitor;
     Opener m_opener;
+    ApplicationOpener m_applicationOpener;
     double m_lastMouseX = 0;
     // Where the panel was last anchored, in Qt coordinates, and on which screen.
     QRectF m_anchor;

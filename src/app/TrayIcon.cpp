@@ -11,6 +11,9 @@ TrayIcon::TrayIcon(QObject* parent)
     , m_menu(std::make_unique<QMenu>())
     , m_tray(new QSystemTrayIcon(AppIcon::icon(), this)) {
     m_tray->setToolTip(qtTrId("tray.tooltip"));
+    QAction* addFiles = m_menu->addAction(qtTrId("action.add_files"));
+    addFiles->setObjectName(QStringLiteral("addFiles"));
+    connect(addFiles, &QAction::triggered, this, [this] { emit actionRequested(AppAction::AddFiles); });
     QAction* settings = m_menu->addAction(qtTrId("tray.settings"));
     settings->setObjectName(QStringLiteral("settings"));
     m_menu->addSeparator();

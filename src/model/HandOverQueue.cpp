@@ -3,6 +3,7 @@
 #include "model/NookStore.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 HandOverQueue::HandOverQueue(NookStore& store)
     : QObject()
@@ -16,7 +17,16 @@ HandOverQueue::~HandOverQueue() {
     m_pool.waitForDone();
 }
 
-HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs) {
+QString HandOverQueue::linkFolder() const {
+    return WebLinks::folderIn(QFileInfo(m_store.saveURL().toLocalFile()).absolutePath());
+}
+
+void HandOverQueue::runInTurn(std::function<void()> work) {
+    m_pool.start(std::move(work));
+}
+
+HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs,
+                                         const QHash<QUrl, QString>& titles) {
     Job job;
     job.ticket = ++m_lastTicket;
     job.target = target;
@@ -27,10 +37,14 @@ HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOver
     m_jobs.push_back(std::move(job));
     Job* queued = &m_jobs.back(); // list elements stay where they are
     const int total = int(urls.size());
-    m_pool.start([this, queued, urls, total, before = queued->before] {
-        HandOverBatch batch = HandOverBatch::prepare(before, urls, [this, total](int handled) {
-            QMetaObject::invokeMethod(this, [this, handled, total] { emit progress(handled, total); });
-        });
+    const WebLinks::HandOver links{linkFolder(), titles};
+    m_pool.start([this, queued, urls, total, before = queued->before, links] {
+        HandOverBatch batch = HandOverBatch::prepare(
+            before, urls,
+            [this, total](int handled) {
+                QMetaObject::invokeMethod(this, [this, handled, total] { emit progress(handled, total); });
+            },
+            links);
         QMetaObject::invokeMethod(this, [this, queued, batch = std::move(batch)]() mutable {
             queued->batch = std::move(batch);
             applyReady(false);

@@ -4,10 +4,12 @@
 #include "model/HandOverBatch.h"
 
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
 
+#include <functional>
 #include <list>
 #include <optional>
 
@@ -27,7 +29,15 @@ public:
 
     // With `delayMs`, the files join no earlier than that (a launcher's files arrive a moment
     // after the panel shows); the hand-overs after it wait their turn.
-    Ticket add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs = 0);
+    // Web addresses become link items in the store's links folder; `titles` are the page titles
+    // a drop carried, by address.
+    Ticket add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs = 0,
+               const QHash<QUrl, QString>& titles = {});
+    // Runs `work` on the queue's thread between the preparations: for file-system work that must
+    // not cross one (removing link files a preparation might be reading or making).
+    void runInTurn(std::function<void()> work);
+    // The folder of the store's link files.
+    QString linkFolder() const;
     // Waits for the hand-overs under way and applies every one now, delays or not (at quit,
     // and where no event loop runs).
     void complete();

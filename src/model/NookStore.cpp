@@ -4,6 +4,7 @@
 #include "model/DataFile.h"
 #include "model/FileUrls.h"
 #include "model/HandOverQueue.h"
+#include "model/LinkCleanup.h"
 #include "model/NookCodec.h"
 #include "model/SaveWriter.h"
 #include "model/UndoHistory.h"
@@ -63,6 +64,7 @@ NookStore::NookStore(const QString& folder, QObject* parent)
             QMetaObject::invokeMethod(
                 this, [this, failure, generation] { finishSave(failure, generation); }, Qt::QueuedConnection);
         });
+    LinkCleanup::follow(*this);
 }
 
 NookStore::~NookStore() {

@@ -10,6 +10,17 @@ std::optional<UndoHistory::Step> UndoHistory::last() const {
     return m_steps.isEmpty() ? std::nullopt : std::optional(m_steps.last().step);
 }
 
+QList<NookItem> UndoHistory::removedItems() const {
+    QList<NookItem> items;
+    for (const Entry& entry : m_steps) {
+        if (const auto* nook = std::get_if<RemovedNook>(&entry.change))
+            items += nook->group.items;
+        else if (const auto* removed = std::get_if<RemovedItem>(&entry.change))
+            items += removed->item;
+    }
+    return items;
+}
+
 quint64 UndoHistory::keep(Kind kind, const QString& name,
                           std::variant<RemovedNook, RemovedItem, Transfer> change) {
     m_steps.append(Entry{Step{++m_lastSerial, kind, name}, std::move(change)});

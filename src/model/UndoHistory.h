@@ -39,6 +39,8 @@ public:
     quint64 transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
 
     std::optional<Step> last() const;
+    // The items the steps kept have removed, which an undo can still put back.
+    QList<NookItem> removedItems() const;
     qsizetype size() const { return m_steps.size(); }
 
     // Takes back the newest step that can still be taken back; with a serial, only that step

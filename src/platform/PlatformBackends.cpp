@@ -1,7 +1,9 @@
 // The one place that picks a backend for the running session; the interfaces know none.
+#include "platform/DesktopFileChooser.h"
 #include "platform/GlobalShortcut.h"
 #include "platform/OutsideClickMonitor.h"
 
+#include "platform/portal/PortalFileChooser.h"
 #include "platform/portal/PortalGlobalShortcut.h"
 #include "platform/x11/X11ClickMonitor.h"
 #include "platform/x11/X11GlobalShortcut.h"
@@ -23,4 +25,12 @@ std::unique_ptr<GlobalShortcut> GlobalShortcut::createForSession() {
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         return X11GlobalShortcut::create();
     return nullptr;
+}
+
+void DesktopFileChooser::choose(const QString& title, Done done, std::function<void()> unavailable) {
+    if (!PortalFileChooser::available()) {
+        unavailable();
+        return;
+    }
+    PortalFileChooser::choose(title, false, std::move(done), std::move(unavailable));
 }

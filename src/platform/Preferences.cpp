@@ -59,6 +59,11 @@ bool Preferences::launchAtLogin() const {
     return value.isValid() ? value.toBool() : kDefaultLaunchAtLogin;
 }
 
+bool Preferences::previews() const {
+    const QVariant value = m_settings->value(QLatin1String(kPreviews));
+    return value.isValid() ? value.toBool() : kDefaultPreviews;
+}
+
 double Preferences::readReal(const char* key, double fallback) const {
     bool ok = false;
     const double value = m_settings->value(QLatin1String(key)).toDouble(&ok);
@@ -89,6 +94,10 @@ void Preferences::setPanelHeight(double value) {
 
 void Preferences::setLaunchAtLogin(bool value) {
     write(kLaunchAtLogin, value, launchAtLogin(), &Preferences::launchAtLoginChanged);
+}
+
+void Preferences::setPreviews(bool value) {
+    write(kPreviews, value, previews(), &Preferences::previewsChanged);
 }
 
 QKeySequence Preferences::globalShortcut() const {

@@ -26,11 +26,14 @@ public:
     static constexpr auto kLaunchAtLogin = "launchAtLogin";
     static constexpr auto kCurrentNook = "currentNook";
     static constexpr auto kGlobalShortcut = "globalShortcut";
+    static constexpr auto kPreviews = "previews";
 
     static constexpr int kDefaultColumns = 4;
     static constexpr double kDefaultIconSize = 52.0;
     static constexpr double kDefaultPanelHeight = 440.0;
     static constexpr bool kDefaultLaunchAtLogin = false;
+    // Files show what they hold (from the desktop's thumbnails) instead of their type's icon.
+    static constexpr bool kDefaultPreviews = true;
     // Bound by none of the common desktops out of the box.
     static constexpr auto kDefaultGlobalShortcut = "Ctrl+Alt+Space";
 
@@ -59,6 +62,9 @@ public:
     QKeySequence globalShortcut() const;
     void setGlobalShortcut(const QKeySequence& keys);
 
+    bool previews() const;
+    void setPreviews(bool value);
+
     // The nook last selected, so the panel reopens on it after a restart; null when none.
     QUuid currentNook() const;
     void setCurrentNook(const QUuid& id);
@@ -75,6 +81,7 @@ signals:
     void panelHeightChanged(double panelHeight);
     void launchAtLoginChanged(bool enabled);
     void globalShortcutChanged(const QKeySequence& keys);
+    void previewsChanged(bool enabled);
 
 private:
     void save();

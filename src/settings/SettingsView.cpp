@@ -101,6 +101,7 @@ SettingsView::SettingsView(LoginItemService& loginItem, Preferences& preferences
     panelSection->addRow(buildPanelHeightRow());
     panelSection->addRow(buildColumnsRow());
     panelSection->addRow(buildIconSizeRow());
+    panelSection->addRow(buildPreviewsRow());
     form->addWidget(panelSection);
 
     showPreferences();
@@ -181,6 +182,22 @@ QLayout* SettingsView::buildIconSizeRow() {
 
     row->addLayout(titleLine);
     row->addLayout(sliderLine);
+    return row;
+}
+
+// Kept apart from the other rows: it reads and writes its preference on its own.
+QLayout* SettingsView::buildPreviewsRow() {
+    auto* row = new QHBoxLayout();
+    auto* title = makeTitle(qtTrId("settings.previews"), this);
+    auto* toggle = new ToggleSwitch(this);
+    toggle->setObjectName(QStringLiteral("previews"));
+    toggle->setAccessibleName(title->text());
+    title->setBuddy(toggle);
+    row->addWidget(title, 1);
+    row->addWidget(toggle);
+    toggle->setChecked(m_preferences.previews());
+    connect(toggle, &QAbstractButton::clicked, &m_preferences, &Preferences::setPreviews);
+    connect(&m_preferences, &Preferences::previewsChanged, toggle, &QAbstractButton::setChecked);
     return row;
 }
 

@@ -51,6 +51,7 @@ private:
     void turnShortcutOff();
     void keepBoundKeys();
     void shortcutRefused(const QKeySequence& keys, GlobalShortcut::Status why);
+    QLayout* buildPreviewsRow();
     void showShortcutStatus();
     void showPreferences();
     void showLoginItemStatus();

@@ -1,14 +1,20 @@
 #include "views/ItemActions.h"
 
+#include "model/BackgroundWork.h"
 #include "model/Bookmarks.h"
 #include "model/NookStore.h"
+#include "platform/xdg/DesktopEntry.h"
 #include "platform/xdg/FileManager.h"
+#include "platform/xdg/OpenWith.h"
 #include "views/NewGroupSheet.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeDatabase>
+#include <QPointer>
 
 ItemActions::ItemActions(NookStore& store, QWidget* panel)
     : QObject(panel)
@@ -29,6 +35,8 @@ void ItemActions::extendMenu(QMenu* menu, const NookItem& item, QUuid groupID) {
     const QString found = m_paths.value(item.id);
     const QString path =
         found.isEmpty() ? Bookmarks::recordedPath(item.bookmarkData).value_or(QString()) : found;
+    if (!found.isEmpty() && !DesktopEntry::isDesktopEntryPath(found))
+        addOpenWith(menu, item, found); // applications and web links open their own way
     QAction* show = menu->addAction(qtTrId("action.show_in_folder"), this, [this, found, item] {
         FileManager::showItem(found, this, [this, item] { emit showInFolderFailed(item); });
     });
@@ -37,6 +45,38 @@ void ItemActions::extendMenu(QMenu* menu, const NookItem& item, QUuid groupID) {
                                     [path] { QGuiApplication::clipboard()->setText(path); });
     copy->setEnabled(!path.isEmpty());
     menu->addAction(qtTrId("action.rename"), this, [this, item, groupID] { beginRename(item, groupID); });
+}
+
+// The list comes from the desktop's associations, read in the background: the menu shows
+// at once and fills in when they are there.
+void ItemActions::addOpenWith(QMenu* menu, const NookItem& item, const QString& path) {
+    QMenu* applications = menu->addMenu(qtTrId("action.open_with"));
+    applications->setEnabled(false);
+    QPointer<QMenu> guard(applications);
+    BackgroundWork::run(
+        [this, guard, item, path] {
+            static const QMimeDatabase database; // thread-safe
+            const QList<OpenWith::Application> found =
+                OpenWith::applicationsFor(database.mimeTypeForFile(path).name());
+            // Through the application object: the menu may be closed and gone by now.
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [this, guard, item, found] {
+                if (!guard)
+                    return;
+                for (const OpenWith::Application& application : found) {
+                    QIcon icon = application.iconFile.isEmpty() ? QIcon() : QIcon(application.iconFile);
+                    for (const QString& name : application.iconNames) {
+                        if (icon.isNull())
+                            icon = QIcon::fromTheme(name);
+                    }
+                    guard->addAction(icon, application.name, this,
+                                     [this, item, id = application.id] { emit openWithRequested(item, id); });
+                }
+                if (found.isEmpty())
+                    guard->addAction(qtTrId("action.open_with_none"))->setEnabled(false);
+                guard->setEnabled(true);
+            });
+        },
+        BackgroundWork::UserWaits);
 }
 
 void ItemActions::beginRename(const NookItem& item, QUuid groupID) {

@@ -13,10 +13,10 @@ class QMenu;
 class QWidget;
 struct NookItem;
 
-// What an item's context menu adds to the grid's own entries: show it in its folder,
-// copy its path, rename it (in a sheet over the panel). Each item comes with its nook,
-// which for a search result need not be the one on screen. What fails is told through
-// the signals.
+// What an item's context menu adds to the grid's own entries: open it with another of the
+// applications for its type, show it in its folder, copy its path, rename it (in a sheet
+// over the panel). Each item comes with its nook, which for a search result need not be the
+// one on screen. What fails is told through the signals.
 class ItemActions : public QObject {
     Q_OBJECT
 public:
@@ -34,8 +34,12 @@ public:
 signals:
     // Neither a file manager nor any application could show the item's folder.
     void showInFolderFailed(const NookItem& item);
+    // An entry of the "Open With" menu: the desktop entry id of the application.
+    void openWithRequested(const NookItem& item, const QString& applicationId);
 
 private:
+    void addOpenWith(QMenu* menu, const NookItem& item, const QString& path);
+
     void rename();
 
     struct Renaming {

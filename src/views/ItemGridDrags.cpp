@@ -70,7 +70,8 @@ void ItemGridView::moveItem(const QUuid& dragged, const QUuid& target) {
 
 void ItemGridView::dragEnterEvent(QDragEnterEvent* event) {
     m_dragOverCell.reset();
-    m_dragHasLocalFiles = std::ranges::any_of(event->mimeData()->urls(), &QUrl::isLocalFile);
+    // Files, web pages, and any other address, which is refused with a word after the drop.
+    m_dragHasLocalFiles = std::ranges::any_of(event->mimeData()->urls(), &QUrl::isValid);
     handleDragPosition(event);
 }
 
@@ -132,7 +133,7 @@ void ItemGridView::addDroppedFiles(QDropEvent* event) {
     const QMimeData* mime = event->mimeData();
     QList<QUrl> urls;
     for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile())
+        if (url.isValid())
             urls << url;
     }
     const bool ctrl = m_keys.ctrlPressed() || event->modifiers().testFlag(Qt::ControlModifier);
@@ -142,7 +143,8 @@ void ItemGridView::addDroppedFiles(QDropEvent* event) {
     }
     // Handed over through the event queue: the drop has finished before the store changes.
     QMetaObject::invokeMethod(
-        this, [this, urls] { emit filesDropped(urls); }, Qt::QueuedConnection);
+        this, [this, urls, titles = ItemMime::titles(mime)] { emit filesDropped(urls, titles); },
+        Qt::QueuedConnection);
     event->setDropAction(Qt::CopyAction);
     event->accept();
 }

@@ -184,6 +184,7 @@ void ItemGridView::showEvent(QShowEvent* event) {
     // Keys count from their next change after the grid came on screen.
     m_keys.setModifiers({});
     m_keys.start();
+    m_icons.refreshChanged(); // a file changed since shows its new preview
 }
 
 void ItemGridView::hideEvent(QHideEvent* event) {

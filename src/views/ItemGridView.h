@@ -71,8 +71,9 @@ signals:
     void removeRequested(const NookItem& item);
     // A Ctrl-drag: the item at `offset` goes before the one now at `destination` (the count: last).
     void moveRequested(int offset, int destination);
-    // Local files dropped on the grid; told after the drop has finished.
-    void filesDropped(const QList<QUrl>& urls);
+    // Files and addresses dropped on the grid, with the page titles the drop carried; told
+    // after the drop has finished.
+    void filesDropped(const QList<QUrl>& urls, const QHash<QUrl, QString>& titles);
     // An item's context menu is being made: what is added now lies between Open and Remove.
     void menuRequested(QMenu* menu, const NookItem& item);
 

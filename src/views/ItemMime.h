@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QHash>
 #include <QMimeData>
+#include <QStringDecoder>
+#include <QUrl>
 #include <QUuid>
 
 #include <optional>
@@ -21,6 +24,28 @@ inline std::optional<QUuid> itemID(const QMimeData* mime) {
         }
     }
     return std::nullopt;
+}
+
+// The page titles a browser's drop carries beside its addresses, by address: pairs of lines
+// "address\ntitle" in text/x-moz-url (UTF-16) or _NETSCAPE_URL (UTF-8).
+inline QHash<QUrl, QString> titles(const QMimeData* mime) {
+    QHash<QUrl, QString> found;
+    const auto read = [&found](const QString& text) {
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+            const QUrl url(lines.at(i).trimmed());
+            const QString title = lines.at(i + 1).trimmed();
+            if (url.isValid() && !title.isEmpty() && !found.contains(url))
+                found.insert(url, title);
+        }
+    };
+    if (mime->hasFormat(QStringLiteral("text/x-moz-url"))) {
+        QStringDecoder utf16(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom);
+        read(QString(utf16(mime->data(QStringLiteral("text/x-moz-url")))).remove(QChar(0)));
+    }
+    if (mime->hasFormat(QStringLiteral("_NETSCAPE_URL")))
+        read(QString::fromUtf8(mime->data(QStringLiteral("_NETSCAPE_URL"))));
+    return found;
 }
 
 } // namespace ItemMime

@@ -57,6 +57,13 @@ void NoticeBar::post(Notice notice) {
 }
 
 void NoticeBar::dismiss() {
+    const bool posted = m_posted;
+    takeDown();
+    if (posted)
+        emit dismissed();
+}
+
+void NoticeBar::takeDown() {
     m_timer.stop();
     m_hasAction = false;
     m_posted = false;
@@ -70,7 +77,7 @@ void NoticeBar::expire() {
 bool NoticeBar::triggerAction() {
     if (!m_posted || !m_hasAction)
         return false;
-    dismiss();
+    takeDown();
     emit actionTriggered();
     return true;
 }

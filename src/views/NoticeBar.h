@@ -35,11 +35,15 @@ public:
 
 signals:
     void actionTriggered();
+    // Taken down without its action: closed or timed out (a new notice replaces it silently).
+    void dismissed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void takeDown();
+
     QLabel* m_label;
     QPushButton* m_action;
     HeaderButton* m_close;

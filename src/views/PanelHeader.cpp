@@ -16,6 +16,7 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     , m_tabBar(new TuckawayTabBar(this))
     , m_searchField(new QLineEdit(this))
     , m_addButton(new HeaderButton(28, this))
+    , m_addFilesButton(new HeaderButton(28, this))
     , m_pinButton(new HeaderButton(28, this))
     , m_settingsButton(new HeaderButton(32, this)) {
     auto* row = new QHBoxLayout(this);
@@ -29,6 +30,7 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     searchRow->addWidget(m_searchField, 1, Qt::AlignVCenter);
     row->addLayout(searchRow, 1);
     row->addWidget(m_addButton, 0, Qt::AlignVCenter);
+    row->addWidget(m_addFilesButton, 0, Qt::AlignVCenter);
     row->addWidget(m_pinButton, 0, Qt::AlignVCenter);
     row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
 
@@ -48,6 +50,11 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     m_addButton->setToolTip(qtTrId("header.add_group"));
     m_addButton->setAccessibleName(m_addButton->toolTip());
     connect(m_addButton, &HeaderButton::clicked, this, &PanelHeader::addGroupClicked);
+    m_addFilesButton->setSymbol({QStringLiteral("document-open-symbolic"), QStringLiteral("document-open")},
+                                QStringLiteral("folder"));
+    m_addFilesButton->setToolTip(qtTrId("action.add_files"));
+    m_addFilesButton->setAccessibleName(m_addFilesButton->toolTip());
+    connect(m_addFilesButton, &HeaderButton::clicked, this, &PanelHeader::addFilesClicked);
 
     m_pinButton->setToolTip(qtTrId("header.pin"));
     m_pinButton->setAccessibleName(m_pinButton->toolTip());

@@ -8,7 +8,7 @@ class QLineEdit;
 class TuckawayTabBar;
 
 // The panel's top row: the tabs (or, while searching, the search field), then the
-// add-group, pin and settings buttons. The pin button shows and flips the shared pin flag.
+// add-group, add-files, pin and settings buttons. The pin button shows and flips the shared pin flag.
 class PanelHeader : public QWidget {
     Q_OBJECT
 public:
@@ -17,11 +17,13 @@ public:
     TuckawayTabBar* tabBar() const { return m_tabBar; }
     QLineEdit* searchField() const { return m_searchField; }
     HeaderButton* addGroupButton() const { return m_addButton; }
+    HeaderButton* addFilesButton() const { return m_addFilesButton; }
     HeaderButton* pinButton() const { return m_pinButton; }
     HeaderButton* settingsButton() const { return m_settingsButton; }
 
 signals:
     void addGroupClicked();
+    void addFilesClicked();
     void settingsClicked();
 
 private:
@@ -31,6 +33,7 @@ private:
     TuckawayTabBar* m_tabBar;
     QLineEdit* m_searchField;
     HeaderButton* m_addButton;
+    HeaderButton* m_addFilesButton;
     HeaderButton* m_pinButton;
     HeaderButton* m_settingsButton;
 };

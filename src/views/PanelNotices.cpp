@@ -117,3 +117,10 @@ void PanelNotices::tellUnreadableFile() {
     post(kept.isEmpty() ? qtTrId("notice.load_failed").arg(m_store.saveURL().toLocalFile())
                         : qtTrId("notice.load_failed_kept").arg(kept));
 }
+
+void PanelNotices::tellRefused(const QList<QUrl>& urls) {
+    QStringList shown;
+    for (const QUrl& url : urls)
+        shown << url.toDisplayString();
+    post(qtTrId("notice.refused").arg(shown.join(QLatin1String(", "))), {}, Kind::Problem);
+}

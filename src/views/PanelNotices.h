@@ -41,6 +41,8 @@ public:
     void tellNameTaken(const QString& name);
     // Once per run: the data file could not be read.
     void tellUnreadableFile();
+    // Addresses that are neither files nor web pages.
+    void tellRefused(const QList<QUrl>& urls);
     // The panel closed: nothing it told of stands any more.
     void panelHidden();
 

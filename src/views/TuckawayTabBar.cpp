@@ -104,6 +104,8 @@ void TuckawayTabBar::setGroups(const QList<GroupSummary>& groups) {
             connect(tab, &TuckawayTabButton::renameRequested, this,
                     [this, id](const QString& name) { emit renameRequested(id, name); });
             connect(tab, &TuckawayTabButton::deleteRequested, this, [this, id] { emit deleteRequested(id); });
+            connect(tab, &TuckawayTabButton::openAllRequested, this,
+                    [this, id] { emit openAllRequested(id); });
             connect(tab, &TuckawayTabButton::dragRequested, this, [this, id] { startDrag(id); });
         }
         tab->setName(group.name);

@@ -202,12 +202,19 @@ void TuckawayTabButton::contextMenuEvent(QContextMenuEvent* event) {
         return;
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(openAllText(m_itemCount), this, &TuckawayTabButton::openAllRequested)
+        ->setEnabled(m_itemCount > 0);
     menu->addAction(qtTrId("action.rename"), this, [this] { beginRename(); });
     menu->addSeparator();
     menu->addAction(qtTrId("action.remove"), this, &TuckawayTabButton::deleteRequested);
     // The menu is what the pointer is over now: no badge or hover stays on the tab beneath it.
     updateHover(false);
     menu->popup(event->globalPos());
+}
+
+QString TuckawayTabButton::openAllText(int count) {
+    // Past ten, starting them all is no small thing: say how many.
+    return count > 10 ? qtTrId("action.open_all_count").arg(count) : qtTrId("action.open_all");
 }
 
 void TuckawayTabButton::beginRename(const QString& text) {

@@ -7,7 +7,7 @@ class ModifierTracker;
 class QLineEdit;
 
 // One tab: the group's name in a capsule that shows selection and hover, an Alt
-// remove badge, a context menu (Rename, Remove) and in-place renaming.
+// remove badge, a context menu (Open All, Rename, Remove) and in-place renaming.
 class TuckawayTabButton : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +29,10 @@ public:
 
     // Offers the name, or `text` when given (a refused name, to be changed), selected.
     void beginRename(const QString& text = {});
+    // How many items the group holds: the menu's Open All names the count when it is large.
+    void setItemCount(int count) { m_itemCount = count; }
+    // Open All's label for that many items.
+    static QString openAllText(int count);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -48,6 +52,7 @@ signals:
     void renameRequested(const QString& name);
     void deleteRequested();
     void dragRequested();
+    void openAllRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,6 +84,7 @@ private:
     bool m_hovered = false;
     bool m_renaming = false;
     bool m_altPressed = false;
+    int m_itemCount = 0;
     QLineEdit* m_field = nullptr;
     ModifierTracker* m_altTracker;
     AnimatedValue* m_highlight;

@@ -2,6 +2,7 @@
 
 #include "model/HandOverQueue.h"
 #include "model/NookStore.h"
+#include "model/WebLinks.h"
 #include "platform/Preferences.h"
 #include "views/FirstMouseView.h"
 #include "views/GroupSelection.h"
@@ -27,6 +28,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
+#include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -64,7 +67,8 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     , m_notices(store, icons, *m_notice)
     , m_itemActions(new ItemActions(store, this))
     , m_targetCheck(new TargetCheck(this))
-    , m_emptyHint(new QLabel(m_grid->viewport())) {
+    , m_emptyHint(new QLabel(m_grid->viewport()))
+    , m_emptyAddFiles(new QPushButton(qtTrId("action.add_files"), m_grid->viewport())) {
     PanelAccessibility::install();
     m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_emptyHint->setWordWrap(true);
@@ -73,7 +77,12 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
     auto* hintLayout = new QVBoxLayout(m_grid->viewport());
     hintLayout->setContentsMargins(24, 24, 24, 24);
+    hintLayout->addStretch();
     hintLayout->addWidget(m_emptyHint);
+    hintLayout->addWidget(m_emptyAddFiles, 0, Qt::AlignHCenter);
+    hintLayout->addStretch();
+    connect(static_cast<QPushButton*>(m_emptyAddFiles), &QPushButton::clicked, this,
+            &TuckawayView::chooseFiles);
     m_firstMouse->lower();
     m_progress->raise(); // above the hairline it lies on
 
@@ -93,6 +102,7 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
     connectGrid();
     connect(m_header, &PanelHeader::addGroupClicked, m_sheet, qOverload<>(&NewGroupSheet::open));
     connect(m_header, &PanelHeader::settingsClicked, this, &TuckawayView::settingsRequested);
+    connect(m_header, &PanelHeader::addFilesClicked, this, &TuckawayView::chooseFiles);
     connect(&m_store, &NookStore::groupsChanged, this, [this] { showStore(false); });
     connect(&m_store, &NookStore::selectedGroupIDChanged, this, [this] { showStore(true); });
     HandOverQueue& handOvers = m_store.handOvers();
@@ -101,6 +111,18 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
         if (!m_store.handOvers().isRunning())
             m_progress->finish();
     });
+    connect(&handOvers, &HandOverQueue::finished, this,
+            [this](HandOverQueue::Ticket ticket, const HandOverResult& result) {
+                if (!m_ownHandOvers.remove(ticket))
+                    return;
+                QList<QUrl> refused;
+                for (const QUrl& url : result.rejected) {
+                    if (!url.isLocalFile() && !WebLinks::isWebAddress(url))
+                        refused << url;
+                }
+                if (!refused.isEmpty())
+                    m_notices.tellRefused(refused);
+            });
     // Whenever the panel is open, however long ago the edit was.
     auto* undo = new QShortcut(QKeySequence::Undo, this);
     undo->setContext(Qt::WindowShortcut);
@@ -150,6 +172,7 @@ void TuckawayView::connectTabs() {
     connect(tabs, &TuckawayTabBar::moveRequested, &m_store, &NookStore::moveGroup);
     connect(tabs, &TuckawayTabBar::renameRequested, this, &TuckawayView::renameGroup);
     connect(tabs, &TuckawayTabBar::deleteRequested, &m_notices, &PanelNotices::removeGroup);
+    connect(tabs, &TuckawayTabBar::openAllRequested, this, &TuckawayView::openAll);
     connect(tabs, &TuckawayTabBar::itemDropRequested, this,
             [this](const QUuid& itemID, const QUuid& toGroupID, bool copy) {
                 m_notices.transferItem(itemID, groupOf(itemID), toGroupID, copy);
@@ -165,13 +188,22 @@ void TuckawayView::connectGrid() {
         if (const std::optional<QUuid> current = currentID(); current && !m_search->isActive())
             m_store.moveItems(*current, {offset}, destination); // results of several nooks have no order
     });
-    connect(m_grid, &ItemGridView::filesDropped, this, [this](const QList<QUrl>& urls) {
-        // With no nook, an id that names none: the files are turned away.
-        m_store.handOvers().add(urls, HandOverTarget::group(currentID().value_or(QUuid())));
-    });
+    connect(m_grid, &ItemGridView::filesDropped, this,
+            [this](const QList<QUrl>& urls, const QHash<QUrl, QString>& titles) {
+                // With no nook, an id that names none: the files are turned away.
+                m_ownHandOvers << m_store.handOvers().add(
+                    urls, HandOverTarget::group(currentID().value_or(QUuid())), 0, titles);
+            });
     connect(m_grid, &ItemGridView::menuRequested, this, [this](QMenu* menu, const NookItem& item) {
         m_itemActions->extendMenu(menu, item, groupOf(item.id));
     });
+    connect(m_itemActions, &ItemActions::openWithRequested, this,
+            [this](const NookItem& item, const QString& id) {
+                if (m_grid->isMissing(item.id))
+                    showOpenFailure(item.id, OpenFailure::Missing);
+                else
+                    emit openWithRequested(item, id);
+            });
     connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
         m_itemActions->setPaths(result.missing, result.paths);
         m_grid->setTargets(result.missing, result.paths);
@@ -233,12 +265,37 @@ void TuckawayView::showOpenFailure(const QUuid& itemID, OpenFailure failure) {
     }
 }
 
+void TuckawayView::openAll(const QUuid& groupID) {
+    const NookGroup* group = m_store.group(groupID);
+    if (!group)
+        return;
+    // The grid knows which are missing only for the nook on screen; the others find out.
+    for (const NookItem& item : QList<NookItem>(group->items))
+        openItem(item);
+}
+
+void TuckawayView::chooseFiles() {
+    const NookGroup* current = m_store.selectedGroup();
+    const HandOverTarget target = current ? HandOverTarget::group(current->id) : HandOverTarget::current();
+    const QString title =
+        qtTrId("dialog.add_files").arg(current ? current->name : qtTrId("group.default_name"));
+    QPointer<TuckawayView> guard(this);
+    m_chooser(window(), title, [guard, target](const QList<QUrl>& urls) {
+        if (guard && !urls.isEmpty())
+            guard->m_ownHandOvers << guard->m_store.handOvers().add(urls, target);
+    });
+}
+
 // ---- what the store holds, on screen
 
 void TuckawayView::showStore(bool fromTop) {
     TuckawayTabBar* tabs = m_header->tabBar();
     tabs->setGroups(GroupSelection::summaries(m_store.groups()));
     tabs->setSelectedGroupID(currentID());
+    for (const NookGroup& group : m_store.groups()) {
+        if (TuckawayTabButton* tab = tabs->tab(group.id))
+            tab->setItemCount(int(group.items.size()));
+    }
     showItems(fromTop);
 }
 
@@ -259,6 +316,8 @@ void TuckawayView::showItems(bool fromTop) {
 void TuckawayView::showHint(const char* textId) {
     m_emptyHint->setText(textId ? qtTrId(textId) : QString());
     m_emptyHint->setVisible(textId != nullptr);
+    // Clicks and drops pass through the hint; the button adds to an empty nook, not to results.
+    m_emptyAddFiles->setVisible(textId != nullptr && !m_search->isActive());
 }
 
 // ---- the new-group sheet

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "model/NookItem.h"
+#include "views/FileChooser.h"
 #include "views/PanelHeader.h"
 #include "views/PanelNotices.h"
 
 #include <QWidget>
+
+#include <QSet>
 
 #include <optional>
 
@@ -49,6 +52,8 @@ public:
     HeaderButton* addGroupButton() const { return m_header->addGroupButton(); }
     HeaderButton* pinButton() const { return m_header->pinButton(); }
     HeaderButton* settingsButton() const { return m_header->settingsButton(); }
+    HeaderButton* addFilesButton() const { return m_header->addFilesButton(); }
+    QWidget* emptyAddFilesButton() const { return m_emptyAddFiles; }
     NewGroupSheet* newGroupSheet() const { return m_sheet; }
     NewGroupSheet* renameSheet() const;
     QLabel* emptyHint() const { return m_emptyHint; }
@@ -63,9 +68,17 @@ public:
     enum class OpenFailure { Missing, NoApplication };
     void showOpenFailure(const QUuid& itemID, OpenFailure failure);
 
+    // Asks for files and folders and hands them over to the nook on screen at the time of
+    // asking (with no nook, to a new one).
+    void chooseFiles();
+    void setFileChooser(FileChooser::Chooser chooser) { m_chooser = std::move(chooser); }
+    // Opens every item of the nook, each as a click would.
+    void openAll(const QUuid& groupID);
+
 signals:
     void closeRequested(); // Escape with nothing else to end
     void openRequested(const NookItem& item);
+    void openWithRequested(const NookItem& item, const QString& applicationId);
     void settingsRequested();
     void panelSizeChanged(); // "panelHeight" changed while shown
 
@@ -113,4 +126,8 @@ private:
     ItemActions* m_itemActions;
     TargetCheck* m_targetCheck;
     QLabel* m_emptyHint;
+    QWidget* m_emptyAddFiles;
+    FileChooser::Chooser m_chooser = &FileChooser::chooseWithDesktop;
+    // Hand-overs from the panel (drops, the chooser), whose refused addresses it tells of.
+    QSet<quint64> m_ownHandOvers;
 };

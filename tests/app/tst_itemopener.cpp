@@ -5,6 +5,7 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 
 #include <memory>
@@ -56,8 +57,16 @@ class TestItemOpener : public QObject {
     }
 
 private slots:
-    // No application for anything but what a test makes; the MIME types come from the system.
-    void initTestCase() { QVERIFY(QFile::link(u"/usr/share/mime"_qs, systemData().filePath(u"mime"_qs))); }
+    // No application for anything but what a test makes, and a browser; the MIME types come from the system.
+    void initTestCase() {
+        QVERIFY(QFile::link(u"/usr/share/mime"_qs, systemData().filePath(u"mime"_qs)));
+        QFile browser(systemData().filePath(u"applications/browser.desktop"_qs));
+        QVERIFY(QDir(systemData().path()).mkpath(u"applications"_qs) && browser.open(QIODevice::WriteOnly));
+        browser.write("[Desktop Entry]\nType=Application\nName=Browser\nExec=true "
+                      "%u\nMimeType=x-scheme-handler/https;\n");
+        browser.close();
+        QCOMPARE(QProcess::execute(u"update-desktop-database"_qs, {QFileInfo(browser).path()}), 0);
+    }
     void init() {
         m_env = std::make_unique<TestEnvironment>();
         m_sink.urls.clear();
@@ -154,6 +163,20 @@ private slots:
         QTRY_VERIFY(started(u"Control"_qs));
         QCOMPARE(started(u"App"_qs), result == ItemOpener::Result::Opened);
         QVERIFY(m_sink.urls.isEmpty());
+    }
+
+    // A web link's address goes to the browser: the link is neither started nor handed over as a file.
+    // A link to anything but a web page opens nothing.
+    void webLinksOpenInTheBrowser() {
+        QDesktopServices::setUrlHandler(u"https"_qs, &m_sink, "open");
+        const auto link = [this](const char* name, const QByteArray& url) {
+            return bookmark(m_env->makeFile(QLatin1String(name),
+                                            "[Desktop Entry]\nType=Link\nName=x\nURL=" + url + "\n"));
+        };
+        QCOMPARE(open(link("web.desktop", "https://example.org/page")), ItemOpener::Result::Opened);
+        QCOMPARE(open(link("ftp.desktop", "ftp://example.org/file")), ItemOpener::Result::NoApplication);
+        QDesktopServices::unsetUrlHandler(u"https"_qs);
+        QCOMPARE(m_sink.urls, QList<QUrl>{QUrl(u"https://example.org/page"_qs)});
     }
 };
 

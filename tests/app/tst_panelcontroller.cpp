@@ -68,6 +68,10 @@ private slots:
             m_opened.append({url, m_controller->isShown()});
             return m_openResult;
         });
+        m_controller->setApplicationOpener([this](const QString& id, const QUrl& url) {
+            m_opened.append({QUrl(id + u':' + url.toString()), m_controller->isShown()});
+            return m_openResult;
+        });
         QCursor::setPos(screen().center());
     }
     void cleanup() {
@@ -179,28 +183,35 @@ private slots:
     }
 
     // The target is looked for in the background: the panel is gone at once unless pinned,
-    // and a failure to open brings it back to tell.
+    // and a failure to open brings it back to tell. "Open With" hands it to the application chosen.
     void openingAnItem_data() {
         QTest::addColumn<bool>("pinned");
         QTest::addColumn<ItemOpener::Result>("result");
-        QTest::newRow("unpinned") << false << ItemOpener::Result::Opened;
-        QTest::newRow("pinned") << true << ItemOpener::Result::Opened;
-        QTest::newRow("unpinned, no application") << false << ItemOpener::Result::NoApplication;
+        QTest::addColumn<QString>("with");
+        QTest::newRow("unpinned") << false << ItemOpener::Result::Opened << QString();
+        QTest::newRow("pinned") << true << ItemOpener::Result::Opened << QString();
+        QTest::newRow("unpinned, no application") << false << ItemOpener::Result::NoApplication << QString();
+        QTest::newRow("with an application") << false << ItemOpener::Result::Opened << u"viewer.desktop"_qs;
     }
     void openingAnItem() {
         QFETCH(bool, pinned);
         QFETCH(ItemOpener::Result, result);
+        QFETCH(QString, with);
         m_openResult = result;
         m_controller->pinState().setValue(pinned);
         ItemGridView* grid = showWithItem(u"apps/Report 1.desktop"_qs);
         QVERIFY(grid);
         QSignalSpy finished(m_controller.get(), &PanelController::itemOpenFinished);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0).center().toPoint());
+        if (with.isEmpty())
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0).center().toPoint());
+        else
+            emit m_controller->view()->openWithRequested(grid->items().first(), with);
         QCOMPARE(m_controller->isShown(), pinned);
         QVERIFY(m_opened.isEmpty()); // opened from the event loop, after the panel is gone
         QTRY_COMPARE(finished.count(), 1);
+        const QUrl file = QUrl::fromLocalFile(m_env->home() + u"/apps/Report 1.desktop"_qs);
         QCOMPARE(m_opened, (QList<QPair<QUrl, bool>>{
-                               {QUrl::fromLocalFile(m_env->home() + u"/apps/Report 1.desktop"_qs), pinned}}));
+                               {with.isEmpty() ? file : QUrl(with + u':' + file.toString()), pinned}}));
         QCOMPARE(finished.first().at(1).value<ItemOpener::Result>(), result);
         QCOMPARE(m_controller->isShown(), pinned || result != ItemOpener::Result::Opened);
     }

@@ -1,25 +1,103 @@
+#include "PrivateBus.h"
 #include "TestEnvironment.h"
 #include "model/BackgroundWork.h"
 #include "model/Bookmarks.h"
 #include "model/IconCache.h"
+#include "platform/xdg/ThumbnailCache.h"
 
+#include <QDBusMessage>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
+
+const QString kThumbnailer = u"org.freedesktop.thumbnails.Thumbnailer1"_s;
+
+// The desktop's thumbnailer as these tests want it: it takes PDFs, draws each green into the
+// cache, and fails those named "broken".
+class FakeThumbnailer : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.thumbnails.Thumbnailer1")
+public:
+    QDBusConnection bus{QString()};
+    uint handles = 0;
+
+public slots:
+    QStringList GetSupported(QStringList& types) {
+        types = {u"application/pdf"_s};
+        return {u"file"_s};
+    }
+    uint Queue(const QStringList& uris, const QStringList&, const QString&, const QString&, uint) {
+        QStringList made, failed;
+        for (const QString& uri : uris) {
+            const QString path = QUrl(uri).toLocalFile();
+            QImage green(300, 200, QImage::Format_RGB32);
+            green.fill(Qt::green);
+            const bool ok =
+                !path.contains(u"broken"_s) &&
+                ThumbnailCache::store(green, green.size(), path, ThumbnailCache::stampOf(path).value(),
+                                      ThumbnailCache::Flavor::Normal, u"application/pdf"_s);
+            (ok ? made : failed) << uri;
+        }
+        const uint handle = ++handles;
+        QTimer::singleShot(0, this, [this, handle, made, failed] {
+            send("Error", {handle, failed, 1, u"cannot"_s});
+            send("Ready", {handle, made});
+            send("Finished", {handle});
+        });
+        return handle;
+    }
+
+private:
+    void send(const char* name, const QVariantList& arguments) {
+        QDBusMessage signal = QDBusMessage::createSignal(u"/org/freedesktop/thumbnails/Thumbnailer1"_s,
+                                                         kThumbnailer, QLatin1String(name));
+        signal.setArguments(arguments);
+        bus.send(signal);
+    }
+};
 
 class TestIconCache : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestEnvironment> m_env;
     IconCache& cache = IconCache::shared();
+    PrivateBus m_bus;
+    FakeThumbnailer m_thumbnailer;
 
     NookItem itemFor(const QString& path) const {
         return NookItem{QUuid::createUuid(), QFileInfo(path).baseName(),
                         Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray())};
+    }
+    static QImage picture(const QColor& color) {
+        QImage image(640, 480, QImage::Format_RGB32);
+        image.fill(color);
+        return image;
+    }
+    // Where the desktop keeps a file's thumbnails: the MD5 of its URI, in the flavor's folder.
+    QString thumbnailOf(const QString& path, const QString& flavor) const {
+        return m_env->home() + u"/.cache/thumbnails/"_s + flavor + u'/' +
+               QString::fromLatin1(
+                   QCryptographicHash::hash(QUrl::fromLocalFile(path).toEncoded(), QCryptographicHash::Md5)
+                       .toHex()) +
+               u".png"_s;
+    }
+    // The centre of the item's icon, once every preview asked for is made or given up.
+    static QColor shown(IconCache& icons, const NookItem& item) {
+        icons.request(item);
+        if (!QTest::qWaitFor([&] { return icons.cached(item.id) && icons.previewsPending() == 0; }, 10000))
+            return {};
+        const QImage image = icons.cached(item.id)->pixmap(64).toImage();
+        return image.pixelColor(image.rect().center());
+    }
+    static uint mode(const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
     }
 
 private slots:
@@ -27,6 +105,13 @@ private slots:
         // No icon theme: the bundled icons must stand in.
         QIcon::setThemeSearchPaths({});
         QIcon::setThemeName(u"none"_s);
+        // Every cache here asks the fake thumbnailer on a bus of the test's own.
+        QVERIFY(m_bus.start());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address().toUtf8());
+        m_thumbnailer.bus = m_bus.connect();
+        QVERIFY(m_thumbnailer.bus.registerObject(u"/org/freedesktop/thumbnails/Thumbnailer1"_s,
+                                                 &m_thumbnailer, QDBusConnection::ExportAllSlots));
+        QVERIFY(m_thumbnailer.bus.registerService(kThumbnailer));
     }
     void init() { m_env = std::make_unique<TestEnvironment>(); }
     void cleanup() { m_env.reset(); }
@@ -101,6 +186,9 @@ private slots:
                                      << "image-viewer application-x-executable / application-x-executable";
         QTest::newRow("application's own picture") << "apps/own.desktop" << app + "@\n"
                                                    << "application-x-executable / application-x-executable";
+        QTest::newRow("web link") << u"links/x.desktop"_s
+                                  << QByteArray("[Desktop Entry]\nType=Link\nURL=https://x.org/\n")
+                                  << u"text-html internet-web-browser / text-html"_s;
         QTest::newRow("lost") << QString() << QByteArray() << "unknown / unknown";
     }
     void picksTheRightSource() {
@@ -117,6 +205,115 @@ private slots:
         source.themeNames.removeIf([](const QString& name) { return name.endsWith(u"-symbolic"_s); });
         QTEST(source.themeNames.join(u' ') + u" / "_s + source.fallback, "source");
         QCOMPARE(source.file, content.contains("logo") ? picture : QString());
+    }
+
+    // A file shows the desktop's valid thumbnail (its MTime and Size those of the file, its URI the file's);
+    // else one the desktop's thumbnailer makes; else, for a picture, one made here and stored for the
+    // desktop with the keys it checks; a picture that cannot be read is recorded as failed and not tried
+    // again. The type's icon stands in otherwise, and with previews off.
+    void previewsFromTheDesktopsCache_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("planted"); // a thumbnail (blue) or failure record, and a key it gets wrong
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("written"); // "ours": our thumbnail; "fail": our failure record; "none"
+        QTest::newRow("the cache's") << u"my photo.png"_s << u"normal"_s << u""_s << u"blue"_s << u""_s;
+        QTest::newRow("a larger one") << u"my photo.png"_s << u"large"_s << u""_s << u"blue"_s << u"none"_s;
+        QTest::newRow("stale: made anew")
+            << u"my photo.png"_s << u"normal mtime"_s << u""_s << u"red"_s << u"ours"_s;
+        QTest::newRow("another size")
+            << u"my photo.png"_s << u"normal size"_s << u""_s << u"red"_s << u"ours"_s;
+        QTest::newRow("another file's")
+            << u"my photo.png"_s << u"normal uri"_s << u""_s << u"red"_s << u"ours"_s;
+        QTest::newRow("no thumbnailer")
+            << u"my photo.png"_s << u""_s << u"no service"_s << u"red"_s << u"ours"_s;
+        QTest::newRow("the thumbnailer's") << u"doc.pdf"_s << u""_s << u""_s << u"green"_s << u""_s;
+        QTest::newRow("the thumbnailer fails") << u"broken.pdf"_s << u""_s << u""_s << u"type"_s << u"none"_s;
+        QTest::newRow("unreadable picture")
+            << u"bad picture.png"_s << u""_s << u""_s << u"type"_s << u"fail"_s;
+        QTest::newRow("failed before") << u"my photo.png"_s << u"fail"_s << u""_s << u"type"_s << u"none"_s;
+        QTest::newRow("text") << u"notes.txt"_s << u""_s << u""_s << u"type"_s << u"none"_s;
+        QTest::newRow("previews off") << u"my photo.png"_s << u"normal"_s << u"off"_s << u"type"_s << u""_s;
+    }
+    void previewsFromTheDesktopsCache() {
+        QFETCH(QString, file);
+        QFETCH(QString, planted);
+        QFETCH(QString, setting);
+        QFETCH(QString, expected);
+        QFETCH(QString, written);
+        const bool isPicture = file.endsWith(u".png"_s) && !file.startsWith(u"bad"_s);
+        const QString path = m_env->makeFile(file, file.endsWith(u".pdf"_s) ? "%PDF-1.4\n" : "no picture");
+        QVERIFY(!isPicture || picture(Qt::red).save(path, "PNG"));
+        const QFileInfo info(path);
+        const qint64 mtime = info.lastModified().toSecsSinceEpoch(), size = info.size();
+        if (!planted.isEmpty()) {
+            const QString flavor = planted.section(u' ', 0, 0), wrong = planted.section(u' ', 1);
+            QImage thumbnail(flavor == u"large"_s ? 256 : 128, 96, QImage::Format_ARGB32);
+            thumbnail.fill(Qt::blue);
+            thumbnail.setText(u"Thumb::URI"_s,
+                              wrong == u"uri"_s ? u"file:///elsewhere.png"_s
+                                                : QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()));
+            thumbnail.setText(u"Thumb::MTime"_s, QString::number(mtime - (wrong == u"mtime"_s)));
+            thumbnail.setText(u"Thumb::Size"_s, QString::number(size + (wrong == u"size"_s)));
+            const QString at =
+                thumbnailOf(path, flavor == u"fail"_s ? u"fail/tuckaway-" TUCKAWAY_VERSION ""_s : flavor);
+            QVERIFY(QDir().mkpath(QFileInfo(at).path()) && thumbnail.save(at));
+        }
+        if (setting == u"no service"_s)
+            QVERIFY(m_thumbnailer.bus.unregisterService(kThumbnailer));
+        IconCache icons; // asks the bus anew
+        icons.setPreviewsEnabled(setting != u"off"_s);
+        const NookItem item = itemFor(path);
+        const QColor color = shown(icons, item);
+        if (setting == u"no service"_s)
+            QVERIFY(m_thumbnailer.bus.registerService(kThumbnailer));
+        const QImage type = IconCache::makeIcon(IconCache::loadIcon(item)).pixmap(64).toImage();
+        const QHash<QString, QColor> colors{{u"red"_s, Qt::red},
+                                            {u"blue"_s, Qt::blue},
+                                            {u"green"_s, Qt::green},
+                                            {u"type"_s, type.pixelColor(type.rect().center())}};
+        QCOMPARE(color, colors.value(expected));
+
+        const QString ours =
+            thumbnailOf(path, written == u"fail"_s ? u"fail/tuckaway-" TUCKAWAY_VERSION ""_s : u"normal"_s);
+        if (written == u"none"_s)
+            QVERIFY(!QFile::exists(ours));
+        if (written != u"ours"_s && written != u"fail"_s)
+            return;
+        const QImage stored(ours);
+        QCOMPARE(stored.text(u"Thumb::URI"_s), QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded()));
+        QCOMPARE(stored.text(u"Thumb::MTime"_s), QString::number(mtime));
+        QCOMPARE(stored.text(u"Thumb::Size"_s), QString::number(size));
+        QCOMPARE(mode(ours), 0600u);
+        if (planted.isEmpty()) // a folder another program made stays as it is
+            QCOMPARE(mode(QFileInfo(ours).path()), 0700u);
+        if (written == u"ours"_s) {
+            QCOMPARE(stored.size(), QSize(128, 96));
+            QCOMPARE(stored.text(u"Thumb::Image::Width"_s) + u'x' + stored.text(u"Thumb::Image::Height"_s),
+                     u"640x480");
+            QCOMPARE(stored.text(u"Thumb::Mimetype"_s), u"image/png"_s);
+        }
+    }
+
+    // A file changed since its preview was made gets a new one when the panel opens again; the others
+    // keep theirs.
+    void aChangedFileGetsANewPreview() {
+        IconCache icons;
+        const QString changing = m_env->makeFile(u"a.png"_s), steady = m_env->makeFile(u"b.png"_s);
+        QVERIFY(picture(Qt::red).save(changing, "PNG") && picture(Qt::red).save(steady, "PNG"));
+        const NookItem a = itemFor(changing), b = itemFor(steady);
+        QCOMPARE(shown(icons, a), QColor(Qt::red));
+        QCOMPARE(shown(icons, b), QColor(Qt::red));
+        const qint64 kept = icons.cached(b.id)->cacheKey();
+        QFile file(changing);
+        QVERIFY(picture(Qt::blue).save(changing, "PNG") && file.open(QIODevice::ReadWrite) &&
+                file.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
+        QSignalSpy dropped(&icons, &IconCache::iconLoaded);
+        icons.refreshChanged();
+        QTRY_COMPARE(dropped.count(), 1);
+        QCOMPARE(dropped.first().first().value<QUuid>(), a.id);
+        QCOMPARE(shown(icons, a), QColor(Qt::blue));
+        QCOMPARE(icons.cached(b.id)->cacheKey(), kept);
     }
 
     // A theme's icon wins over the bundled picture; with no theme, the bundled one stands in.

@@ -299,7 +299,7 @@ private slots:
         QTest::newRow("a duplicate in the middle")
             << u"b.txt"_s << u"a.txt b.txt c.txt"_s << "b a c" << 1 << 0;
         QTest::newRow("missing files and other schemes")
-            << u"x.txt"_s << u"gone.txt https://example.org/y.pdf y.txt"_s << "x y" << 0 << 2;
+            << u"x.txt"_s << u"gone.txt ftp://example.org/y.pdf y.txt"_s << "x y" << 0 << 2;
         QTest::newRow("moved since it was added")
             << u"p/plan.txt"_s << u"moved/plan.txt"_s << "plan" << 1 << 0;
         QTest::newRow("in another group") << u"other:r.txt"_s << u"r.txt"_s << "r" << 0 << 0;

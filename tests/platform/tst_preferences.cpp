@@ -38,10 +38,14 @@ private slots:
         QCOMPARE(m_prefs->iconSize(), Preferences::kDefaultIconSize);
         QCOMPARE(m_prefs->panelHeight(), Preferences::kDefaultPanelHeight);
         QCOMPARE(m_prefs->launchAtLogin(), false);
+        QCOMPARE(m_prefs->previews(), true);
         QVERIFY(file()->allKeys().isEmpty());
 
         QSignalSpy columns(m_prefs.get(), &Preferences::columnsChanged);
         QSignalSpy login(m_prefs.get(), &Preferences::launchAtLoginChanged);
+        QSignalSpy previews(m_prefs.get(), &Preferences::previewsChanged);
+        m_prefs->setPreviews(false);
+        m_prefs->setPreviews(false);
         m_prefs->setColumns(5);
         m_prefs->setColumns(5);
         m_prefs->setPanelHeight(600);
@@ -50,11 +54,13 @@ private slots:
         m_prefs->setCurrentNook(nook);
         QCOMPARE(columns.count(), 1);
         QCOMPARE(login.count(), 1);
+        QCOMPARE(previews.count(), 1);
 
         const auto stored = file();
         QCOMPARE(stored->value(Preferences::kColumns).toInt(), 5);
         QCOMPARE(stored->value(Preferences::kPanelHeight).toDouble(), 600.0);
         QVERIFY(stored->contains(Preferences::kLaunchAtLogin));
+        QCOMPARE(Preferences(m_path).previews(), false);
         QCOMPARE(Preferences(m_path).currentNook(), nook);
         struct stat conf = {}, folder = {};
         ::stat(QFile::encodeName(m_path).constData(), &conf);

@@ -181,7 +181,7 @@ private slots:
     }
 
     // A drag writes every step as the handle passes it, on steps only, not only where it ends;
-    // a click writes the column count.
+    // a click writes the column count, and turns previews off; the switch follows a change from elsewhere.
     void controlsWriteWhatTheyShow() {
         m_prefs->setPanelHeight(Preferences::kPanelHeightRange.minimum);
         m_prefs->setIconSize(Preferences::kIconSizeRange.minimum);
@@ -204,6 +204,12 @@ private slots:
         }
         QTest::mouseClick(child<SegmentedControl>("columns")->segment(5), Qt::LeftButton);
         QCOMPARE(stored(Preferences::kColumns).toInt(), 5);
+        auto* previews = child<ToggleSwitch>("previews");
+        QVERIFY(previews->isChecked());
+        QTest::mouseClick(previews, Qt::LeftButton);
+        QCOMPARE(stored(Preferences::kPreviews), QVariant(u"false"_qs));
+        m_prefs->setPreviews(true);
+        QVERIFY(previews->isChecked());
     }
 
     // Values from another program, also while the window is open, are shown at the nearest

@@ -48,3 +48,8 @@ QString TestEnvironment::makeFile(const QString& relativePath, const QByteArray&
         file.write(content);
     return path;
 }
+
+void TestEnvironment::withoutSessionBus() const {
+    qputenv("DBUS_SESSION_BUS_ADDRESS",
+            "unix:path=" + QFile::encodeName(home() + QLatin1String("/.runtime/no-bus")));
+}

@@ -17,6 +17,9 @@ public:
     // Creates a file (and its folders) below home with the given content; returns its path.
     QString makeFile(const QString& relativePath, const QByteArray& content = "x") const;
     QString makeFolder(const QString& relativePath) const;
+    // Points the session bus at nothing, so nothing asks the user's desktop services (a test that
+    // wants a bus starts its own).
+    void withoutSessionBus() const;
 
 private:
     QTemporaryDir m_dir;
@@ -27,6 +30,7 @@ private:
 #define TUCKAWAY_TEST_MAIN_IMPL(TestObject, AppType)                                                         \
     int main(int argc, char** argv) {                                                                        \
         TestEnvironment environment;                                                                         \
+        environment.withoutSessionBus();                                                                     \
         AppType app(argc, argv);                                                                             \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                             \
         TestObject test;                                                                                     \

@@ -1,6 +1,7 @@
 #include "ViewTestSupport.h"
 #include "views/GridGeometry.h"
 #include "views/ItemCell.h"
+#include "views/NoticeBar.h"
 #include "views/PanelPainting.h"
 
 #include <QScrollBar>
@@ -182,7 +183,8 @@ private slots:
         QTRY_COMPARE(grid()->look(c.over).opacity, 1.0);
     }
 
-    // Local files are taken wherever they land, also in an empty nook, and handed over after the drop.
+    // Local files and web pages are taken wherever they land, also in an empty nook, and handed over after
+    // the drop; a page is named by the title a browser's drop carries; other addresses are refused in words.
     void drops_data() {
         QTest::addColumn<DropCase>("c");
         const QString added = u"A B C D one two three.tar"_s;
@@ -191,8 +193,13 @@ private slots:
         QTest::newRow("files, empty nook") << DropCase{u"files"_s, {}, u"empty"_s, u"one two three.tar"_s};
         QTest::newRow("files with Ctrl held") << DropCase{u"files"_s, u"key"_s, u"gap"_s, {}};
         QTest::newRow("files, Ctrl in the drag") << DropCase{u"files"_s, u"drag"_s, u"gap"_s, {}};
-        QTest::newRow("web links") << DropCase{u"web"_s, {}, u"gap"_s, {}};
-        QTest::newRow("a web link, then files") << DropCase{u"web, files"_s, {}, u"gap"_s, added};
+        QTest::newRow("web links") << DropCase{u"web"_s, {}, u"gap"_s, u"A B C D example.org/a.pdf"_s};
+        QTest::newRow("a titled link, moz") << DropCase{u"moz"_s, {}, u"gap"_s, u"A B C D Paper (PDF)"_s};
+        QTest::newRow("a titled link, netscape")
+            << DropCase{u"netscape"_s, {}, u"gap"_s, u"A B C D Paper (PDF)"_s};
+        QTest::newRow("a web link, then files")
+            << DropCase{u"web, files"_s, {}, u"gap"_s, u"A B C D example.org/a.pdf one two three.tar"_s};
+        QTest::newRow("other schemes") << DropCase{u"ftp"_s, {}, u"gap"_s, u"refused"_s};
         QTest::newRow("text on a cell") << DropCase{u"text"_s, {}, u"cell"_s, {}};
     }
     void drops() {
@@ -209,10 +216,20 @@ private slots:
         const QUrl web(u"https://example.org/a.pdf"_s);
         if (c.content == u"web, files")
             urls.prepend(web);
+        const QUrl ftp(u"ftp://example.org/f"_s);
         if (c.content == u"text")
             mime.setText(u"just words"_s);
         else
-            mime.setUrls(c.content == u"web" ? QList{web} : urls);
+            mime.setUrls(c.content == u"ftp"                                   ? QList{ftp}
+                         : c.content == u"web, files" || c.content == u"files" ? urls
+                                                                               : QList{web});
+        const QByteArray pair = web.toEncoded() + "\nPaper (PDF)";
+        if (c.content == u"netscape")
+            mime.setData(u"_NETSCAPE_URL"_s, pair);
+        if (c.content == u"moz") // UTF-16 as browsers write it
+            mime.setData(
+                u"text/x-moz-url"_s,
+                QByteArray(reinterpret_cast<const char*>(QString::fromUtf8(pair).utf16()), pair.size() * 2));
         if (c.ctrl == u"key")
             QTest::keyPress(m_view.get(), Qt::Key_Control);
         QSignalSpy changes(m_store.get(), &NookStore::groupsChanged);
@@ -225,9 +242,13 @@ private slots:
         QCOMPARE(offered, taken); // the pointer never promises a drop that is then refused
         QCOMPARE(taken, !c.stored.isEmpty());
         QCOMPARE(changes.count(), 0); // the store hears of it from the event queue
-        if (taken)
+        const bool refused = c.stored == u"refused";
+        if (taken && !refused)
             QTRY_COMPARE(storedNames(), c.stored);
-        QCOMPARE(shownItems(), taken ? c.stored : before);
+        if (refused)
+            QTRY_COMPARE(m_view->noticeBar()->text(),
+                         u"Only files and web pages (http, https) can be added: ftp://example.org/f"_s);
+        QCOMPARE(shownItems(), taken && !refused ? c.stored : before);
     }
 
     // Without Ctrl an item goes out as its file, if there is one, and is not taken back.
@@ -325,14 +346,19 @@ private slots:
         QCOMPARE(view.focusIndex(), 0);
     }
 
-    // Only the cells in view (four rows of four) ask for icons, at the top and at the end.
+    // Only the cells in view (four rows of four) ask for icons, at the top and at the end. A picture's
+    // preview takes its type icon's place once made (with no session bus, as here), without a new load.
     void onlyCellsInViewAskForIcons() {
         ItemGridView view(*m_icons);
         view.resize(360, 350);
-        const NookItem file = nook(u"Many"_s, {u"file"_s}).items.first();
+        QImage red(200, 100, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QString picture = m_env->makeFile(u"Many/red.png"_s);
+        QVERIFY(red.save(picture));
         QList<NookItem> items;
         for (int i = 0; i < 5000; ++i)
-            items << NookItem{QUuid::createUuid(), u"Item %1"_s.arg(i), file.bookmarkData};
+            items << NookItem{QUuid::createUuid(), u"Item %1"_s.arg(i),
+                              Bookmarks::makeBookmark(QUrl::fromLocalFile(picture)).value()};
         view.setItems(items);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -341,6 +367,7 @@ private slots:
         view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
         QTRY_COMPARE(m_icons->count(), 32);
         QVERIFY(m_icons->cached(items.last().id) && !m_icons->cached(items.at(4983).id));
+        QTRY_COMPARE(view.look(0).icon->pixmap(64).toImage().pixelColor(32, 32), QColor(Qt::red));
         QCOMPARE(m_icons->loadsStarted(), 32);
     }
 };

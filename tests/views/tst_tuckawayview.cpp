@@ -8,7 +8,15 @@
 #include "views/TuckawayTabButton.h"
 
 #include <QClipboard>
+#include <QProcess>
 #include <QWindow>
+
+// The only applications GIO knows here, set before it reads them: one for text files, the default.
+static QTemporaryDir& desktopFolder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+static const bool kDesktopSet = qputenv("XDG_DATA_DIRS", QFile::encodeName(desktopFolder().path()));
 
 using namespace ViewTest;
 
@@ -25,6 +33,13 @@ struct SheetCase {
     QString typed, ending, made, keptText, refused;
 };
 // An item of nook A dragged onto the tab `tabIndex`, with or without Ctrl.
+// A web link in nook A (and with `copy` in B too), removed (an item, or its nook), then the notice
+// ended one way.
+struct LinkRemovalCase {
+    bool copy, group;
+    QString ending;
+    bool fileStays;
+};
 struct ItemDropCase {
     bool ctrl;
     int tabIndex;
@@ -189,6 +204,143 @@ private slots:
                           forgotten.isEmpty() ? QString() : u"forgot "_s + forgotten.join(u' ')};
         state.removeAll(QString());
         QCOMPARE(state.join(u", "_s), expected);
+    }
+
+    // A link's file stays while the removal can be undone (an undo brings back a working item),
+    // after its notice has gone too, and whenever another item still refers to it; it goes once
+    // the removal has left the undo history.
+    void linkFileGoesWhenItsRemovalIsForgotten_data() {
+        QTest::addColumn<LinkRemovalCase>("c");
+        QTest::newRow("undone") << LinkRemovalCase{false, false, u"undo"_s, true};
+        QTest::newRow("notice timed out") << LinkRemovalCase{false, false, u"expire"_s, true};
+        QTest::newRow("notice closed") << LinkRemovalCase{false, false, u"close"_s, true};
+        QTest::newRow("pushed out") << LinkRemovalCase{false, false, u"fill"_s, false};
+        QTest::newRow("its nook removed") << LinkRemovalCase{false, true, u"fill"_s, false};
+        QTest::newRow("its nook gone elsewhere") << LinkRemovalCase{false, false, u"gone"_s, false};
+        QTest::newRow("a copy elsewhere") << LinkRemovalCase{true, false, u"fill"_s, true};
+    }
+    void linkFileGoesWhenItsRemovalIsForgotten() {
+        QFETCH(LinkRemovalCase, c);
+        showPanel({nook(u"A"_s, {u"a1"_s}), nook(u"B"_s, {u"b1"_s})});
+        const QUuid other = groupID(1);
+        m_store->selectGroup(groupID(0));
+        m_store->handOvers().add({QUrl(u"https://example.org/x"_s)}, HandOverTarget::group(groupID(0)));
+        m_store->handOvers().complete();
+        const NookItem link = m_store->groups().first().items.last();
+        const QString file = Bookmarks::recordedPath(link.bookmarkData).value_or(QString());
+        QVERIFY(file.endsWith(u"/Tuckaway/links/example.org-x.desktop"_s));
+        if (c.copy)
+            QVERIFY(m_store->transferItem(link.id, groupID(0), groupID(1), true));
+        if (c.group)
+            QVERIFY(triggerContextMenu(bar()->tab(groupID(0)), QPoint(8, 8), u"Remove"_s));
+        else
+            QVERIFY(triggerContextMenu(grid()->viewport(), cell(1), u"Remove"_s));
+        NoticeBar* notice = m_view->noticeBar();
+        m_store->handOvers().complete();
+        QVERIFY(QFile::exists(file)); // while the notice offers to undo
+        if (c.ending == u"undo")
+            QVERIFY(m_view->undo());
+        else if (c.ending == u"expire")
+            notice->expire();
+        else if (c.ending == u"close")
+            notice->dismiss();
+        else if (c.ending == u"gone") {
+            m_store->deleteGroup(groupID(0)); // as a change of the data file from elsewhere does
+            QVERIFY(!m_view->undo());
+        } else
+            for (int i = 0; i < UndoHistory::kMaxSteps; ++i) {
+                const NookItem extra{QUuid::createUuid(), u"x"_s, {}};
+                m_store->addItem(extra, other);
+                QVERIFY(m_store->undoHistory().removeItem(extra.id, other));
+            }
+        m_store->handOvers().complete();
+        QCOMPARE(QFile::exists(file), c.fileStays);
+    }
+
+    // Add Files hands what was chosen to the nook on screen when it was asked for (not the one on screen
+    // when the answer comes); from the header and from an empty nook; other addresses are refused.
+    void addFilesGoesToTheNookOnScreen_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("header") << u"header"_s << u"A: a1 one Drops | B: "_s;
+        QTest::newRow("empty nook") << u"empty"_s << u"A: a1 | B: one Drops"_s;
+        QTest::newRow("cancelled") << u"cancel"_s << u"A: a1 | B: "_s;
+    }
+    void addFilesGoesToTheNookOnScreen() {
+        QFETCH(QString, from);
+        showPanel({nook(u"A"_s, {u"a1"_s}), nook(u"B"_s)});
+        FileChooser::Done answer;
+        QString title;
+        m_view->setFileChooser([&](QWidget*, const QString& asked, FileChooser::Done done) {
+            title = asked;
+            answer = std::move(done);
+        });
+        m_store->selectGroup(groupID(from == u"header" ? 0 : 1));
+        QCOMPARE(m_view->emptyAddFilesButton()->isVisible(), from != u"header");
+        click(from == u"header" ? static_cast<QWidget*>(m_view->addFilesButton())
+                                : m_view->emptyAddFilesButton(),
+              QPoint(6, 6));
+        QVERIFY(answer);
+        QCOMPARE(title, from == u"header" ? u"Add to “A”"_s : u"Add to “B”"_s);
+        m_store->selectGroup(groupID(from == u"header" ? 1 : 0)); // switched while choosing
+        const QString one = m_env->makeFile(u"Drops/one.txt"_s);
+        answer(from == u"cancel" ? QList<QUrl>()
+                                 : QList{QUrl::fromLocalFile(one), QUrl::fromLocalFile(QFileInfo(one).path()),
+                                         QUrl(u"smb://host/share"_s)});
+        m_store->handOvers().complete();
+        QFETCH(QString, expected);
+        QCOMPARE(contents().trimmed(), expected.trimmed());
+        if (from != u"cancel")
+            QTRY_COMPARE(m_view->noticeBar()->text(),
+                         u"Only files and web pages (http, https) can be added: smb://host/share"_s);
+    }
+
+    // Open All opens each item as a click would, and names the count past ten; Open With lists the
+    // applications for the file's type, the default first, and opens the item with the one chosen.
+    void openAllAndOpenWith() {
+        QVERIFY(kDesktopSet && QDir(desktopFolder().path()).mkpath(u"applications"_s));
+        QVERIFY(QFile::link(u"/usr/share/mime"_s, desktopFolder().filePath(u"mime"_s)));
+        for (const char* id : {"reader", "writer"}) {
+            QFile entry(desktopFolder().filePath(u"applications/%1.desktop"_s.arg(QLatin1String(id))));
+            QVERIFY(entry.open(QIODevice::WriteOnly));
+            entry.write("[Desktop Entry]\nType=Application\nExec=true\nMimeType=text/plain;\nName=" +
+                        QByteArray(id) + "\n");
+        }
+        QFile list(desktopFolder().filePath(u"applications/mimeapps.list"_s));
+        QVERIFY(list.open(QIODevice::WriteOnly) &&
+                list.write("[Default Applications]\ntext/plain=writer.desktop;\n"));
+        list.close();
+        QCOMPARE(
+            QProcess::execute(u"update-desktop-database"_s, {desktopFolder().filePath(u"applications"_s)}),
+            0);
+
+        QStringList many;
+        for (int i = 1; i <= 11; ++i)
+            many << u"m%1"_s.arg(i);
+        showPanel({nook(u"A"_s, {u"a1"_s, u"a2"_s}), nook(u"M"_s, many)});
+        QVERIFY(!triggerContextMenu(bar()->tab(groupID(1)), QPoint(8, 8), u"Open All"_s));
+        QVERIFY(triggerContextMenu(bar()->tab(groupID(1)), QPoint(8, 8), u"Open All (11)"_s));
+        QVERIFY(triggerContextMenu(bar()->tab(groupID(0)), QPoint(8, 8), u"Open All"_s));
+        QCOMPARE(m_opened.join(u' '), many.join(u' ') + u" a1 a2"_s);
+
+        QStringList chosen;
+        connect(m_view.get(), &TuckawayView::openWithRequested, this,
+                [&chosen](const NookItem& item, const QString& id) { chosen << item.name + u' ' + id; });
+        QTRY_VERIFY(grid()->toolTipAt(cell(1)).endsWith(u"/A/a2.txt"_s)); // its target was looked up
+        // The menu as the grid makes it, not shown: a popup may close while the list comes.
+        QMenu menu;
+        emit grid()->menuRequested(&menu, m_store->groups().first().items.at(1));
+        QMenu* with = nullptr;
+        for (QAction* action : menu.actions())
+            with = action->text() == u"Open With"_s ? action->menu() : with;
+        QVERIFY(with);
+        QTRY_VERIFY(with->isEnabled());
+        QStringList shown;
+        for (QAction* action : with->actions())
+            shown << action->text();
+        QCOMPARE(shown.join(u' '), u"writer reader"_s);
+        with->actions().at(1)->trigger();
+        QCOMPARE(chosen.join(u'|'), u"a2 reader.desktop"_s);
     }
 
     // Where each target is shows in its tooltip and menu; one that is gone is dimmed, and a click on it (or a

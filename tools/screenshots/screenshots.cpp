@@ -2,9 +2,11 @@
 // on the offscreen platform, with sample data in a throw-away home, as PNG files into the
 // folder given as the first argument.
 #include "TestEnvironment.h"
+#include "model/BackgroundWork.h"
 #include "model/Bookmarks.h"
 #include "model/IconCache.h"
 #include "model/NookStore.h"
+#include "model/WebLinks.h"
 #include "platform/Localization.h"
 #include "platform/LoginItemService.h"
 #include "platform/Preferences.h"
@@ -17,6 +19,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
@@ -59,12 +63,54 @@ NookItem itemAt(const QString& path) {
                     Bookmarks::makeBookmark(QUrl::fromLocalFile(path)).value_or(QByteArray())};
 }
 
+// A picture to show as a preview: a sky with a sun over hills.
+QString makePicture(const TestEnvironment& env, const QString& name, QSize size, QColor sky, QColor ground) {
+    const QString path = env.makeFile(name, {});
+    QImage picture(size, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient air(0, 0, 0, size.height());
+    air.setColorAt(0, sky);
+    air.setColorAt(1, sky.lighter(170));
+    painter.fillRect(picture.rect(), air);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xff, 0xd5, 0x4f));
+    const double w = size.width(), h = size.height();
+    painter.drawEllipse(QPointF(w * 0.7, h * 0.3), w * 0.09, w * 0.09);
+    painter.setBrush(ground);
+    painter.drawPolygon(QPolygonF{{0, h},
+                                  {0, h * 0.62},
+                                  {w * 0.3, h * 0.45},
+                                  {w * 0.55, h * 0.66},
+                                  {w * 0.8, h * 0.5},
+                                  {w, h * 0.6},
+                                  {w, h}});
+    painter.setBrush(ground.darker(140));
+    painter.drawRect(QRectF(0, h * 0.82, w, h * 0.18));
+    painter.end();
+    picture.save(path);
+    return path;
+}
+
 QList<NookGroup> sampleGroups(const TestEnvironment& env) {
     NookGroup favourites{QUuid::createUuid(), QStringLiteral("Favorites"), {}};
-    for (const char* file : {"Documents/Quarterly Report.pdf", "Documents/Budget 2025.ods",
-                             "Documents/notes.txt", "Pictures/holiday.png", "Music/playlist.m3u",
-                             "Projects/build.sh", "Documents/A very long file name that needs two lines.odt"})
+    for (const char* file :
+         {"Documents/Quarterly Report.pdf", "Documents/Budget 2025.ods", "Documents/notes.txt"})
         favourites.items << itemAt(env.makeFile(QString::fromUtf8(file)));
+    favourites.items << itemAt(makePicture(env, QStringLiteral("Pictures/holiday.png"), {800, 600},
+                                           QColor(0x4a, 0x90, 0xd9), QColor(0x5b, 0x9b, 0x4a)));
+    favourites.items << itemAt(makePicture(env, QStringLiteral("Pictures/Mountains at dusk.jpg"), {600, 800},
+                                           QColor(0x8e, 0x44, 0xad), QColor(0x2c, 0x3e, 0x50)));
+    // A web address as a hand-over keeps it: a link file in the data folder.
+    const auto link =
+        WebLinks::make(WebLinks::folderIn(env.dataHome() + QStringLiteral("/Tuckaway")),
+                       QUrl(QStringLiteral("https://example.org/docs")), QStringLiteral("Example Docs"));
+    if (link)
+        favourites.items << NookItem{
+            QUuid::createUuid(), link->name,
+            Bookmarks::makeBookmark(QUrl::fromLocalFile(link->path)).value_or(QByteArray())};
+    favourites.items << itemAt(
+        env.makeFile(QStringLiteral("Documents/A very long file name that needs two lines.odt")));
     for (const char* folder : {"Downloads", "Projects"})
         favourites.items << itemAt(env.makeFolder(QString::fromUtf8(folder)));
     NookGroup work{
@@ -92,7 +138,9 @@ bool renderPanel(NookStore& store, Preferences& preferences, const QString& file
     if (!QTest::qWaitForWindowExposed(&view))
         return false;
     QTest::mouseMove(view.windowHandle(), QPoint(view.width() - 3, view.height() - 3));
-    if (!QTest::qWaitFor([&] { return iconsLoaded(store.groups().first().items); }))
+    if (!QTest::qWaitFor([&] {
+            return iconsLoaded(store.groups().first().items) && IconCache::shared().previewsPending() == 0;
+        }))
         return false;
     switch (scene) {
     case Scene::AltOverItem:
@@ -133,6 +181,7 @@ bool renderSettings(Preferences& preferences, const QString& file) {
 
 int main(int argc, char** argv) {
     TestEnvironment environment;
+    environment.withoutSessionBus();
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
@@ -162,5 +211,6 @@ int main(int argc, char** argv) {
     ok = renderSettings(preferences, folder + QStringLiteral("/settings-de.png")) && ok;
     if (!ok)
         std::fprintf(stderr, "screenshots: a picture could not be rendered\n");
+    BackgroundWork::stopAndWait(); // no event loop ran to its end to stop it
     return ok ? 0 : 1;
 }
