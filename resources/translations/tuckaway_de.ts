@@ -71,6 +71,10 @@
         <source>Quit Tuckaway</source>
         <translation>Tuckaway beenden</translation>
     </message>
+    <message id="notice.conflict_kept">
+        <source>The nooks were changed elsewhere at the same time. The other version is kept as %1</source>
+        <translation>Die Gruppen wurden gleichzeitig anderswo geändert. Die andere Fassung liegt unter %1</translation>
+    </message>
     <message id="header.add_group">
         <source>New nook</source>
         <translation>Neue Gruppe</translation>

@@ -71,6 +71,10 @@
         <source>Quit Tuckaway</source>
         <translation>Quit Tuckaway</translation>
     </message>
+    <message id="notice.conflict_kept">
+        <source>The nooks were changed elsewhere at the same time. The other version is kept as %1</source>
+        <translation>The nooks were changed elsewhere at the same time. The other version is kept as %1</translation>
+    </message>
     <message id="header.add_group">
         <source>New nook</source>
         <translation>New nook</translation>

@@ -12,6 +12,7 @@ PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, Q
     connect(&m_bar, &NoticeBar::actionTriggered, this, &PanelNotices::act);
     connect(&m_store, &NookStore::saveFailed, this,
             [this](const QString& reason, quint64) { post(qtTrId("notice.save_failed").arg(reason)); });
+    connect(&m_store, &NookStore::conflictKept, this, &PanelNotices::tellConflict);
 }
 
 void PanelNotices::post(const QString& text, Action action) {
@@ -98,4 +99,8 @@ void PanelNotices::tellUnreadableFile() {
     const QString kept = m_store.keptUnreadableFile();
     post(kept.isEmpty() ? qtTrId("notice.load_failed").arg(m_store.saveURL().toLocalFile())
                         : qtTrId("notice.load_failed_kept").arg(kept));
+}
+
+void PanelNotices::tellConflict(const QString& path) {
+    post(qtTrId("notice.conflict_kept").arg(path));
 }

@@ -33,6 +33,8 @@ public:
     void tellNoApplication(const NookItem& item);
     // Once per run: the data file could not be read.
     void tellUnreadableFile();
+    // The data file was changed elsewhere at the same time as here: the other version is kept at `path`.
+    void tellConflict(const QString& path);
 
 private:
     // What the notice's button does.

@@ -1,5 +1,6 @@
 #include "ViewTestSupport.h"
 #include "model/HandOverQueue.h"
+#include "model/NookCodec.h"
 #include "views/HandOverProgress.h"
 #include "views/HeaderButton.h"
 #include "views/NoticeBar.h"
@@ -7,6 +8,10 @@
 
 #include <QClipboard>
 #include <QWindow>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 using namespace ViewTest;
 
@@ -229,11 +234,28 @@ private slots:
         showAgain();
         QVERIFY(m_view->noticeBar()->isVisible());
         QVERIFY(m_view->noticeBar()->text().contains(file));
-        // The file's place taken by a folder: no save can succeed.
+        // Renamed elsewhere too while the rename here was not on disk: the other version is kept, and where.
         m_store->addGroup(u"Kept"_s);
         m_store->waitForSaves();
-        QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+        QList<NookGroup> theirs = m_store->groups();
+        theirs.first().name = u"Renamed elsewhere"_s;
+        QFile other(file + u".sync-tmp"_s);
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write(NookCodec::encode(theirs)) > 0);
+        other.close();
+        QVERIFY(QFile::remove(file) && other.rename(file));
+        m_store->renameGroup(theirs.first().id, u"Renamed here"_s);
+        m_store->waitForSaves();
+        QVERIFY(m_view->noticeBar()->text().contains(file + u".conflict-"_s));
+        // A write the disk refuses (the file size limit, as a full disk would).
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{}, unlimited{};
+        ::getrlimit(RLIMIT_FSIZE, &unlimited);
+        limit = unlimited;
+        limit.rlim_cur = 10;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
         m_store->addGroup(u"Unsaved"_s);
+        m_store->waitForSaves();
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
         QTRY_VERIFY(m_view->noticeBar()->text().startsWith(u"Your changes could not be saved"_s));
     }
 
