@@ -71,6 +71,38 @@
         <source>Quit Tuckaway</source>
         <translation>Tuckaway beenden</translation>
     </message>
+    <message id="tray.export">
+        <source>Export Nooks…</source>
+        <translation>Gruppen exportieren…</translation>
+    </message>
+    <message id="tray.import">
+        <source>Import Nooks…</source>
+        <translation>Gruppen importieren…</translation>
+    </message>
+    <message id="transfer.export_title">
+        <source>Export Nooks</source>
+        <translation>Gruppen exportieren</translation>
+    </message>
+    <message id="transfer.import_title">
+        <source>Import Nooks</source>
+        <translation>Gruppen importieren</translation>
+    </message>
+    <message id="transfer.filter">
+        <source>Exported nooks (*.json);;All files (*)</source>
+        <translation>Exportierte Gruppen (*.json);;Alle Dateien (*)</translation>
+    </message>
+    <message id="transfer.exported">
+        <source>Exported %1 nooks with %2 items.</source>
+        <translation>%1 Gruppen mit %2 Einträgen exportiert.</translation>
+    </message>
+    <message id="transfer.imported">
+        <source>Imported %1 items and %2 new nooks; skipped %3 already there and %4 not found.</source>
+        <translation>%1 Einträge und %2 neue Gruppen importiert; %3 schon vorhandene und %4 nicht gefundene übersprungen.</translation>
+    </message>
+    <message id="transfer.failed">
+        <source>Export or import failed: %1</source>
+        <translation>Export oder Import fehlgeschlagen: %1</translation>
+    </message>
     <message id="notice.conflict_kept">
         <source>The nooks were changed elsewhere at the same time. The other version is kept as %1</source>
         <translation>Die Gruppen wurden gleichzeitig anderswo geändert. Die andere Fassung liegt unter %1</translation>
@@ -234,8 +266,8 @@ Dateien kommen in die aktuelle Gruppe.
 Rückgabewert: 0 erledigt, 1 nichts getan (der Grund steht in der Standardfehlerausgabe), 2 falscher Aufruf.</translation>
     </message>
     <message id="cli.nook">
-        <source>Add the files to the nook &lt;name&gt;, made if there is none.</source>
-        <translation>Die Dateien der Gruppe &lt;Name&gt; hinzufügen; fehlt sie, wird sie angelegt.</translation>
+        <source>Add the files to the nook &lt;name&gt;, made if there is none; with --export, export only that nook.</source>
+        <translation>Die Dateien der Gruppe &lt;Name&gt; hinzufügen; fehlt sie, wird sie angelegt. Mit --export nur diese Gruppe exportieren.</translation>
     </message>
     <message id="cli.nook_value">
         <source>name</source>
@@ -244,6 +276,18 @@ Rückgabewert: 0 erledigt, 1 nichts getan (der Grund steht in der Standardfehler
     <message id="cli.list">
         <source>Print each nook and its items with their paths.</source>
         <translation>Jede Gruppe mit ihren Einträgen und deren Pfaden ausgeben.</translation>
+    </message>
+    <message id="cli.export">
+        <source>Write every nook into &lt;file&gt; as portable JSON (names and plain paths).</source>
+        <translation>Alle Gruppen als portables JSON (Namen und einfache Pfade) in &lt;Datei&gt; schreiben.</translation>
+    </message>
+    <message id="cli.import">
+        <source>Add the nooks and items of &lt;file&gt;, written by --export, to those of the same name; files they hold already and paths where nothing is are skipped.</source>
+        <translation>Die Gruppen und Einträge aus &lt;Datei&gt; (von --export geschrieben) den gleichnamigen Gruppen hinzufügen; vorhandene Dateien und Pfade, an denen nichts ist, werden übersprungen.</translation>
+    </message>
+    <message id="cli.file_value">
+        <source>file</source>
+        <translation>Datei</translation>
     </message>
     <message id="cli.json">
         <source>With --list: print JSON.</source>

@@ -6,5 +6,7 @@ enum class AppAction {
     TogglePanel,
     ShowPanel,
     OpenSettings,
+    ExportNooks, // a file chosen, then written
+    ImportNooks, // a file chosen, then read
     Quit,
 };

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/NookTransfers.h"
 #include "app/PanelController.h"
 #include "app/TrayIcon.h"
 #include "model/HandOverQueue.h"
@@ -10,9 +11,12 @@
 #include "platform/WindowHints.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QRegion>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,6 +39,7 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
 
 // The nook last selected stays the current one across restarts.
 void AppDelegate::rememberCurrentNook() {
+    m_transfers = std::make_unique<NookTransfers>(*m_store);
     if (const QUuid id = m_preferences.currentNook(); !id.isNull())
         m_store->selectGroup(id);
     connect(m_store.get(), &NookStore::selectedGroupIDChanged, this, [this] {
@@ -113,6 +118,10 @@ void AppDelegate::perform(AppAction action) {
     case AppAction::OpenSettings:
         emit settingsRequested();
         break;
+    case AppAction::ExportNooks:
+    case AppAction::ImportNooks:
+        chooseTransferFile(action == AppAction::ExportNooks);
+        break;
     case AppAction::Quit:
         QCoreApplication::quit();
         break;
@@ -127,4 +136,39 @@ void AppDelegate::open(const QList<QUrl>& urls) {
 void AppDelegate::keepAbovePanel(QWidget* window) {
     if (m_panelController && window)
         m_panelController->keepAbove(window);
+}
+
+void AppDelegate::chooseTransferFile(bool exporting) {
+    // The desktop's own chooser (through the portal) where the session offers one.
+    auto* dialog =
+        new QFileDialog(nullptr, qtTrId(exporting ? "transfer.export_title" : "transfer.import_title"),
+                        QDir::homePath(), qtTrId("transfer.filter"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(exporting ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(exporting ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (exporting) {
+        dialog->setDefaultSuffix(QStringLiteral("json"));
+        dialog->selectFile(QStringLiteral("nooks.export.json"));
+    }
+    connect(dialog, &QFileDialog::fileSelected, this, [this, exporting](const QString& file) {
+        const auto tell = [this, exporting](const NookTransfers::Outcome& outcome) {
+            QString text = qtTrId("transfer.failed").arg(outcome.reason);
+            if (outcome.status == NookTransfers::Outcome::Status::Done && exporting)
+                text = qtTrId("transfer.exported").arg(outcome.nooks).arg(outcome.items);
+            else if (outcome.status == NookTransfers::Outcome::Status::Done)
+                text = qtTrId("transfer.imported")
+                           .arg(outcome.added.size())
+                           .arg(outcome.nooks)
+                           .arg(outcome.duplicates.size())
+                           .arg(outcome.rejected.size());
+            m_trayIcon->systemTrayIcon()->showMessage(qtTrId("tray.tooltip"), text);
+        };
+        if (exporting)
+            m_transfers->exportTo(file, {}, tell);
+        else
+            m_transfers->importFrom(file, tell);
+    });
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }

@@ -18,19 +18,35 @@ HandOverQueue::~HandOverQueue() {
 
 HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs) {
     Job job;
-    job.ticket = ++m_lastTicket;
     job.target = target;
-    job.preparedFor = m_store.findTarget(target);
+    job.notBefore = QDeadlineTimer(delayMs);
+    return enqueue(std::move(job), urls, {});
+}
+
+HandOverQueue::Ticket HandOverQueue::addImported(const QList<QUrl>& urls, const QHash<QUrl, QString>& names,
+                                                 const QString& nook) {
+    Job job;
+    job.target = HandOverTarget::named(nook);
+    job.notBefore = QDeadlineTimer(0);
+    job.makeNook = true;
+    return enqueue(std::move(job), urls, names);
+}
+
+HandOverQueue::Ticket HandOverQueue::enqueue(Job job, const QList<QUrl>& urls,
+                                             const QHash<QUrl, QString>& names) {
+    job.ticket = ++m_lastTicket;
+    job.preparedFor = m_store.findTarget(job.target);
     if (job.preparedFor)
         job.before = m_store.group(*job.preparedFor)->items;
-    job.notBefore = QDeadlineTimer(delayMs);
     m_jobs.push_back(std::move(job));
     Job* queued = &m_jobs.back(); // list elements stay where they are
     const int total = int(urls.size());
-    m_pool.start([this, queued, urls, total, before = queued->before] {
+    m_pool.start([this, queued, urls, names, total, before = queued->before] {
         HandOverBatch batch = HandOverBatch::prepare(before, urls, [this, total](int handled) {
             QMetaObject::invokeMethod(this, [this, handled, total] { emit progress(handled, total); });
         });
+        for (qsizetype i = 0; i < batch.items.size(); ++i) // `added` runs along the items
+            batch.items[i].name = names.value(batch.result.added.at(i), batch.items.at(i).name);
         QMetaObject::invokeMethod(this, [this, queued, batch = std::move(batch)]() mutable {
             queued->batch = std::move(batch);
             applyReady(false);
@@ -48,8 +64,8 @@ void HandOverQueue::applyReady(bool ignoreDelays) {
         }
         Job job = std::move(next);
         m_jobs.pop_front();
-        const HandOverResult result =
-            m_store.applyHandOver(std::move(*job.batch), job.target, job.preparedFor, job.before);
+        const HandOverResult result = m_store.applyHandOver(std::move(*job.batch), job.target,
+                                                            job.preparedFor, job.before, job.makeNook);
         emit finished(job.ticket, result);
     }
 }

@@ -4,6 +4,7 @@
 #include "model/HandOverBatch.h"
 
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QObject>
 #include <QThreadPool>
 #include <QTimer>
@@ -28,6 +29,9 @@ public:
     // With `delayMs`, the files join no earlier than that (a launcher's files arrive a moment
     // after the panel shows); the hand-overs after it wait their turn.
     Ticket add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs = 0);
+    // An imported nook's files: they join the first nook called `nook` under the names given
+    // (a file without one is named as usual), and that nook is made even when none is added.
+    Ticket addImported(const QList<QUrl>& urls, const QHash<QUrl, QString>& names, const QString& nook);
     // Waits for the hand-overs under way and applies every one now, delays or not (at quit,
     // and where no event loop runs).
     void complete();
@@ -45,7 +49,9 @@ private:
         QList<NookItem> before;           // its items then
         QDeadlineTimer notBefore;
         std::optional<HandOverBatch> batch;
+        bool makeNook = false;
     };
+    Ticket enqueue(Job job, const QList<QUrl>& urls, const QHash<QUrl, QString>& names);
     void applyReady(bool ignoreDelays);
 
     NookStore& m_store;

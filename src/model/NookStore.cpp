@@ -402,7 +402,8 @@ std::optional<QUuid> NookStore::findTarget(const HandOverTarget& target) const {
 }
 
 HandOverResult NookStore::applyHandOver(HandOverBatch batch, const HandOverTarget& target,
-                                        std::optional<QUuid> preparedFor, const QList<NookItem>& before) {
+                                        std::optional<QUuid> preparedFor, const QList<NookItem>& before,
+                                        bool makeNook) {
     std::optional<QUuid> id = findTarget(target);
     if (!id && target.kind == HandOverTarget::Kind::Group) {
         batch.result.rejected += batch.result.added; // the nook went while the files were looked at
@@ -427,14 +428,15 @@ HandOverResult NookStore::applyHandOver(HandOverBatch batch, const HandOverTarge
         }
     }
     batch.result.groupID = id;
-    if (batch.items.isEmpty())
-        return batch.result;
-    if (!id) {
+    if (!id && (makeNook || !batch.items.isEmpty())) {
         // Nothing to add to yet: a named nook is made as asked, else one with the default name.
         const bool named = target.kind == HandOverTarget::Kind::Named;
         id = addGroup(named ? target.name : qtTrId("group.default_name"), Selection::Keep);
         batch.result.groupID = id;
+        batch.result.generation = m_generation;
     }
+    if (batch.items.isEmpty())
+        return batch.result;
     findGroup(*id)->items += batch.items;
     emit groupsChanged();
     batch.result.generation = save();

@@ -113,9 +113,11 @@ signals:
 private:
     friend class HandOverQueue;
     // The main-thread half of a hand-over, in the order made. `before`: the items of the
-    // group `preparedFor` that the batch was compared with.
+    // group `preparedFor` that the batch was compared with. `makeNook`: the nook is made even
+    // when no item joins it.
     HandOverResult applyHandOver(HandOverBatch batch, const HandOverTarget& target,
-                                 std::optional<QUuid> preparedFor, const QList<NookItem>& before);
+                                 std::optional<QUuid> preparedFor, const QList<NookItem>& before,
+                                 bool makeNook = false);
 
     NookGroup* findGroup(QUuid id);
     // One change of one group: found, changed, told and saved; false when there is no such group.

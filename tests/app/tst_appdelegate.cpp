@@ -8,6 +8,8 @@
 #include "platform/Localization.h"
 #include "platform/Preferences.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -109,6 +111,33 @@ private slots:
         m_delegate->keepAbovePanel(&settings);
         QVERIFY(settings.isVisible());
         QVERIFY(settings.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
+    // The tray's Export and Import ask for a file; the nooks go there, or come from there.
+    void theTrayExportsAndImportsAChosenFile_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("export") << u"export"_qs;
+        QTest::newRow("import") << u"import"_qs;
+    }
+    void theTrayExportsAndImportsAChosenFile() {
+        QFETCH(QString, action);
+        const QString document = m_env->home() + u"/chosen.json"_qs;
+        if (action == u"import")
+            m_env->makeFile(u"chosen.json"_qs,
+                            R"({"tuckaway-nooks": 1, "nooks": [{"name": "Home", "items": []}]})");
+        m_delegate->trayIcon()->menu()->findChild<QAction*>(action)->trigger();
+        QFileDialog* dialog = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            dialog = window->isVisible() && qobject_cast<QFileDialog*>(window)
+                         ? qobject_cast<QFileDialog*>(window)
+                         : dialog;
+        QVERIFY(dialog);
+        dialog->selectFile(document);
+        QMetaObject::invokeMethod(dialog, "accept");
+        if (action == u"import")
+            QTRY_COMPARE(m_delegate->store().groups().last().name, u"Home"_qs);
+        else
+            QTRY_VERIFY(QFile(document).size() > 0);
     }
 };
 
