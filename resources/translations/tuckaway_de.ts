@@ -15,6 +15,18 @@
         <source>Rename</source>
         <translation>Umbenennen</translation>
     </message>
+    <message id="action.sort_name">
+        <source>Sort by Name</source>
+        <translation>Nach Name sortieren</translation>
+    </message>
+    <message id="action.sort_kind">
+        <source>Sort by Kind</source>
+        <translation>Nach Art sortieren</translation>
+    </message>
+    <message id="action.sort_date">
+        <source>Sort by Date Modified</source>
+        <translation>Nach Änderungsdatum sortieren</translation>
+    </message>
     <message id="action.create">
         <source>Create</source>
         <translation>Erstellen</translation>
@@ -122,6 +134,18 @@
     <message id="notice.removed">
         <source>Removed “%1”</source>
         <translation>„%1“ entfernt</translation>
+    </message>
+    <message id="notice.sorted_name">
+        <source>Sorted “%1” by name</source>
+        <translation>„%1“ nach Name sortiert</translation>
+    </message>
+    <message id="notice.sorted_kind">
+        <source>Sorted “%1” by kind</source>
+        <translation>„%1“ nach Art sortiert</translation>
+    </message>
+    <message id="notice.sorted_date">
+        <source>Sorted “%1” by date modified</source>
+        <translation>„%1“ nach Änderungsdatum sortiert</translation>
     </message>
     <message id="notice.moved_to">
         <source>Moved “%1” to “%2”</source>

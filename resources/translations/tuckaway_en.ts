@@ -15,6 +15,18 @@
         <source>Rename</source>
         <translation>Rename</translation>
     </message>
+    <message id="action.sort_name">
+        <source>Sort by Name</source>
+        <translation>Sort by Name</translation>
+    </message>
+    <message id="action.sort_kind">
+        <source>Sort by Kind</source>
+        <translation>Sort by Kind</translation>
+    </message>
+    <message id="action.sort_date">
+        <source>Sort by Date Modified</source>
+        <translation>Sort by Date Modified</translation>
+    </message>
     <message id="action.create">
         <source>Create</source>
         <translation>Create</translation>
@@ -122,6 +134,18 @@
     <message id="notice.removed">
         <source>Removed “%1”</source>
         <translation>Removed “%1”</translation>
+    </message>
+    <message id="notice.sorted_name">
+        <source>Sorted “%1” by name</source>
+        <translation>Sorted “%1” by name</translation>
+    </message>
+    <message id="notice.sorted_kind">
+        <source>Sorted “%1” by kind</source>
+        <translation>Sorted “%1” by kind</translation>
+    </message>
+    <message id="notice.sorted_date">
+        <source>Sorted “%1” by date modified</source>
+        <translation>Sorted “%1” by date modified</translation>
     </message>
     <message id="notice.moved_to">
         <source>Moved “%1” to “%2”</source>

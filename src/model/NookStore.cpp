@@ -5,6 +5,7 @@
 #include "model/DataFileWatcher.h"
 #include "model/FileUrls.h"
 #include "model/HandOverQueue.h"
+#include "model/ItemOrder.h"
 #include "model/NookCodec.h"
 #include "model/NookMerge.h"
 #include "platform/LogCategories.h"
@@ -340,6 +341,10 @@ void NookStore::insertGroup(const NookGroup& group, int index) {
     if (!selectedGroup())
         setSelectedGroupID(group.id);
     save();
+}
+
+void NookStore::arrangeItems(QUuid groupID, const QList<QUuid>& itemIDs) {
+    changeGroup(groupID, [&](NookGroup& group) { group.items = ItemOrder::arranged(group.items, itemIDs); });
 }
 
 void NookStore::insertItem(const NookItem& item, QUuid groupID, int index) {

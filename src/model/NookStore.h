@@ -67,6 +67,8 @@ public:
     void removeItem(QUuid itemID, QUuid groupID);
     void moveItems(QUuid groupID, const std::set<int>& offsets, int destination);
     void renameItem(QUuid groupID, QUuid itemID, const QString& name);
+    // The group's items in the order of `itemIDs`; items not named there follow in their order.
+    void arrangeItems(QUuid groupID, const QList<QUuid>& itemIDs);
     // Puts back a removed group or item at its old index (clamped), ids and bookmarks unchanged.
     void insertGroup(const NookGroup& group, int index);
     void insertItem(const NookItem& item, QUuid groupID, int index);

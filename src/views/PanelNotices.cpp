@@ -1,8 +1,12 @@
 #include "views/PanelNotices.h"
 
+#include "model/BackgroundWork.h"
 #include "model/IconCache.h"
 #include "model/NookStore.h"
 #include "views/NoticeBar.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, QObject* parent)
     : QObject(parent)
@@ -45,6 +49,9 @@ void PanelNotices::act() {
             m_store.insertItem(back->item, back->fromGroupID, back->index);
     } else if (const auto* missing = std::get_if<RemoveMissing>(&action)) {
         removeItem(missing->itemID, missing->groupID);
+    } else if (const auto* order = std::get_if<PutBackOrder>(&action)) {
+        m_store.arrangeItems(order->groupID, order->itemIDs);
+        m_store.selectGroup(order->groupID);
     }
 }
 
@@ -82,6 +89,40 @@ void PanelNotices::transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID
     if (arrived)
         post(qtTrId(copy ? "notice.copied_to" : "notice.moved_to").arg(item.name, toName),
              TakeBack{item, fromGroupID, toGroupID, *arrived, int(index), copy});
+}
+
+void PanelNotices::sortItems(QUuid groupID, ItemOrder::Key key) {
+    const NookGroup* group = m_store.group(groupID);
+    if (!group || BackgroundWork::stopped())
+        return;
+    // Kinds and times need the files, which may take long to find: never on the main thread.
+    BackgroundWork::run(
+        [guard = QPointer(this), items = group->items, groupID, key] {
+            const QList<QUuid> order = ItemOrder::sorted(items, key);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [guard, groupID, order, key] {
+                    if (guard)
+                        guard->arrange(groupID, order, key);
+                },
+                Qt::QueuedConnection);
+        },
+        BackgroundWork::UserWaits);
+}
+
+void PanelNotices::arrange(QUuid groupID, const QList<QUuid>& itemIDs, ItemOrder::Key key) {
+    const NookGroup* group = m_store.group(groupID);
+    if (!group)
+        return;
+    QList<QUuid> before;
+    for (const NookItem& item : group->items)
+        before << item.id;
+    const QString name = group->name;
+    m_store.arrangeItems(groupID, itemIDs);
+    const char* id = key == ItemOrder::Key::Name   ? "notice.sorted_name"
+                     : key == ItemOrder::Key::Kind ? "notice.sorted_kind"
+                                                   : "notice.sorted_date";
+    post(qtTrId(id).arg(name), PutBackOrder{groupID, before});
 }
 
 void PanelNotices::tellMissing(const NookItem& item, QUuid groupID) {

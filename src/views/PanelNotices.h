@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ItemOrder.h"
 #include "model/NookGroup.h"
 
 #include <QObject>
@@ -11,8 +12,8 @@ class IconCache;
 class NoticeBar;
 class NookStore;
 
-// The edits of the panel that its notice bar tells of: removals and moves between
-// nooks, each undoable while its notice stands, and what went wrong with opening an
+// The edits of the panel that its notice bar tells of: removals, moves between nooks and
+// sorting, each undoable while its notice stands, and what went wrong with opening an
 // item or with the data file. An undo that puts something back makes its nook current.
 class PanelNotices : public QObject {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
     void removeGroup(QUuid groupID);
     void removeItem(QUuid itemID, QUuid groupID);
     void transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
+    // Sorts the group's items once, when their files have been looked at (in the background).
+    void sortItems(QUuid groupID, ItemOrder::Key key);
     // Puts back what the notice says was removed or moved; false when there is nothing to undo.
     bool undo();
 
@@ -56,10 +59,16 @@ private:
     struct RemoveMissing {
         QUuid itemID, groupID;
     };
-    using Action = std::variant<std::monostate, PutBackGroup, PutBackItem, TakeBack, RemoveMissing>;
+    struct PutBackOrder {
+        QUuid groupID;
+        QList<QUuid> itemIDs;
+    };
+    using Action =
+        std::variant<std::monostate, PutBackGroup, PutBackItem, TakeBack, RemoveMissing, PutBackOrder>;
 
     void post(const QString& text, Action action = {});
     void act();
+    void arrange(QUuid groupID, const QList<QUuid>& itemIDs, ItemOrder::Key key);
 
     NookStore& m_store;
     IconCache& m_icons;

@@ -194,6 +194,11 @@ void TuckawayTabButton::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(qtTrId("action.rename"), this, &TuckawayTabButton::beginRename);
     menu->addSeparator();
+    for (const auto& [id, key] : {std::pair{"action.sort_name", ItemOrder::Key::Name},
+                                  {"action.sort_kind", ItemOrder::Key::Kind},
+                                  {"action.sort_date", ItemOrder::Key::DateModified}})
+        menu->addAction(qtTrId(id), this, [this, key] { emit sortRequested(key); });
+    menu->addSeparator();
     menu->addAction(qtTrId("action.remove"), this, &TuckawayTabButton::deleteRequested);
     menu->popup(event->globalPos());
 }

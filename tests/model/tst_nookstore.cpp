@@ -2,6 +2,7 @@
 #include "TestEnvironment.h"
 #include "model/Bookmarks.h"
 #include "model/HandOverQueue.h"
+#include "model/ItemOrder.h"
 #include "model/NookCodec.h"
 #include "model/NookStore.h"
 #include "platform/AtomicFile.h"
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -369,8 +371,44 @@ private slots:
         QVERIFY(!AtomicFile::write(path, "ours", QFileDevice::ReadOwner, nullptr, &guard));
         QVERIFY(guard.refused);
         QCOMPARE(contents(path), QByteArray("theirs 1"));
-        QCOMPARE(kept.isEmpty() ? QByteArray() : contents(kept), arrivals == 2 ? QByteArray("theirs 2") : QByteArray());
+        QCOMPARE(kept.isEmpty() ? QByteArray() : contents(kept),
+                 arrivals == 2 ? QByteArray("theirs 2") : QByteArray());
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), arrivals);
+    }
+
+    // A sort looks at the files once: names as people read them, kinds with folders first, newest first; an
+    // item whose file is gone goes last.
+    void sortOrders_data() {
+        QTest::addColumn<ItemOrder::Key>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("name") << ItemOrder::Key::Name << u"a B2 b10 c"_s;
+        QTest::newRow("kind") << ItemOrder::Key::Kind << u"B2 b10 a c"_s;
+        QTest::newRow("date modified") << ItemOrder::Key::DateModified << u"a b10 B2 c"_s;
+    }
+    void sortOrders() {
+        QFETCH(ItemOrder::Key, key);
+        const auto item = [&](const QString& name, const QString& path, int hoursAgo) {
+            const QString full = path.endsWith(u'/') ? m_env->makeFolder(path) : m_env->makeFile(path);
+            const NookItem made{QUuid::createUuid(), name,
+                                *Bookmarks::makeBookmark(QUrl::fromLocalFile(full))};
+            const timespec when{::time(nullptr) - hoursAgo * 3600, 0};
+            const timespec times[2] = {when, when};
+            if (hoursAgo < 0)
+                QFile::remove(full);
+            else
+                ::utimensat(AT_FDCWD, QFile::encodeName(full).constData(), times, 0);
+            return made;
+        };
+        NookStore store;
+        const QUuid id = store.groups().first().id;
+        for (const NookItem& each : {item(u"c"_s, u"c.txt"_s, -1), item(u"b10"_s, u"b10.txt"_s, 24),
+                                     item(u"a"_s, u"a.png"_s, 0), item(u"B2"_s, u"B2/"_s, 72)})
+            store.addItem(each, id);
+        const QList<NookItem> items = store.groups().first().items;
+        QCOMPARE(ItemOrder::arranged(items, {}), items);
+        store.arrangeItems(id, ItemOrder::sorted(items, key));
+        QTEST(names(store.groups().first().items), "expected");
+        QCOMPARE(names(fileGroups(store).first().items), names(store.groups().first().items));
     }
 
     // Deleting another group keeps the selection; deleting the selected one selects the one in its place,

@@ -126,26 +126,35 @@ private slots:
         QCOMPARE(shownItems(), expected.toLower() + u'1');
     }
 
-    // Undo (button or Ctrl+Z) puts a removal back where it was, once, and only in time.
+    // Undo (button or Ctrl+Z) puts a removal or a sort back where it was, once, and only in time.
     void removalsCanBeUndone_data() {
-        QTest::addColumn<bool>("group");
-        QTest::newRow("nook, button") << true;
-        QTest::newRow("item, Ctrl+Z") << false;
+        QTest::addColumn<QString>("what");
+        QTest::newRow("nook, button") << u"nook"_s;
+        QTest::newRow("item, Ctrl+Z") << u"item"_s;
+        QTest::newRow("sort by name, Ctrl+Z") << u"sort"_s;
     }
     void removalsCanBeUndone() {
-        QFETCH(bool, group);
-        showPanel({nook(u"A"_s), nook(u"Work"_s, {u"w1"_s, u"w2"_s, u"w3"_s}), nook(u"C"_s)});
+        QFETCH(QString, what);
+        showPanel({nook(u"A"_s), nook(u"Work"_s, {u"w3"_s, u"w1"_s, u"w2"_s}), nook(u"C"_s)});
         clickTab(2); // the removal is undone where it was, not where the panel is
         const QList<NookGroup> before = m_store->groups();
-        if (group) {
+        NoticeBar* notice = m_view->noticeBar();
+        if (what == u"nook") {
             QVERIFY(triggerContextMenu(bar()->tab(groupID(1)), QPoint(8, 8), u"Remove"_s));
-        } else {
+            QCOMPARE(notice->text(), u"Removed “Work”"_s);
+        } else if (what == u"item") {
             clickTab(1); // the grid's requests go to the nook on screen
             QVERIFY(triggerContextMenu(grid()->viewport(), cell(1), u"Remove"_s));
+            QCOMPARE(notice->text(), u"Removed “w1”"_s);
+        } else {
+            clickTab(1);
+            QVERIFY(triggerContextMenu(bar()->tab(groupID(1)), QPoint(8, 8), u"Sort by Name"_s));
+            QTRY_COMPARE(notice->text(), u"Sorted “Work” by name"_s);
+            QCOMPARE(names(m_store->groups().at(1).items), u"w1 w2 w3"_s);
+            m_view->activateWindow(); // offscreen gives the activation back to nobody once a menu is gone
+            QTRY_VERIFY(m_view->isActiveWindow());
         }
-        NoticeBar* notice = m_view->noticeBar();
-        QCOMPARE(notice->text(), group ? u"Removed “Work”"_s : u"Removed “w2”"_s);
-        if (group)
+        if (what == u"nook")
             QTest::mouseClick(notice->actionButton(), Qt::LeftButton);
         else
             QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
