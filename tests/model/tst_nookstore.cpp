@@ -376,8 +376,8 @@ private slots:
         QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), arrivals);
     }
 
-    // A sort looks at the files once: names as people read them, kinds with folders first, newest first; an
-    // item whose file is gone goes last.
+    // A sort looks at the files once: names as people read them, kinds with folders first (before "C
+    // source"), newest first; an item whose file is gone goes last.
     void sortOrders_data() {
         QTest::addColumn<ItemOrder::Key>("key");
         QTest::addColumn<QString>("expected");
@@ -401,7 +401,7 @@ private slots:
         };
         NookStore store;
         const QUuid id = store.groups().first().id;
-        for (const NookItem& each : {item(u"c"_s, u"c.txt"_s, -1), item(u"b10"_s, u"b10.txt"_s, 24),
+        for (const NookItem& each : {item(u"c"_s, u"c.txt"_s, -1), item(u"b10"_s, u"b10.c"_s, 24),
                                      item(u"a"_s, u"a.png"_s, 0), item(u"B2"_s, u"B2/"_s, 72)})
             store.addItem(each, id);
         const QList<NookItem> items = store.groups().first().items;
