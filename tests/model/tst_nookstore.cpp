@@ -287,9 +287,11 @@ private slots:
             QCOMPARE(log.isEmpty(), how == u"ours");
             QCOMPARE(store.loadFailed(), how == u"garbage");
         }
+        const auto stamp = AtomicFile::stampOf(file);
         QTRY_COMPARE(line(store.groups()), expected);
         QCOMPARE(store.selectedGroupID(), m_ids.value(u"B"_s));
         QCOMPARE(fileBytes(store), how == u"garbage" ? QByteArray("garbage") : theirs);
+        QVERIFY(AtomicFile::stampOf(file) == stamp); // not even the same bytes written back
         store.addGroup(u"D"_s);
         QCOMPARE(line(fileGroups(store)), expected + u" D:"_s);
         QCOMPARE(contents(dataFile() + u".unreadable"_s),
