@@ -15,6 +15,18 @@
         <source>Rename</source>
         <translation>Umbenennen</translation>
     </message>
+    <message id="action.sort_name">
+        <source>Sort by Name</source>
+        <translation>Nach Name sortieren</translation>
+    </message>
+    <message id="action.sort_kind">
+        <source>Sort by Kind</source>
+        <translation>Nach Art sortieren</translation>
+    </message>
+    <message id="action.sort_date">
+        <source>Sort by Date Modified</source>
+        <translation>Nach Änderungsdatum sortieren</translation>
+    </message>
     <message id="action.create">
         <source>Create</source>
         <translation>Erstellen</translation>
@@ -75,6 +87,42 @@
         <source>Quit Tuckaway</source>
         <translation>Tuckaway beenden</translation>
     </message>
+    <message id="tray.export">
+        <source>Export Nooks…</source>
+        <translation>Gruppen exportieren…</translation>
+    </message>
+    <message id="tray.import">
+        <source>Import Nooks…</source>
+        <translation>Gruppen importieren…</translation>
+    </message>
+    <message id="transfer.export_title">
+        <source>Export Nooks</source>
+        <translation>Gruppen exportieren</translation>
+    </message>
+    <message id="transfer.import_title">
+        <source>Import Nooks</source>
+        <translation>Gruppen importieren</translation>
+    </message>
+    <message id="transfer.filter">
+        <source>Exported nooks (*.json);;All files (*)</source>
+        <translation>Exportierte Gruppen (*.json);;Alle Dateien (*)</translation>
+    </message>
+    <message id="transfer.exported">
+        <source>Exported %1 nooks with %2 items.</source>
+        <translation>%1 Gruppen mit %2 Einträgen exportiert.</translation>
+    </message>
+    <message id="transfer.imported">
+        <source>Imported %1 items and %2 new nooks; skipped %3 already there and %4 not found.</source>
+        <translation>%1 Einträge und %2 neue Gruppen importiert; %3 schon vorhandene und %4 nicht gefundene übersprungen.</translation>
+    </message>
+    <message id="transfer.failed">
+        <source>Export or import failed: %1</source>
+        <translation>Export oder Import fehlgeschlagen: %1</translation>
+    </message>
+    <message id="notice.conflict_kept">
+        <source>The nooks were changed elsewhere at the same time. The other version is kept as %1</source>
+        <translation>Die Gruppen wurden gleichzeitig anderswo geändert. Die andere Fassung liegt unter %1</translation>
+    </message>
     <message id="header.add_group">
         <source>New nook</source>
         <translation>Neue Gruppe</translation>
@@ -90,6 +138,18 @@
     <message id="notice.removed">
         <source>Removed “%1”</source>
         <translation>„%1“ entfernt</translation>
+    </message>
+    <message id="notice.sorted_name">
+        <source>Sorted “%1” by name</source>
+        <translation>„%1“ nach Name sortiert</translation>
+    </message>
+    <message id="notice.sorted_kind">
+        <source>Sorted “%1” by kind</source>
+        <translation>„%1“ nach Art sortiert</translation>
+    </message>
+    <message id="notice.sorted_date">
+        <source>Sorted “%1” by date modified</source>
+        <translation>„%1“ nach Änderungsdatum sortiert</translation>
     </message>
     <message id="notice.moved_to">
         <source>Moved “%1” to “%2”</source>
@@ -250,8 +310,8 @@ Dateien kommen in die aktuelle Gruppe.
 Rückgabewert: 0 erledigt, 1 nichts getan (der Grund steht in der Standardfehlerausgabe), 2 falscher Aufruf.</translation>
     </message>
     <message id="cli.nook">
-        <source>Add the files to the nook &lt;name&gt;, made if there is none.</source>
-        <translation>Die Dateien der Gruppe &lt;Name&gt; hinzufügen; fehlt sie, wird sie angelegt.</translation>
+        <source>Add the files to the nook &lt;name&gt;, made if there is none; with --export, export only that nook.</source>
+        <translation>Die Dateien der Gruppe &lt;Name&gt; hinzufügen; fehlt sie, wird sie angelegt. Mit --export nur diese Gruppe exportieren.</translation>
     </message>
     <message id="cli.nook_value">
         <source>name</source>
@@ -260,6 +320,18 @@ Rückgabewert: 0 erledigt, 1 nichts getan (der Grund steht in der Standardfehler
     <message id="cli.list">
         <source>Print each nook and its items with their paths.</source>
         <translation>Jede Gruppe mit ihren Einträgen und deren Pfaden ausgeben.</translation>
+    </message>
+    <message id="cli.export">
+        <source>Write every nook into &lt;file&gt; as portable JSON (names and plain paths).</source>
+        <translation>Alle Gruppen als portables JSON (Namen und einfache Pfade) in &lt;Datei&gt; schreiben.</translation>
+    </message>
+    <message id="cli.import">
+        <source>Add the nooks and items of &lt;file&gt;, written by --export, to those of the same name; files they hold already and paths where nothing is are skipped.</source>
+        <translation>Die Gruppen und Einträge aus &lt;Datei&gt; (von --export geschrieben) den gleichnamigen Gruppen hinzufügen; vorhandene Dateien und Pfade, an denen nichts ist, werden übersprungen.</translation>
+    </message>
+    <message id="cli.file_value">
+        <source>file</source>
+        <translation>Datei</translation>
     </message>
     <message id="cli.json">
         <source>With --list: print JSON.</source>

@@ -15,6 +15,18 @@
         <source>Rename</source>
         <translation>Rename</translation>
     </message>
+    <message id="action.sort_name">
+        <source>Sort by Name</source>
+        <translation>Sort by Name</translation>
+    </message>
+    <message id="action.sort_kind">
+        <source>Sort by Kind</source>
+        <translation>Sort by Kind</translation>
+    </message>
+    <message id="action.sort_date">
+        <source>Sort by Date Modified</source>
+        <translation>Sort by Date Modified</translation>
+    </message>
     <message id="action.create">
         <source>Create</source>
         <translation>Create</translation>
@@ -75,6 +87,42 @@
         <source>Quit Tuckaway</source>
         <translation>Quit Tuckaway</translation>
     </message>
+    <message id="tray.export">
+        <source>Export Nooks…</source>
+        <translation>Export Nooks…</translation>
+    </message>
+    <message id="tray.import">
+        <source>Import Nooks…</source>
+        <translation>Import Nooks…</translation>
+    </message>
+    <message id="transfer.export_title">
+        <source>Export Nooks</source>
+        <translation>Export Nooks</translation>
+    </message>
+    <message id="transfer.import_title">
+        <source>Import Nooks</source>
+        <translation>Import Nooks</translation>
+    </message>
+    <message id="transfer.filter">
+        <source>Exported nooks (*.json);;All files (*)</source>
+        <translation>Exported nooks (*.json);;All files (*)</translation>
+    </message>
+    <message id="transfer.exported">
+        <source>Exported %1 nooks with %2 items.</source>
+        <translation>Exported %1 nooks with %2 items.</translation>
+    </message>
+    <message id="transfer.imported">
+        <source>Imported %1 items and %2 new nooks; skipped %3 already there and %4 not found.</source>
+        <translation>Imported %1 items and %2 new nooks; skipped %3 already there and %4 not found.</translation>
+    </message>
+    <message id="transfer.failed">
+        <source>Export or import failed: %1</source>
+        <translation>Export or import failed: %1</translation>
+    </message>
+    <message id="notice.conflict_kept">
+        <source>The nooks were changed elsewhere at the same time. The other version is kept as %1</source>
+        <translation>The nooks were changed elsewhere at the same time. The other version is kept as %1</translation>
+    </message>
     <message id="header.add_group">
         <source>New nook</source>
         <translation>New nook</translation>
@@ -90,6 +138,18 @@
     <message id="notice.removed">
         <source>Removed “%1”</source>
         <translation>Removed “%1”</translation>
+    </message>
+    <message id="notice.sorted_name">
+        <source>Sorted “%1” by name</source>
+        <translation>Sorted “%1” by name</translation>
+    </message>
+    <message id="notice.sorted_kind">
+        <source>Sorted “%1” by kind</source>
+        <translation>Sorted “%1” by kind</translation>
+    </message>
+    <message id="notice.sorted_date">
+        <source>Sorted “%1” by date modified</source>
+        <translation>Sorted “%1” by date modified</translation>
     </message>
     <message id="notice.moved_to">
         <source>Moved “%1” to “%2”</source>
@@ -250,8 +310,8 @@ With files, they are added to the current nook.
 Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usage.</translation>
     </message>
     <message id="cli.nook">
-        <source>Add the files to the nook &lt;name&gt;, made if there is none.</source>
-        <translation>Add the files to the nook &lt;name&gt;, made if there is none.</translation>
+        <source>Add the files to the nook &lt;name&gt;, made if there is none; with --export, export only that nook.</source>
+        <translation>Add the files to the nook &lt;name&gt;, made if there is none; with --export, export only that nook.</translation>
     </message>
     <message id="cli.nook_value">
         <source>name</source>
@@ -260,6 +320,18 @@ Exit status: 0 done, 1 nothing done (the reason is on standard error), 2 bad usa
     <message id="cli.list">
         <source>Print each nook and its items with their paths.</source>
         <translation>Print each nook and its items with their paths.</translation>
+    </message>
+    <message id="cli.export">
+        <source>Write every nook into &lt;file&gt; as portable JSON (names and plain paths).</source>
+        <translation>Write every nook into &lt;file&gt; as portable JSON (names and plain paths).</translation>
+    </message>
+    <message id="cli.import">
+        <source>Add the nooks and items of &lt;file&gt;, written by --export, to those of the same name; files they hold already and paths where nothing is are skipped.</source>
+        <translation>Add the nooks and items of &lt;file&gt;, written by --export, to those of the same name; files they hold already and paths where nothing is are skipped.</translation>
+    </message>
+    <message id="cli.file_value">
+        <source>file</source>
+        <translation>file</translation>
     </message>
     <message id="cli.json">
         <source>With --list: print JSON.</source>

@@ -7,5 +7,7 @@ enum class AppAction {
     ShowPanel,
     OpenSettings,
     AddFiles, // the file chooser, into the current nook
+    ExportNooks, // a file chosen, then written
+    ImportNooks, // a file chosen, then read
     Quit,
 };

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/NookTransfers.h"
 #include "app/PanelController.h"
 #include "app/TrayIcon.h"
 #include "model/HandOverQueue.h"
@@ -12,9 +13,12 @@
 #include "views/TuckawayView.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QRegion>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -38,6 +42,7 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
 // The nook last selected stays the current one across restarts.
 void AppDelegate::rememberCurrentNook() {
     LinkCleanup::atStart(*m_store); // with the store's first look at its data
+    m_transfers = std::make_unique<NookTransfers>(*m_store);
     if (const QUuid id = m_preferences.currentNook(); !id.isNull())
         m_store->selectGroup(id);
     connect(m_store.get(), &NookStore::selectedGroupIDChanged, this, [this] {
@@ -119,7 +124,11 @@ void AppDelegate::perform(AppAction action) {
         break;
     case AppAction::AddFiles:
         if (m_panelController)
-            m_panelController->view()->chooseFiles();
+            m_panelController->chooseFiles();
+        break;
+    case AppAction::ExportNooks:
+    case AppAction::ImportNooks:
+        chooseTransferFile(action == AppAction::ExportNooks);
         break;
     case AppAction::Quit:
         QCoreApplication::quit();
@@ -135,4 +144,39 @@ void AppDelegate::open(const QList<QUrl>& urls) {
 void AppDelegate::keepAbovePanel(QWidget* window) {
     if (m_panelController && window)
         m_panelController->keepAbove(window);
+}
+
+void AppDelegate::chooseTransferFile(bool exporting) {
+    // The desktop's own chooser (through the portal) where the session offers one.
+    auto* dialog =
+        new QFileDialog(nullptr, qtTrId(exporting ? "transfer.export_title" : "transfer.import_title"),
+                        QDir::homePath(), qtTrId("transfer.filter"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(exporting ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(exporting ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (exporting) {
+        dialog->setDefaultSuffix(QStringLiteral("json"));
+        dialog->selectFile(QStringLiteral("nooks.export.json"));
+    }
+    connect(dialog, &QFileDialog::fileSelected, this, [this, exporting](const QString& file) {
+        const auto tell = [this, exporting](const NookTransfers::Outcome& outcome) {
+            QString text = qtTrId("transfer.failed").arg(outcome.reason);
+            if (outcome.status == NookTransfers::Outcome::Status::Done && exporting)
+                text = qtTrId("transfer.exported").arg(outcome.nooks).arg(outcome.items);
+            else if (outcome.status == NookTransfers::Outcome::Status::Done)
+                text = qtTrId("transfer.imported")
+                           .arg(outcome.added.size())
+                           .arg(outcome.nooks)
+                           .arg(outcome.duplicates.size())
+                           .arg(outcome.rejected.size());
+            m_trayIcon->systemTrayIcon()->showMessage(qtTrId("tray.tooltip"), text);
+        };
+        if (exporting)
+            m_transfers->exportTo(file, {}, tell);
+        else
+            m_transfers->importFrom(file, tell);
+    });
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }

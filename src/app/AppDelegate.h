@@ -11,6 +11,7 @@
 #include <optional>
 
 class NookStore;
+class NookTransfers;
 class OutsideClickMonitor;
 class PanelController;
 class Preferences;
@@ -62,10 +63,13 @@ private:
     void makeTrayIcon();
     void makeDummyWindow();
     void rememberCurrentNook();
+    // The file chooser for an export or an import; what came of it is told by the tray icon.
+    void chooseTransferFile(bool exporting);
 
     Preferences& m_preferences;
     // The store goes last: the panel's content holds on to it until its own end.
     std::unique_ptr<NookStore> m_store;
+    std::unique_ptr<NookTransfers> m_transfers;
     std::unique_ptr<PanelController> m_panelController;
     std::unique_ptr<QWidget> m_dummyWindow;
     std::unique_ptr<TrayIcon> m_trayIcon;

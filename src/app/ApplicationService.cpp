@@ -79,10 +79,8 @@ ApplicationService::Registration ApplicationService::registerOnBus() {
 
 void ApplicationService::attach(NookStore& store) {
     m_store = &store;
-    connect(&store.handOvers(), &HandOverQueue::finished, this, &ApplicationService::handOverFinished);
-    connect(&store, &NookStore::saved, this, [this](quint64 generation) { answerSaved(generation, {}); });
-    connect(&store, &NookStore::saveFailed, this,
-            [this](const QString& reason, quint64 generation) { answerSaved(generation, reason); });
+    m_waiter = std::make_unique<HandOverWaiter>(store);
+    m_transfers = std::make_unique<NookTransfers>(store);
 }
 
 // ---- org.freedesktop.Application
@@ -121,11 +119,52 @@ QStringList ApplicationService::Add(const QStringList& uris, const QString& nook
         sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("at most %1 files in one call").arg(kMaxUris));
         return {};
     }
-    Waiting waiting;
-    const QList<QUrl> urls = urlsOf(uris, &waiting.unreadable);
+    QStringList unreadable;
+    const QList<QUrl> urls = urlsOf(uris, &unreadable);
     setDelayedReply(true);
-    waiting.call = message();
-    m_handingOver.insert(m_store->handOvers().add(urls, StoreCommands::targetFor(name)), waiting);
+    const HandOverQueue::Ticket ticket = m_store->handOvers().add(urls, StoreCommands::targetFor(name));
+    m_waiter->wait({ticket}, [this, call = message(), unreadable](const QList<HandOverResult>& results,
+                                                                  const QString& failure) {
+        const HandOverResult& result = results.first();
+        if (!failure.isEmpty())
+            m_bus.send(call.createErrorReply(QLatin1String(kNotSaved), failure));
+        else
+            m_bus.send(call.createReply(
+                {urisOf(result.added), urisOf(result.duplicates), urisOf(result.rejected) + unreadable}));
+    });
+    return {};
+}
+
+std::optional<QDBusMessage> ApplicationService::refusal(const QDBusMessage& call,
+                                                        const NookTransfers::Outcome& outcome) {
+    switch (outcome.status) {
+    case NookTransfers::Outcome::Status::Done:
+        return std::nullopt;
+    case NookTransfers::Outcome::Status::BadRequest:
+        return call.createErrorReply(QDBusError::InvalidArgs, outcome.reason);
+    case NookTransfers::Outcome::Status::NotSaved:
+        break;
+    }
+    return call.createErrorReply(QLatin1String(kNotSaved), outcome.reason);
+}
+
+uint ApplicationService::Export(const QString& file, const QString& nook, uint&) {
+    setDelayedReply(true);
+    m_transfers->exportTo(
+        file, nook.trimmed(), [this, call = message()](const NookTransfers::Outcome& outcome) {
+            m_bus.send(refusal(call, outcome)
+                           .value_or(call.createReply({uint(outcome.nooks), uint(outcome.items)})));
+        });
+    return 0;
+}
+
+QStringList ApplicationService::Import(const QString& file, QStringList&, QStringList&, uint&) {
+    setDelayedReply(true);
+    m_transfers->importFrom(file, [this, call = message()](const NookTransfers::Outcome& outcome) {
+        m_bus.send(refusal(call, outcome)
+                       .value_or(call.createReply({urisOf(outcome.added), urisOf(outcome.duplicates),
+                                                   urisOf(outcome.rejected), uint(outcome.nooks)})));
+    });
     return {};
 }
 
@@ -159,39 +198,4 @@ void ApplicationService::Settings() {
 
 void ApplicationService::Quit() {
     emit actionRequested(AppAction::Quit);
-}
-
-// ---- answering once on disk
-
-void ApplicationService::handOverFinished(quint64 ticket, const HandOverResult& result) {
-    auto found = m_handingOver.find(ticket);
-    if (found == m_handingOver.end())
-        return; // not ours: a drop or a launcher's files
-    Waiting waiting = *found;
-    m_handingOver.erase(found);
-    waiting.result = result;
-    if (result.generation <= m_store->savedGeneration())
-        answer(waiting, {}); // nothing to write, or written already
-    else
-        m_writing << waiting;
-}
-
-void ApplicationService::answerSaved(quint64 generation, const QString& failure) {
-    // A write holds every change made before it.
-    for (qsizetype i = 0; i < m_writing.size();) {
-        if (m_writing.at(i).result.generation <= generation)
-            answer(m_writing.takeAt(i), failure);
-        else
-            ++i;
-    }
-}
-
-void ApplicationService::answer(const Waiting& waiting, const QString& failure) {
-    const HandOverResult& result = waiting.result;
-    if (!failure.isEmpty()) {
-        m_bus.send(waiting.call.createErrorReply(QLatin1String(kNotSaved), failure));
-        return;
-    }
-    m_bus.send(waiting.call.createReply(
-        {urisOf(result.added), urisOf(result.duplicates), urisOf(result.rejected) + waiting.unreadable}));
 }

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "app/AppAction.h"
+#include "app/NookTransfers.h"
 #include "model/HandOver.h"
+#include "model/HandOverWaiter.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
-#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
 #include <QVariantMap>
+
+#include <memory>
 
 class NookStore;
 
@@ -59,6 +62,8 @@ public slots: // the bus methods, called by the generated adaptors
     QString Version();
     QStringList Add(const QStringList& uris, const QString& nook, QStringList& duplicates,
                     QStringList& rejected);
+    uint Export(const QString& file, const QString& nook, uint& items);
+    QStringList Import(const QString& file, QStringList& duplicates, QStringList& rejected, uint& nooks);
     QString List();
     void Show();
     void Toggle();
@@ -66,18 +71,12 @@ public slots: // the bus methods, called by the generated adaptors
     void Quit();
 
 private:
-    struct Waiting {
-        QDBusMessage call;
-        QStringList unreadable; // text that is no URI
-        HandOverResult result;
-    };
-    void handOverFinished(quint64 ticket, const HandOverResult& result);
-    void answerSaved(quint64 generation, const QString& failure);
-    void answer(const Waiting& waiting, const QString& failure);
+    // The error for a transfer that did not happen, or nothing.
+    std::optional<QDBusMessage> refusal(const QDBusMessage& call, const NookTransfers::Outcome& outcome);
 
     QDBusConnection m_bus;
     NookStore* m_store = nullptr;
     bool m_registered = false;
-    QHash<quint64, Waiting> m_handingOver; // by ticket, until applied
-    QList<Waiting> m_writing;              // applied, until written
+    std::unique_ptr<HandOverWaiter> m_waiter;
+    std::unique_ptr<NookTransfers> m_transfers;
 };

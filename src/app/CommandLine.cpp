@@ -15,6 +15,8 @@ void configure(QCommandLineParser& parser) {
     parser.addOptions({
         {QStringLiteral("nook"), qtTrId("cli.nook"), qtTrId("cli.nook_value")},
         {QStringLiteral("list"), qtTrId("cli.list")},
+        {QStringLiteral("export"), qtTrId("cli.export"), qtTrId("cli.file_value")},
+        {QStringLiteral("import"), qtTrId("cli.import"), qtTrId("cli.file_value")},
         {QStringLiteral("json"), qtTrId("cli.json")},
         {QStringLiteral("toggle"), qtTrId("cli.toggle")},
         {QStringLiteral("show"), qtTrId("cli.show")},
@@ -61,6 +63,7 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
         {QStringLiteral("toggle"), Action::Toggle},     {QStringLiteral("show"), Action::Show},
         {QStringLiteral("settings"), Action::Settings}, {QStringLiteral("quit"), Action::Quit},
         {QStringLiteral("launcher"), Action::Launcher}, {QStringLiteral("background"), Action::Background},
+        {QStringLiteral("export"), Action::Export},     {QStringLiteral("import"), Action::Import},
     };
     QStringList chosen;
     for (const auto& [name, action] : actions) {
@@ -72,8 +75,16 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
     if (chosen.size() > 1)
         return bad(QStringLiteral("%1 cannot be combined").arg(chosen.join(QLatin1String(" and "))));
     const bool takesFiles = request.action == Action::Launcher;
-    if (!chosen.isEmpty() && ((!files.isEmpty() && !takesFiles) || parser.isSet(QStringLiteral("nook"))))
+    const bool takesNook = request.action == Action::Export;
+    if (!chosen.isEmpty() &&
+        ((!files.isEmpty() && !takesFiles) || (parser.isSet(QStringLiteral("nook")) && !takesNook)))
         return bad(QStringLiteral("%1 takes no files").arg(chosen.first()));
+    if (request.action == Action::Export || request.action == Action::Import) {
+        const QString file = parser.value(chosen.first().mid(2));
+        if (file.isEmpty())
+            return bad(QStringLiteral("%1 needs a file").arg(chosen.first()));
+        request.file = QDir::cleanPath(QDir(workingFolder).absoluteFilePath(file));
+    }
     request.namesOnly = parser.isSet(QStringLiteral("nook-names"));
     if (parser.isSet(QStringLiteral("json")) && (request.action != Action::List || request.namesOnly))
         return bad(QStringLiteral("--json goes with --list"));
@@ -83,7 +94,7 @@ Request parse(const QStringList& arguments, const QString& workingFolder) {
             return bad(QStringLiteral("--nook needs a name"));
         if (request.nook.size() > kMaxNameLength)
             return bad(QStringLiteral("a nook's name has at most %1 characters").arg(kMaxNameLength));
-        if (files.isEmpty())
+        if (files.isEmpty() && !takesNook)
             return bad(QStringLiteral("--nook needs files to add"));
     }
     request.json = parser.isSet(QStringLiteral("json"));

@@ -14,6 +14,8 @@ enum class Action {
                 // panel and add them to the current nook
     Background, // become the instance, showing nothing; nothing at all when one runs
     List,       // print the nooks
+    Export,     // write the nooks (or the one of --nook) into `file`
+    Import,     // add the nooks of `file`
     Toggle,
     Show,
     Settings,
@@ -29,7 +31,8 @@ constexpr int kMaxNameLength = 1000;
 struct Request {
     Action action = Action::Start;
     QStringList uris;
-    QString nook; // empty: the current nook
+    QString nook; // empty: the current nook (Add), every nook (Export)
+    QString file; // Export, Import: an absolute path
     bool json = false;
     bool namesOnly = false; // List: only the nooks' names, each ended by a NUL (for completion)
     QString error;

@@ -2,8 +2,11 @@
 
 #include "app/ApplicationService.h"
 #include "app/RemoteInstance.h"
+#include "app/StoreCommands.h"
+#include "model/NookStore.h"
 
 #include <QDBusMessage>
+#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +14,13 @@
 
 namespace CommandLineClient {
 namespace {
+
+QStringList urisOf(const QList<QUrl>& urls) {
+    QStringList uris;
+    for (const QUrl& url : urls)
+        uris << QString::fromUtf8(url.toEncoded());
+    return uris;
+}
 
 QString shown(const QString& uri) {
     const QUrl url(uri);
@@ -48,6 +58,9 @@ WithoutInstance withoutInstance(CommandLine::Action action, bool hasDisplay, boo
     case Action::List:
     case Action::Quit:
         return WithoutInstance::NotRunning;
+    case Action::Export:
+    case Action::Import:
+        return WithoutInstance::WriteDataFile;
     case Action::Add:
         if (!hasDisplay)
             return WithoutInstance::WriteDataFile;
@@ -83,6 +96,10 @@ QDBusMessage send(const CommandLine::Request& request, const RemoteInstance& ins
         return instance.call(own, QStringLiteral("Add"), {uris, request.nook});
     case Action::List:
         return instance.call(own, QStringLiteral("List"));
+    case Action::Export:
+        return instance.call(own, QStringLiteral("Export"), {request.file, request.nook});
+    case Action::Import:
+        return instance.call(own, QStringLiteral("Import"), {request.file});
     case Action::Toggle:
         return instance.call(own, QStringLiteral("Toggle"));
     case Action::Show:
@@ -99,6 +116,35 @@ QDBusMessage send(const CommandLine::Request& request, const RemoteInstance& ins
     return {};
 }
 
+// A reply to Export or Import as the outcome it tells of.
+NookTransfers::Outcome transferOutcome(const QDBusMessage& reply) {
+    using Status = NookTransfers::Outcome::Status;
+    NookTransfers::Outcome outcome;
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        outcome.reason = reply.errorMessage();
+        if (reply.errorName() == QLatin1String(ApplicationService::kNotSaved))
+            outcome.status = Status::NotSaved;
+        else if (reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.InvalidArgs"))
+            outcome.reason = QStringLiteral("the running instance did not answer (%1)").arg(outcome.reason);
+        if (outcome.status == Status::Done)
+            outcome.status = Status::BadRequest;
+        return outcome;
+    }
+    const QVariantList values = reply.arguments();
+    if (values.size() == 2) { // Export
+        outcome.nooks = int(values.at(0).toUInt());
+        outcome.items = int(values.at(1).toUInt());
+        return outcome;
+    }
+    for (const auto& [index, list] :
+         {std::pair{0, &outcome.added}, {1, &outcome.duplicates}, {2, &outcome.rejected}}) {
+        for (const QString& uri : values.value(index).toStringList())
+            *list << QUrl(uri);
+    }
+    outcome.nooks = int(values.value(3).toUInt());
+    return outcome;
+}
+
 } // namespace
 
 int call(const CommandLine::Request& request, const RemoteInstance& instance, QTextStream& out,
@@ -113,6 +159,8 @@ int call(const CommandLine::Request& request, const RemoteInstance& instance, QT
         const QStringList part = request.uris.mid(next, ApplicationService::kMaxUris);
         next += part.size();
         const QDBusMessage reply = send(request, instance, part);
+        if (request.action == Action::Export || request.action == Action::Import)
+            return reportTransfer(request, transferOutcome(reply), out, err);
         if (reply.type() != QDBusMessage::ReplyMessage) {
             if (reply.errorName() == QLatin1String(ApplicationService::kNotSaved))
                 err << "tuckaway: added, but the data file could not be written: " << reply.errorMessage()
@@ -139,6 +187,59 @@ int call(const CommandLine::Request& request, const RemoteInstance& instance, QT
         rejected += values.value(2).toStringList();
     } while (next < request.uris.size());
     return reportHandOver(duplicates, rejected, !added.isEmpty(), err);
+}
+
+int carryOutHere(const CommandLine::Request& request, NookStore& store, QTextStream& out, QTextStream& err) {
+    if (request.action == CommandLine::Action::Add) {
+        QList<QUrl> urls;
+        for (const QString& uri : request.uris)
+            urls << QUrl(uri);
+        const HandOverResult result =
+            StoreCommands::handOverNow(store, urls, StoreCommands::targetFor(request.nook));
+        return reportHandOver(urisOf(result.duplicates), urisOf(result.rejected), !result.added.isEmpty(),
+                              err);
+    }
+    NookTransfers transfers(store);
+    std::optional<NookTransfers::Outcome> outcome;
+    QEventLoop loop;
+    const auto done = [&](const NookTransfers::Outcome& result) {
+        outcome = result;
+        loop.quit();
+    };
+    if (request.action == CommandLine::Action::Export)
+        transfers.exportTo(request.file, request.nook, done);
+    else
+        transfers.importFrom(request.file, done);
+    if (!outcome)
+        loop.exec();
+    return reportTransfer(request, *outcome, out, err);
+}
+
+int reportTransfer(const CommandLine::Request& request, const NookTransfers::Outcome& outcome,
+                   QTextStream& out, QTextStream& err) {
+    const bool exporting = request.action == CommandLine::Action::Export;
+    switch (outcome.status) {
+    case NookTransfers::Outcome::Status::Done:
+        break;
+    case NookTransfers::Outcome::Status::BadRequest:
+        err << "tuckaway: " << outcome.reason << "\n";
+        return NothingDone;
+    case NookTransfers::Outcome::Status::NotSaved:
+        err << "tuckaway: "
+            << (exporting ? "the export could not be written: "
+                          : "added, but the data file could not be written: ")
+            << outcome.reason << "\n";
+        return NothingDone;
+    }
+    if (exporting) {
+        out << "Exported " << outcome.nooks << " nooks with " << outcome.items << " items to " << request.file
+            << "\n";
+        return Done;
+    }
+    reportHandOver(urisOf(outcome.duplicates), urisOf(outcome.rejected), false, err);
+    out << "Imported " << outcome.added.size() << " items, " << outcome.nooks << " new nooks; skipped "
+        << outcome.duplicates.size() << " already there and " << outcome.rejected.size() << " not found\n";
+    return outcome.added.isEmpty() && outcome.nooks == 0 ? NothingDone : Done;
 }
 
 int reportHandOver(const QStringList& duplicates, const QStringList& rejected, bool anyAdded,

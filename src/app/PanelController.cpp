@@ -96,6 +96,11 @@ void PanelController::makePanel() {
         watch(OutsideClickMonitor::createForPlatform());
 }
 
+void PanelController::chooseFiles() {
+    makePanel();
+    m_view->chooseFiles();
+}
+
 void PanelController::watch(std::unique_ptr<OutsideClickMonitor> monitor) {
     m_monitor = std::move(monitor);
     if (m_monitor)

@@ -51,6 +51,8 @@ public:
     PinState& pinState() { return m_pinState; }
     // Null until the panel first shows.
     TuckawayView* view() const { return m_view; }
+    // Asks for files to add to the current nook, with the panel's content made if need be.
+    void chooseFiles();
     QWidget* window() const;
     double lastMouseX() const { return m_lastMouseX; }
     PanelPlacement::DockEdge dockEdge() const { return m_edge; }

@@ -11,16 +11,17 @@ TrayIcon::TrayIcon(QObject* parent)
     , m_menu(std::make_unique<QMenu>())
     , m_tray(new QSystemTrayIcon(AppIcon::icon(), this)) {
     m_tray->setToolTip(qtTrId("tray.tooltip"));
-    QAction* addFiles = m_menu->addAction(qtTrId("action.add_files"));
-    addFiles->setObjectName(QStringLiteral("addFiles"));
-    connect(addFiles, &QAction::triggered, this, [this] { emit actionRequested(AppAction::AddFiles); });
-    QAction* settings = m_menu->addAction(qtTrId("tray.settings"));
-    settings->setObjectName(QStringLiteral("settings"));
-    m_menu->addSeparator();
-    QAction* quit = m_menu->addAction(qtTrId("tray.quit"));
-    quit->setObjectName(QStringLiteral("quit"));
-    connect(settings, &QAction::triggered, this, [this] { emit actionRequested(AppAction::OpenSettings); });
-    connect(quit, &QAction::triggered, this, [this] { emit actionRequested(AppAction::Quit); });
+    for (const auto& [id, name, action] : {std::tuple{"action.add_files", "addFiles", AppAction::AddFiles},
+                                           {"tray.settings", "settings", AppAction::OpenSettings},
+                                           {"tray.export", "export", AppAction::ExportNooks},
+                                           {"tray.import", "import", AppAction::ImportNooks},
+                                           {"tray.quit", "quit", AppAction::Quit}}) {
+        if (action == AppAction::Quit)
+            m_menu->addSeparator();
+        QAction* item = m_menu->addAction(qtTrId(id));
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, this, [this, action] { emit actionRequested(action); });
+    }
     m_tray->setContextMenu(m_menu.get());
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // A quick second click arrives as a double click; it is a click all the same.

@@ -13,7 +13,7 @@ class QMenu;
 class QSystemTrayIcon;
 
 // The application's place in the desktop's panel: a left click toggles the panel, the
-// menu offers the settings and quitting.
+// menu offers the settings, export and import of the nooks, and quitting.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:

@@ -65,13 +65,6 @@ QList<QUrl> urlsOf(const QStringList& uris) {
     return urls;
 }
 
-QStringList urisOf(const QList<QUrl>& urls) {
-    QStringList uris;
-    for (const QUrl& url : urls)
-        uris << QString::fromUtf8(url.toEncoded());
-    return uris;
-}
-
 // Everything that needs no panel of our own: printing, asking the running instance (started
 // in the background where the request needs one), and adding files where no display is.
 // Nothing when this process is to become the instance.
@@ -119,10 +112,7 @@ std::optional<int> runAsClient(int argc, char** argv, CommandLine::Request& requ
                 break;
             case WithoutInstance::WriteDataFile: {
                 NookStore store;
-                const HandOverResult result = StoreCommands::handOverNow(
-                    store, urlsOf(request.uris), StoreCommands::targetFor(request.nook));
-                status = CommandLineClient::reportHandOver(urisOf(result.duplicates), urisOf(result.rejected),
-                                                           !result.added.isEmpty(), err);
+                status = CommandLineClient::carryOutHere(request, store, out, err);
                 break;
             }
             case WithoutInstance::NotRunning:

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/PrivateFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -48,6 +49,7 @@ Contents read(const QString& path, qint64 sizeLimit) {
         contents.reason = QStringLiteral("%1: %2").arg(path, systemError());
         struct stat info {};
         contents.regular = ::stat(native.constData(), &info) == 0 && S_ISREG(info.st_mode);
+        contents.stamp = AtomicFile::stampOf(path);
         return contents;
     }
     const auto unreadable = [&](const QString& reason) {
@@ -59,6 +61,7 @@ Contents read(const QString& path, qint64 sizeLimit) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         return unreadable(systemError());
+    contents.stamp = AtomicFile::stampOf(fd);
     if (!S_ISREG(info.st_mode))
         return unreadable(kindOf(info.st_mode));
     contents.regular = true;
@@ -90,10 +93,20 @@ Contents read(const QString& path, qint64 sizeLimit) {
     return contents;
 }
 
+QString unusedName(const QString& base) {
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = base + QStringLiteral("-%1").arg(n);
+    return name;
+}
+
+QString conflictName(const QString& path) {
+    return path + QStringLiteral(".conflict-") +
+           QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+}
+
 QString keepAside(const QString& path, bool regular, QString* error) {
-    QString copy = path + QStringLiteral(".unreadable");
-    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
-        copy = path + QStringLiteral(".unreadable-%1").arg(n);
+    const QString copy = unusedName(path + QStringLiteral(".unreadable"));
     if (!regular) {
         if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(copy).constData()) != 0) {
             *error = QStringLiteral("could not move %1 aside as %2: %3").arg(path, copy, systemError());

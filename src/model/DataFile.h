@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/AtomicFile.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 // The data file on disk, taken as hostile: it may be missing, a fifo, a device, a
 // folder, a symlink to any of these, or far too large. Only a regular file of sane size
@@ -14,8 +18,9 @@ struct Contents {
     enum class State { Missing, Read, Unreadable };
     State state = State::Missing;
     QByteArray bytes;
-    QString reason;       // why it is unreadable
-    bool regular = false; // a regular file (through symlinks) stands there
+    QString reason;                         // why it is unreadable
+    bool regular = false;                   // a regular file (through symlinks) stands there
+    std::optional<AtomicFile::Stamp> stamp; // of the file the bytes were read from
 };
 
 Contents read(const QString& path, qint64 sizeLimit = kSizeLimit);
@@ -24,6 +29,13 @@ Contents read(const QString& path, qint64 sizeLimit = kSizeLimit);
 // "-2", ...): a regular file is copied, so a symlink to it keeps working; anything else
 // is moved aside whole, so the new file can take its place. Returns the new name.
 QString keepAside(const QString& path, bool regular, QString* error);
+
+// `base` when nothing has that name, else the first of "<base>-2", "-3", ... that is free.
+QString unusedName(const QString& base);
+
+// "<path>.conflict-<local date and time>", as 2026-12-07-041457: where a version of the file
+// that could not be merged is kept.
+QString conflictName(const QString& path);
 
 // Removes the temporary files an interrupted save of `path` left beside it: only names of
 // our own writer, never a copy the user keeps beside it.

@@ -28,23 +28,39 @@ void HandOverQueue::runInTurn(std::function<void()> work) {
 HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs,
                                          const QHash<QUrl, QString>& titles) {
     Job job;
-    job.ticket = ++m_lastTicket;
     job.target = target;
-    job.preparedFor = m_store.findTarget(target);
+    job.notBefore = QDeadlineTimer(delayMs);
+    return enqueue(std::move(job), urls, {}, titles);
+}
+
+HandOverQueue::Ticket HandOverQueue::addImported(const QList<QUrl>& urls, const QHash<QUrl, QString>& names,
+                                                 const QString& nook) {
+    Job job;
+    job.target = HandOverTarget::named(nook);
+    job.notBefore = QDeadlineTimer(0);
+    job.makeNook = true;
+    return enqueue(std::move(job), urls, names, {});
+}
+
+HandOverQueue::Ticket HandOverQueue::enqueue(Job job, const QList<QUrl>& urls, const QHash<QUrl, QString>& names,
+                                             const QHash<QUrl, QString>& titles) {
+    job.ticket = ++m_lastTicket;
+    job.preparedFor = m_store.findTarget(job.target);
     if (job.preparedFor)
         job.before = m_store.group(*job.preparedFor)->items;
-    job.notBefore = QDeadlineTimer(delayMs);
     m_jobs.push_back(std::move(job));
     Job* queued = &m_jobs.back(); // list elements stay where they are
     const int total = int(urls.size());
     const WebLinks::HandOver links{linkFolder(), titles};
-    m_pool.start([this, queued, urls, total, before = queued->before, links] {
+    m_pool.start([this, queued, urls, names, total, before = queued->before, links] {
         HandOverBatch batch = HandOverBatch::prepare(
             before, urls,
             [this, total](int handled) {
                 QMetaObject::invokeMethod(this, [this, handled, total] { emit progress(handled, total); });
             },
             links);
+        for (qsizetype i = 0; i < batch.items.size(); ++i) // `added` runs along the items
+            batch.items[i].name = names.value(batch.result.added.at(i), batch.items.at(i).name);
         QMetaObject::invokeMethod(this, [this, queued, batch = std::move(batch)]() mutable {
             queued->batch = std::move(batch);
             applyReady(false);
@@ -62,8 +78,8 @@ void HandOverQueue::applyReady(bool ignoreDelays) {
         }
         Job job = std::move(next);
         m_jobs.pop_front();
-        const HandOverResult result =
-            m_store.applyHandOver(std::move(*job.batch), job.target, job.preparedFor, job.before);
+        const HandOverResult result = m_store.applyHandOver(std::move(*job.batch), job.target,
+                                                            job.preparedFor, job.before, job.makeNook);
         emit finished(job.ticket, result);
     }
 }

@@ -33,6 +33,9 @@ public:
     // a drop carried, by address.
     Ticket add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs = 0,
                const QHash<QUrl, QString>& titles = {});
+    // An imported nook's files: they join the first nook called `nook` under the names given
+    // (a file without one is named as usual), and that nook is made even when none is added.
+    Ticket addImported(const QList<QUrl>& urls, const QHash<QUrl, QString>& names, const QString& nook);
     // Runs `work` on the queue's thread between the preparations: for file-system work that must
     // not cross one (removing link files a preparation might be reading or making).
     void runInTurn(std::function<void()> work);
@@ -55,7 +58,10 @@ private:
         QList<NookItem> before;           // its items then
         QDeadlineTimer notBefore;
         std::optional<HandOverBatch> batch;
+        bool makeNook = false;
     };
+    Ticket enqueue(Job job, const QList<QUrl>& urls, const QHash<QUrl, QString>& names,
+                   const QHash<QUrl, QString>& titles);
     void applyReady(bool ignoreDelays);
 
     NookStore& m_store;

@@ -2,10 +2,13 @@
 
 #include "model/Bookmarks.h"
 #include "model/DataFile.h"
+#include "model/DataFileWatcher.h"
 #include "model/FileUrls.h"
 #include "model/HandOverQueue.h"
+#include "model/ItemOrder.h"
 #include "model/LinkCleanup.h"
 #include "model/NookCodec.h"
+#include "model/NookMerge.h"
 #include "model/SaveWriter.h"
 #include "model/UndoHistory.h"
 #include "platform/LogCategories.h"
@@ -32,6 +35,12 @@ QString standardized(const QUrl& url) {
     return QDir::cleanPath(QFileInfo(url.toLocalFile()).absoluteFilePath());
 }
 
+void tellRenewed(int renewed, const QString& path) {
+    if (renewed > 0)
+        writeLogLine(
+            QStringLiteral("Tuckaway: %1 duplicate ids in %2 were given new ones").arg(renewed).arg(path));
+}
+
 } // namespace
 
 QString NookStore::defaultFolder() {
@@ -51,19 +60,23 @@ NookStore::NookStore(const QString& folder, QObject* parent)
     DataFile::makePrivateFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
     DataFile::removeStaleTemporaries(m_saveURL.toLocalFile());
-    load();
+    const DataFile::Contents loaded = load();
     if (m_groups.isEmpty())
         m_groups.append(NookGroup{QUuid::createUuid(), qtTrId("group.default_name"), {}});
     m_selectedGroupID = m_groups.first().id;
-    m_writer = std::make_unique<SaveWriter>(
-        m_saveURL.toLocalFile(), [this](const QString& failure, quint64 generation) {
-            // On the writer's thread: the line goes out at once, the signal on the main thread.
-            m_lastSaveFailed = !failure.isEmpty();
-            if (!failure.isEmpty())
-                writeLogLine(kSaveFailed + failure);
+    m_base = m_groups;
+    m_writer =
+        std::make_unique<SaveWriter>(m_saveURL.toLocalFile(), loaded, [this](SaveWriter::Report report) {
+            // On the writer's thread: the line goes out at once, the rest on the main thread.
+            if (report.kind != SaveWriter::Report::Kind::Outside)
+                m_lastSaveFailed = report.kind == SaveWriter::Report::Kind::Failed;
+            if (report.kind == SaveWriter::Report::Kind::Failed)
+                writeLogLine(kSaveFailed + report.failure);
             QMetaObject::invokeMethod(
-                this, [this, failure, generation] { finishSave(failure, generation); }, Qt::QueuedConnection);
+                this, [this, report = std::move(report)] { takeReport(report); }, Qt::QueuedConnection);
         });
+    m_watcher = std::make_unique<DataFileWatcher>(m_saveURL.toLocalFile());
+    connect(m_watcher.get(), &DataFileWatcher::changed, this, &NookStore::checkDataFile);
     LinkCleanup::follow(*this);
 }
 
@@ -71,7 +84,7 @@ NookStore::~NookStore() {
     // The senders were told their files were taken: a quit must not drop them.
     m_handOvers->complete();
     // A quit waits for the last write; one that failed gets one more try.
-    m_writer->waitUntilWritten();
+    waitForSaves();
     if (m_lastSaveFailed.exchange(false)) {
         m_writer->submit(m_groups, m_generation);
         m_writer->waitUntilWritten();
@@ -79,9 +92,59 @@ NookStore::~NookStore() {
 }
 
 void NookStore::waitForSaves() {
-    m_writer->waitUntilWritten();
-    // What the writer reported is told now, not when the event loop next runs (at quit it does not).
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    do {
+        m_writer->waitUntilWritten();
+        // What the writer reported is told now, not when the event loop next runs (at quit it does not);
+        // a version found elsewhere is taken in, and what follows from it written in turn.
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        if (m_deferredSave && !m_writer->hasWork())
+            save();
+    } while (m_writer->hasWork());
+}
+
+void NookStore::takeReport(const SaveWriter::Report& report) {
+    if (!report.keptAside.isEmpty()) {
+        qCInfo(lcStore) << "a version of" << m_saveURL.toLocalFile() << "is kept as" << report.keptAside;
+        emit conflictKept(report.keptAside);
+    }
+    if (report.kind == SaveWriter::Report::Kind::Outside)
+        return takeOutsideVersion(report);
+    if (report.kind == SaveWriter::Report::Kind::Written)
+        m_base = report.groups;
+    finishSave(report.failure, report.generation);
+}
+
+// Read like the file at start-up: an unreadable version replaces nothing in memory and is kept before
+// anything replaces it on disk. A readable one is shown, with what we had not written yet merged in.
+void NookStore::takeOutsideVersion(const SaveWriter::Report& report) {
+    if (!report.foundGroups) {
+        writeLogLine(kLoadFailed + report.failure);
+        m_unreadableFileOnDisk = true;
+        m_unreadableIsRegular = report.found.regular;
+        m_loadFailed = true;
+        m_writer->acknowledge(report.outsideNumber);
+        // A writer elsewhere may not be done with it yet: ours waits a moment.
+        if (m_generation > m_savedGeneration) {
+            m_deferredSave = true;
+            QTimer::singleShot(kUnreadableWaitMs, this, [this] {
+                if (m_deferredSave)
+                    save();
+            });
+        }
+        return;
+    }
+    tellRenewed(report.renewed, m_saveURL.toLocalFile());
+    const QList<NookGroup>& theirs = *report.foundGroups;
+    const NookMerge::Result merged = NookMerge::merge(m_base, m_groups, theirs);
+    qCDebug(lcStore) << "changed elsewhere, merged:" << theirs.size() << "nooks, conflict" << merged.conflict;
+    m_base = theirs;
+    m_unreadableFileOnDisk = false; // replaced by the readable version
+    m_writer->acknowledge(report.outsideNumber);
+    if (merged.conflict)
+        m_writer->keepAside(report.found.bytes);
+    replaceGroups(merged.groups);
+    if (merged.conflict || merged.groups != theirs || m_generation > m_savedGeneration)
+        save();
 }
 
 void NookStore::finishSave(const QString& failure, quint64 generation) {
@@ -98,10 +161,10 @@ void NookStore::finishSave(const QString& failure, quint64 generation) {
     });
 }
 
-void NookStore::load() {
+DataFile::Contents NookStore::load() {
     const DataFile::Contents contents = DataFile::read(m_saveURL.toLocalFile());
     if (contents.state == DataFile::Contents::State::Missing)
-        return;
+        return contents;
     m_unreadableIsRegular = contents.regular;
     QString error = contents.reason;
     if (contents.state == DataFile::Contents::State::Read) {
@@ -109,16 +172,14 @@ void NookStore::load() {
         if (auto groups = NookCodec::decode(contents.bytes, &error, &renewed)) {
             m_groups = *groups;
             qCDebug(lcStore) << "loaded" << m_groups.size() << "nooks from" << m_saveURL.toLocalFile();
-            if (renewed > 0)
-                writeLogLine(QStringLiteral("Tuckaway: %1 duplicate ids in %2 were given new ones")
-                                 .arg(renewed)
-                                 .arg(m_saveURL.toLocalFile()));
-            return;
+            tellRenewed(renewed, m_saveURL.toLocalFile());
+            return contents;
         }
     }
     writeLogLine(kLoadFailed + error);
     m_unreadableFileOnDisk = true;
     m_loadFailed = true;
+    return contents;
 }
 
 const NookGroup* NookStore::selectedGroup() const {
@@ -161,12 +222,18 @@ void NookStore::selectGroup(QUuid groupID) {
 void NookStore::setGroups(const QList<NookGroup>& groups) {
     if (m_groups == groups)
         return;
+    replaceGroups(groups);
+    save();
+}
+
+void NookStore::replaceGroups(const QList<NookGroup>& groups) {
+    if (m_groups == groups)
+        return;
     m_groups = groups;
     emit groupsChanged();
     // The current group never names a group that is gone.
     if (m_selectedGroupID && !group(*m_selectedGroupID))
         setSelectedGroupID(m_groups.isEmpty() ? std::nullopt : std::optional(m_groups.first().id));
-    save();
 }
 
 // An unreadable file may hold the user's only copy of their nooks: keep it before the
@@ -188,6 +255,7 @@ bool NookStore::keepUnreadableFile(QString* error) {
 
 quint64 NookStore::save() {
     const quint64 generation = ++m_generation;
+    m_deferredSave = false;
     QString error;
     if (m_unreadableFileOnDisk && !keepUnreadableFile(&error)) {
         m_lastSaveFailed = true;
@@ -280,6 +348,10 @@ void NookStore::insertGroup(const NookGroup& group, int index) {
     save();
 }
 
+void NookStore::arrangeItems(QUuid groupID, const QList<QUuid>& itemIDs) {
+    changeGroup(groupID, [&](NookGroup& group) { group.items = ItemOrder::arranged(group.items, itemIDs); });
+}
+
 void NookStore::insertItem(const NookItem& item, QUuid groupID, int index) {
     changeGroup(groupID, [&](NookGroup& group) {
         group.items.insert(std::clamp(index, 0, int(group.items.size())), item);
@@ -358,7 +430,8 @@ const NookGroup* NookStore::groupNamedLike(const QString& name, QUuid except) co
 }
 
 HandOverResult NookStore::applyHandOver(HandOverBatch batch, const HandOverTarget& target,
-                                        std::optional<QUuid> preparedFor, const QList<NookItem>& before) {
+                                        std::optional<QUuid> preparedFor, const QList<NookItem>& before,
+                                        bool makeNook) {
     std::optional<QUuid> id = findTarget(target);
     if (!id && target.kind == HandOverTarget::Kind::Group) {
         batch.result.rejected += batch.result.added; // the nook went while the files were looked at
@@ -383,14 +456,15 @@ HandOverResult NookStore::applyHandOver(HandOverBatch batch, const HandOverTarge
         }
     }
     batch.result.groupID = id;
-    if (batch.items.isEmpty())
-        return batch.result;
-    if (!id) {
+    if (!id && (makeNook || !batch.items.isEmpty())) {
         // Nothing to add to yet: a named nook is made as asked, else one with the default name.
         const bool named = target.kind == HandOverTarget::Kind::Named;
         id = addGroup(named ? target.name : qtTrId("group.default_name"), Selection::Keep);
         batch.result.groupID = id;
+        batch.result.generation = m_generation;
     }
+    if (batch.items.isEmpty())
+        return batch.result;
     findGroup(*id)->items += batch.items;
     emit groupsChanged();
     batch.result.generation = save();

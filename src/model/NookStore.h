@@ -3,6 +3,7 @@
 #include "model/HandOver.h"
 #include "model/HandOverBatch.h"
 #include "model/NookGroup.h"
+#include "model/SaveWriter.h"
 
 #include <QObject>
 #include <QUrl>
@@ -12,16 +13,22 @@
 #include <optional>
 #include <set>
 
+class DataFileWatcher;
 class HandOverQueue;
 class SaveWriter;
 class UndoHistory;
 
 // The one owner of the user's nooks at run time, and of the current nook (the one files
-// handed over go to and the panel opens on). Loads "nooks.json" once when it is made, keeps
+// handed over go to and the panel opens on). Loads "nooks.json" when it is made, keeps
 // at least one group after start-up, and writes the whole file after every change. Lives on
 // the main thread; the writing happens on a thread of its own, always of the latest state,
 // and the store's end waits for the last write. A failed write leaves the old file whole
 // and the change in memory, for the next save.
+//
+// Others may change the file too (a sync tool, a dotfiles pull): it is watched, and a version
+// written elsewhere is loaded, never overwritten unseen. Changes of ours not yet on disk then
+// are merged into it (NookMerge); what cannot be merged keeps the other version beside the
+// file as "nooks.json.conflict-<date>" (conflictKept).
 //
 // Ids are taken by value throughout: a caller may pass an id that lies in the very list a
 // change replaces.
@@ -62,6 +69,8 @@ public:
     void removeItem(QUuid itemID, QUuid groupID);
     void moveItems(QUuid groupID, const std::set<int>& offsets, int destination);
     void renameItem(QUuid groupID, QUuid itemID, const QString& name);
+    // The group's items in the order of `itemIDs`; items not named there follow in their order.
+    void arrangeItems(QUuid groupID, const QList<QUuid>& itemIDs);
     // Puts back a removed group or item at its old index (clamped), ids and bookmarks unchanged.
     void insertGroup(const NookGroup& group, int index);
     void insertItem(const NookItem& item, QUuid groupID, int index);
@@ -96,8 +105,10 @@ public:
 
     // Where an unreadable data file was kept before it was replaced; empty if none.
     QString keptUnreadableFile() const { return m_keptUnreadableFile; }
-    // The data file could not be read at start-up.
+    // The data file could not be read (at start-up, or as it was changed elsewhere).
     bool loadFailed() const { return m_loadFailed; }
+    // Looks now whether the file was changed elsewhere; the watch does so by itself.
+    void checkDataFile() { m_writer->check(); }
 
 signals:
     void groupsChanged();
@@ -107,26 +118,39 @@ signals:
     // The save `generation` (and those before it not yet on disk) failed; the change stays
     // in memory and is written by the next save.
     void saveFailed(const QString& reason, quint64 generation);
+    // A version of the data file written elsewhere could not be merged with ours and is kept
+    // at `path`; the file holds ours.
+    void conflictKept(const QString& path);
 
 private:
     friend class HandOverQueue;
     // The main-thread half of a hand-over, in the order made. `before`: the items of the
-    // group `preparedFor` that the batch was compared with.
+    // group `preparedFor` that the batch was compared with. `makeNook`: the nook is made even
+    // when no item joins it.
     HandOverResult applyHandOver(HandOverBatch batch, const HandOverTarget& target,
-                                 std::optional<QUuid> preparedFor, const QList<NookItem>& before);
+                                 std::optional<QUuid> preparedFor, const QList<NookItem>& before,
+                                 bool makeNook = false);
 
     NookGroup* findGroup(QUuid id);
     // One change of one group: found, changed, told and saved; false when there is no such group.
     template <typename Change> bool changeGroup(QUuid id, Change&& change);
     void changed();
-    void load();
+    DataFile::Contents load();
     void setSelectedGroupID(const std::optional<QUuid>& id);
+    // Replaces the list, told, with the current group kept where it still exists.
+    void replaceGroups(const QList<NookGroup>& groups);
     bool keepUnreadableFile(QString* error);
+    void takeReport(const SaveWriter::Report& report);
+    void takeOutsideVersion(const SaveWriter::Report& report);
     void finishSave(const QString& failure, quint64 generation);
 
     static constexpr int kRetryMs = 60 * 1000;
+    // An unreadable version may be one still being written in place: ours waits that long.
+    static constexpr int kUnreadableWaitMs = 1000;
 
     QList<NookGroup> m_groups;
+    QList<NookGroup> m_base; // what the file held when we last wrote or read it
+    bool m_deferredSave = false;
     std::optional<QUuid> m_selectedGroupID;
     QUrl m_saveURL;
     bool m_unreadableFileOnDisk = false;
@@ -138,5 +162,6 @@ private:
     quint64 m_savedGeneration = 0;
     std::unique_ptr<HandOverQueue> m_handOvers; // completed when the store goes
     std::unique_ptr<UndoHistory> m_undoHistory;
+    std::unique_ptr<DataFileWatcher> m_watcher;
     std::unique_ptr<SaveWriter> m_writer; // last: its thread ends before the rest goes
 };

@@ -22,7 +22,7 @@ QList<NookItem> UndoHistory::removedItems() const {
 }
 
 quint64 UndoHistory::keep(Kind kind, const QString& name,
-                          std::variant<RemovedNook, RemovedItem, Transfer> change) {
+                          std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change) {
     m_steps.append(Entry{Step{++m_lastSerial, kind, name}, std::move(change)});
     if (m_steps.size() > kMaxSteps)
         drop(m_steps.takeFirst());
@@ -63,6 +63,18 @@ quint64 UndoHistory::transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroup
                 Transfer{item, fromGroupID, toGroupID, *arrived, int(index), copy});
 }
 
+quint64 UndoHistory::arrangeItems(QUuid groupID, const QList<QUuid>& itemIDs) {
+    const NookGroup* group = m_store.group(groupID);
+    if (!group)
+        return 0;
+    Arranged arranged{groupID, {}};
+    for (const NookItem& item : group->items)
+        arranged.before << item.id;
+    const QString name = group->name;
+    m_store.arrangeItems(groupID, itemIDs);
+    return keep(Kind::SortedNook, name, arranged);
+}
+
 bool UndoHistory::undo(quint64 serial) {
     while (!m_steps.isEmpty() && (serial == 0 || m_steps.last().step.serial == serial)) {
         const Entry entry = m_steps.takeLast();
@@ -85,6 +97,8 @@ bool UndoHistory::canTakeBack(const Entry& entry) const {
         const NookGroup* group = m_store.group(removed->groupID);
         return group && indexOfItem(*group, removed->item.id) < 0;
     }
+    if (const auto* arranged = std::get_if<Arranged>(&entry.change))
+        return m_store.group(arranged->groupID) != nullptr;
     const auto& transfer = std::get<Transfer>(entry.change);
     const NookGroup* to = m_store.group(transfer.toGroupID);
     return to && indexOfItem(*to, transfer.arrivedID) >= 0 &&
@@ -98,6 +112,9 @@ void UndoHistory::takeBack(const Entry& entry) {
     } else if (const auto* removed = std::get_if<RemovedItem>(&entry.change)) {
         m_store.insertItem(removed->item, removed->groupID, removed->index);
         m_store.selectGroup(removed->groupID);
+    } else if (const auto* arranged = std::get_if<Arranged>(&entry.change)) {
+        m_store.arrangeItems(arranged->groupID, arranged->before);
+        m_store.selectGroup(arranged->groupID);
     } else {
         const auto& transfer = std::get<Transfer>(entry.change);
         m_store.removeItem(transfer.arrivedID, transfer.toGroupID);

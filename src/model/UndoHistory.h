@@ -9,8 +9,8 @@
 
 class NookStore;
 
-// The removals of nooks and items, and the moves and copies of items between nooks, of the
-// whole run, newest last, each of which can be taken back in turn. These edits go through
+// The removals of nooks and items, the moves and copies of items between nooks, and the
+// sorting of nooks, of the whole run, newest last, each of which can be taken back in turn. These edits go through
 // here to the store, so that nothing is removed without a way back.
 //
 // A step leaves the history when it is undone, when it is the oldest of more than kMaxSteps,
@@ -22,7 +22,7 @@ class UndoHistory : public QObject {
 public:
     static constexpr int kMaxSteps = 500;
 
-    enum class Kind { RemovedNook, RemovedItem, MovedItem, CopiedItem };
+    enum class Kind { RemovedNook, RemovedItem, MovedItem, CopiedItem, SortedNook };
     struct Step {
         quint64 serial = 0; // never 0 for a step kept
         Kind kind = Kind::RemovedItem;
@@ -37,6 +37,8 @@ public:
     quint64 removeGroup(QUuid groupID);
     quint64 removeItem(QUuid itemID, QUuid groupID);
     quint64 transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
+    // Puts the nook's items in this order; undone, they go back to the order they had.
+    quint64 arrangeItems(QUuid groupID, const QList<QUuid>& itemIDs);
 
     std::optional<Step> last() const;
     // The items the steps kept have removed, which an undo can still put back.
@@ -70,12 +72,16 @@ private:
         int index;
         bool copy;
     };
+    struct Arranged {
+        QUuid groupID;
+        QList<QUuid> before;
+    };
     struct Entry {
         Step step;
-        std::variant<RemovedNook, RemovedItem, Transfer> change;
+        std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change;
     };
 
-    quint64 keep(Kind kind, const QString& name, std::variant<RemovedNook, RemovedItem, Transfer> change);
+    quint64 keep(Kind kind, const QString& name, std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change);
     bool canTakeBack(const Entry& entry) const;
     void takeBack(const Entry& entry);
     void drop(const Entry& entry);

@@ -78,10 +78,67 @@ bool link(int fd, const QString& name) {
                     AT_SYMLINK_FOLLOW) == 0;
 }
 
+Stamp stampFrom(const struct stat& info) {
+    return {quint64(info.st_dev), quint64(info.st_ino), qint64(info.st_size),
+            qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+// Renames `temporary` (our file, open as `fd`) over `target` when the guard expects what is there. Where the
+// file system can exchange the two names, a file that took the place between the look and the rename is
+// seen after it and put back, so no rename of another writer is ever undone unseen.
+bool replaceGuarded(int fd, const QString& temporary, const QString& target, Guard& guard) {
+    const QByteArray ours = QFile::encodeName(temporary);
+    const QByteArray theirs = QFile::encodeName(target);
+    const auto refuse = [&] {
+        ::unlink(ours.constData());
+        guard.refused = true;
+        return false;
+    };
+    if (!guard.expected(target))
+        return refuse();
+    if (::renameat2(AT_FDCWD, ours.constData(), AT_FDCWD, theirs.constData(), RENAME_EXCHANGE) != 0) {
+        // Nothing there to exchange with, or no exchange on this file system: a plain rename.
+        if (errno != ENOENT && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+            return false;
+        return ::rename(ours.constData(), theirs.constData()) == 0;
+    }
+    if (guard.expected(temporary)) {
+        ::unlink(ours.constData()); // the file we replaced
+        return true;
+    }
+    // Another file came meanwhile: back in its place. Should a third have come within these two steps, it
+    // is the one taken away now, and kept.
+    if (::renameat2(AT_FDCWD, ours.constData(), AT_FDCWD, theirs.constData(), RENAME_EXCHANGE) != 0) {
+        if (guard.keep)
+            guard.keep(temporary);
+        ::unlink(ours.constData());
+        return true; // ours stays in place, the other is kept
+    }
+    const std::optional<Stamp> mine = stampOf(fd);
+    const std::optional<Stamp> taken = stampOf(temporary);
+    if (taken && mine && (taken->device != mine->device || taken->inode != mine->inode) && guard.keep)
+        guard.keep(temporary);
+    return refuse();
+}
+
 } // namespace
 
-bool write(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions,
-           QString* error) {
+std::optional<Stamp> stampOf(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return stampFrom(info);
+}
+
+std::optional<Stamp> stampOf(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return std::nullopt;
+    return stampFrom(info);
+}
+
+bool write(const QString& path, const QByteArray& bytes, QFileDevice::Permissions permissions, QString* error,
+           Guard* guard) {
     const QString target = finalTarget(path);
     const QByteArray nativeTarget = QFile::encodeName(target);
     const QByteArray folder = QFile::encodeName(QFileInfo(target).path());
@@ -137,8 +194,19 @@ bool write(const QString& path, const QByteArray& bytes, QFileDevice::Permission
             return fail(reason);
         }
     }
-    if (!created && ::rename(QFile::encodeName(temporary).constData(), nativeTarget.constData()) != 0)
+    if (!created && guard) {
+        if (!replaceGuarded(fd, temporary, target, *guard)) {
+            const QString reason = guard->refused ? QString() : systemError();
+            if (guard->refused)
+                temporary.clear(); // removed, or the file that stays
+            return fail(reason);
+        }
+    } else if (!created &&
+               ::rename(QFile::encodeName(temporary).constData(), nativeTarget.constData()) != 0) {
         return fail(systemError());
+    }
+    if (guard)
+        guard->written = stampOf(fd).value_or(Stamp());
     ::close(fd);
     // The new name on the disk too.
     if (const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {

@@ -20,9 +20,15 @@ PanelKeys::Command PanelKeys::commandFor(const QKeyEvent& event) {
         return Command::NextGroup;
     if ((ctrlShift && (key == Qt::Key_Backtab || key == Qt::Key_Tab)) || (ctrl && key == Qt::Key_PageUp))
         return Command::PreviousGroup;
+    if (ctrl && groupNumber(event) > 0)
+        return Command::NthGroup;
     if (ctrl && key == Qt::Key_N)
         return Command::NewGroup;
     if (ctrl && key == Qt::Key_Comma)
         return Command::Settings;
     return Command::None;
+}
+
+int PanelKeys::groupNumber(const QKeyEvent& event) {
+    return event.key() >= Qt::Key_1 && event.key() <= Qt::Key_9 ? event.key() - Qt::Key_0 : 0;
 }

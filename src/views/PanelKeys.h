@@ -11,11 +11,14 @@ enum class Command {
     Escape,        // end what is under way, else close
     NextGroup,     // Ctrl+Tab, Ctrl+Page Down
     PreviousGroup, // Ctrl+Shift+Tab, Ctrl+Page Up
+    NthGroup,      // Ctrl+1 ... Ctrl+9 (groupNumber)
     NewGroup,      // Ctrl+N
     Settings,      // Ctrl+,
     Rename,        // F2
 };
 
 Command commandFor(const QKeyEvent& event);
+// 1 to 9 for NthGroup's keys, else 0.
+int groupNumber(const QKeyEvent& event);
 
 } // namespace PanelKeys

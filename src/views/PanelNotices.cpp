@@ -1,9 +1,13 @@
 #include "views/PanelNotices.h"
 
+#include "model/BackgroundWork.h"
 #include "model/IconCache.h"
 #include "model/NookStore.h"
 #include "model/UndoHistory.h"
 #include "views/NoticeBar.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, QObject* parent)
     : QObject(parent)
@@ -22,6 +26,7 @@ PanelNotices::PanelNotices(NookStore& store, IconCache& icons, NoticeBar& bar, Q
         const std::optional<UndoHistory::Step> last = m_store.undoHistory().last();
         dismissIf(undo && (!last || last->serial != undo->serial));
     });
+    connect(&m_store, &NookStore::conflictKept, this, &PanelNotices::tellConflict);
 }
 
 void PanelNotices::post(const QString& text, Action action, Kind kind) {
@@ -93,6 +98,36 @@ void PanelNotices::transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID
     tellEdit(m_store.undoHistory().transferItem(itemID, fromGroupID, toGroupID, copy), text);
 }
 
+void PanelNotices::sortItems(QUuid groupID, ItemOrder::Key key) {
+    const NookGroup* group = m_store.group(groupID);
+    if (!group || BackgroundWork::stopped())
+        return;
+    // Kinds and times need the files, which may take long to find: never on the main thread.
+    BackgroundWork::run(
+        [guard = QPointer(this), items = group->items, groupID, key] {
+            const QList<QUuid> order = ItemOrder::sorted(items, key);
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [guard, groupID, order, key] {
+                    if (guard)
+                        guard->arrange(groupID, order, key);
+                },
+                Qt::QueuedConnection);
+        },
+        BackgroundWork::UserWaits);
+}
+
+void PanelNotices::arrange(QUuid groupID, const QList<QUuid>& itemIDs, ItemOrder::Key key) {
+    const NookGroup* group = m_store.group(groupID);
+    if (!group)
+        return;
+    const char* id = key == ItemOrder::Key::Name   ? "notice.sorted_name"
+                     : key == ItemOrder::Key::Kind ? "notice.sorted_kind"
+                                                   : "notice.sorted_date";
+    const QString text = qtTrId(id).arg(group->name);
+    tellEdit(m_store.undoHistory().arrangeItems(groupID, itemIDs), text);
+}
+
 void PanelNotices::tellMissing(const NookItem& item, QUuid groupID) {
     post(qtTrId("notice.missing").arg(item.name), RemoveMissing{item.id, groupID}, Kind::Problem);
 }
@@ -123,4 +158,8 @@ void PanelNotices::tellRefused(const QList<QUrl>& urls) {
     for (const QUrl& url : urls)
         shown << url.toDisplayString();
     post(qtTrId("notice.refused").arg(shown.join(QLatin1String(", "))), {}, Kind::Problem);
+}
+
+void PanelNotices::tellConflict(const QString& path) {
+    post(qtTrId("notice.conflict_kept").arg(path));
 }

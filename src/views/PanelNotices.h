@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ItemOrder.h"
 #include "model/NookGroup.h"
 
 #include <QObject>
@@ -11,8 +12,9 @@ class IconCache;
 class NoticeBar;
 class NookStore;
 
-// The edits of the panel that its notice bar tells of (removals and moves between nooks, each
-// kept in the store's undo history) and what went wrong with an item or with the data file.
+// The edits of the panel that its notice bar tells of (removals, moves between nooks and
+// sorting, each kept in the store's undo history) and what went wrong with an item or with
+// the data file.
 //
 // A notice of an edit offers to undo that edit, and only it, while it is the newest in the
 // history. A notice of a problem with an item (it cannot be found, nothing opens or shows it)
@@ -30,6 +32,8 @@ public:
     void removeGroup(QUuid groupID);
     void removeItem(QUuid itemID, QUuid groupID);
     void transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
+    // Sorts the group's items once, when their files have been looked at (in the background).
+    void sortItems(QUuid groupID, ItemOrder::Key key);
     // Takes back the newest edit of the history; false when there is none.
     bool undo();
 
@@ -43,6 +47,8 @@ public:
     void tellUnreadableFile();
     // Addresses that are neither files nor web pages.
     void tellRefused(const QList<QUrl>& urls);
+    // The data file was changed elsewhere at the same time as here: the other version is kept at `path`.
+    void tellConflict(const QString& path);
     // The panel closed: nothing it told of stands any more.
     void panelHidden();
 
@@ -62,6 +68,7 @@ private:
     void tellEdit(quint64 serial, const QString& text);
     void act();
     void dismissIf(bool stale);
+    void arrange(QUuid groupID, const QList<QUuid>& itemIDs, ItemOrder::Key key);
 
     NookStore& m_store;
     IconCache& m_icons;

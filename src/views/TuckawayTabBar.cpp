@@ -106,6 +106,8 @@ void TuckawayTabBar::setGroups(const QList<GroupSummary>& groups) {
             connect(tab, &TuckawayTabButton::deleteRequested, this, [this, id] { emit deleteRequested(id); });
             connect(tab, &TuckawayTabButton::openAllRequested, this,
                     [this, id] { emit openAllRequested(id); });
+            connect(tab, &TuckawayTabButton::sortRequested, this,
+                    [this, id](ItemOrder::Key key) { emit sortRequested(id, key); });
             connect(tab, &TuckawayTabButton::dragRequested, this, [this, id] { startDrag(id); });
         }
         tab->setName(group.name);

@@ -55,6 +55,7 @@ signals:
     void renameRequested(const QUuid& id, const QString& name);
     void deleteRequested(const QUuid& id);
     void openAllRequested(const QUuid& id);
+    void sortRequested(const QUuid& id, ItemOrder::Key key);
     // An item of the grid was dropped on another group's tab.
     void itemDropRequested(const QUuid& itemID, const QUuid& groupID, bool copy);
 

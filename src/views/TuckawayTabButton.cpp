@@ -206,6 +206,11 @@ void TuckawayTabButton::contextMenuEvent(QContextMenuEvent* event) {
         ->setEnabled(m_itemCount > 0);
     menu->addAction(qtTrId("action.rename"), this, [this] { beginRename(); });
     menu->addSeparator();
+    for (const auto& [id, key] : {std::pair{"action.sort_name", ItemOrder::Key::Name},
+                                  {"action.sort_kind", ItemOrder::Key::Kind},
+                                  {"action.sort_date", ItemOrder::Key::DateModified}})
+        menu->addAction(qtTrId(id), this, [this, key] { emit sortRequested(key); });
+    menu->addSeparator();
     menu->addAction(qtTrId("action.remove"), this, &TuckawayTabButton::deleteRequested);
     // The menu is what the pointer is over now: no badge or hover stays on the tab beneath it.
     updateHover(false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ItemOrder.h"
+
 #include <QWidget>
 
 class AnimatedValue;
@@ -7,7 +9,7 @@ class ModifierTracker;
 class QLineEdit;
 
 // One tab: the group's name in a capsule that shows selection and hover, an Alt
-// remove badge, a context menu (Open All, Rename, Remove) and in-place renaming.
+// remove badge, a context menu (Open All, Rename, Sort by, Remove) and in-place renaming.
 class TuckawayTabButton : public QWidget {
     Q_OBJECT
 public:
@@ -51,6 +53,7 @@ signals:
     void tapped();
     void renameRequested(const QString& name);
     void deleteRequested();
+    void sortRequested(ItemOrder::Key key);
     void dragRequested();
     void openAllRequested();
 

@@ -173,6 +173,7 @@ void TuckawayView::connectTabs() {
     connect(tabs, &TuckawayTabBar::renameRequested, this, &TuckawayView::renameGroup);
     connect(tabs, &TuckawayTabBar::deleteRequested, &m_notices, &PanelNotices::removeGroup);
     connect(tabs, &TuckawayTabBar::openAllRequested, this, &TuckawayView::openAll);
+    connect(tabs, &TuckawayTabBar::sortRequested, &m_notices, &PanelNotices::sortItems);
     connect(tabs, &TuckawayTabBar::itemDropRequested, this,
             [this](const QUuid& itemID, const QUuid& toGroupID, bool copy) {
                 m_notices.transferItem(itemID, groupOf(itemID), toGroupID, copy);
@@ -422,6 +423,10 @@ void TuckawayView::keyPressEvent(QKeyEvent* event) {
         if (const auto next = GroupSelection::adjacent(m_store.groups(), currentID(),
                                                        command == Command::NextGroup ? 1 : -1))
             m_store.selectGroup(*next);
+        break;
+    case Command::NthGroup:
+        if (const int index = PanelKeys::groupNumber(*event) - 1; index < m_store.groups().size())
+            m_store.selectGroup(m_store.groups().at(index).id);
         break;
     case Command::NewGroup:
         m_sheet->open();

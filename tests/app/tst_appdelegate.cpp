@@ -11,6 +11,8 @@
 
 #include <QFile>
 #include <QImage>
+#include <QApplication>
+#include <QFileDialog>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -137,6 +139,31 @@ private slots:
         const QImage shown = image(m_delegate->trayIcon()->systemTrayIcon()->icon());
         QCOMPARE(shown.size(), QSize(size, size));
         QVERIFY(shown == image(AppIcon::fromSvg()));
+    // The tray's Export and Import ask for a file; the nooks go there, or come from there.
+    void theTrayExportsAndImportsAChosenFile_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("export") << u"export"_qs;
+        QTest::newRow("import") << u"import"_qs;
+    }
+    void theTrayExportsAndImportsAChosenFile() {
+        QFETCH(QString, action);
+        const QString document = m_env->home() + u"/chosen.json"_qs;
+        if (action == u"import")
+            m_env->makeFile(u"chosen.json"_qs,
+                            R"({"tuckaway-nooks": 1, "nooks": [{"name": "Home", "items": []}]})");
+        m_delegate->trayIcon()->menu()->findChild<QAction*>(action)->trigger();
+        QFileDialog* dialog = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            dialog = window->isVisible() && qobject_cast<QFileDialog*>(window)
+                         ? qobject_cast<QFileDialog*>(window)
+                         : dialog;
+        QVERIFY(dialog);
+        dialog->selectFile(document);
+        QMetaObject::invokeMethod(dialog, "accept");
+        if (action == u"import")
+            QTRY_COMPARE(m_delegate->store().groups().last().name, u"Home"_qs);
+        else
+            QTRY_VERIFY(QFile(document).size() > 0);
     }
 };
 

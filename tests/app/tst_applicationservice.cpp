@@ -114,6 +114,18 @@ private slots:
         const QDBusMessage again = add({a, uri(u"c.txt"_qs)}, u"Work"_qs, [&] { seenAtReply = onDisk(); });
         QCOMPARE(again.arguments().value(1).toStringList(), QStringList{a});
         QCOMPARE(seenAtReply, u"Current:  | Work: a b c"_qs);
+
+        // So does Import, a nook at a time, with the items' names from the document.
+        const QString document =
+            m_env->makeFile(u"nooks.export.json"_qs,
+                            R"({"tuckaway-nooks": 1, "nooks": [{"name": "Work", "items": [{"path": ")" +
+                                m_env->home().toUtf8() + R"(/d.txt", "name": "Dee"}]},
+                                         {"name": "Home", "items": []}]})");
+        uri(u"d.txt"_qs);
+        const QDBusMessage imported = callFromElsewhere(ApplicationService::kOwnInterface, u"Import"_qs,
+                                                        {document}, [&] { seenAtReply = onDisk(); });
+        QCOMPARE(seenAtReply, u"Current:  | Work: a b c Dee | Home: "_qs);
+        QCOMPARE(imported.arguments().value(3).toUInt(), 1u);
     }
 
     // A launcher's files reach the application as they came; its actions are typed, and names are exact.

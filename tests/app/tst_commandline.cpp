@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineClient.h"
 #include "app/StoreCommands.h"
+#include "model/Bookmarks.h"
 #include "model/NookStore.h"
 
 #include <QJsonArray>
@@ -55,6 +56,11 @@ private slots:
         row("a drop on the launcher", {u"--launcher"_qs, u"a"_qs}, A::Launcher);
         row("a name too long", {u"--nook"_qs, QString(1001, u'n'), u"a"_qs}, A::BadUsage);
         row("the longest name", {u"--nook"_qs, QString(1000, u'n'), u"a"_qs}, A::Add, QString(1000, u'n'));
+        row("export of one nook", {u"--export"_qs, u"o.json"_qs, u"--nook"_qs, u" Work "_qs}, A::Export,
+            u"Work"_qs);
+        row("export with files", {u"--export"_qs, u"o.json"_qs, u"a"_qs}, A::BadUsage);
+        row("import into a nook", {u"--import"_qs, u"o.json"_qs, u"--nook"_qs, u"W"_qs}, A::BadUsage);
+        row("export and import", {u"--export"_qs, u"a"_qs, u"--import"_qs, u"b"_qs}, A::BadUsage);
     }
 
     // Where no instance runs: what needs one starts it in the background (and returns), never
@@ -77,6 +83,7 @@ private slots:
             {A::Show, true, false, W::BecomeInstance},
             {A::Start, true, true, W::BecomeInstance},
             {A::Launcher, true, true, W::BecomeInstance},
+            {A::Import, true, true, W::WriteDataFile},
         };
         for (const auto& c : cases)
             QCOMPARE(CommandLineClient::withoutInstance(c.action, c.display, c.bus), c.expected);
@@ -90,6 +97,8 @@ private slots:
         QCOMPARE(request.error.isEmpty(), action != int(CommandLine::Action::BadUsage));
         if (action != int(CommandLine::Action::BadUsage))
             QCOMPARE(request.nook, nook);
+        if (action == int(CommandLine::Action::Export))
+            QCOMPARE(request.file, u"/home/me/o.json"_qs);
     }
 
     // What a name holds reaches the terminal as text: no escape sequence, no line of its own.
@@ -155,6 +164,71 @@ private slots:
         QCOMPARE(listed, QStringList({u"Work "_qs + home + u"/a.txt"_qs, u"WORK "_qs + home + u"/e.txt"_qs,
                                       u"Later "_qs + home + u"/b.txt"_qs, u"Later "_qs + home + u"/d.txt"_qs,
                                       u"New missing"_qs}));
+    }
+
+    // Exported nooks come back in an empty data folder with the names of nooks and items, as new records; a
+    // path where nothing is any more is reported, not added, and a second import skips what is there.
+    // --nook exports one nook; a name nobody has, and the data file itself, are refused.
+    void exportThenImport() {
+        TestEnvironment env;
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const auto run = [&](const QStringList& arguments, NookStore& store) {
+            out.clear();
+            err.clear();
+            const auto request = CommandLine::parse(QStringList{u"tuckaway"_qs} + arguments, env.home());
+            const int status = CommandLineClient::carryOutHere(request, store, outStream, errStream);
+            outStream.flush();
+            errStream.flush();
+            return status;
+        };
+        const auto add = [&](NookStore& store, const QString& path, const QString& name, const QUuid& group) {
+            store.addItem({QUuid::createUuid(), name,
+                           *Bookmarks::makeBookmark(QUrl::fromLocalFile(env.makeFile(path)))},
+                          group);
+        };
+        QSet<QUuid> exported; // the ids there
+        {
+            NookStore here(env.makeFolder(u"here"_qs));
+            const QUuid work = here.groups().first().id;
+            here.renameGroup(work, u"Work"_qs);
+            add(here, u"docs/plan.txt"_qs, u"My Plan"_qs, work);
+            add(here, u"docs/gone.txt"_qs, u"Gone"_qs, work);
+            here.addGroup(u"Empty"_qs);
+            add(here, u"x.txt"_qs, u"x"_qs, here.addGroup(u"Other"_qs));
+            QVERIFY(QFile::remove(env.home() + u"/docs/gone.txt"_qs));
+            QCOMPARE(run({u"--export"_qs, u"all.json"_qs}, here), 0);
+            QCOMPARE(out, u"Exported 3 nooks with 3 items to "_qs + env.home() + u"/all.json\n"_qs);
+            QCOMPARE(run({u"--export"_qs, u"one.json"_qs, u"--nook"_qs, u"Other"_qs}, here), 0);
+            QCOMPARE(run({u"--export"_qs, u"no.json"_qs, u"--nook"_qs, u"Nobody"_qs}, here), 1);
+            QCOMPARE(run({u"--export"_qs, here.saveURL().toLocalFile()}, here), 1);
+            QVERIFY(!QFile::exists(env.home() + u"/no.json"_qs));
+            for (const NookGroup& group : here.groups()) {
+                exported << group.id;
+                for (const NookItem& item : group.items)
+                    exported << item.id;
+            }
+        }
+        NookStore there(env.makeFolder(u"there"_qs));
+        QCOMPARE(run({u"--import"_qs, u"all.json"_qs}, there), 0);
+        QCOMPARE(err, u"tuckaway: not added, no such local file: "_qs + env.home() + u"/docs/gone.txt\n"_qs);
+        QCOMPARE(out, u"Imported 2 items, 3 new nooks; skipped 0 already there and 1 not found\n"_qs);
+        QStringList listed;
+        for (const NookGroup& group : there.groups().mid(1)) { // after the default nook
+            listed << group.name;
+            QVERIFY(!exported.contains(group.id));
+            for (const NookItem& item : group.items) {
+                listed << item.name + u' ' + Bookmarks::resolvePath(item.bookmarkData).value_or(QString());
+                QVERIFY(!exported.contains(item.id));
+            }
+        }
+        QCOMPARE(listed, QStringList({u"Work"_qs, u"My Plan "_qs + env.home() + u"/docs/plan.txt"_qs,
+                                      u"Empty"_qs, u"Other"_qs, u"x "_qs + env.home() + u"/x.txt"_qs}));
+        there.waitForSaves();
+        QCOMPARE(NookStore(env.home() + u"/there"_qs).groups(), there.groups());
+        QCOMPARE(run({u"--import"_qs, u"one.json"_qs}, there), 1);
+        QCOMPARE(out, u"Imported 0 items, 0 new nooks; skipped 1 already there and 0 not found\n"_qs);
+        QCOMPARE(run({u"--import"_qs, there.saveURL().toLocalFile()}, there), 1); // no export
     }
 };
 

@@ -2,8 +2,10 @@
 #include "TestEnvironment.h"
 #include "model/Bookmarks.h"
 #include "model/HandOverQueue.h"
+#include "model/ItemOrder.h"
 #include "model/NookCodec.h"
 #include "model/NookStore.h"
+#include "platform/AtomicFile.h"
 #include "platform/Localization.h"
 
 #include <QSignalSpy>
@@ -12,6 +14,7 @@
 #include <csignal>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -62,6 +65,42 @@ class TestNookStore : public QObject {
         store.handOvers().add(urls, target);
         store.handOvers().complete();
         return finished.isEmpty() ? HandOverResult() : finished.last().at(1).value<HandOverResult>();
+    }
+    // Nooks from a line like "A:ab T=A:a C:": one a word, named before the colon ("T=A": named T, with the
+    // id A had), holding items named by the letters after it (each for the file "/<letter>"). Names met
+    // while `m_ids` is open keep their id in later lines; others get a new one, so an item added on two
+    // sides is one file under two ids.
+    QHash<QString, QUuid> m_ids;
+    bool m_idsOpen = false;
+    QList<NookGroup> nooks(const QString& line) {
+        const auto id = [this](const QString& name) {
+            if (m_idsOpen && !m_ids.contains(name))
+                m_ids.insert(name, QUuid::createUuid());
+            return m_ids.value(name, QUuid::createUuid());
+        };
+        QList<NookGroup> groups;
+        for (const QString& word : line.split(u' ', Qt::SkipEmptyParts)) {
+            const QString head = word.section(u':', 0, 0);
+            NookGroup group{id(head.section(u'=', -1)), head.section(u'=', 0, 0), {}};
+            for (const QChar letter : word.section(u':', 1))
+                group.items << NookItem{id(letter), letter, u'/' + QByteArray(1, char(letter.unicode()))};
+            groups << group;
+        }
+        return groups;
+    }
+    static QString line(const QList<NookGroup>& groups) {
+        QStringList words;
+        for (const NookGroup& group : groups)
+            words << group.name + u':' + names(group.items).remove(u' ');
+        return words.join(u' ');
+    }
+    // As sync tools and git do: a new file, renamed over the old one.
+    static void replaceFromElsewhere(const QString& path, const QByteArray& bytes) {
+        QFile file(path + u".sync-tmp"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        QCOMPARE(
+            ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()), 0);
     }
     static uint mode(const QString& path) {
         struct stat info {};
@@ -190,6 +229,188 @@ private slots:
 
         store.reset(); // quitting tries once more
         QCOMPARE(NookCodec::decode(fileBytes(*std::make_unique<NookStore>()))->size(), 2);
+    }
+
+    // A version written elsewhere is loaded as the watch sees it, also one that kept its size and time (as a
+    // sync tool's copy does); the current nook stays, and nothing is written back. Our own writes are no
+    // change: each is on disk at the first try. An unreadable version replaces nothing and is kept before
+    // our next write.
+    void outsideVersionsAreLoaded_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("renamed over it") << u"rename"_s << u"A:a B:b C:c"_s;
+        QTest::newRow("written in place") << u"in place"_s << u"A:a B:b C:c"_s;
+        QTest::newRow("same size and time") << u"same time"_s << u"A:a X:b"_s;
+        QTest::newRow("symlinked file, its target renamed over") << u"link"_s << u"A:a B:b C:c"_s;
+        QTest::newRow("our own writes") << u"ours"_s << u"A:a B:b"_s;
+        QTest::newRow("unreadable") << u"garbage"_s << u"A:a B:b"_s;
+    }
+    void outsideVersionsAreLoaded() {
+        QFETCH(QString, how);
+        QFETCH(QString, expected);
+        QString file = dataFile();
+        if (how == u"link") {
+            file = m_env->makeFile(u"dotfiles/nooks.json"_s, "[]");
+            QVERIFY(QDir().mkpath(QFileInfo(dataFile()).path()) && QFile::link(file, dataFile()));
+        }
+        NookStore store;
+        m_idsOpen = true;
+        store.setGroups(nooks(u"A:a B:b"_s));
+        m_idsOpen = false;
+        store.selectGroup(m_ids.value(u"B"_s));
+        store.waitForSaves();
+        QSignalSpy changed(&store, &NookStore::groupsChanged);
+        QByteArray theirs = NookCodec::encode(nooks(how == u"same time" ? u"A:a X=B:b"_s : u"A:a B:b C:c"_s));
+        const QDateTime time = QFileInfo(file).lastModified();
+        if (how == u"in place") {
+            QFile inPlace(file);
+            QVERIFY(inPlace.open(QIODevice::WriteOnly | QIODevice::Truncate) && inPlace.write(theirs) > 0);
+        } else if (how == u"ours") {
+            const quint64 first = store.save();
+            store.waitForSaves();
+            QCOMPARE(store.savedGeneration(), first);
+            theirs = fileBytes(store);
+        } else {
+            replaceFromElsewhere(file, how == u"garbage" ? QByteArray("garbage") : theirs);
+        }
+        if (how == u"same time") {
+            QFile copy(file);
+            QVERIFY(copy.open(QIODevice::ReadWrite) &&
+                    copy.setFileTime(time, QFileDevice::FileModificationTime));
+        }
+        if (expected == u"A:a B:b") {
+            const QByteArray log = stdoutOf([&] {
+                store.checkDataFile();
+                store.waitForSaves();
+            });
+            QCOMPARE(changed.count(), 0);
+            QCOMPARE(log.isEmpty(), how == u"ours");
+            QCOMPARE(store.loadFailed(), how == u"garbage");
+        }
+        const auto stamp = AtomicFile::stampOf(file);
+        QTRY_COMPARE(line(store.groups()), expected);
+        QCOMPARE(store.selectedGroupID(), m_ids.value(u"B"_s));
+        QCOMPARE(fileBytes(store), how == u"garbage" ? QByteArray("garbage") : theirs);
+        QVERIFY(AtomicFile::stampOf(file) == stamp); // not even the same bytes written back
+        store.addGroup(u"D"_s);
+        QCOMPARE(line(fileGroups(store)), expected + u" D:"_s);
+        QCOMPARE(contents(dataFile() + u".unreadable"_s),
+                 how == u"garbage" ? QByteArray("garbage") : QByteArray());
+    }
+
+    // Changes of ours not yet on disk when another version arrives are merged into it by ids where only one
+    // side added nooks or items; anything else keeps the other version beside the file and says so.
+    void mergesWhatIsNotOnDiskYet_data() {
+        QTest::addColumn<QString>("theirs");
+        QTest::addColumn<QString>("ours");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("conflict");
+        QTest::newRow("nook added there, item here") << "A:a B:b C:"
+                                                     << "A:ax B:b"
+                                                     << "A:ax B:b C:" << false;
+        QTest::newRow("items added in two nooks") << "A:ay B:b"
+                                                  << "A:a B:bx"
+                                                  << "A:ay B:bx" << false;
+        QTest::newRow("one file added on both sides") << "A:ax B:b"
+                                                      << "A:ax B:b"
+                                                      << "A:ax B:b" << false;
+        QTest::newRow("renamed here, nook added there") << "A:a B:b C:c"
+                                                        << "R=A:a B:b"
+                                                        << "R:a B:b C:c" << false;
+        QTest::newRow("removed there, added to here") << "A:a"
+                                                      << "A:a B:bx"
+                                                      << "A:a B:bx" << true;
+        QTest::newRow("renamed on both sides") << "T=A:a B:by"
+                                               << "R=A:a B:b"
+                                               << "R:a B:by" << true;
+        QTest::newRow("item removed there, nook here") << "A: B:b"
+                                                       << "A:a B:b N:"
+                                                       << "A: B:b N:" << false;
+    }
+    void mergesWhatIsNotOnDiskYet() {
+        QFETCH(QString, theirs);
+        QFETCH(QString, ours);
+        QFETCH(bool, conflict);
+        NookStore store;
+        m_idsOpen = true;
+        store.setGroups(nooks(u"A:a B:b"_s));
+        m_idsOpen = false;
+        store.waitForSaves();
+        QSignalSpy kept(&store, &NookStore::conflictKept);
+        const QList<NookGroup> other = nooks(theirs);
+        replaceFromElsewhere(dataFile(), NookCodec::encode(other));
+        store.setGroups(nooks(ours)); // before the watch can tell: the write finds the other version
+        QTEST(line(fileGroups(store)), "expected");
+        QTEST(line(store.groups()), "expected");
+        QCOMPARE(kept.count(), int(conflict));
+        const QStringList copies = QDir(QFileInfo(dataFile()).path()).entryList({u"nooks.json.conflict-*"_s});
+        QCOMPARE(copies.size(), int(conflict));
+        if (conflict)
+            QCOMPARE(NookCodec::decode(contents(kept.first().first().toString())), other);
+    }
+
+    // A version that takes the file's place between the writer's look and its rename is put back, and the
+    // write refused; where another comes within that exchange, it is kept, not removed.
+    void aVersionArrivingDuringTheRenameStays_data() {
+        QTest::addColumn<int>("arrivals");
+        QTest::newRow("one") << 1;
+        QTest::newRow("another within the exchange") << 2;
+    }
+    void aVersionArrivingDuringTheRenameStays() {
+        QFETCH(int, arrivals);
+        const QString path = m_env->makeFile(u"shared/nooks.json"_s, "old");
+        const auto known = AtomicFile::stampOf(path);
+        int looks = 0;
+        AtomicFile::Guard guard;
+        guard.expected = [&](const QString& file) {
+            const bool same = AtomicFile::stampOf(file) == known;
+            if (++looks <= arrivals) // right after the look
+                replaceFromElsewhere(path, "theirs " + QByteArray::number(looks));
+            return same;
+        };
+        QString kept;
+        guard.keep = [&](const QString& file) { QVERIFY(QFile::rename(file, kept = path + u".kept"_s)); };
+        QVERIFY(!AtomicFile::write(path, "ours", QFileDevice::ReadOwner, nullptr, &guard));
+        QVERIFY(guard.refused);
+        QCOMPARE(contents(path), QByteArray("theirs 1"));
+        QCOMPARE(kept.isEmpty() ? QByteArray() : contents(kept),
+                 arrivals == 2 ? QByteArray("theirs 2") : QByteArray());
+        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), arrivals);
+    }
+
+    // A sort looks at the files once: names as people read them, kinds with folders first (before "C
+    // source"), newest first; an item whose file is gone goes last.
+    void sortOrders_data() {
+        QTest::addColumn<ItemOrder::Key>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("name") << ItemOrder::Key::Name << u"a B2 b10 c"_s;
+        QTest::newRow("kind") << ItemOrder::Key::Kind << u"B2 b10 a c"_s;
+        QTest::newRow("date modified") << ItemOrder::Key::DateModified << u"a b10 B2 c"_s;
+    }
+    void sortOrders() {
+        QFETCH(ItemOrder::Key, key);
+        const auto item = [&](const QString& name, const QString& path, int hoursAgo) {
+            const QString full = path.endsWith(u'/') ? m_env->makeFolder(path) : m_env->makeFile(path);
+            const NookItem made{QUuid::createUuid(), name,
+                                *Bookmarks::makeBookmark(QUrl::fromLocalFile(full))};
+            const timespec when{::time(nullptr) - hoursAgo * 3600, 0};
+            const timespec times[2] = {when, when};
+            if (hoursAgo < 0)
+                QFile::remove(full);
+            else
+                ::utimensat(AT_FDCWD, QFile::encodeName(full).constData(), times, 0);
+            return made;
+        };
+        NookStore store;
+        const QUuid id = store.groups().first().id;
+        for (const NookItem& each : {item(u"c"_s, u"c.txt"_s, -1), item(u"b10"_s, u"b10.c"_s, 24),
+                                     item(u"a"_s, u"a.png"_s, 0), item(u"B2"_s, u"B2/"_s, 72)})
+            store.addItem(each, id);
+        const QList<NookItem> items = store.groups().first().items;
+        QCOMPARE(ItemOrder::arranged(items, {}), items);
+        store.arrangeItems(id, ItemOrder::sorted(items, key));
+        QTEST(names(store.groups().first().items), "expected");
+        QCOMPARE(names(fileGroups(store).first().items), names(store.groups().first().items));
     }
 
     // Deleting another group keeps the selection; deleting the selected one selects the one in its place,

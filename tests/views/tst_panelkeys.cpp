@@ -68,8 +68,9 @@ private slots:
         QCOMPARE(grid()->focusIndex(), 0);
     }
 
-    // One key, with a search or the new-nook sheet under way or not: the nook then shown, the
-    // items of nook A and what else is under way or happened. Escape ends the innermost first.
+    // One key (Ctrl+1 ... Ctrl+9 pick a nook), with a search or the new-nook sheet under way or not: the nook
+    // then shown, the items of nook A and what else is under way or happened. Escape ends the innermost
+    // first.
     void panelKeys_data() {
         QTest::addColumn<KeyCase>("c");
         const auto ctrl = Qt::KeyboardModifiers(Qt::ControlModifier);
@@ -78,6 +79,10 @@ private slots:
         QTest::newRow("ctrl+backtab")
             << KeyCase{Qt::Key_Backtab, ctrl | Qt::ShiftModifier, {}, u"C, i0 i1 i2"_s};
         QTest::newRow("ctrl+page up wraps") << KeyCase{Qt::Key_PageUp, ctrl, {}, u"C, i0 i1 i2"_s};
+        QTest::newRow("ctrl+3") << KeyCase{Qt::Key_3, ctrl, {}, u"C, i0 i1 i2"_s};
+        QTest::newRow("ctrl+4, past the last") << KeyCase{Qt::Key_4, ctrl, {}, u"A, i0 i1 i2"_s};
+        QTest::newRow("ctrl+2 while searching")
+            << KeyCase{Qt::Key_2, ctrl, u"search"_s, u"B, i0 i1 i2, search"_s};
         QTest::newRow("ctrl+n") << KeyCase{Qt::Key_N, ctrl, {}, u"A, i0 i1 i2, sheet"_s};
         QTest::newRow("ctrl+comma") << KeyCase{Qt::Key_Comma, ctrl, {}, u"A, i0 i1 i2, settings"_s};
         QTest::newRow("keypad enter")

@@ -1,5 +1,6 @@
 #include "ViewTestSupport.h"
 #include "model/HandOverQueue.h"
+#include "model/NookCodec.h"
 #include "model/UndoHistory.h"
 #include "views/HandOverProgress.h"
 #include "views/HeaderButton.h"
@@ -10,6 +11,10 @@
 #include <QClipboard>
 #include <QProcess>
 #include <QWindow>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 // The only applications GIO knows here, set before it reads them: one for text files, the default.
 static QTemporaryDir& desktopFolder() {
@@ -204,6 +209,24 @@ private slots:
                           forgotten.isEmpty() ? QString() : u"forgot "_s + forgotten.join(u' ')};
         state.removeAll(QString());
         QCOMPARE(state.join(u", "_s), expected);
+    }
+
+    // A sort is undone as the other edits are: the old order comes back where it was, with its nook.
+    void aSortIsUndoneLikeAnyEdit() {
+        showPanel({nook(u"A"_s), nook(u"Work"_s, {u"w3"_s, u"w1"_s, u"w2"_s}), nook(u"C"_s)});
+        clickTab(1);
+        const QList<NookGroup> before = m_store->groups();
+        NoticeBar* notice = m_view->noticeBar();
+        QVERIFY(triggerContextMenu(bar()->tab(groupID(1)), QPoint(8, 8), u"Sort by Name"_s));
+        QTRY_COMPARE(notice->text(), u"Sorted “Work” by name"_s);
+        QCOMPARE(names(m_store->groups().at(1).items), u"w1 w2 w3"_s);
+        clickTab(2);
+        m_view->activateWindow(); // offscreen gives the activation back to nobody once a menu is gone
+        QTRY_VERIFY(m_view->isActiveWindow());
+        QTest::keyClick(m_view.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_store->groups(), before);
+        QCOMPARE(selectedName(), u"Work"_s);
+        QVERIFY(!m_view->undo());
     }
 
     // A link's file stays while the removal can be undone (an undo brings back a working item),
@@ -455,11 +478,28 @@ private slots:
         showAgain();
         QVERIFY(m_view->noticeBar()->isVisible());
         QVERIFY(m_view->noticeBar()->text().contains(file));
-        // The file's place taken by a folder: no save can succeed.
+        // Renamed elsewhere too while the rename here was not on disk: the other version is kept, and where.
         m_store->addGroup(u"Kept"_s);
         m_store->waitForSaves();
-        QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+        QList<NookGroup> theirs = m_store->groups();
+        theirs.first().name = u"Renamed elsewhere"_s;
+        QFile other(file + u".sync-tmp"_s);
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write(NookCodec::encode(theirs)) > 0);
+        other.close();
+        QVERIFY(QFile::remove(file) && other.rename(file));
+        m_store->renameGroup(theirs.first().id, u"Renamed here"_s);
+        m_store->waitForSaves();
+        QVERIFY(m_view->noticeBar()->text().contains(file + u".conflict-"_s));
+        // A write the disk refuses (the file size limit, as a full disk would).
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{}, unlimited{};
+        ::getrlimit(RLIMIT_FSIZE, &unlimited);
+        limit = unlimited;
+        limit.rlim_cur = 10;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
         m_store->addGroup(u"Unsaved"_s);
+        m_store->waitForSaves();
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
         QTRY_VERIFY(m_view->noticeBar()->text().startsWith(u"Your changes could not be saved"_s));
     }
 
