@@ -136,6 +136,8 @@ private:
     template <typename Change> bool changeGroup(QUuid id, Change&& change);
     void changed();
     DataFile::Contents load();
+    // The writer for the data file, and the watch on it for versions written elsewhere.
+    void followDataFile(const DataFile::Contents& loaded);
     void setSelectedGroupID(const std::optional<QUuid>& id);
     // Replaces the list, told, with the current group kept where it still exists.
     void replaceGroups(const QList<NookGroup>& groups);

@@ -139,6 +139,8 @@ private slots:
         const QImage shown = image(m_delegate->trayIcon()->systemTrayIcon()->icon());
         QCOMPARE(shown.size(), QSize(size, size));
         QVERIFY(shown == image(AppIcon::fromSvg()));
+    }
+
     // The tray's Export and Import ask for a file; the nooks go there, or come from there.
     void theTrayExportsAndImportsAChosenFile_data() {
         QTest::addColumn<QString>("action");
