@@ -6,7 +6,7 @@ enum class AppAction {
     TogglePanel,
     ShowPanel,
     OpenSettings,
-    AddFiles, // the file chooser, into the current nook
+    AddFiles,    // the file chooser, into the current nook
     ExportNooks, // a file chosen, then written
     ImportNooks, // a file chosen, then read
     Quit,

@@ -116,6 +116,8 @@ void PanelController::sizeChanged() {
 }
 
 PanelController::~PanelController() {
+    // The window going below would be seen by the filter, with members already gone.
+    qApp->removeEventFilter(this);
     if (m_monitor)
         m_monitor->stop();
 }

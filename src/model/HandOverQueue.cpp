@@ -42,7 +42,8 @@ HandOverQueue::Ticket HandOverQueue::addImported(const QList<QUrl>& urls, const 
     return enqueue(std::move(job), urls, names, {});
 }
 
-HandOverQueue::Ticket HandOverQueue::enqueue(Job job, const QList<QUrl>& urls, const QHash<QUrl, QString>& names,
+HandOverQueue::Ticket HandOverQueue::enqueue(Job job, const QList<QUrl>& urls,
+                                             const QHash<QUrl, QString>& names,
                                              const QHash<QUrl, QString>& titles) {
     job.ticket = ++m_lastTicket;
     job.preparedFor = m_store.findTarget(job.target);

@@ -31,9 +31,10 @@ void atStart(NookStore& store) {
 
 void follow(NookStore& store) {
     UndoHistory& history = store.undoHistory();
-    QObject::connect(&history, &UndoHistory::forgotten, &store, [&store, &history](const QList<NookItem>& items) {
-        forgotten(store, items, history.removedItems());
-    });
+    QObject::connect(&history, &UndoHistory::forgotten, &store,
+                     [&store, &history](const QList<NookItem>& items) {
+                         forgotten(store, items, history.removedItems());
+                     });
 }
 
 void forgotten(NookStore& store, const QList<NookItem>& items, const QList<NookItem>& undoable) {

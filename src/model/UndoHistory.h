@@ -10,8 +10,8 @@
 class NookStore;
 
 // The removals of nooks and items, the moves and copies of items between nooks, and the
-// sorting of nooks, of the whole run, newest last, each of which can be taken back in turn. These edits go through
-// here to the store, so that nothing is removed without a way back.
+// sorting of nooks, of the whole run, newest last, each of which can be taken back in turn. These edits go
+// through here to the store, so that nothing is removed without a way back.
 //
 // A step leaves the history when it is undone, when it is the oldest of more than kMaxSteps,
 // or when an undo finds that what it would put back has nowhere to go any more (its nook went
@@ -81,7 +81,8 @@ private:
         std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change;
     };
 
-    quint64 keep(Kind kind, const QString& name, std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change);
+    quint64 keep(Kind kind, const QString& name,
+                 std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change);
     bool canTakeBack(const Entry& entry) const;
     void takeBack(const Entry& entry);
     void drop(const Entry& entry);

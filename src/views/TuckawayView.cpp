@@ -156,7 +156,7 @@ TuckawayView::~TuckawayView() = default;
 
 // Tab goes from the tabs to the header's buttons, the grid and (while searching) the search field.
 void TuckawayView::setKeyboardOrder() {
-    QWidget* const order[] = {tabBar(),         addGroupButton(), pinButton(),
+    QWidget* const order[] = {tabBar(),         addGroupButton(), addFilesButton(), pinButton(),
                               settingsButton(), m_grid,           searchField()};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);

@@ -9,10 +9,10 @@
 #include "platform/Localization.h"
 #include "platform/Preferences.h"
 
-#include <QFile>
-#include <QImage>
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
+#include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>

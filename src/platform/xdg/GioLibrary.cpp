@@ -27,8 +27,9 @@ const GioLibrary& GioLibrary::get() {
                    resolve(g.fromFilename, "g_desktop_app_info_new_from_filename") &&
                    resolve(g.fromId, "g_desktop_app_info_new") &&
                    resolve(g.desktopAppInfoType, "g_desktop_app_info_get_type") &&
-                   resolve(g.showIn, "g_desktop_app_info_get_show_in") && resolve(g.id, "g_app_info_get_id") &&
-                   resolve(g.name, "g_app_info_get_name") && resolve(g.icon, "g_app_info_get_icon") &&
+                   resolve(g.showIn, "g_desktop_app_info_get_show_in") &&
+                   resolve(g.id, "g_app_info_get_id") && resolve(g.name, "g_app_info_get_name") &&
+                   resolve(g.icon, "g_app_info_get_icon") &&
                    resolve(g.themedIconType, "g_themed_icon_get_type") &&
                    resolve(g.themedIconNames, "g_themed_icon_get_names") &&
                    resolve(g.fileIconType, "g_file_icon_get_type") &&
@@ -47,7 +48,8 @@ GioLibrary::Icon GioLibrary::iconOf(GAppInfo* application) const {
     if (!icon)
         return found;
     if (is(icon, themedIconType())) {
-        for (const gchar* const* each = themedIconNames(reinterpret_cast<GThemedIcon*>(icon)); each && *each; ++each)
+        for (const gchar* const* each = themedIconNames(reinterpret_cast<GThemedIcon*>(icon)); each && *each;
+             ++each)
             found.names << QString::fromUtf8(*each);
     } else if (is(icon, fileIconType())) {
         if (char* file = filePath(fileIconFile(reinterpret_cast<GFileIcon*>(icon)))) {

@@ -39,9 +39,7 @@ struct GioLibrary {
     // Loaded at the first call, once for the run.
     static const GioLibrary& get();
 
-    bool is(gpointer instance, GType type) const {
-        return isA(static_cast<GTypeInstance*>(instance), type);
-    }
+    bool is(gpointer instance, GType type) const { return isA(static_cast<GTypeInstance*>(instance), type); }
 
     struct Icon {
         QStringList names; // themed

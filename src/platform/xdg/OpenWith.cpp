@@ -31,7 +31,8 @@ QList<Application> applicationsFor(const QString& mimeType) {
         const QString id = fromUtf8(g.id(info));
         if (id.isEmpty() || seen.contains(id))
             return;
-        if (g.is(info, g.desktopAppInfoType()) && !g.showIn(reinterpret_cast<GDesktopAppInfo*>(info), nullptr))
+        if (g.is(info, g.desktopAppInfoType()) &&
+            !g.showIn(reinterpret_cast<GDesktopAppInfo*>(info), nullptr))
             return;
         seen.insert(id);
         applications << describe(g, info, isDefault);
