@@ -16,7 +16,7 @@ screenshot "settings-open"
 
 log "columns 5"
 read -r sx sy sw sh <<<"$(geometry "$(settings_window)")"
-click_at $((sx + sw - 49)) $((sy + sh - 93)) # the columns row, counted from the bottom
+click_at $((sx + sw - 49)) $((sy + sh - 136)) # the columns row, counted from the bottom (above icon size and previews)
 wait_for "columns=5 in the preferences" 5 grep -qx "columns=5" "$XDG_CONFIG_HOME/Tuckaway/Tuckaway.conf"
 panel_is_wide() { [ "$(geometry "$(panel_window)" | cut -d' ' -f3)" -eq 440 ]; }
 wait_for "the open panel to grow to five columns" 5 panel_is_wide
