@@ -183,7 +183,8 @@ private slots:
     }
 
     // The target is looked for in the background: the panel is gone at once unless pinned,
-    // and a failure to open brings it back to tell. "Open With" hands it to the application chosen.
+    // and a failure to open brings it back to tell, where it was (the pointer has moved on).
+    // "Open With" hands it to the application chosen.
     void openingAnItem_data() {
         QTest::addColumn<bool>("pinned");
         QTest::addColumn<ItemOpener::Result>("result");
@@ -199,13 +200,16 @@ private slots:
         QFETCH(QString, with);
         m_openResult = result;
         m_controller->pinState().setValue(pinned);
+        QCursor::setPos(screen().center());
         ItemGridView* grid = showWithItem(u"apps/Report 1.desktop"_qs);
         QVERIFY(grid);
+        const QRect shownAt = panel();
         QSignalSpy finished(m_controller.get(), &PanelController::itemOpenFinished);
         if (with.isEmpty())
             QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(0).center().toPoint());
         else
             emit m_controller->view()->openWithRequested(grid->items().first(), with);
+        QCursor::setPos(screen().topLeft() + QPoint(4, 4));
         QCOMPARE(m_controller->isShown(), pinned);
         QVERIFY(m_opened.isEmpty()); // opened from the event loop, after the panel is gone
         QTRY_COMPARE(finished.count(), 1);
@@ -214,6 +218,21 @@ private slots:
                                {with.isEmpty() ? file : QUrl(with + u':' + file.toString()), pinned}}));
         QCOMPARE(finished.first().at(1).value<ItemOpener::Result>(), result);
         QCOMPARE(m_controller->isShown(), pinned || result != ItemOpener::Result::Opened);
+        if (m_controller->isShown())
+            QCOMPARE(panel(), shownAt);
+    }
+
+    // Settings closed over the open panel give it the keyboard back.
+    void theKeyboardComesBackWhenSettingsClose() {
+        m_controller->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_controller->window()));
+        QWidget settings;
+        settings.resize(200, 100);
+        m_controller->keepAbove(&settings);
+        QVERIFY(QTest::qWaitForWindowActive(&settings));
+        settings.hide();
+        QVERIFY(QTest::qWaitForWindowActive(m_controller->window()));
+        QVERIFY(m_controller->isShown());
     }
 
     void sizeFollowsThePreferences() {
