@@ -186,7 +186,7 @@ private slots:
                 QVERIFY(triggerContextMenu(grid()->viewport(), cell(shownItems().split(u' ').indexOf(name)),
                                            u"Remove"_s));
             else if (step.startsWith(u"move"))
-                emit bar()->itemDropRequested(grid()->items().at(shownItems().split(u' ').indexOf(name)).id,
+                emit bar()->itemDropRequested({grid()->items().at(shownItems().split(u' ').indexOf(name)).id},
                                               m_store->groups().last().id, false);
             else if (step.startsWith(u"gone"))
                 m_store->deleteGroup(group->id);
@@ -352,7 +352,7 @@ private slots:
         QTRY_VERIFY(grid()->toolTipAt(cell(1)).endsWith(u"/A/a2.txt"_s)); // its target was looked up
         // The menu as the grid makes it, not shown: a popup may close while the list comes.
         QMenu menu;
-        emit grid()->menuRequested(&menu, m_store->groups().first().items.at(1));
+        emit grid()->menuRequested(&menu, {m_store->groups().first().items.at(1)});
         QMenu* with = nullptr;
         for (QAction* action : menu.actions())
             with = action->text() == u"Open With"_s ? action->menu() : with;
