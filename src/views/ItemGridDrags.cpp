@@ -36,11 +36,9 @@ void ItemGridView::startReorderDrag(int index) {
     m_reorder.begin(id);
     auto* mime = new QMimeData;
     mime->setText(id.toString(QUuid::WithoutBraces).toUpper());
-    QList<QUuid> ids{id};
-    for (const NookItem& item : actedOn(m_items.at(index))) {
-        if (item.id != id)
-            ids << item.id;
-    }
+    QList<QUuid> ids;
+    for (const NookItem& item : actedOn(m_items.at(index)))
+        ids << item.id;
     mime->setData(ItemMime::kReorder, ItemMime::encodeIDs(ids));
     runDrag(index, mime, Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
     // However the drag ended (a drop anywhere, outside the panel, cancelled), it is over:
@@ -54,19 +52,15 @@ void ItemGridView::startReorderDrag(int index) {
 // A plain drag hands the target to other applications as a file; a missing target
 // has nothing to hand over.
 void ItemGridView::startDragOut(int index) {
-    const QUuid dragged = m_items.at(index).id;
     QList<QUrl> urls;
     QList<QUuid> ids;
     QByteArrayList copied{"copy"};
     for (const NookItem& item : actedOn(m_items.at(index))) {
-        const std::optional<QString> path = Bookmarks::presentPath(item.bookmarkData);
-        if (!path)
-            continue;
-        const QUrl url = QUrl::fromLocalFile(*path);
-        const bool first = item.id == dragged;
-        urls.insert(first ? 0 : urls.size(), url);
-        ids.insert(first ? 0 : ids.size(), item.id);
-        copied.insert(first ? 1 : copied.size(), url.toEncoded());
+        if (const std::optional<QString> path = Bookmarks::presentPath(item.bookmarkData)) {
+            urls << QUrl::fromLocalFile(*path);
+            ids << item.id;
+            copied << urls.last().toEncoded();
+        }
     }
     if (urls.isEmpty())
         return;

@@ -14,7 +14,7 @@ namespace ItemMime {
 inline const QString kReorder = QStringLiteral("application/x-tuckaway-item-id");
 inline const QString kOutgoing = QStringLiteral("application/x-tuckaway-outgoing-item");
 
-// The ids of the panel's own items a drag carries, one a line, the dragged one first.
+// The ids of the panel's own items a drag carries, one a line, in the grid's order.
 inline QByteArray encodeIDs(const QList<QUuid>& ids) {
     QByteArrayList lines;
     for (const QUuid& id : ids)

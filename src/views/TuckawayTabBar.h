@@ -56,7 +56,7 @@ signals:
     void deleteRequested(const QUuid& id);
     void openAllRequested(const QUuid& id);
     void sortRequested(const QUuid& id, ItemOrder::Key key);
-    // Items of the grid (the dragged one first) were dropped on another group's tab.
+    // Items of the grid were dropped on another group's tab.
     void itemDropRequested(const QList<QUuid>& itemIDs, const QUuid& groupID, bool copy);
 
 protected:
