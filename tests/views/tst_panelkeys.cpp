@@ -92,6 +92,7 @@ private slots:
         QTest::newRow("a band with ctrl adds") << u"^c0 ^band 2 3"_s << u"i0 i2 i3"_s;
         QTest::newRow("a click beside the cells clears") << u"^c1 ^c2 empty"_s << QString();
         QTest::newRow("items that go leave it") << u"^c1 ^c2 gone 2"_s << u"i1"_s;
+        QTest::newRow("all that were selected gone") << u"^c2 gone 2 Esc"_s << u"closed"_s;
     }
     void selectionByClicksAndKeys() {
         QFETCH(QString, steps);
