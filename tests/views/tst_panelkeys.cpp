@@ -71,7 +71,7 @@ private slots:
     // Clicks and keys over ten items in four columns: which are selected, where the ring is, what opened
     // and whether the panel closed. "^" is Ctrl, "+" Shift; "cN" a click on cell N, "band N M" a rubber
     // band from the empty space before cell N to the middle of cell M, "empty" a click beside the cells,
-    // "gone N" the item N removed elsewhere.
+    // "gone N" the item N removed elsewhere, "search" types "i", "field" gives the search field the keys.
     void selectionByClicksAndKeys_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
@@ -93,6 +93,7 @@ private slots:
         QTest::newRow("a click beside the cells clears") << u"^c1 ^c2 empty"_s << QString();
         QTest::newRow("items that go leave it") << u"^c1 ^c2 gone 2"_s << u"i1"_s;
         QTest::newRow("all that were selected gone") << u"^c2 gone 2 Esc"_s << u"closed"_s;
+        QTest::newRow("escape in a search clears first") << u"search ^c1 ^c2 field Esc"_s << u"search"_s;
     }
     void selectionByClicksAndKeys() {
         QFETCH(QString, steps);
@@ -116,6 +117,10 @@ private slots:
                 click(surface, grid()->cellRect(token.mid(1).toInt()).center().toPoint(), modifiers);
             } else if (token == u"empty") {
                 click(surface, QPoint(4, 4));
+            } else if (token == u"search") {
+                QTest::keyClicks(m_view->focusWidget(), u"i"_s);
+            } else if (token == u"field") {
+                m_view->searchField()->setFocus();
             } else if (token == u"gone") {
                 const NookGroup& a = m_store->groups().first();
                 m_store->removeItem(a.items.at(tokens.at(++i).toInt()).id, a.id);
@@ -135,6 +140,7 @@ private slots:
         }
         QStringList state{names(grid()->selectedItems()),
                           grid()->focusRingShown() ? u"ring %1"_s.arg(grid()->focusIndex()) : QString(),
+                          m_view->searchField()->isVisible() ? u"search"_s : QString(),
                           m_opened.isEmpty() ? QString() : u"opened "_s + m_opened.join(u' '),
                           m_closed ? u"closed"_s : QString()};
         state.removeAll(QString());
