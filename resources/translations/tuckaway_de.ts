@@ -159,6 +159,18 @@
         <source>Copied “%1” to “%2”</source>
         <translation>„%1“ nach „%2“ kopiert</translation>
     </message>
+    <message id="notice.removed_several">
+        <source>Removed %1 items</source>
+        <translation>%1 Einträge entfernt</translation>
+    </message>
+    <message id="notice.moved_several">
+        <source>Moved %1 items to “%2”</source>
+        <translation>%1 Einträge nach „%2“ verschoben</translation>
+    </message>
+    <message id="notice.copied_several">
+        <source>Copied %1 items to “%2”</source>
+        <translation>%1 Einträge nach „%2“ kopiert</translation>
+    </message>
     <message id="handover.progress">
         <source>Adding files: %1 of %2</source>
         <translation>Dateien werden hinzugefügt: %1 von %2</translation>
@@ -214,6 +226,14 @@
     <message id="action.copy_path">
         <source>Copy Path</source>
         <translation>Pfad kopieren</translation>
+    </message>
+    <message id="action.copy_paths">
+        <source>Copy Paths</source>
+        <translation>Pfade kopieren</translation>
+    </message>
+    <message id="action.move_to">
+        <source>Move to</source>
+        <translation>Verschieben nach</translation>
     </message>
     <message id="alert.rename_item.title">
         <source>Rename Item</source>

@@ -159,6 +159,18 @@
         <source>Copied “%1” to “%2”</source>
         <translation>Copied “%1” to “%2”</translation>
     </message>
+    <message id="notice.removed_several">
+        <source>Removed %1 items</source>
+        <translation>Removed %1 items</translation>
+    </message>
+    <message id="notice.moved_several">
+        <source>Moved %1 items to “%2”</source>
+        <translation>Moved %1 items to “%2”</translation>
+    </message>
+    <message id="notice.copied_several">
+        <source>Copied %1 items to “%2”</source>
+        <translation>Copied %1 items to “%2”</translation>
+    </message>
     <message id="handover.progress">
         <source>Adding files: %1 of %2</source>
         <translation>Adding files: %1 of %2</translation>
@@ -214,6 +226,14 @@
     <message id="action.copy_path">
         <source>Copy Path</source>
         <translation>Copy Path</translation>
+    </message>
+    <message id="action.copy_paths">
+        <source>Copy Paths</source>
+        <translation>Copy Paths</translation>
+    </message>
+    <message id="action.move_to">
+        <source>Move to</source>
+        <translation>Move to</translation>
     </message>
     <message id="alert.rename_item.title">
         <source>Rename Item</source>

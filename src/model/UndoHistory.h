@@ -11,7 +11,8 @@ class NookStore;
 
 // The removals of nooks and items, the moves and copies of items between nooks, and the
 // sorting of nooks, of the whole run, newest last, each of which can be taken back in turn. These edits go
-// through here to the store, so that nothing is removed without a way back.
+// through here to the store, so that nothing is removed without a way back. Several items
+// removed, moved or copied at once are one step, taken back together.
 //
 // A step leaves the history when it is undone, when it is the oldest of more than kMaxSteps,
 // or when an undo finds that what it would put back has nowhere to go any more (its nook went
@@ -22,11 +23,25 @@ class UndoHistory : public QObject {
 public:
     static constexpr int kMaxSteps = 500;
 
-    enum class Kind { RemovedNook, RemovedItem, MovedItem, CopiedItem, SortedNook };
+    enum class Kind {
+        RemovedNook,
+        RemovedItem,
+        MovedItem,
+        CopiedItem,
+        SortedNook,
+        RemovedItems,
+        MovedItems,
+        CopiedItems
+    };
     struct Step {
         quint64 serial = 0; // never 0 for a step kept
         Kind kind = Kind::RemovedItem;
-        QString name; // of the nook or item, as the user last saw it
+        QString name;        // of the nook or item (the first of several), as the user last saw it
+        qsizetype count = 1; // of the items removed, moved or copied together
+    };
+    // An item and the nook it is in.
+    struct ItemRef {
+        QUuid itemID, groupID;
     };
 
     explicit UndoHistory(NookStore& store, QObject* parent = nullptr);
@@ -37,6 +52,10 @@ public:
     quint64 removeGroup(QUuid groupID);
     quint64 removeItem(QUuid itemID, QUuid groupID);
     quint64 transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
+    // The same for several items at once, as one step; those that cannot be removed or moved
+    // are left out. Undone, every one goes back to its place.
+    quint64 removeItems(const QList<ItemRef>& items);
+    quint64 transferItems(const QList<ItemRef>& items, QUuid toGroupID, bool copy);
     // Puts the nook's items in this order; undone, they go back to the order they had.
     quint64 arrangeItems(QUuid groupID, const QList<QUuid>& itemIDs);
 
@@ -76,15 +95,19 @@ private:
         QUuid groupID;
         QList<QUuid> before;
     };
+    // Several of one kind, in the order they were made: taken back newest first, each finds
+    // the place it had.
+    template <typename Single> struct Several { QList<Single> changes; };
+    using Change =
+        std::variant<RemovedNook, RemovedItem, Transfer, Arranged, Several<RemovedItem>, Several<Transfer>>;
     struct Entry {
         Step step;
-        std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change;
+        Change change;
     };
 
-    quint64 keep(Kind kind, const QString& name,
-                 std::variant<RemovedNook, RemovedItem, Transfer, Arranged> change);
-    bool canTakeBack(const Entry& entry) const;
-    void takeBack(const Entry& entry);
+    quint64 keep(Kind kind, const QString& name, Change change, qsizetype count = 1);
+    bool canTakeBack(const Change& change) const;
+    void takeBack(const Change& change);
     void drop(const Entry& entry);
 
     NookStore& m_store;

@@ -55,6 +55,20 @@ int GridGeometry::indexAt(const QPointF& pos) const {
     return index;
 }
 
+QList<int> GridGeometry::indexesIn(const QRectF& rect) const {
+    QList<int> touched;
+    if (count == 0 || rect.isEmpty())
+        return touched;
+    // Only the rows the rectangle spans are looked at, however many items there are.
+    const int firstRow = std::max(0, int(std::floor((rect.top() + scroll - kGridPadding) / rowStride())));
+    const int lastRow = int(std::floor((rect.bottom() + scroll - kGridPadding) / rowStride()));
+    for (int index = firstRow * columns; index < count && index < (lastRow + 1) * columns; ++index) {
+        if (cellRect(index).intersects(rect))
+            touched << index;
+    }
+    return touched;
+}
+
 QSize GridGeometry::contentSize() const {
     const int rows = (count + columns - 1) / columns;
     const double height =

@@ -2,6 +2,7 @@
 
 #include "views/ItemCell.h"
 
+#include <QList>
 #include <QPointF>
 #include <QRectF>
 #include <QSize>
@@ -30,6 +31,8 @@ struct GridGeometry {
     QRectF badgeRect(int index) const;
     // The cell under a point, or -1.
     int indexAt(const QPointF& pos) const;
+    // The cells a rectangle (a rubber band) touches, in order.
+    QList<int> indexesIn(const QRectF& rect) const;
     QSize contentSize() const;
     int scrollMaximum() const;
     // First and last index of the cells at least partly in view; last < first when none.

@@ -31,10 +31,26 @@ void ItemActions::setPaths(const QSet<QUuid>& missing, const QHash<QUuid, QStrin
     m_paths.insert(paths);
 }
 
-void ItemActions::extendMenu(QMenu* menu, const NookItem& item, QUuid groupID) {
+QString ItemActions::pathOf(const NookItem& item) const {
     const QString found = m_paths.value(item.id);
-    const QString path =
-        found.isEmpty() ? Bookmarks::recordedPath(item.bookmarkData).value_or(QString()) : found;
+    return found.isEmpty() ? Bookmarks::recordedPath(item.bookmarkData).value_or(QString()) : found;
+}
+
+void ItemActions::extendMenu(QMenu* menu, const QList<NookItem>& items, QUuid groupID) {
+    if (items.size() != 1) {
+        QStringList paths;
+        for (const NookItem& item : items)
+            paths << pathOf(item);
+        paths.removeAll(QString());
+        QAction* copy = menu->addAction(qtTrId("action.copy_paths"), this, [paths] {
+            QGuiApplication::clipboard()->setText(paths.join(QLatin1Char('\n')));
+        });
+        copy->setEnabled(!paths.isEmpty());
+        return addMoveTo(menu, items, groupID);
+    }
+    const NookItem& item = items.first();
+    const QString found = m_paths.value(item.id);
+    const QString path = pathOf(item);
     if (!found.isEmpty() && !DesktopEntry::isDesktopEntryPath(found))
         addOpenWith(menu, item, found); // applications and web links open their own way
     QAction* show = menu->addAction(qtTrId("action.show_in_folder"), this, [this, found, item] {
@@ -44,7 +60,21 @@ void ItemActions::extendMenu(QMenu* menu, const NookItem& item, QUuid groupID) {
     QAction* copy = menu->addAction(qtTrId("action.copy_path"), this,
                                     [path] { QGuiApplication::clipboard()->setText(path); });
     copy->setEnabled(!path.isEmpty());
+    addMoveTo(menu, items, groupID);
     menu->addAction(qtTrId("action.rename"), this, [this, item, groupID] { beginRename(item, groupID); });
+}
+
+// Every other nook, as the tabs show them.
+void ItemActions::addMoveTo(QMenu* menu, const QList<NookItem>& items, QUuid groupID) {
+    QMenu* nooks = menu->addMenu(qtTrId("action.move_to"));
+    for (const NookGroup& group : m_store.groups()) {
+        if (group.id == groupID)
+            continue;
+        QString name = group.name;
+        nooks->addAction(name.replace(QLatin1Char('&'), QLatin1String("&&")), this,
+                         [this, items, id = group.id] { emit moveRequested(items, id); });
+    }
+    nooks->setEnabled(!nooks->isEmpty());
 }
 
 // The list comes from the desktop's associations, read in the background: the menu shows

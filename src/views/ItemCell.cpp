@@ -59,6 +59,8 @@ void ItemCell::paint(QPainter& painter, const QPointF& origin, const NookItem& i
     painter.translate(origin);
     painter.setRenderHint(QPainter::Antialiasing);
 
+    if (look.selected)
+        PanelPainting::paintSelection(painter, m_metrics.bounds().adjusted(-3, -4, 3, 2), palette, 10);
     if (look.hovered) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(PanelPainting::foreground(palette, 0.07));

@@ -43,7 +43,8 @@ public:
         double opacity = 1.0;
         double badge = 0.0; // 0 hidden, 1 shown; in between while it comes or goes
         bool hovered = false;
-        bool missing = false; // the target was not found: dimmed, with a small mark
+        bool selected = false; // under the palette's highlight
+        bool missing = false;  // the target was not found: dimmed, with a small mark
     };
 
     explicit ItemCell(double iconSize)

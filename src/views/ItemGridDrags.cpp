@@ -1,5 +1,7 @@
 // The grid's drags: a Ctrl-drag reorders the cells, a plain one hands an item's file
-// to other applications, and files dropped from elsewhere are added.
+// to other applications, and files dropped from elsewhere are added. A drag of a selected
+// item carries every selected one (to a nook's tab, or out as their files); the cells
+// reorder by the dragged item alone.
 #include "views/ItemGridView.h"
 
 #include "model/Bookmarks.h"
@@ -34,7 +36,10 @@ void ItemGridView::startReorderDrag(int index) {
     m_reorder.begin(id);
     auto* mime = new QMimeData;
     mime->setText(id.toString(QUuid::WithoutBraces).toUpper());
-    mime->setData(ItemMime::kReorder, id.toByteArray(QUuid::WithoutBraces));
+    QList<QUuid> ids;
+    for (const NookItem& item : actedOn(m_items.at(index)))
+        ids << item.id;
+    mime->setData(ItemMime::kReorder, ItemMime::encodeIDs(ids));
     runDrag(index, mime, Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
     // However the drag ended (a drop anywhere, outside the panel, cancelled), it is over:
     // a later drag without Ctrl must move nothing, and no cell stays faded.
@@ -47,15 +52,22 @@ void ItemGridView::startReorderDrag(int index) {
 // A plain drag hands the target to other applications as a file; a missing target
 // has nothing to hand over.
 void ItemGridView::startDragOut(int index) {
-    const NookItem& item = m_items.at(index);
-    const std::optional<QString> path = Bookmarks::presentPath(item.bookmarkData);
-    if (!path)
+    QList<QUrl> urls;
+    QList<QUuid> ids;
+    QByteArrayList copied{"copy"};
+    for (const NookItem& item : actedOn(m_items.at(index))) {
+        if (const std::optional<QString> path = Bookmarks::presentPath(item.bookmarkData)) {
+            urls << QUrl::fromLocalFile(*path);
+            ids << item.id;
+            copied << urls.last().toEncoded();
+        }
+    }
+    if (urls.isEmpty())
         return;
-    const QUrl url = QUrl::fromLocalFile(*path);
     auto* mime = new QMimeData;
-    mime->setUrls({url});
-    mime->setData(QStringLiteral("x-special/gnome-copied-files"), "copy\n" + url.toEncoded());
-    mime->setData(ItemMime::kOutgoing, item.id.toByteArray(QUuid::WithoutBraces));
+    mime->setUrls(urls);
+    mime->setData(QStringLiteral("x-special/gnome-copied-files"), copied.join('\n'));
+    mime->setData(ItemMime::kOutgoing, ItemMime::encodeIDs(ids));
     // Never a move: the user's file stays where it is.
     runDrag(index, mime, Qt::CopyAction | Qt::LinkAction, Qt::CopyAction);
     updateHoverFromCursor();

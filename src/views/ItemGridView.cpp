@@ -52,6 +52,9 @@ void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
         m_indexOf.insert(items.at(i).id, i);
     const int kept = focused ? indexOf(*focused) : -1;
     m_focus.setIndex(fromTop ? 0 : kept >= 0 ? kept : m_focus.index(), int(items.size()));
+    if (fromTop)
+        m_selection = {};
+    m_selection.follow(items); // items that went are no longer selected
     updateScrollBar();
     if (fromTop)
         verticalScrollBar()->setValue(0);
@@ -95,6 +98,7 @@ ItemCell::Look ItemGridView::look(int index) const {
     look.icon = m_icons.cached(id);
     m_animations.applyTo(id, look);
     look.hovered = m_hovered == id;
+    look.selected = m_selection.contains(id);
     look.missing = m_missing.contains(id);
     return look;
 }
@@ -122,6 +126,7 @@ void ItemGridView::paintEvent(QPaintEvent* event) {
     if (hoveredIndex >= 0)
         paintCell(hoveredIndex);
     paintFocusRing(painter);
+    paintRubberBand(painter);
 }
 
 void ItemGridView::paintFocusRing(QPainter& painter) {
@@ -250,10 +255,14 @@ void ItemGridView::mousePressEvent(QMouseEvent* event) {
     m_pressPos = event->position().toPoint();
     m_pressOnBadge = pressOnBadge(m_pressPos);
     m_pressIndex = m_pressOnBadge ? indexOf(*m_hovered) : indexAt(m_pressPos);
+    if (m_pressIndex < 0)
+        beginBand(m_pressPos, event->modifiers().testFlag(Qt::ControlModifier));
 }
 
 void ItemGridView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
+    if (m_bandStart && (event->buttons() & Qt::LeftButton))
+        return bandTo(pos);
     if (m_pressIndex >= 0 && (event->buttons() & Qt::LeftButton)) {
         if ((pos - m_pressPos).manhattanLength() < QApplication::startDragDistance())
             return;
@@ -273,6 +282,8 @@ void ItemGridView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ItemGridView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && endBand())
+        return;
     if (event->button() != Qt::LeftButton || m_pressIndex < 0 || m_pressIndex >= m_items.size())
         return;
     const int pressed = std::exchange(m_pressIndex, -1);
@@ -280,8 +291,9 @@ void ItemGridView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     if (m_pressOnBadge) {
         if (m_keys.altPressed() && gridGeometry().badgeRect(pressed).contains(pos))
-            emit removeRequested(item);
-    } else if (indexAt(pos) == pressed && !m_keys.altPressed()) {
+            emit removeRequested({item});
+    } else if (indexAt(pos) == pressed && !m_keys.altPressed() &&
+               !clickSelects(pressed, event->modifiers())) {
         emit openRequested(item);
     }
 }
@@ -290,13 +302,19 @@ void ItemGridView::contextMenuEvent(QContextMenuEvent* event) {
     const int index = indexAt(event->pos());
     if (index < 0)
         return;
-    const NookItem item = m_items.at(index);
+    // Opened on a selected item, the menu acts on every selected one; on another, on it alone.
+    const QList<NookItem> items = actedOn(m_items.at(index));
+    if (items.size() == 1)
+        clearSelection();
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(qtTrId("action.open"), this, [this, item] { emit openRequested(item); });
-    emit menuRequested(menu, item);
+    menu->addAction(qtTrId("action.open"), this, [this, items] {
+        for (const NookItem& item : items)
+            emit openRequested(item);
+    });
+    emit menuRequested(menu, items);
     menu->addSeparator();
-    menu->addAction(qtTrId("action.remove"), this, [this, item] { emit removeRequested(item); });
+    menu->addAction(qtTrId("action.remove"), this, [this, items] { emit removeRequested(items); });
     // The menu is what the pointer is over now: no cell beneath it stays hovered or badged.
     setHovered(std::nullopt);
     connect(menu, &QMenu::aboutToHide, this, &ItemGridView::updateHoverFromCursor);
@@ -307,6 +325,7 @@ void ItemGridView::contextMenuEvent(QContextMenuEvent* event) {
 
 void ItemGridView::resetKeyboardFocus() {
     m_focus.reset();
+    m_selection = {};
     viewport()->update();
 }
 
@@ -320,26 +339,33 @@ void ItemGridView::setSteeredFromElsewhere(bool steered) {
 void ItemGridView::keyPressEvent(QKeyEvent* event) {
     const int count = int(m_items.size());
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    // Shift with a key that moves is taken as that key: there is nothing to select more of.
+    if (selectAllKey(event))
+        return;
+    // Shift with a key that moves moves as well, and selects what it passes.
     if ((modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier) || count == 0) {
         event->ignore(); // the panel's own keys (Escape, Ctrl+...) are handled above
         return;
     }
+    const int from = m_focus.index();
     if (m_focus.move(event->key(), count, m_columns, gridGeometry().pageRows())) {
+        keyboardMoved(from, modifiers == Qt::ShiftModifier);
         showFocusRing();
         verticalScrollBar()->setValue(gridGeometry().scrollToShow(m_focus.index()));
         PanelAccessibility::announceFocus(this);
         return;
     }
-    const NookItem item = m_items.at(m_focus.index());
+    // Enter and Delete act on the selection, else on the item the keyboard is on.
+    const QList<NookItem> items =
+        m_selection.isEmpty() ? QList<NookItem>{m_items.at(m_focus.index())} : selectedItems();
     const int key = modifiers == Qt::NoModifier ? event->key() : 0;
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Delete)
         showFocusRing();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        emit openRequested(item);
-    else if (key == Qt::Key_Delete)
-        emit removeRequested(item);
-    else
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        for (const NookItem& item : items)
+            emit openRequested(item);
+    } else if (key == Qt::Key_Delete) {
+        emit removeRequested(items);
+    } else
         event->ignore();
 }
 

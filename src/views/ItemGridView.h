@@ -4,6 +4,7 @@
 #include "views/CellAnimations.h"
 #include "views/GridFocus.h"
 #include "views/GridGeometry.h"
+#include "views/GridSelection.h"
 #include "views/ItemCell.h"
 #include "views/ModifierTracker.h"
 #include "views/ReorderDrag.h"
@@ -23,6 +24,8 @@ class QMimeData;
 // A list of items as a vertically scrolling grid of cells. Clicks open, the Alt badge
 // and the context menu remove, Ctrl-drags reorder live, and files dropped from other
 // applications are added: the grid asks through its signals and changes nothing itself.
+// Ctrl and Shift with clicks and keys, Ctrl+A and a rubber band select several items,
+// which Delete, the menu and drags then act on together (see GridSelection).
 // Only the cells in view are laid out, painted and asked for their icons.
 class ItemGridView : public QAbstractScrollArea {
     Q_OBJECT
@@ -64,18 +67,30 @@ public:
     // The ring also shows while another widget (the search field) steers the grid.
     void setSteeredFromElsewhere(bool steered);
 
+    const GridSelection& selection() const { return m_selection; }
+    bool isSelected(const QUuid& id) const { return m_selection.contains(id); }
+    // The selected items in grid order; false when nothing was selected.
+    QList<NookItem> selectedItems() const { return m_selection.selectedIn(m_items); }
+    bool clearSelection();
+    void selectAll();
+    // What an action on `item` acts on: the whole selection when the item is in it, else the item.
+    QList<NookItem> actedOn(const NookItem& item) const;
+    // The rubber band being dragged, in viewport coordinates; empty when none.
+    QRect rubberBand() const;
+
 signals:
     // A click, Enter or the menu's Open.
     void openRequested(const NookItem& item);
-    // The Alt badge, Delete or the menu's Remove.
-    void removeRequested(const NookItem& item);
+    // The Alt badge, Delete or the menu's Remove: one item, or the selected ones together.
+    void removeRequested(const QList<NookItem>& items);
     // A Ctrl-drag: the item at `offset` goes before the one now at `destination` (the count: last).
     void moveRequested(int offset, int destination);
     // Files and addresses dropped on the grid, with the page titles the drop carried; told
     // after the drop has finished.
     void filesDropped(const QList<QUrl>& urls, const QHash<QUrl, QString>& titles);
-    // An item's context menu is being made: what is added now lies between Open and Remove.
-    void menuRequested(QMenu* menu, const NookItem& item);
+    // An item's context menu is being made for these items (the selection, when it was opened
+    // on a selected item): what is added now lies between Open and Remove.
+    void menuRequested(QMenu* menu, const QList<NookItem>& items);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -113,6 +128,17 @@ private:
     void runDrag(int index, QMimeData* mime, Qt::DropActions actions, Qt::DropAction defaultAction);
     void handleDragPosition(QDragMoveEvent* event);
     void addDroppedFiles(QDropEvent* event);
+    // Selection (ItemGridSelect.cpp). A click with Ctrl or Shift selects; a plain one clears
+    // the selection and opens (false).
+    bool clickSelects(int index, Qt::KeyboardModifiers modifiers);
+    void beginBand(const QPoint& pos, bool add);
+    void bandTo(const QPoint& pos);
+    bool endBand();
+    bool selectAllKey(const QKeyEvent* event);
+    // The keyboard moved from `from`: with Shift the selection grows to it, else it clears.
+    void keyboardMoved(int from, bool shift);
+    void selectionChanged();
+    void paintRubberBand(QPainter& painter);
 
     IconCache& m_icons;
     QList<NookItem> m_items;
@@ -131,6 +157,9 @@ private:
 
     int m_pressIndex = -1;
     QPoint m_pressPos;
+    GridSelection m_selection;
+    std::optional<QPoint> m_bandStart; // in content coordinates: it stays put as the view scrolls
+    QPoint m_bandEnd;
     bool m_pressOnBadge = false;
 
     ReorderDrag m_reorder;

@@ -1,29 +1,41 @@
 #pragma once
 
+#include <QByteArrayList>
 #include <QHash>
 #include <QMimeData>
 #include <QStringDecoder>
 #include <QUrl>
 #include <QUuid>
 
-#include <optional>
-
-// What an item dragged out of the grid carries besides its target: its id, under one
+// What items dragged out of the grid carry besides their targets: their ids, under one
 // format for a reorder drag and another for a plain drag that may leave the panel.
 namespace ItemMime {
 
 inline const QString kReorder = QStringLiteral("application/x-tuckaway-item-id");
 inline const QString kOutgoing = QStringLiteral("application/x-tuckaway-outgoing-item");
 
-// The id of the panel's own item in this drag, if it is one.
-inline std::optional<QUuid> itemID(const QMimeData* mime) {
+// The ids of the panel's own items a drag carries, one a line, in the grid's order.
+inline QByteArray encodeIDs(const QList<QUuid>& ids) {
+    QByteArrayList lines;
+    for (const QUuid& id : ids)
+        lines << id.toByteArray(QUuid::WithoutBraces);
+    return lines.join('\n');
+}
+
+// The ids of the panel's own items in this drag; none when it is not one of the panel's.
+inline QList<QUuid> itemIDs(const QMimeData* mime) {
+    QList<QUuid> ids;
     for (const QString& format : {kReorder, kOutgoing}) {
-        if (mime && mime->hasFormat(format)) {
-            const QUuid id = QUuid::fromString(QString::fromLatin1(mime->data(format)));
-            return id.isNull() ? std::nullopt : std::optional(id);
+        if (!mime || !mime->hasFormat(format))
+            continue;
+        for (const QByteArray& line : mime->data(format).split('\n')) {
+            const QUuid id = QUuid::fromString(QString::fromLatin1(line));
+            if (!id.isNull())
+                ids << id;
         }
+        break;
     }
-    return std::nullopt;
+    return ids;
 }
 
 // The page titles a browser's drop carries beside its addresses, by address: pairs of lines

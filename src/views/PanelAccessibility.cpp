@@ -23,6 +23,11 @@ public:
     }
 
     ItemGridView* grid() const { return static_cast<ItemGridView*>(widget()); }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.multiSelectable = state.extSelectable = true;
+        return state;
+    }
     int childCount() const override { return int(grid()->items().size()); }
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
@@ -79,9 +84,8 @@ public:
         const int at = index();
         state.focusable = state.selectable = true;
         state.invisible = at < 0 || !m_grid->viewport()->rect().intersects(m_grid->cellRect(at).toRect());
-        const bool current = at >= 0 && at == m_grid->focusIndex();
-        state.selected = current;
-        state.focused = current && m_grid->hasFocus();
+        state.selected = m_grid->isSelected(m_itemID);
+        state.focused = at >= 0 && at == m_grid->focusIndex() && m_grid->hasFocus();
         return state;
     }
 
@@ -194,6 +198,13 @@ void announceFocus(ItemGridView* grid) {
         return;
     QAccessibleEvent event(grid, QAccessible::Focus);
     event.setChild(grid->focusIndex());
+    QAccessible::updateAccessibility(&event);
+}
+
+void announceSelection(ItemGridView* grid) {
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(grid, QAccessible::SelectionWithin);
     QAccessible::updateAccessibility(&event);
 }
 

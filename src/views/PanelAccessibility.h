@@ -11,5 +11,7 @@ void install();
 
 // Tells assistive tools that the keyboard moved to another cell of the grid.
 void announceFocus(ItemGridView* grid);
+// Tells them that the grid's selection changed.
+void announceSelection(ItemGridView* grid);
 
 } // namespace PanelAccessibility

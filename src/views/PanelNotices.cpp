@@ -98,6 +98,34 @@ void PanelNotices::transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID
     tellEdit(m_store.undoHistory().transferItem(itemID, fromGroupID, toGroupID, copy), text);
 }
 
+void PanelNotices::removeItems(const QList<UndoHistory::ItemRef>& items) {
+    if (items.size() == 1)
+        return removeItem(items.first().itemID, items.first().groupID);
+    const quint64 serial = m_store.undoHistory().removeItems(items);
+    if (serial == 0)
+        return;
+    for (const UndoHistory::ItemRef& item : items)
+        m_icons.remove(item.itemID);
+    tellEdit(serial, qtTrId("notice.removed_several").arg(m_store.undoHistory().last()->count));
+}
+
+void PanelNotices::transferItems(const QList<UndoHistory::ItemRef>& items, QUuid toGroupID, bool copy) {
+    if (items.size() == 1)
+        return transferItem(items.first().itemID, items.first().groupID, toGroupID, copy);
+    const NookGroup* to = m_store.group(toGroupID);
+    const QString name = to ? to->name : QString();
+    const quint64 serial = m_store.undoHistory().transferItems(items, toGroupID, copy);
+    if (serial == 0)
+        return;
+    // As many as went: the nook may hold some of their files already.
+    const UndoHistory::Step step = *m_store.undoHistory().last();
+    if (step.count == 1)
+        tellEdit(serial, qtTrId(copy ? "notice.copied_to" : "notice.moved_to").arg(step.name, name));
+    else
+        tellEdit(serial,
+                 qtTrId(copy ? "notice.copied_several" : "notice.moved_several").arg(step.count).arg(name));
+}
+
 void PanelNotices::sortItems(QUuid groupID, ItemOrder::Key key) {
     const NookGroup* group = m_store.group(groupID);
     if (!group || BackgroundWork::stopped())

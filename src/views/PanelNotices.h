@@ -2,6 +2,7 @@
 
 #include "model/ItemOrder.h"
 #include "model/NookGroup.h"
+#include "model/UndoHistory.h"
 
 #include <QObject>
 #include <QUuid>
@@ -32,6 +33,9 @@ public:
     void removeGroup(QUuid groupID);
     void removeItem(QUuid itemID, QUuid groupID);
     void transferItem(QUuid itemID, QUuid fromGroupID, QUuid toGroupID, bool copy);
+    // Several items, each with its nook, as one edit ("Removed 3 items"); one as the above.
+    void removeItems(const QList<UndoHistory::ItemRef>& items);
+    void transferItems(const QList<UndoHistory::ItemRef>& items, QUuid toGroupID, bool copy);
     // Sorts the group's items once, when their files have been looked at (in the background).
     void sortItems(QUuid groupID, ItemOrder::Key key);
     // Takes back the newest edit of the history; false when there is none.

@@ -30,6 +30,19 @@ void paintFocusRing(QPainter& painter, const QRectF& rect, const QPalette& palet
     painter.restore();
 }
 
+void paintSelection(QPainter& painter, const QRectF& rect, const QPalette& palette, double radius) {
+    QColor fill = palette.color(QPalette::Highlight);
+    QColor edge = fill;
+    fill.setAlphaF(0.28);
+    edge.setAlphaF(0.75);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(edge, 1));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(rect.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter.restore();
+}
+
 void paintRemoveBadge(QPainter& painter, const QRectF& rect, double progress) {
     if (progress <= 0.0)
         return;

@@ -22,6 +22,10 @@ QFont systemFont(double pixelSize, QFont::Weight weight = QFont::Normal);
 // The mark of the control the keyboard is on: a ring in the palette's highlight colour.
 void paintFocusRing(QPainter& painter, const QRectF& rect, const QPalette& palette, double radius);
 
+// The mark of a selected item: the palette's highlight colour, softened so that the icon
+// and its name stay readable on it in light and dark themes.
+void paintSelection(QPainter& painter, const QRectF& rect, const QPalette& palette, double radius);
+
 // The white minus on a red disc that removes a tab or an item.
 void paintRemoveBadge(QPainter& painter, const QRectF& rect, double progress);
 

@@ -73,7 +73,8 @@ bool PanelSearch::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     switch (key->key()) {
     case Qt::Key_Escape:
-        end();
+        if (!m_grid->clearSelection()) // a selection among the results goes first
+            end();
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:

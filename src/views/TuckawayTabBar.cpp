@@ -290,10 +290,10 @@ void TuckawayTabBar::startDrag(const QUuid& id) {
     m_reorder.end();
 }
 
-// An item of the grid over another nook's tab: dropped there it moves, with Ctrl a copy.
+// Items of the grid over another nook's tab: dropped there they move, with Ctrl are copied.
 bool TuckawayTabBar::takeItemDrag(TuckawayTabButton* tab, QDropEvent* event, bool dropped) {
-    const std::optional<QUuid> itemID = ItemMime::itemID(event->mimeData());
-    if (!itemID)
+    const QList<QUuid> itemIDs = ItemMime::itemIDs(event->mimeData());
+    if (itemIDs.isEmpty())
         return false;
     const QUuid target = idOf(tab);
     if (target == m_selectedGroupID) {
@@ -306,7 +306,7 @@ bool TuckawayTabBar::takeItemDrag(TuckawayTabButton* tab, QDropEvent* event, boo
     event->setDropAction(copy || !canMove ? Qt::CopyAction : Qt::MoveAction);
     event->accept();
     if (dropped)
-        emit itemDropRequested(*itemID, target, copy);
+        emit itemDropRequested(itemIDs, target, copy);
     return true;
 }
 

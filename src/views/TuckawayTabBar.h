@@ -56,8 +56,8 @@ signals:
     void deleteRequested(const QUuid& id);
     void openAllRequested(const QUuid& id);
     void sortRequested(const QUuid& id, ItemOrder::Key key);
-    // An item of the grid was dropped on another group's tab.
-    void itemDropRequested(const QUuid& itemID, const QUuid& groupID, bool copy);
+    // Items of the grid were dropped on another group's tab.
+    void itemDropRequested(const QList<QUuid>& itemIDs, const QUuid& groupID, bool copy);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -172,8 +172,8 @@ void TuckawayView::connectTabs() {
     connect(tabs, &TuckawayTabBar::openAllRequested, this, &TuckawayView::openAll);
     connect(tabs, &TuckawayTabBar::sortRequested, &m_notices, &PanelNotices::sortItems);
     connect(tabs, &TuckawayTabBar::itemDropRequested, this,
-            [this](const QUuid& itemID, const QUuid& toGroupID, bool copy) {
-                m_notices.transferItem(itemID, groupOf(itemID), toGroupID, copy);
+            [this](const QList<QUuid>& itemIDs, const QUuid& toGroupID, bool copy) {
+                m_notices.transferItems(placesOf(itemIDs), toGroupID, copy);
             });
 }
 
@@ -181,7 +181,7 @@ void TuckawayView::connectTabs() {
 void TuckawayView::connectGrid() {
     connect(m_grid, &ItemGridView::openRequested, this, &TuckawayView::openItem);
     connect(m_grid, &ItemGridView::removeRequested, this,
-            [this](const NookItem& item) { m_notices.removeItem(item.id, groupOf(item.id)); });
+            [this](const QList<NookItem>& items) { m_notices.removeItems(placesOf(items)); });
     connect(m_grid, &ItemGridView::moveRequested, this, [this](int offset, int destination) {
         if (const std::optional<QUuid> current = currentID(); current && !m_search->isActive())
             m_store.moveItems(*current, {offset}, destination); // results of several nooks have no order
@@ -192,9 +192,13 @@ void TuckawayView::connectGrid() {
                 m_ownHandOvers << m_store.handOvers().add(
                     urls, HandOverTarget::group(currentID().value_or(QUuid())), 0, titles);
             });
-    connect(m_grid, &ItemGridView::menuRequested, this, [this](QMenu* menu, const NookItem& item) {
-        m_itemActions->extendMenu(menu, item, groupOf(item.id));
+    connect(m_grid, &ItemGridView::menuRequested, this, [this](QMenu* menu, const QList<NookItem>& items) {
+        m_itemActions->extendMenu(menu, items, groupOf(items.first().id));
     });
+    connect(m_itemActions, &ItemActions::moveRequested, this,
+            [this](const QList<NookItem>& items, QUuid toGroupID) {
+                m_notices.transferItems(placesOf(items), toGroupID, false);
+            });
     connect(m_itemActions, &ItemActions::openWithRequested, this,
             [this](const NookItem& item, const QString& id) {
                 if (m_grid->isMissing(item.id))
@@ -235,6 +239,20 @@ std::optional<QUuid> TuckawayView::currentID() const {
 
 QUuid TuckawayView::groupOf(const QUuid& itemID) const {
     return m_search->groupOf(itemID).value_or(currentID().value_or(QUuid()));
+}
+
+QList<UndoHistory::ItemRef> TuckawayView::placesOf(const QList<QUuid>& itemIDs) const {
+    QList<UndoHistory::ItemRef> places;
+    for (const QUuid& id : itemIDs)
+        places.append({id, groupOf(id)});
+    return places;
+}
+
+QList<UndoHistory::ItemRef> TuckawayView::placesOf(const QList<NookItem>& items) const {
+    QList<QUuid> ids;
+    for (const NookItem& item : items)
+        ids << item.id;
+    return placesOf(ids);
 }
 
 bool TuckawayView::undo() {

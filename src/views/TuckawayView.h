@@ -110,6 +110,8 @@ private:
     void cancelAddGroup();
     // The nook of an item shown in the grid: a search result may come from another.
     QUuid groupOf(const QUuid& itemID) const;
+    QList<UndoHistory::ItemRef> placesOf(const QList<QUuid>& itemIDs) const;
+    QList<UndoHistory::ItemRef> placesOf(const QList<NookItem>& items) const;
 
     NookStore& m_store;
     Preferences& m_preferences;

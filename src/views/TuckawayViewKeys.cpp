@@ -60,10 +60,13 @@ void TuckawayView::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-// Escape ends what is under way, innermost first; with nothing under way it closes.
+// Escape ends what is under way, innermost first (a selection before the search it was made
+// in); with nothing under way it closes.
 void TuckawayView::escape() {
     if (m_sheet->isVisible())
         cancelAddGroup();
+    else if (m_grid->clearSelection())
+        return;
     else if (m_search->isActive())
         m_search->end();
     else

@@ -4,6 +4,7 @@
 #include "views/NoticeBar.h"
 #include "views/PanelPainting.h"
 
+#include <QClipboard>
 #include <QScrollBar>
 
 using namespace ViewTest;
@@ -249,6 +250,54 @@ private slots:
             QTRY_COMPARE(m_view->noticeBar()->text(),
                          u"Only files and web pages (http, https) can be added: ftp://example.org/f"_s);
         QCOMPARE(shownItems(), taken && !refused ? c.stored : before);
+    }
+
+    // With B and D selected, the menu of a selected item acts on both, that of another on it alone; an
+    // entry "Move to/C" lies in a submenu. What opened, what was copied, the nooks, the notice, the
+    // selection.
+    void menuActsOnTheSelection_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("open") << u"Open"_s << 3 << u"opened B D | A B C D | B D"_s;
+        QTest::newRow("open another") << u"Open"_s << 0 << u"opened A | A B C D"_s;
+        QTest::newRow("copy paths") << u"Copy Paths"_s << 1 << u"A/B.txt A/D.txt | A B C D | B D"_s;
+        QTest::newRow("move to") << u"Move to/C"_s << 1 << u"A C | C: B D | Moved 2 items to “C”"_s;
+        QTest::newRow("move another") << u"Move to/B"_s << 0 << u"B C D | B: A | Moved “A” to “B”"_s;
+        QTest::newRow("remove") << u"Remove"_s << 3 << u"A C | Removed 2 items"_s;
+        QTest::newRow("remove another") << u"Remove"_s << 2 << u"A B D | Removed “C”"_s;
+    }
+    void menuActsOnTheSelection() {
+        QFETCH(QString, entry);
+        QFETCH(int, at);
+        showEntries();
+        QGuiApplication::clipboard()->clear();
+        click(surface(), centreOf(1), Qt::ControlModifier);
+        click(surface(), centreOf(3), Qt::ControlModifier);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, centreOf(at), surface()->mapToGlobal(centreOf(at)));
+        QApplication::sendEvent(surface(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QAction* chosen = nullptr;
+        for (const QString& part : entry.split(u'/')) {
+            for (QAction* action : menu->actions())
+                chosen = action->text() == part ? action : chosen;
+            QVERIFY2(chosen, qPrintable(part));
+            menu = chosen->menu() ? chosen->menu() : menu;
+        }
+        chosen->trigger();
+        QApplication::activePopupWidget()->close();
+        QStringList copied = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+        for (QString& path : copied)
+            path = path.section(u'/', -2);
+        QStringList state{m_opened.isEmpty() ? QString() : u"opened "_s + m_opened.join(u' '),
+                          copied.join(u' '), storedNames()};
+        for (const NookGroup& other : m_store->groups().mid(1))
+            state << (other.items.isEmpty() ? QString() : other.name + u": "_s + names(other.items));
+        state << (m_view->noticeBar()->isPosted() ? m_view->noticeBar()->text() : QString())
+              << names(grid()->selectedItems());
+        state.removeAll(QString());
+        QTEST(state.join(u" | "_s), "expected");
     }
 
     // Without Ctrl an item goes out as its file, if there is one, and is not taken back.

@@ -148,7 +148,8 @@ private slots:
     // Undo (its own edit only) or by the history itself (as the tray asks). Each goes back to its
     // place and shows its nook. A step whose nook went another way, or the oldest of too many, is
     // forgotten. Steps: "remove X", "move X" (an item to C), "gone X" (removed past the history),
-    // "fill" (the history's whole length of other removals), "expire", "undo", "button", "tray".
+    // "fill" (the history's whole length of other removals), "expire", "undo", "button", "tray";
+    // "pick X Y" Ctrl+clicks items, then "delete" removes the selection, "drop" drags it onto C's tab.
     void undoHistory_data() {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected"); // the nooks, the current one, the notice, what was forgotten
@@ -165,6 +166,14 @@ private slots:
             << u"remove w2, gone Work, undo"_s << u"A:  | C: , C, forgot w2"_s;
         QTest::newRow("the oldest of too many")
             << u"remove w2, fill"_s << u"A:  | Work: w1 w3 | C: , Work, forgot w2"_s;
+        QTest::newRow("several removed")
+            << u"pick w1 w3, delete"_s << u"A:  | Work: w2 | C: , Work, Removed 2 items"_s;
+        QTest::newRow("several removed, back in their places") << u"pick w1 w3, delete, undo"_s << before;
+        QTest::newRow("several dragged onto a tab")
+            << u"pick w3 w2, drop"_s << u"A:  | Work: w1 | C: w2 w3, Work, Moved 2 items to “C”"_s;
+        QTest::newRow("several dragged, back in their places") << u"pick w1 w3, drop, button"_s << before;
+        QTest::newRow("several with nowhere to go back to")
+            << u"pick w1 w3, delete, gone Work, undo"_s << u"A:  | C: , C, forgot w1 w3"_s;
     }
     void undoHistory() {
         QFETCH(QString, steps);
@@ -185,8 +194,22 @@ private slots:
             else if (step.startsWith(u"remove"))
                 QVERIFY(triggerContextMenu(grid()->viewport(), cell(shownItems().split(u' ').indexOf(name)),
                                            u"Remove"_s));
-            else if (step.startsWith(u"move"))
-                emit bar()->itemDropRequested(grid()->items().at(shownItems().split(u' ').indexOf(name)).id,
+            else if (step.startsWith(u"pick"))
+                for (const QString& each : name.split(u' '))
+                    click(grid()->viewport(), cell(shownItems().split(u' ').indexOf(each)),
+                          Qt::ControlModifier);
+            else if (step == u"delete")
+                QTest::keyClick(grid(), Qt::Key_Delete);
+            else if (step == u"drop") {
+                DragRunner::setRunner([&](QDrag& drag, Qt::DropActions) {
+                    QWidget* tab = bar()->tabs().last();
+                    return dropAt(tab, tab->rect().center(), drag.mimeData()) ? Qt::CopyAction
+                                                                              : Qt::IgnoreAction;
+                });
+                pressAndPull(grid()->viewport(),
+                             cell(int(grid()->items().indexOf(grid()->selectedItems().last()))));
+            } else if (step.startsWith(u"move"))
+                emit bar()->itemDropRequested({grid()->items().at(shownItems().split(u' ').indexOf(name)).id},
                                               m_store->groups().last().id, false);
             else if (step.startsWith(u"gone"))
                 m_store->deleteGroup(group->id);
@@ -352,7 +375,7 @@ private slots:
         QTRY_VERIFY(grid()->toolTipAt(cell(1)).endsWith(u"/A/a2.txt"_s)); // its target was looked up
         // The menu as the grid makes it, not shown: a popup may close while the list comes.
         QMenu menu;
-        emit grid()->menuRequested(&menu, m_store->groups().first().items.at(1));
+        emit grid()->menuRequested(&menu, {m_store->groups().first().items.at(1)});
         QMenu* with = nullptr;
         for (QAction* action : menu.actions())
             with = action->text() == u"Open With"_s ? action->menu() : with;

@@ -1,4 +1,4 @@
-// Renders the panel (three scenes) and the settings window in a light and a dark palette
+// Renders the panel (four scenes) and the settings window in a light and a dark palette
 // on the offscreen platform, with sample data in a throw-away home, as PNG files into the
 // folder given as the first argument.
 #include "TestEnvironment.h"
@@ -128,7 +128,7 @@ bool iconsLoaded(const QList<NookItem>& items) {
                        [](const NookItem& i) { return IconCache::shared().cached(i.id).has_value(); });
 }
 
-enum class Scene { TabHover, AltOverItem, SearchWithKeys };
+enum class Scene { TabHover, AltOverItem, SearchWithKeys, Selection };
 
 bool renderPanel(NookStore& store, Preferences& preferences, const QString& file, Scene scene) {
     PinState pin;
@@ -156,6 +156,16 @@ bool renderPanel(NookStore& store, Preferences& preferences, const QString& file
         if (!QTest::qWaitFor([&] { return iconsLoaded(view.grid()->items()); }))
             return false;
         break;
+    case Scene::Selection: {
+        // Two picked with Ctrl, then three more with Shift and the arrows: the ring on the last.
+        QWidget* cells = view.grid()->viewport();
+        for (int index : {0, 2})
+            QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier,
+                              view.grid()->cellRect(index).center().toPoint());
+        QTest::keyClick(view.grid(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(view.grid(), Qt::Key_Right, Qt::ShiftModifier);
+        break;
+    }
     case Scene::TabHover:
         hover(view.tabBar()->tabs().at(1), QPoint(6, 6));
         QTest::qWait(200); // the hover fades in
@@ -201,6 +211,8 @@ int main(int argc, char** argv) {
         ok = renderPanel(store, preferences, prefix + QStringLiteral(".png"), Scene::TabHover) && ok;
         ok = renderPanel(store, preferences, prefix + QStringLiteral("-alt.png"), Scene::AltOverItem) && ok;
         ok = renderPanel(store, preferences, prefix + QStringLiteral("-search.png"), Scene::SearchWithKeys) &&
+             ok;
+        ok = renderPanel(store, preferences, prefix + QStringLiteral("-selection.png"), Scene::Selection) &&
              ok;
         ok = renderSettings(preferences, folder + QStringLiteral("/settings-") + QLatin1String(name) +
                                              QStringLiteral(".png")) &&
