@@ -156,6 +156,9 @@ private slots:
     // One key (Ctrl+1 ... Ctrl+9 pick a nook), with a search or the new-nook sheet under way or not: the nook
     // then shown, the items of nook A and what else is under way or happened. Escape ends the innermost
     // first.
+    // One key (Ctrl+1 ... Ctrl+9 pick a nook), with a search or the new-nook sheet under way or not, or after
+    // the ▾ menu of every nook closed: the nook then shown, the items of nook A and what else is under way or
+    // happened. Escape ends the innermost first.
     void panelKeys_data() {
         QTest::addColumn<KeyCase>("c");
         const auto ctrl = Qt::KeyboardModifiers(Qt::ControlModifier);
@@ -178,6 +181,11 @@ private slots:
         QTest::newRow("escape, search") << KeyCase{Qt::Key_Escape, {}, u"search"_s, u"A, i0 i1 i2"_s};
         QTest::newRow("escape, both")
             << KeyCase{Qt::Key_Escape, {}, u"search sheet"_s, u"A, i0 i1 i2, search"_s};
+        // Once the ▾ menu has chosen A (B was current) or was cancelled, the keys are the grid's again.
+        QTest::newRow("delete, the menu chose")
+            << KeyCase{Qt::Key_Delete, {}, u"menu chose"_s, u"A, i1 i2"_s};
+        QTest::newRow("delete, the menu cancelled")
+            << KeyCase{Qt::Key_Delete, {}, u"menu cancelled"_s, u"A, i1 i2"_s};
     }
     void panelKeys() {
         QFETCH(KeyCase, c);
@@ -188,6 +196,20 @@ private slots:
             press(Qt::Key_N, Qt::ControlModifier);
         if (c.underWay == u"search sheet")
             m_view->setFocus(); // the sheet's field no longer has the keys
+        if (c.underWay.startsWith(u"menu")) {
+            m_store->renameGroup(groupID(2), QString(80, u'C')); // too long for the row: the ▾ shows
+            const bool chose = c.underWay.endsWith(u"chose");
+            if (chose)
+                m_store->selectGroup(groupID(1));
+            QTRY_VERIFY(bar()->overflowButton()->isVisible());
+            click(bar()->overflowButton(), bar()->overflowButton()->rect().center());
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            if (chose)
+                QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, chose ? Qt::Key_Return : Qt::Key_Escape);
+            QVERIFY(!menu->isVisible());
+        }
         press(c.key, c.modifiers);
         QStringList state{selectedName(),
                           names(m_store->groups().first().items),
