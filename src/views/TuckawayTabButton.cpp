@@ -99,6 +99,14 @@ QRect TuckawayTabButton::badgeRect() const {
     return {width() - kHorizontalPadding - kBadgeSide, (height() - kBadgeSide) / 2, kBadgeSide, kBadgeSide};
 }
 
+QRect TuckawayTabButton::textRect() const {
+    QRect text = rect().adjusted(kHorizontalPadding, 0, -kHorizontalPadding, 0);
+    // Exactly the room sizeHint() gave the name: kSpacing clear pixels before the badge.
+    if (m_badge->value() > 0.0 || isBadgeShown())
+        text.setRight(badgeRect().left() - kSpacing - 1);
+    return text;
+}
+
 void TuckawayTabButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -115,9 +123,7 @@ void TuckawayTabButton::paintEvent(QPaintEvent*) {
         return;
     painter.setFont(nameFont());
     painter.setPen(PanelPainting::foreground(palette(), 1.0));
-    QRect text = rect().adjusted(kHorizontalPadding, 0, -kHorizontalPadding, 0);
-    if (m_badge->value() > 0.0 || isBadgeShown())
-        text.setRight(badgeRect().left() - kSpacing);
+    const QRect text = textRect();
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
                      QFontMetrics(nameFont()).elidedText(m_name, Qt::ElideRight, text.width()));
     if (m_badge->value() > 0.0)

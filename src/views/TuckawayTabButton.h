@@ -27,6 +27,8 @@ public:
     bool isRenaming() const { return m_renaming; }
     bool isBadgeShown() const { return m_hovered && m_altPressed; }
     QRect badgeRect() const;
+    // Where the name is drawn: beside the badge while it shows or fades, never beneath it.
+    QRect textRect() const;
     QLineEdit* renameField() const { return m_field; }
 
     // Offers the name, or `text` when given (a refused name, to be changed), selected.

@@ -97,7 +97,7 @@ private slots:
     }
 
     // Alt turns the hovered cell or tab into a remove badge that follows pointer and key and
-    // removes; a hovered cell grows, but not while it shows its badge.
+    // removes; a hovered cell grows, but not while it shows its badge, and a tab grows by it.
     void altShowsARemoveBadge_data() {
         QTest::addColumn<bool>("tabs");
         QTest::newRow("cells") << false;
@@ -111,8 +111,14 @@ private slots:
         QTRY_VERIFY(m_icons->cached(b));
         hover(entry(1), entryCentre(1));
         QTRY_COMPARE(grid()->look(1).scale, tabs ? 1.0 : ItemCell::kHoverScale);
+        TuckawayTabButton* tab = bar()->tabs().at(1);
+        const int nameRoom = tab->textRect().width();
         QTest::keyPress(m_view.get(), Qt::Key_Alt);
         QTRY_COMPARE(badges(), u"-X-"_s);
+        // The tab makes room for its badge: the name keeps its width, clear of the badge.
+        QTRY_COMPARE(tab->width(), tab->sizeHint().width());
+        QVERIFY(!tabs || !tab->textRect().intersects(tab->badgeRect()));
+        QVERIFY(!tabs || tab->textRect().width() == nameRoom);
         QTRY_COMPARE(grid()->look(1).scale, 1.0);
         QTest::keyRelease(m_view.get(), Qt::Key_Alt);
         QTRY_COMPARE(badges(), u"---"_s);
@@ -121,7 +127,6 @@ private slots:
         QTRY_COMPARE(badges(), u"--X"_s);
         click(entry(1), entryCentre(1), Qt::AltModifier); // opens nothing
         // The cell's badge overhangs its corner; its outer part counts too.
-        TuckawayTabButton* tab = bar()->tabs().at(1);
         const QPointF onBadge = tabs ? tab->badgeRect().center()
                                      : grid()->gridGeometry().badgeRect(1).topRight() + QPointF(-3, 3);
         QVERIFY(tabs || !grid()->cellRect(1).contains(onBadge));
