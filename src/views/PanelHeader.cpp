@@ -71,6 +71,13 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     connect(m_settingsButton, &HeaderButton::clicked, this, &PanelHeader::settingsClicked);
 }
 
+void PanelHeader::setSearching(bool searching) {
+    m_tabBar->setVisible(!searching);
+    // Laid out now, not at the event loop's next turn: whatever draws the header first (a grab, a
+    // frame) would find the field still beside the tabs' old place, half the header wide.
+    layout()->activate();
+}
+
 void PanelHeader::showPinState() {
     const QString name =
         m_pinState.value() ? QStringLiteral("object-locked") : QStringLiteral("object-unlocked");

@@ -21,6 +21,9 @@ public:
     HeaderButton* pinButton() const { return m_pinButton; }
     HeaderButton* settingsButton() const { return m_settingsButton; }
 
+    // While searching, the search field (shown by the search) takes the tabs' place.
+    void setSearching(bool searching);
+
 signals:
     void addGroupClicked();
     void addFilesClicked();

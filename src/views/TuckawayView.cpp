@@ -130,7 +130,7 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
         m_targetCheck->check(results); // results of other nooks were not looked at yet
     });
     connect(m_search, &PanelSearch::activeChanged, this, [this](bool active) {
-        m_header->tabBar()->setVisible(!active);
+        m_header->setSearching(active);
         m_grid->setSteeredFromElsewhere(active);
         if (!active) {
             showItems(true);

@@ -1,6 +1,7 @@
 #include "ViewTestSupport.h"
 #include "views/HeaderButton.h"
 #include "views/NoticeBar.h"
+#include "views/PanelMetrics.h"
 
 #include <QAccessible>
 
@@ -302,6 +303,9 @@ private slots:
         QTest::keyClicks(m_view->focusWidget(), u"b"_s);
         QLineEdit* field = m_view->searchField();
         QVERIFY(field->isVisible() && field->hasFocus() && !bar()->isVisible());
+        // At once across the header, from where the tabs begin to the buttons.
+        QCOMPARE(field->x(), PanelMetrics::kTabRowMarginX);
+        QVERIFY(m_view->addGroupButton()->x() - field->geometry().right() <= 8);
         QCOMPARE(shownItems(), u"b0 · B"_s);
         QTest::keyClick(field, Qt::Key_Backspace); // removed again: the search ends
         QVERIFY(!field->isVisible());
