@@ -319,6 +319,14 @@
         <source>Clear search</source>
         <translation>Clear search</translation>
     </message>
+    <message id="cli.nook_chosen">
+        <source>used the nook “%1” (also matching: %2)</source>
+        <translation>used the nook “%1” (also matching: %2)</translation>
+    </message>
+    <message id="cli.quoted">
+        <source>“%1”</source>
+        <translation>“%1”</translation>
+    </message>
     <message id="cli.description">
         <source>Keeps your frequently used files, folders and applications one click away.
 Without arguments it starts, or opens and closes the panel when it already runs.

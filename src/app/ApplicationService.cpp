@@ -168,6 +168,13 @@ QStringList ApplicationService::Import(const QString& file, QStringList&, QStrin
     return {};
 }
 
+QStringList ApplicationService::NookNames() {
+    QStringList names;
+    for (const NookGroup& group : m_store->groups())
+        names << group.name;
+    return names;
+}
+
 QString ApplicationService::List() {
     setDelayedReply(true);
     // Looking for moved targets may take long: never on the main thread.

@@ -65,6 +65,7 @@ public slots: // the bus methods, called by the generated adaptors
     uint Export(const QString& file, const QString& nook, uint& items);
     QStringList Import(const QString& file, QStringList& duplicates, QStringList& rejected, uint& nooks);
     QString List();
+    QStringList NookNames();
     void Show();
     void Toggle();
     void Settings();

@@ -186,6 +186,14 @@ int call(const CommandLine::Request& request, const RemoteInstance& instance, QT
         duplicates += values.value(1).toStringList();
         rejected += values.value(2).toStringList();
     } while (next < request.uris.size());
+    if (!request.nook.trimmed().isEmpty()) {
+        // Asked apart, so that Add answers as it always has.
+        const QDBusMessage names =
+            instance.call(QLatin1String(ApplicationService::kOwnInterface), QStringLiteral("NookNames"));
+        if (names.type() == QDBusMessage::ReplyMessage)
+            reportChosenNook(
+                StoreCommands::chosenNook(names.arguments().value(0).toStringList(), request.nook), err);
+    }
     return reportHandOver(duplicates, rejected, !added.isEmpty(), err);
 }
 
@@ -196,6 +204,10 @@ int carryOutHere(const CommandLine::Request& request, NookStore& store, QTextStr
             urls << QUrl(uri);
         const HandOverResult result =
             StoreCommands::handOverNow(store, urls, StoreCommands::targetFor(request.nook));
+        QStringList names;
+        for (const NookGroup& group : store.groups())
+            names << group.name;
+        reportChosenNook(StoreCommands::chosenNook(names, request.nook), err);
         return reportHandOver(urisOf(result.duplicates), urisOf(result.rejected), !result.added.isEmpty(),
                               err);
     }
@@ -240,6 +252,17 @@ int reportTransfer(const CommandLine::Request& request, const NookTransfers::Out
     out << "Imported " << outcome.added.size() << " items, " << outcome.nooks << " new nooks; skipped "
         << outcome.duplicates.size() << " already there and " << outcome.rejected.size() << " not found\n";
     return outcome.added.isEmpty() && outcome.nooks == 0 ? NothingDone : Done;
+}
+
+void reportChosenNook(const StoreCommands::ChosenNook& chosen, QTextStream& err) {
+    if (chosen.alsoMatching.isEmpty())
+        return;
+    QStringList others;
+    for (const QString& name : chosen.alsoMatching)
+        others << qtTrId("cli.quoted").arg(escaped(name));
+    // One pass over both: a name holding "%2" stays as it is.
+    err << "tuckaway: "
+        << qtTrId("cli.nook_chosen").arg(escaped(chosen.name), others.join(QLatin1String(", "))) << "\n";
 }
 
 int reportHandOver(const QStringList& duplicates, const QStringList& rejected, bool anyAdded,

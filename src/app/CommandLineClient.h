@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/NookTransfers.h"
+#include "app/StoreCommands.h"
 
 #include <QStringList>
 #include <QTextStream>
@@ -37,6 +38,8 @@ int call(const CommandLine::Request& request, const RemoteInstance& instance, QT
 int carryOutHere(const CommandLine::Request& request, NookStore& store, QTextStream& out, QTextStream& err);
 
 // Names on `err` each file that was not added and why; Done when any was added.
+// Which nook a name given with --nook was taken for, on `err`, when it could have meant others too.
+void reportChosenNook(const StoreCommands::ChosenNook& chosen, QTextStream& err);
 int reportHandOver(const QStringList& duplicates, const QStringList& rejected, bool anyAdded,
                    QTextStream& err);
 

@@ -10,6 +10,20 @@
 
 namespace StoreCommands {
 
+ChosenNook chosenNook(const QStringList& names, const QString& asked) {
+    const QString name = asked.trimmed();
+    if (name.isEmpty() || names.contains(name))
+        return {};
+    QStringList alike;
+    for (const QString& each : names) {
+        if (each.compare(name, Qt::CaseInsensitive) == 0)
+            alike << each;
+    }
+    if (alike.size() < 2)
+        return {};
+    return {alike.takeFirst(), alike};
+}
+
 HandOverTarget targetFor(const QString& nook) {
     return nook.isEmpty() ? HandOverTarget::current() : HandOverTarget::named(nook);
 }

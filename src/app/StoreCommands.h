@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 class NookStore;
@@ -15,6 +16,14 @@ namespace StoreCommands {
 // The nook called `nook` (the first of that name; made when there is none), or the current
 // nook when `nook` is empty.
 HandOverTarget targetFor(const QString& nook);
+
+// The nook a name given for a hand-over went to, among these names, and the others it matched
+// as well: only when no nook is spelt as given and several differ from it only in case.
+struct ChosenNook {
+    QString name;
+    QStringList alsoMatching;
+};
+ChosenNook chosenNook(const QStringList& names, const QString& asked);
 
 // One hand-over carried out at once, for a process with no event loop to wait in: queued
 // like every other, then completed and written.

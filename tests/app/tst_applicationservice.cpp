@@ -1,10 +1,12 @@
 #include "PrivateBus.h"
 #include "TestEnvironment.h"
 #include "app/ApplicationService.h"
+#include "app/CommandLineClient.h"
 #include "app/RemoteInstance.h"
 #include "model/BackgroundWork.h"
 #include "model/NookCodec.h"
 #include "model/NookStore.h"
+#include "platform/Localization.h"
 
 #include <QDBusMessage>
 #include <QElapsedTimer>
@@ -42,22 +44,25 @@ private:
         }
         return nooks.join(u" | "_qs);
     }
-    // A second start's or a launcher's call, made from another thread while this one serves; `onReply` runs
-    // on that thread the moment the answer is in.
-    QDBusMessage callFromElsewhere(const char* interface, const QString& method,
-                                   const QVariantList& arguments, const std::function<void()>& onReply = {}) {
+    // What `call` makes of the running instance, from another thread while this one serves.
+    template <typename Call> auto fromElsewhere(const Call& call) {
         const RemoteInstance instance(m_bus.connect());
-        auto reply = std::async(std::launch::async, [&] {
-            QDBusMessage answer = instance.call(QLatin1String(interface), method, arguments);
-            if (onReply)
-                onReply();
-            return answer;
-        });
+        auto reply = std::async(std::launch::async, [&] { return call(instance); });
         [&] {
             QTRY_VERIFY_WITH_TIMEOUT(reply.wait_for(std::chrono::seconds(0)) == std::future_status::ready,
                                      20000);
         }();
         return reply.get();
+    }
+    // A second start's or a launcher's call; `onReply` runs on that thread the moment the answer is in.
+    QDBusMessage callFromElsewhere(const char* interface, const QString& method,
+                                   const QVariantList& arguments, const std::function<void()>& onReply = {}) {
+        return fromElsewhere([&](const RemoteInstance& instance) {
+            QDBusMessage answer = instance.call(QLatin1String(interface), method, arguments);
+            if (onReply)
+                onReply();
+            return answer;
+        });
     }
     QDBusMessage add(const QStringList& uris, const QString& nook,
                      const std::function<void()>& onReply = {}) {
@@ -69,6 +74,7 @@ private:
 
 private slots:
     void initTestCase() {
+        Localization::install(QLocale(QLocale::English));
         if (!m_bus.start())
             QSKIP("dbus-daemon is not installed");
     }
@@ -111,9 +117,23 @@ private slots:
         QCOMPARE(reply.arguments().value(2).toStringList(), QStringList{u"http://exa mple/%zz"_qs});
         QCOMPARE(m_store->selectedGroup()->name, u"Current"_qs);
 
-        const QDBusMessage again = add({a, uri(u"c.txt"_qs)}, u"Work"_qs, [&] { seenAtReply = onDisk(); });
-        QCOMPARE(again.arguments().value(1).toStringList(), QStringList{a});
-        QCOMPARE(seenAtReply, u"Current:  | Work: a b c"_qs);
+        // So does the command line's; given a name in another case, it says which nook that took.
+        m_store->addGroup(u"WORK"_qs, NookStore::Selection::Keep);
+        uri(u"c.txt"_qs);
+        QString told;
+        const int status = fromElsewhere([&](const RemoteInstance& instance) {
+            QTextStream out(stdout), err(&told);
+            const auto request = CommandLine::parse(
+                {u"tuckaway"_qs, u"--nook"_qs, u"work"_qs, u"docs/a b.txt"_qs, u"c.txt"_qs}, m_env->home());
+            const int result = CommandLineClient::call(request, instance, out, err);
+            seenAtReply = onDisk();
+            return result;
+        });
+        QCOMPARE(status, 0);
+        QCOMPARE(told, u"tuckaway: used the nook “Work” (also matching: “WORK”)\n"_qs
+                       u"tuckaway: not added, already in the nook: "_qs +
+                           m_env->home() + u"/docs/a b.txt\n"_qs);
+        QCOMPARE(seenAtReply, u"Current:  | Work: a b c | WORK: "_qs);
 
         // So does Import, a nook at a time, with the items' names from the document.
         const QString document =
@@ -124,7 +144,7 @@ private slots:
         uri(u"d.txt"_qs);
         const QDBusMessage imported = callFromElsewhere(ApplicationService::kOwnInterface, u"Import"_qs,
                                                         {document}, [&] { seenAtReply = onDisk(); });
-        QCOMPARE(seenAtReply, u"Current:  | Work: a b c Dee | Home: "_qs);
+        QCOMPARE(seenAtReply, u"Current:  | Work: a b c Dee | WORK:  | Home: "_qs);
         QCOMPARE(imported.arguments().value(3).toUInt(), 1u);
     }
 

@@ -4,6 +4,7 @@
 #include "app/StoreCommands.h"
 #include "model/Bookmarks.h"
 #include "model/NookStore.h"
+#include "platform/Localization.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -134,24 +135,41 @@ private slots:
     }
 
     // Files go into the nook named (the same spelling first, else one that differs in case; made when
-    // there is none), or else the current one (the last made); the listing tells an item whose target is
-    // gone, with no path.
+    // there is none), or else the current one (the last made); a name that no nook has as spelt but several
+    // as written in another case says, in the session's language, which nook it took. The listing tells an
+    // item whose target is gone, with no path.
     void handOverAndListing() {
         TestEnvironment env;
         NookStore store(env.makeFolder(u"data"_qs));
         store.addGroup(u"Work"_qs);
         store.addGroup(u"WORK"_qs);
+        store.addGroup(u"wOrK"_qs);
         store.addGroup(u"Later"_qs);
-        const QList<std::pair<QString, QString>> handOvers{{u"a.txt"_qs, u"Work"_qs},
-                                                           {u"b.txt"_qs, QString()},
-                                                           {u"c.txt"_qs, u"New"_qs},
-                                                           {u"d.txt"_qs, u"later"_qs},
-                                                           {u"e.txt"_qs, u"WORK"_qs}};
-        for (const auto& [name, nook] : handOvers) {
-            const QUrl url = QUrl::fromLocalFile(env.makeFile(name));
-            QCOMPARE(StoreCommands::handOverNow(store, {url}, StoreCommands::targetFor(nook)).added,
-                     QList<QUrl>{url});
+        const struct {
+            QString file, nook, told;
+            QLocale::Language language = QLocale::English;
+        } handOvers[] = {
+            {u"a.txt"_qs, u"Work"_qs, {}},
+            {u"b.txt"_qs, {}, {}},
+            {u"c.txt"_qs, u"New"_qs, {}},
+            {u"d.txt"_qs, u"later"_qs, {}},
+            {u"e.txt"_qs, u"WORK"_qs, {}},
+            {u"f.txt"_qs, u"work"_qs, u"tuckaway: used the nook “Work” (also matching: “WORK”, “wOrK”)\n"_qs},
+            {u"g.txt"_qs, u"woRK"_qs,
+             u"tuckaway: Gruppe „Work“ verwendet (ebenfalls passend: „WORK“, „wOrK“)\n"_qs, QLocale::German},
+        };
+        for (const auto& h : handOvers) {
+            Localization::install(QLocale(h.language));
+            env.makeFile(h.file);
+            QString out, err;
+            QTextStream outStream(&out), errStream(&err);
+            const QStringList nook = h.nook.isEmpty() ? QStringList() : QStringList{u"--nook"_qs, h.nook};
+            const auto request = CommandLine::parse(QStringList{u"tuckaway"_qs} + nook << h.file, env.home());
+            QCOMPARE(CommandLineClient::carryOutHere(request, store, outStream, errStream), 0);
+            errStream.flush();
+            QCOMPARE(err, h.told);
         }
+        Localization::install(QLocale(QLocale::English));
         QVERIFY(QFile::remove(env.home() + u"/c.txt"_qs));
         QStringList listed;
         for (const QJsonValue nook :
@@ -161,7 +179,8 @@ private slots:
                               item[u"path"_qs].toString(item[u"missing"_qs].toBool() ? u"missing"_qs
                                                                                      : u"?"_qs);
         const QString home = env.home();
-        QCOMPARE(listed, QStringList({u"Work "_qs + home + u"/a.txt"_qs, u"WORK "_qs + home + u"/e.txt"_qs,
+        QCOMPARE(listed, QStringList({u"Work "_qs + home + u"/a.txt"_qs, u"Work "_qs + home + u"/f.txt"_qs,
+                                      u"Work "_qs + home + u"/g.txt"_qs, u"WORK "_qs + home + u"/e.txt"_qs,
                                       u"Later "_qs + home + u"/b.txt"_qs, u"Later "_qs + home + u"/d.txt"_qs,
                                       u"New missing"_qs}));
     }
