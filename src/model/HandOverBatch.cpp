@@ -5,6 +5,8 @@
 #include "model/HandOverIndex.h"
 #include "model/NookStore.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int kProgressEvery = 100;
 } // namespace
@@ -67,9 +69,12 @@ void HandOverBatch::dropHeldBy(const QList<NookItem>& laterItems) {
     if (laterItems.isEmpty())
         return;
     const HandOverIndex held(laterItems);
-    // Main thread: the addresses of links made meanwhile are remembered, not read.
+    // Main thread: the addresses of links made meanwhile are remembered, not read; and looked
+    // up only for a batch that holds links, since every later item's path is parsed for it.
     QSet<QString> heldAddresses;
-    for (const QString& path : WebLinks::pathsOf(laterItems)) {
+    const bool anyLink = std::any_of(addresses.cbegin(), addresses.cend(),
+                                     [](const QString& address) { return !address.isEmpty(); });
+    for (const QString& path : anyLink ? WebLinks::pathsOf(laterItems) : QSet<QString>()) {
         if (const auto key = WebLinks::addressKeyOf(path, true))
             heldAddresses.insert(*key);
     }
