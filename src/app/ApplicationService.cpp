@@ -169,10 +169,7 @@ QStringList ApplicationService::Import(const QString& file, QStringList&, QStrin
 }
 
 QStringList ApplicationService::NookNames() {
-    QStringList names;
-    for (const NookGroup& group : m_store->groups())
-        names << group.name;
-    return names;
+    return m_store->groupNames();
 }
 
 QString ApplicationService::List() {

@@ -204,10 +204,7 @@ int carryOutHere(const CommandLine::Request& request, NookStore& store, QTextStr
             urls << QUrl(uri);
         const HandOverResult result =
             StoreCommands::handOverNow(store, urls, StoreCommands::targetFor(request.nook));
-        QStringList names;
-        for (const NookGroup& group : store.groups())
-            names << group.name;
-        reportChosenNook(StoreCommands::chosenNook(names, request.nook), err);
+        reportChosenNook(StoreCommands::chosenNook(store.groupNames(), request.nook), err);
         return reportHandOver(urisOf(result.duplicates), urisOf(result.rejected), !result.added.isEmpty(),
                               err);
     }

@@ -10,18 +10,20 @@
 
 namespace StoreCommands {
 
+// The hand-over's own rule picks the nook; only the others are looked for here.
 ChosenNook chosenNook(const QStringList& names, const QString& asked) {
     const QString name = asked.trimmed();
-    if (name.isEmpty() || names.contains(name))
+    const qsizetype used = NookStore::indexOfName(names, name);
+    if (name.isEmpty() || used < 0 || names.at(used) == name)
         return {};
-    QStringList alike;
-    for (const QString& each : names) {
-        if (each.compare(name, Qt::CaseInsensitive) == 0)
-            alike << each;
+    QStringList others;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i != used && names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            others << names.at(i);
     }
-    if (alike.size() < 2)
+    if (others.isEmpty())
         return {};
-    return {alike.takeFirst(), alike};
+    return {names.at(used), others};
 }
 
 HandOverTarget targetFor(const QString& nook) {

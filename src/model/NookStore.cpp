@@ -254,14 +254,19 @@ std::optional<QUuid> NookStore::findTarget(const HandOverTarget& target) const {
     case HandOverTarget::Kind::Group:
         return group(target.groupID) ? std::optional(target.groupID) : std::nullopt;
     case HandOverTarget::Kind::Named: {
-        QStringList names;
-        for (const NookGroup& each : m_groups)
-            names << each.name;
-        const qsizetype index = indexOfName(names, target.name);
+        const qsizetype index = indexOfName(groupNames(), target.name);
         return index < 0 ? std::nullopt : std::optional(m_groups.at(index).id);
     }
     }
     return std::nullopt;
+}
+
+QStringList NookStore::groupNames() const {
+    QStringList names;
+    names.reserve(m_groups.size());
+    for (const NookGroup& group : m_groups)
+        names << group.name;
+    return names;
 }
 
 qsizetype NookStore::indexOfName(const QStringList& names, const QString& name) {

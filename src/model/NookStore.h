@@ -6,6 +6,7 @@
 #include "model/SaveWriter.h"
 
 #include <QObject>
+#include <QStringList>
 #include <QUrl>
 
 #include <atomic>
@@ -48,6 +49,7 @@ public:
     static QString defaultFolder();
 
     const QList<NookGroup>& groups() const { return m_groups; }
+    QStringList groupNames() const;
     void setGroups(const QList<NookGroup>& groups);
     // The group with this id, or null; valid until the next change.
     const NookGroup* group(QUuid id) const { return ::findGroup(m_groups, id); }
