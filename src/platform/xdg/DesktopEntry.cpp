@@ -134,8 +134,5 @@ bool DesktopEntry::launch(const QList<QUrl>& urls) const {
         qCWarning(lcOpen) << "not started: no longer a valid application entry" << m_path;
         return false;
     }
-    QList<QByteArray> uris;
-    for (const QUrl& url : urls)
-        uris << url.toEncoded();
-    return g.launch(reinterpret_cast<GAppInfo*>(info.get()), uris, m_path);
+    return g.launch(reinterpret_cast<GAppInfo*>(info.get()), urls, m_path);
 }

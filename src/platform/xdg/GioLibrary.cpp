@@ -60,7 +60,10 @@ GioLibrary::Icon GioLibrary::iconOf(GAppInfo* application) const {
     return found;
 }
 
-bool GioLibrary::launch(GAppInfo* application, const QList<QByteArray>& uris, const QString& what) const {
+bool GioLibrary::launch(GAppInfo* application, const QList<QUrl>& urls, const QString& what) const {
+    QList<QByteArray> uris; // alive while GIO reads the list
+    for (const QUrl& url : urls)
+        uris << url.toEncoded();
     GList* list = nullptr;
     for (const QByteArray& uri : uris)
         list = g_list_append(list, const_cast<char*>(uri.constData()));

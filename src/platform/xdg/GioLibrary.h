@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <memory>
 
@@ -48,7 +49,7 @@ struct GioLibrary {
     Icon iconOf(GAppInfo* application) const;
 
     // Starts the application with these URIs; false (with a warning naming `what`) when it did not start.
-    bool launch(GAppInfo* application, const QList<QByteArray>& uris, const QString& what) const;
+    bool launch(GAppInfo* application, const QList<QUrl>& urls, const QString& what) const;
 };
 
 template <typename T> struct GObjectDeleter {

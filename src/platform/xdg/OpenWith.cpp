@@ -56,10 +56,7 @@ bool launch(const QString& applicationId, const QList<QUrl>& urls) {
         qCWarning(lcOpen) << "no application" << applicationId;
         return false;
     }
-    QList<QByteArray> uris;
-    for (const QUrl& url : urls)
-        uris << url.toEncoded();
-    return g.launch(reinterpret_cast<GAppInfo*>(info.get()), uris, applicationId);
+    return g.launch(reinterpret_cast<GAppInfo*>(info.get()), urls, applicationId);
 }
 
 } // namespace OpenWith
