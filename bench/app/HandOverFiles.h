@@ -5,11 +5,20 @@
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QStringList>
 #include <QUrl>
 
 // What the hand-over benchmarks share: files to hand over, and how many items the data
 // file holds once saved.
 namespace HandOverFiles {
+
+// As a launcher passes them.
+inline QStringList uris(const QList<QUrl>& urls) {
+    QStringList result;
+    for (const QUrl& url : urls)
+        result << QString::fromUtf8(url.toEncoded());
+    return result;
+}
 
 inline QList<QUrl> make(const QString& folder, int count) {
     QDir().mkpath(folder);

@@ -7,6 +7,9 @@
 //     command line sends them), until every call has answered;
 //   - a List of every item;
 //   - quitting: from the Quit call until the process has ended.
+// A reply also waits for the bus and for a core, so each step also prints how long the
+// program's main thread ran at most without once waiting for work (read from /proc every
+// 5 ms: its CPU time over the ticks in which it never went to sleep).
 //   bench_bus <path to tuckaway> [items already in the nook = 1000] [files handed over = 1000]
 #include "ChildProcess.h"
 #include "HandOverFiles.h"
@@ -32,13 +35,6 @@
 namespace {
 constexpr int kCallSize = 10000;
 
-QStringList uriStrings(const QList<QUrl>& urls) {
-    QStringList uris;
-    for (const QUrl& url : urls)
-        uris << QString::fromUtf8(url.toEncoded());
-    return uris;
-}
-
 QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {}) {
     QDBusMessage message = QDBusMessage::createMethodCall(
         QStringLiteral("org.tuckaway.Tuckaway"), QStringLiteral("/org/tuckaway/Tuckaway"), interface, method);
@@ -47,12 +43,61 @@ QDBusMessage call(const QString& interface, const QString& method, const QVarian
 }
 const QString kOwn = QStringLiteral("org.tuckaway.Tuckaway");
 
+// The CPU time of the longest stretch in which a thread never slept, sampled now and then.
+class HoldWatch {
+public:
+    void follow(qint64 pid) { m_pid = pid; }
+    void reset() {
+        m_longestNs = m_stretchNs = 0;
+        m_last = sample();
+    }
+    void tick() {
+        const Sample now = sample();
+        if (!now.valid || !m_last.valid) {
+            m_last = now;
+            return;
+        }
+        const qint64 ran = now.cpuNs - m_last.cpuNs;
+        // A tick with a sleep in it ends a stretch; what it ran after the sleep starts the next.
+        m_stretchNs = now.sleeps == m_last.sleeps ? m_stretchNs + ran : ran;
+        m_longestNs = std::max(m_longestNs, m_stretchNs);
+        m_last = now;
+    }
+    double longestMs() const { return m_longestNs / 1e6; }
+
+private:
+    struct Sample {
+        bool valid = false;
+        qint64 cpuNs = 0;
+        qint64 sleeps = 0;
+    };
+    Sample sample() const {
+        Sample result;
+        QFile stat(QStringLiteral("/proc/%1/task/%1/schedstat").arg(m_pid));
+        QFile status(QStringLiteral("/proc/%1/task/%1/status").arg(m_pid));
+        if (!m_pid || !stat.open(QIODevice::ReadOnly) || !status.open(QIODevice::ReadOnly))
+            return result;
+        result.cpuNs = stat.readAll().split(' ').value(0).toLongLong();
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                result.sleeps = line.mid(24).trimmed().toLongLong();
+        }
+        result.valid = true;
+        return result;
+    }
+    qint64 m_pid = 0;
+    qint64 m_longestNs = 0;
+    qint64 m_stretchNs = 0;
+    Sample m_last;
+};
+
 // Asks for the version every 5 ms while it runs and keeps the reply times.
 class Pinger {
 public:
     Pinger(QDBusConnection connection)
         : m_connection(std::move(connection)) {
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_hold.tick();
             const qint64 sent = m_clock.nsecsElapsed();
             auto* watcher =
                 new QDBusPendingCallWatcher(m_connection.asyncCall(call(kOwn, QStringLiteral("Version"))));
@@ -64,21 +109,24 @@ public:
                 });
         });
     }
+    void follow(qint64 pid) { m_hold.follow(pid); }
     void start() {
         ++m_step;
         m_replies.clear();
+        m_hold.reset();
         m_clock.start();
         m_timer.start(5);
     }
-    // "<n> replies, median <m> ms, longest <l> ms"
+    // "<n> pings, median <m> ms, longest <l> ms; main thread held <h> ms at most"
     QByteArray stop() {
         m_timer.stop();
         ++m_step;
         std::sort(m_replies.begin(), m_replies.end());
-        return QStringLiteral("%1 pings, median %2 ms, longest %3 ms")
+        return QStringLiteral("%1 pings, median %2 ms, longest %3 ms; main thread held %4 ms at most")
             .arg(m_replies.size())
             .arg(m_replies.isEmpty() ? 0 : m_replies.at(m_replies.size() / 2), 0, 'f', 2)
             .arg(m_replies.isEmpty() ? 0 : m_replies.last(), 0, 'f', 2)
+            .arg(m_hold.longestMs(), 0, 'f', 1)
             .toUtf8();
     }
     double elapsedMs() const { return m_clock.nsecsElapsed() / 1e6; }
@@ -89,14 +137,16 @@ private:
     QElapsedTimer m_clock;
     QList<double> m_replies;
     int m_step = 0;
+    HoldWatch m_hold;
 };
 
-// Runs the event loop until `done` holds (checked every millisecond) or a minute has passed.
+// Runs the event loop until `done` holds or a minute has passed. It sleeps between events (the
+// pings wake it every 5 ms): a loop that spun would take a core from the program measured.
 template <typename Done> void runUntil(Done done) {
     QElapsedTimer timeout;
     timeout.start();
     while (!done() && timeout.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 } // namespace
 
@@ -117,9 +167,12 @@ int main(int argc, char** argv) {
     }
     QDBusConnection connection = QDBusConnection::connectToBus(address, QStringLiteral("bench"));
     QTemporaryDir home;
-    const QStringList old = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/old"), existing));
-    const QStringList fresh = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/new"), handed));
-    const QStringList second = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/second"), 1));
+    const QStringList old =
+        HandOverFiles::uris(HandOverFiles::make(home.path() + QStringLiteral("/old"), existing));
+    const QStringList fresh =
+        HandOverFiles::uris(HandOverFiles::make(home.path() + QStringLiteral("/new"), handed));
+    const QStringList second =
+        HandOverFiles::uris(HandOverFiles::make(home.path() + QStringLiteral("/second"), 1));
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), home.path());
@@ -144,6 +197,7 @@ int main(int argc, char** argv) {
                 existing);
     // Pings on a connection of their own: a big answer to another call must not queue them.
     Pinger pinger(QDBusConnection::connectToBus(address, QStringLiteral("pings")));
+    pinger.follow(process.processId());
 
     // A launcher's Open, and a second start meanwhile (the files are taken from 400 ms on).
     QProcess client;
@@ -176,7 +230,8 @@ int main(int argc, char** argv) {
     // An Add into a new nook, as the command line sends it: every call answers once on disk.
     int answered = 0, calls = 0;
     pinger.start();
-    const QStringList again = uriStrings(HandOverFiles::make(home.path() + QStringLiteral("/again"), handed));
+    const QStringList again =
+        HandOverFiles::uris(HandOverFiles::make(home.path() + QStringLiteral("/again"), handed));
     for (qsizetype i = 0; i < again.size(); i += kCallSize, ++calls) {
         auto* pending = new QDBusPendingCallWatcher(connection.asyncCall(
             call(kOwn, QStringLiteral("Add"), {again.mid(i, kCallSize), QStringLiteral("Added")}), 120000));
