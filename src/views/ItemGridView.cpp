@@ -42,6 +42,10 @@ void ItemGridView::setShape(int columns, double iconSize) {
 }
 
 void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
+    // Another nook changed: this one's list is the very one shown, and a large one costs a
+    // noticeable moment to index again.
+    if (!fromTop && items.constData() == m_items.constData() && items.size() == m_items.size())
+        return;
     // The keyboard stays on its item where it is still there, else on the cell that took its place.
     const std::optional<QUuid> focused =
         m_focus.index() < m_items.size() ? std::optional(m_items.at(m_focus.index()).id) : std::nullopt;
