@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     const int runs = app.arguments().value(3, QStringLiteral("5")).toInt();
 
     const QList<QUrl> old = HandOverFiles::make(home.path() + QStringLiteral("/old"), existing);
-    const QList<QUrl> fresh = HandOverFiles::make(home.path() + QStringLiteral("/new"), handed);
+    const QStringList fresh =
+        HandOverFiles::uris(HandOverFiles::make(home.path() + QStringLiteral("/new"), handed));
 
     QList<double> savedMs, stallMs;
     for (int run = 0; run < runs; ++run) {

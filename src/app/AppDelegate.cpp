@@ -136,9 +136,9 @@ void AppDelegate::perform(AppAction action) {
     }
 }
 
-void AppDelegate::open(const QList<QUrl>& urls) {
+void AppDelegate::open(const QStringList& uris) {
     perform(AppAction::ShowPanel);
-    m_store->handOvers().add(urls, HandOverTarget::current(), kOpenDelayMs);
+    m_store->handOvers().addUris(uris, HandOverTarget::current(), kOpenDelayMs);
 }
 
 void AppDelegate::keepAbovePanel(QWidget* window) {

@@ -37,7 +37,8 @@ public:
     void perform(AppAction action);
     // A launcher's files: the panel opens, and they join the store's current nook a moment
     // later through the store's one hand-over queue (with no nook left, a new one takes them).
-    void open(const QList<QUrl>& urls);
+    // URIs that do not parse are left out.
+    void open(const QStringList& uris);
     // At quit, before the bus goes: every hand-over made so far is applied and written, and
     // those waiting for the write are told.
     void finish();

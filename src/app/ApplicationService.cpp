@@ -90,7 +90,7 @@ void ApplicationService::Activate(const QVariantMap&) {
 }
 
 void ApplicationService::Open(const QStringList& uris, const QVariantMap&) {
-    emit openRequested(urlsOf(uris));
+    emit openRequested(uris);
 }
 
 void ApplicationService::ActivateAction(const QString& actionName, const QVariantList&, const QVariantMap&) {

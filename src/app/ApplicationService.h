@@ -50,8 +50,8 @@ public:
 
 signals:
     void actionRequested(AppAction action);
-    // A launcher's files: the panel shows, and they join the current nook.
-    void openRequested(const QList<QUrl>& urls);
+    // A launcher's files, as the URIs it passed: the panel shows, and they join the current nook.
+    void openRequested(const QStringList& uris);
 
 public slots: // the bus methods, called by the generated adaptors
     void Activate(const QVariantMap& platformData);

@@ -184,7 +184,7 @@ int main(int argc, char** argv) {
         if (request.uris.isEmpty())
             delegate.perform(AppAction::ShowPanel);
         else
-            delegate.open(urlsOf(request.uris));
+            delegate.open(request.uris);
         break;
     case Action::Show:
     case Action::Toggle:

@@ -6,7 +6,10 @@
 #include <QCoreApplication>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <atomic>
+
+#include <sys/resource.h>
 
 namespace BackgroundWork {
 
@@ -30,7 +33,24 @@ QThreadPool& pool() {
 
 void run(std::function<void()> work, Priority priority) {
     if (!g_stopped)
-        pool().start(std::move(work), priority);
+        pool().start(
+            [work = std::move(work)] {
+                yieldToMainThread();
+                work();
+            },
+            priority);
+}
+
+void yieldToMainThread() {
+    thread_local bool lowered = false;
+    if (lowered)
+        return;
+    lowered = true;
+    // Linux keeps the nice value per thread: this lowers the calling thread only. Where it
+    // cannot be lowered, the worker simply runs as before.
+    constexpr int kLower = 5;
+    const int now = getpriority(PRIO_PROCESS, 0);
+    setpriority(PRIO_PROCESS, 0, std::min(now + kLower, 19));
 }
 
 void stopAndWait() {

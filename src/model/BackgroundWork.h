@@ -21,4 +21,8 @@ void run(std::function<void()> work, Priority priority = Icons);
 void stopAndWait();
 bool stopped();
 
+// Lets the main thread go first when every core is busy (a big hand-over being looked at,
+// a large file being written): called on each worker thread, which it lowers once.
+void yieldToMainThread();
+
 } // namespace BackgroundWork

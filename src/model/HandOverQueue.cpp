@@ -1,9 +1,12 @@
 #include "model/HandOverQueue.h"
 
+#include "model/BackgroundWork.h"
 #include "model/NookStore.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+
+#include <utility>
 
 HandOverQueue::HandOverQueue(NookStore& store)
     : QObject()
@@ -22,7 +25,10 @@ QString HandOverQueue::linkFolder() const {
 }
 
 void HandOverQueue::runInTurn(std::function<void()> work) {
-    m_pool.start(std::move(work));
+    m_pool.start([work = std::move(work)] {
+        BackgroundWork::yieldToMainThread();
+        work();
+    });
 }
 
 HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs,
@@ -30,7 +36,18 @@ HandOverQueue::Ticket HandOverQueue::add(const QList<QUrl>& urls, const HandOver
     Job job;
     job.target = target;
     job.notBefore = QDeadlineTimer(delayMs);
-    return enqueue(std::move(job), urls, {}, titles);
+    job.urls = urls;
+    job.titles = titles;
+    return enqueue(std::move(job));
+}
+
+HandOverQueue::Ticket HandOverQueue::addUris(const QStringList& uris, const HandOverTarget& target,
+                                             int delayMs) {
+    Job job;
+    job.target = target;
+    job.notBefore = QDeadlineTimer(delayMs);
+    job.uris = uris;
+    return enqueue(std::move(job));
 }
 
 HandOverQueue::Ticket HandOverQueue::addImported(const QList<QUrl>& urls, const QHash<QUrl, QString>& names,
@@ -39,21 +56,35 @@ HandOverQueue::Ticket HandOverQueue::addImported(const QList<QUrl>& urls, const 
     job.target = HandOverTarget::named(nook);
     job.notBefore = QDeadlineTimer(0);
     job.makeNook = true;
-    return enqueue(std::move(job), urls, names, {});
+    job.urls = urls;
+    job.names = names;
+    return enqueue(std::move(job));
 }
 
-HandOverQueue::Ticket HandOverQueue::enqueue(Job job, const QList<QUrl>& urls,
-                                             const QHash<QUrl, QString>& names,
-                                             const QHash<QUrl, QString>& titles) {
+HandOverQueue::Ticket HandOverQueue::enqueue(Job job) {
     job.ticket = ++m_lastTicket;
-    job.preparedFor = m_store.findTarget(job.target);
-    if (job.preparedFor)
-        job.before = m_store.group(*job.preparedFor)->items;
     m_jobs.push_back(std::move(job));
-    Job* queued = &m_jobs.back(); // list elements stay where they are
-    const int total = int(urls.size());
-    const WebLinks::HandOver links{linkFolder(), titles};
-    m_pool.start([this, queued, urls, names, total, before = queued->before, links] {
+    prepareFirst();
+    return m_lastTicket;
+}
+
+void HandOverQueue::prepareFirst() {
+    if (m_jobs.empty() || m_jobs.front().started)
+        return;
+    Job* first = &m_jobs.front(); // list elements stay where they are
+    first->started = true;
+    first->preparedFor = m_store.findTarget(first->target);
+    if (first->preparedFor)
+        first->before = m_store.group(*first->preparedFor)->items;
+    const int total = int(first->urls.size() + first->uris.size());
+    const WebLinks::HandOver links{linkFolder(), std::exchange(first->titles, {})};
+    m_pool.start([this, first, urls = std::exchange(first->urls, {}), uris = std::exchange(first->uris, {}),
+                  names = std::exchange(first->names, {}), total, before = first->before, links]() mutable {
+        BackgroundWork::yieldToMainThread();
+        for (const QString& uri : std::as_const(uris)) {
+            if (const QUrl url(uri, QUrl::StrictMode); url.isValid())
+                urls << url;
+        }
         HandOverBatch batch = HandOverBatch::prepare(
             before, urls,
             [this, total](int handled) {
@@ -62,12 +93,11 @@ HandOverQueue::Ticket HandOverQueue::enqueue(Job job, const QList<QUrl>& urls,
             links);
         for (qsizetype i = 0; i < batch.items.size(); ++i) // `added` runs along the items
             batch.items[i].name = names.value(batch.result.added.at(i), batch.items.at(i).name);
-        QMetaObject::invokeMethod(this, [this, queued, batch = std::move(batch)]() mutable {
-            queued->batch = std::move(batch);
+        QMetaObject::invokeMethod(this, [this, first, batch = std::move(batch)]() mutable {
+            first->batch = std::move(batch);
             applyReady(false);
         });
     });
-    return m_lastTicket;
 }
 
 void HandOverQueue::applyReady(bool ignoreDelays) {
@@ -81,13 +111,17 @@ void HandOverQueue::applyReady(bool ignoreDelays) {
         m_jobs.pop_front();
         const HandOverResult result = m_store.applyHandOver(std::move(*job.batch), job.target,
                                                             job.preparedFor, job.before, job.makeNook);
+        prepareFirst();
         emit finished(job.ticket, result);
     }
 }
 
 void HandOverQueue::complete() {
-    m_pool.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     m_delay.stop();
-    applyReady(true);
+    while (!m_jobs.empty()) {
+        m_pool.waitForDone();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        applyReady(true);
+    }
+    m_pool.waitForDone(); // work run in turn
 }

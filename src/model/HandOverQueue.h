@@ -19,6 +19,8 @@ class NookStore;
 // the bus Add, the command line) joins one ordered queue: its file-system half (bookmarks,
 // names, the comparison with the nook's targets) runs on a worker thread of its own, and
 // its result joins the store on the main thread, in the order the hand-overs were made.
+// A hand-over is looked at once those before it have joined, so it is compared with its
+// nook as they left it: the main thread only checks what else the nook gained meanwhile.
 class HandOverQueue : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +35,9 @@ public:
     // a drop carried, by address.
     Ticket add(const QList<QUrl>& urls, const HandOverTarget& target, int delayMs = 0,
                const QHash<QUrl, QString>& titles = {});
+    // The same for URIs as a launcher passes them, read on the queue's thread, since a launcher
+    // may pass very many; those that do not parse are left out.
+    Ticket addUris(const QStringList& uris, const HandOverTarget& target, int delayMs = 0);
     // An imported nook's files: they join the first nook called `nook` under the names given
     // (a file without one is named as usual), and that nook is made even when none is added.
     Ticket addImported(const QList<QUrl>& urls, const QHash<QUrl, QString>& names, const QString& nook);
@@ -59,9 +64,15 @@ private:
         QDeadlineTimer notBefore;
         std::optional<HandOverBatch> batch;
         bool makeNook = false;
+        bool started = false;
+        QList<QUrl> urls;
+        QStringList uris;            // read into more URLs on the queue's thread
+        QHash<QUrl, QString> names;  // the names asked for, by file
+        QHash<QUrl, QString> titles; // the page titles a drop carried, by address
     };
-    Ticket enqueue(Job job, const QList<QUrl>& urls, const QHash<QUrl, QString>& names,
-                   const QHash<QUrl, QString>& titles);
+    Ticket enqueue(Job job);
+    // Starts looking at the first hand-over's files, unless that has begun.
+    void prepareFirst();
     void applyReady(bool ignoreDelays);
 
     NookStore& m_store;

@@ -1,5 +1,6 @@
 #include "model/SaveWriter.h"
 
+#include "model/BackgroundWork.h"
 #include "model/NookCodec.h"
 #include "platform/AtomicFile.h"
 
@@ -48,7 +49,10 @@ void SaveWriter::submit(const QList<NookGroup>& groups, quint64 generation) {
 // its file keeps no thread for it.
 void SaveWriter::startThread() {
     if (!m_thread.joinable())
-        m_thread = std::thread([this] { run(); });
+        m_thread = std::thread([this] {
+            BackgroundWork::yieldToMainThread();
+            run();
+        });
 }
 
 void SaveWriter::keepAside(const QByteArray& bytes) {

@@ -26,7 +26,9 @@ class TestAppDelegate : public QObject {
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<AppDelegate> m_delegate;
 
-    QUrl file(const QString& path) const { return QUrl::fromLocalFile(m_env->makeFile(path)); }
+    QString file(const QString& path) const {
+        return QString::fromUtf8(QUrl::fromLocalFile(m_env->makeFile(path)).toEncoded());
+    }
     bool panelShown() const { return m_delegate->panelController()->isShown(); }
 
 private slots:
@@ -68,11 +70,12 @@ private slots:
     }
 
     // The panel shows (and stays shown) and the files join the current nook a moment later;
-    // with no nook left, a default one is made for them.
+    // with no nook left, a default one is made for them. A URI that does not parse is left out.
     void filesHandedOverShowThePanelAndJoinTheCurrentNook() {
         NookStore& store = m_delegate->store();
         store.deleteGroup(store.groups().first().id);
-        m_delegate->open({file(u"docs/Alpha.txt"_qs), file(u"docs/Beta.tar.gz"_qs)});
+        m_delegate->open(
+            {file(u"docs/Alpha.txt"_qs), u"http://exa mple/%zz"_qs, file(u"docs/Beta.tar.gz"_qs)});
         QVERIFY(panelShown());
         QVERIFY(store.groups().isEmpty());
         QTRY_COMPARE(store.groups().size(), 1);
