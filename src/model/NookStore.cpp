@@ -41,18 +41,19 @@ NookStore::NookStore(QObject* parent)
     : NookStore(defaultFolder(), parent) {}
 
 NookStore::NookStore(const QString& folder, QObject* parent)
+    : NookStore(folder, read(folder), parent) {}
+
+NookStore::NookStore(const QString& folder, const Reading& reading, QObject* parent)
     : QObject(parent)
     , m_handOvers(std::make_unique<HandOverQueue>(*this))
     , m_undoHistory(std::make_unique<UndoHistory>(*this)) {
-    DataFile::makePrivateFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
     m_saveURL = QUrl::fromLocalFile(QDir(folder).filePath(QStringLiteral("nooks.json")));
-    DataFile::removeStaleTemporaries(m_saveURL.toLocalFile());
-    const DataFile::Contents loaded = load();
+    take(reading);
     if (m_groups.isEmpty())
         m_groups.append(NookGroup{QUuid::createUuid(), qtTrId("group.default_name"), {}});
     m_selectedGroupID = m_groups.first().id;
     m_base = m_groups;
-    followDataFile(loaded);
+    followDataFile(reading.version);
     LinkCleanup::follow(*this);
 }
 

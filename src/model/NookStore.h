@@ -44,6 +44,17 @@ public:
     explicit NookStore(QObject* parent = nullptr);
     // Uses "nooks.json" in the given folder.
     explicit NookStore(const QString& folder, QObject* parent = nullptr);
+    // What the store is made from: the data file as found, read and decoded on any thread,
+    // so that a start can read it while its tray icon docks.
+    struct Reading {
+        DataFile::Contents contents;            // without its bytes, once decoded
+        SaveWriter::Version version;            // to tell later versions from it
+        std::optional<QList<NookGroup>> groups; // when the file was there and understood
+        QString error;                          // why it was not
+        int renewed = 0;                        // duplicate ids given new ones
+    };
+    static Reading read(const QString& folder);
+    NookStore(const QString& folder, const Reading& reading, QObject* parent = nullptr);
     ~NookStore() override;
 
     static QString defaultFolder();
@@ -137,9 +148,9 @@ private:
     // One change of one group: found, changed, told and saved; false when there is no such group.
     template <typename Change> bool changeGroup(QUuid id, Change&& change);
     void changed();
-    DataFile::Contents load();
+    void take(const Reading& reading);
     // The writer for the data file, and the watch on it for versions written elsewhere.
-    void followDataFile(const DataFile::Contents& loaded);
+    void followDataFile(const SaveWriter::Version& loaded);
     void setSelectedGroupID(const std::optional<QUuid>& id);
     // Replaces the list, told, with the current group kept where it still exists.
     void replaceGroups(const QList<NookGroup>& groups);

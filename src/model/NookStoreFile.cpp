@@ -8,6 +8,7 @@
 #include "platform/LogLine.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -27,7 +28,7 @@ void tellRenewed(int renewed, const QString& path) {
 
 } // namespace
 
-void NookStore::followDataFile(const DataFile::Contents& loaded) {
+void NookStore::followDataFile(const SaveWriter::Version& loaded) {
     m_writer =
         std::make_unique<SaveWriter>(m_saveURL.toLocalFile(), loaded, [this](SaveWriter::Report report) {
             // On the writer's thread: the line goes out at once, the rest on the main thread.
@@ -112,25 +113,34 @@ void NookStore::finishSave(const QString& failure, quint64 generation) {
     });
 }
 
-DataFile::Contents NookStore::load() {
-    const DataFile::Contents contents = DataFile::read(m_saveURL.toLocalFile());
-    if (contents.state == DataFile::Contents::State::Missing)
-        return contents;
-    m_unreadableIsRegular = contents.regular;
-    QString error = contents.reason;
-    if (contents.state == DataFile::Contents::State::Read) {
-        int renewed = 0;
-        if (auto groups = NookCodec::decode(contents.bytes, &error, &renewed)) {
-            m_groups = *groups;
-            qCDebug(lcStore) << "loaded" << m_groups.size() << "nooks from" << m_saveURL.toLocalFile();
-            tellRenewed(renewed, m_saveURL.toLocalFile());
-            return contents;
-        }
+NookStore::Reading NookStore::read(const QString& folder) {
+    DataFile::makePrivateFolder(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    const QString path = QDir(folder).filePath(QStringLiteral("nooks.json"));
+    DataFile::removeStaleTemporaries(path);
+    Reading reading;
+    reading.contents = DataFile::read(path);
+    reading.error = reading.contents.reason;
+    if (reading.contents.state == DataFile::Contents::State::Read)
+        reading.groups = NookCodec::decode(reading.contents.bytes, &reading.error, &reading.renewed);
+    reading.version = SaveWriter::versionOf(reading.contents);
+    reading.contents.bytes.clear(); // the store keeps what they held, not them
+    return reading;
+}
+
+// On the main thread: what was read becomes the store's, and what went wrong is told.
+void NookStore::take(const Reading& reading) {
+    if (reading.contents.state == DataFile::Contents::State::Missing)
+        return;
+    m_unreadableIsRegular = reading.contents.regular;
+    if (reading.groups) {
+        m_groups = *reading.groups;
+        qCDebug(lcStore) << "loaded" << m_groups.size() << "nooks from" << m_saveURL.toLocalFile();
+        tellRenewed(reading.renewed, m_saveURL.toLocalFile());
+        return;
     }
-    writeLogLine(kLoadFailed + error);
+    writeLogLine(kLoadFailed + reading.error);
     m_unreadableFileOnDisk = true;
     m_loadFailed = true;
-    return contents;
 }
 
 // An unreadable file may hold the user's only copy of their nooks: keep it before the

@@ -20,10 +20,14 @@ QByteArray hashOf(const DataFile::Contents& contents) {
 
 } // namespace
 
-SaveWriter::SaveWriter(QString path, const DataFile::Contents& known, Reporter report)
+SaveWriter::Version SaveWriter::versionOf(const DataFile::Contents& contents) {
+    return {contents.stamp, hashOf(contents)};
+}
+
+SaveWriter::SaveWriter(QString path, Version known, Reporter report)
     : m_path(std::move(path))
     , m_report(std::move(report))
-    , m_known{known.stamp, hashOf(known)} {}
+    , m_known(std::move(known)) {}
 
 SaveWriter::~SaveWriter() {
     {
@@ -133,7 +137,7 @@ bool SaveWriter::isKnown(const QString& path, Report* found) {
 
 void SaveWriter::reportOutside(Report found) {
     found.kind = Report::Kind::Outside;
-    m_known = {found.found.stamp, hashOf(found.found)};
+    m_known = versionOf(found.found);
     // Read as the loading reads it.
     if (found.found.state == DataFile::Contents::State::Read)
         found.foundGroups = NookCodec::decode(found.found.bytes, &found.failure, &found.renewed);

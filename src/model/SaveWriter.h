@@ -39,8 +39,16 @@ public:
     };
     using Reporter = std::function<void(Report)>;
 
+    // A version of the file, as far as telling versions apart goes.
+    struct Version {
+        std::optional<AtomicFile::Stamp> stamp;
+        QByteArray hash; // of the bytes
+    };
+    // Any thread: reading the whole file, it is worth taking off the main thread.
+    static Version versionOf(const DataFile::Contents& contents);
+
     // `known`: the version of the file the owner loaded (nothing when there was none).
-    SaveWriter(QString path, const DataFile::Contents& known, Reporter report);
+    SaveWriter(QString path, Version known, Reporter report);
     ~SaveWriter();
     SaveWriter(const SaveWriter&) = delete;
     SaveWriter& operator=(const SaveWriter&) = delete;
@@ -68,11 +76,6 @@ private:
     bool isKnown(const QString& path, Report* found);
     void write(const QList<NookGroup>& groups, quint64 generation);
     void reportOutside(Report found);
-
-    struct Version {
-        std::optional<AtomicFile::Stamp> stamp;
-        QByteArray hash; // of the bytes
-    };
 
     const QString m_path;
     const Reporter m_report;
