@@ -3,6 +3,7 @@
 #include "app/NookTransfers.h"
 #include "app/PanelController.h"
 #include "app/TrayIcon.h"
+#include "model/BackgroundWork.h"
 #include "model/HandOverQueue.h"
 #include "model/IconCache.h"
 #include "model/LinkCleanup.h"
@@ -22,40 +23,56 @@
 #include <QTimer>
 #include <QWidget>
 
-// The tray icon comes first: the panel docks it while the data is read.
+// The tray icon comes first: it docks while the data is read.
 AppDelegate::AppDelegate(QObject* parent)
-    : QObject(parent)
-    , m_preferences(Preferences::instance()) {
-    makeTrayIcon();
-    m_store = std::make_unique<NookStore>();
-    rememberCurrentNook();
-}
+    : AppDelegate(NookStore::defaultFolder(), parent) {}
 
 AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
     : QObject(parent)
-    , m_preferences(Preferences::instance()) {
+    , m_preferences(Preferences::instance())
+    , m_dataFolder(dataFolder) {
     makeTrayIcon();
-    m_store = std::make_unique<NookStore>(dataFolder);
-    rememberCurrentNook();
+    m_reading = std::async(std::launch::async, [this] {
+        BackgroundWork::yieldToMainThread(); // the icon docking goes first
+        NookStore::Reading reading = NookStore::read(m_dataFolder);
+        QMetaObject::invokeMethod(
+            this, [this] { store(); }, Qt::QueuedConnection);
+        return reading;
+    });
 }
 
-// The nook last selected stays the current one across restarts.
-void AppDelegate::rememberCurrentNook() {
+NookStore& AppDelegate::store() {
+    if (!m_store)
+        makeStore();
+    return *m_store;
+}
+
+void AppDelegate::makeStore() {
+    m_store = std::make_unique<NookStore>(m_dataFolder, m_reading.get());
     LinkCleanup::atStart(*m_store); // with the store's first look at its data
     m_transfers = std::make_unique<NookTransfers>(*m_store);
+    // The nook last selected stays the current one across restarts.
     if (const QUuid id = m_preferences.currentNook(); !id.isNull())
         m_store->selectGroup(id);
     connect(m_store.get(), &NookStore::selectedGroupIDChanged, this, [this] {
         if (const auto id = m_store->selectedGroupID())
             m_preferences.setCurrentNook(*id);
     });
+    if (m_launched)
+        makePanelController();
+    emit storeMade();
 }
 
 AppDelegate::~AppDelegate() {
     finish();
+    // The reading tells this object when it is done: it must be done before this goes.
+    if (m_reading.valid())
+        m_reading.wait();
 }
 
 void AppDelegate::finish() {
+    if (!m_store)
+        return; // nothing was changed or handed over yet
     m_store->handOvers().complete();
     m_store->waitForSaves();
 }
@@ -65,17 +82,22 @@ void AppDelegate::setClickMonitorFactory(std::function<std::unique_ptr<OutsideCl
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    if (m_panelController)
+    if (m_launched)
         return;
-    const DisplaySession session = m_session.value_or(DisplaySession::detect());
+    m_launched = true;
+    m_session = m_session.value_or(DisplaySession::detect());
     // Elsewhere it would only be a stray window: a Wayland compositor tiles or centres it.
-    if (session.needsDummyWindow())
+    if (m_session->needsDummyWindow())
         makeDummyWindow();
-
     IconCache::shared().followPreferences(m_preferences);
+    if (m_store)
+        makePanelController();
+}
+
+void AppDelegate::makePanelController() {
     m_panelController = std::make_unique<PanelController>(*m_store, m_preferences, IconCache::shared(),
                                                           m_monitorFactory ? m_monitorFactory() : nullptr);
-    m_panelController->setPlacesWindow(session.placesWindows);
+    m_panelController->setPlacesWindow(m_session->placesWindows);
     connect(m_panelController.get(), &PanelController::settingsRequested, this,
             [this] { perform(AppAction::OpenSettings); });
 }
@@ -110,6 +132,9 @@ void AppDelegate::makeDummyWindow() {
 }
 
 void AppDelegate::perform(AppAction action) {
+    // Everything else shows or carries the nooks: they are needed now.
+    if (action != AppAction::OpenSettings && action != AppAction::Quit)
+        store();
     switch (action) {
     case AppAction::TogglePanel:
         if (m_panelController)
@@ -138,7 +163,7 @@ void AppDelegate::perform(AppAction action) {
 
 void AppDelegate::open(const QStringList& uris) {
     perform(AppAction::ShowPanel);
-    m_store->handOvers().addUris(uris, HandOverTarget::current(), kOpenDelayMs);
+    store().handOvers().addUris(uris, HandOverTarget::current(), kOpenDelayMs);
 }
 
 void AppDelegate::keepAbovePanel(QWidget* window) {

@@ -1,16 +1,17 @@
 #pragma once
 
 #include "app/AppAction.h"
+#include "model/NookStore.h"
 #include "platform/DisplaySession.h"
 
 #include <QObject>
 #include <QUrl>
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
-class NookStore;
 class NookTransfers;
 class OutsideClickMonitor;
 class PanelController;
@@ -18,10 +19,12 @@ class Preferences;
 class TrayIcon;
 class QWidget;
 
-// The application's delegate: owns the tray icon (made first, so that it docks while the
-// data is read), the store (before any window), and once launch has finished the
-// invisible dummy window (on a plain X server only) and the panel controller. Carries out
-// what the desktop, the tray, the shortcut and the bus ask for, whoever asks.
+// The application's delegate: owns the tray icon (made first), the store, and once launch
+// has finished the invisible dummy window (on a plain X server only) and the panel
+// controller. The data file is read on a thread of its own while the tray icon docks; the
+// store is made from it once it is read, or at once when something needs it sooner (a
+// click, a call on the bus), which then waits for the reading. Carries out what the
+// desktop, the tray, the shortcut and the bus ask for, whoever asks.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
@@ -50,7 +53,8 @@ public:
     // The session launch adapts to; the running one unless set (tests).
     void setDisplaySession(const DisplaySession& session) { m_session = session; }
 
-    NookStore& store() { return *m_store; }
+    // Made now if it is not yet.
+    NookStore& store();
     // The user's preferences, which the panel and the settings window share.
     Preferences& preferences() { return m_preferences; }
     PanelController* panelController() const { return m_panelController.get(); }
@@ -59,15 +63,22 @@ public:
 
 signals:
     void settingsRequested();
+    // The store is there: those who serve it may take it now.
+    void storeMade();
 
 private:
     void makeTrayIcon();
     void makeDummyWindow();
-    void rememberCurrentNook();
+    void readInBackground(const QString& dataFolder);
+    void makeStore();
+    void makePanelController();
     // The file chooser for an export or an import; what came of it is told by the tray icon.
     void chooseTransferFile(bool exporting);
 
     Preferences& m_preferences;
+    QString m_dataFolder;
+    std::future<NookStore::Reading> m_reading;
+    bool m_launched = false;
     // The store goes last: the panel's content holds on to it until its own end.
     std::unique_ptr<NookStore> m_store;
     std::unique_ptr<NookTransfers> m_transfers;

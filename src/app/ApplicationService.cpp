@@ -78,9 +78,19 @@ ApplicationService::Registration ApplicationService::registerOnBus() {
 }
 
 void ApplicationService::attach(NookStore& store) {
+    if (m_store == &store)
+        return;
     m_store = &store;
     m_waiter = std::make_unique<HandOverWaiter>(store);
     m_transfers = std::make_unique<NookTransfers>(store);
+}
+
+bool ApplicationService::haveStore() {
+    if (!m_store)
+        emit storeNeeded();
+    if (!m_store)
+        sendErrorReply(QDBusError::Failed, QStringLiteral("Tuckaway has no nooks to act on yet"));
+    return m_store != nullptr;
 }
 
 // ---- org.freedesktop.Application
@@ -119,6 +129,8 @@ QStringList ApplicationService::Add(const QStringList& uris, const QString& nook
         sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("at most %1 files in one call").arg(kMaxUris));
         return {};
     }
+    if (!haveStore())
+        return {};
     QStringList unreadable;
     const QList<QUrl> urls = urlsOf(uris, &unreadable);
     setDelayedReply(true);
@@ -149,6 +161,8 @@ std::optional<QDBusMessage> ApplicationService::refusal(const QDBusMessage& call
 }
 
 uint ApplicationService::Export(const QString& file, const QString& nook, uint&) {
+    if (!haveStore())
+        return 0;
     setDelayedReply(true);
     m_transfers->exportTo(
         file, nook.trimmed(), [this, call = message()](const NookTransfers::Outcome& outcome) {
@@ -159,6 +173,8 @@ uint ApplicationService::Export(const QString& file, const QString& nook, uint&)
 }
 
 QStringList ApplicationService::Import(const QString& file, QStringList&, QStringList&, uint&) {
+    if (!haveStore())
+        return {};
     setDelayedReply(true);
     m_transfers->importFrom(file, [this, call = message()](const NookTransfers::Outcome& outcome) {
         m_bus.send(refusal(call, outcome)
@@ -169,10 +185,14 @@ QStringList ApplicationService::Import(const QString& file, QStringList&, QStrin
 }
 
 QStringList ApplicationService::NookNames() {
+    if (!haveStore())
+        return {};
     return m_store->groupNames();
 }
 
 QString ApplicationService::List() {
+    if (!haveStore())
+        return {};
     setDelayedReply(true);
     // Looking for moved targets may take long: never on the main thread.
     const QDBusMessage call = message();

@@ -44,12 +44,14 @@ public:
     ~ApplicationService() override;
 
     Registration registerOnBus();
-    // The nooks the calls act on. Calls are served from the event loop, so an owner that
-    // attaches the store before running it misses none.
+    // The nooks the calls act on. A call that comes before them asks for them
+    // (storeNeeded) and is refused when none come.
     void attach(NookStore& store);
 
 signals:
     void actionRequested(AppAction action);
+    // A call needs the nooks, and none is attached yet.
+    void storeNeeded();
     // A launcher's files, as the URIs it passed: the panel shows, and they join the current nook.
     void openRequested(const QStringList& uris);
 
@@ -72,6 +74,8 @@ public slots: // the bus methods, called by the generated adaptors
     void Quit();
 
 private:
+    // The store is attached, asked for if need be; else the call is refused.
+    bool haveStore();
     // The error for a transfer that did not happen, or nothing.
     std::optional<QDBusMessage> refusal(const QDBusMessage& call, const NookTransfers::Outcome& outcome);
 

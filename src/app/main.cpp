@@ -152,8 +152,11 @@ int main(int argc, char** argv) {
 
     Localization::install();
 
-    AppDelegate delegate;
-    service.attach(delegate.store());
+    AppDelegate delegate; // reads the data while the tray icon docks
+    // Calls on the bus are served from the event loop: one that needs the nooks before the
+    // reading is done waits for it.
+    QObject::connect(&delegate, &AppDelegate::storeMade, &service, [&] { service.attach(delegate.store()); });
+    QObject::connect(&service, &ApplicationService::storeNeeded, &delegate, [&] { delegate.store(); });
     XdgAutostartLoginItem loginItem;
     // Keys that show and hide the panel from anywhere, where the session has a way to them.
     const std::unique_ptr<GlobalShortcut> shortcut = GlobalShortcut::createForSession();

@@ -95,12 +95,24 @@ private slots:
         QCOMPARE(NookStore(folder).groups().first().items.size(), 2);
     }
 
-    void theCurrentNookSurvivesARestart() {
+    // The data is read while the tray icon docks, and the store is made from it once read, with the
+    // nook last selected current again; or at once, when a click comes first.
+    void theDataIsReadWhileTheIconDocks() {
         m_delegate->store().addGroup(u"Work"_qs); // and selects it
         const QUuid work = m_delegate->store().groups().last().id;
-        m_delegate.reset(); // saves
-        m_delegate = std::make_unique<AppDelegate>(m_env->home() + u"/data"_qs);
-        QCOMPARE(m_delegate->store().selectedGroupID(), work);
+        for (const bool clickFirst : {false, true}) {
+            m_delegate.reset(); // saves
+            m_delegate = std::make_unique<AppDelegate>(m_env->home() + u"/data"_qs);
+            m_delegate->setClickMonitorFactory([] { return std::make_unique<FakeClickMonitor>(); });
+            m_delegate->applicationDidFinishLaunching();
+            QVERIFY(!m_delegate->panelController()); // no store yet, so no panel
+            if (clickFirst) {
+                emit m_delegate->trayIcon()->systemTrayIcon()->activated(QSystemTrayIcon::Trigger);
+                QVERIFY(panelShown());
+            }
+            QTRY_VERIFY(m_delegate->panelController());
+            QCOMPARE(m_delegate->store().selectedGroupID(), work);
+        }
     }
 
     void actionsFromTheMenuAndTheBus() {

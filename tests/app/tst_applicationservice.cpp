@@ -199,6 +199,27 @@ private slots:
         QCOMPARE(m_store->groups().size(), full ? 2 : 1);
     }
 
+    // The data is read while the tray icon docks: a call that needs the nooks before they are there asks for
+    // them and is served; with none to be had it is refused, not left unanswered.
+    void callsBeforeTheNooksAskForThem_data() {
+        QTest::addColumn<bool>("given");
+        QTest::newRow("given") << true;
+        QTest::newRow("none") << false;
+    }
+    void callsBeforeTheNooksAskForThem() {
+        QFETCH(bool, given);
+        m_service.reset();
+        m_service = std::make_unique<ApplicationService>(m_bus.connect());
+        QCOMPARE(m_service->registerOnBus(), ApplicationService::Registration::Owner);
+        if (given)
+            connect(m_service.get(), &ApplicationService::storeNeeded, this,
+                    [this] { m_service->attach(*m_store); });
+        const QDBusMessage names = callFromElsewhere(ApplicationService::kOwnInterface, u"NookNames"_qs, {});
+        QCOMPARE(names.errorName(), given ? QString() : u"org.freedesktop.DBus.Error.Failed"_qs);
+        if (given)
+            QCOMPARE(names.arguments().value(0).toStringList(), QStringList{u"Current"_qs});
+    }
+
     // A listing that has to look for 1,000 gone files is made in the background: the instance keeps answering
     // meanwhile, and a file added meanwhile is added.
     void listingNeverHoldsUpTheBus() {
