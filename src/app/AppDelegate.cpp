@@ -8,6 +8,7 @@
 #include "model/IconCache.h"
 #include "model/LinkCleanup.h"
 #include "model/NookStore.h"
+#include "platform/FreeMemory.h"
 #include "platform/OutsideClickMonitor.h"
 #include "platform/Preferences.h"
 #include "platform/WindowHints.h"
@@ -35,6 +36,7 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
     m_reading = std::async(std::launch::async, [this] {
         BackgroundWork::yieldToMainThread(); // the icon docking goes first
         NookStore::Reading reading = NookStore::read(m_dataFolder);
+        FreeMemory::giveBack(); // what the decoding used on the way
         QMetaObject::invokeMethod(
             this, [this] { store(); }, Qt::QueuedConnection);
         return reading;

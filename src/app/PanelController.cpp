@@ -4,6 +4,7 @@
 #include "app/PanelWindow.h"
 #include "model/NookStore.h"
 #include "platform/DisplaySession.h"
+#include "platform/FreeMemory.h"
 #include "platform/HeldKeys.h"
 #include "platform/LogCategories.h"
 #include "platform/Preferences.h"
@@ -186,8 +187,11 @@ void PanelController::close() {
     m_outsideClickTimer.stop();
     if (m_monitor)
         m_monitor->stop();
-    if (wasShown)
+    if (wasShown) {
         emit shownChanged(false);
+        // Once the window is gone: what the showing used and let go of goes back.
+        QTimer::singleShot(0, this, &FreeMemory::giveBack);
+    }
 }
 
 void PanelController::positionAnchor(double x) {
