@@ -5,7 +5,7 @@
 #include "platform/DisplaySession.h"
 
 #include <QObject>
-#include <QUrl>
+#include <QStringList>
 
 #include <functional>
 #include <future>
@@ -69,7 +69,6 @@ signals:
 private:
     void makeTrayIcon();
     void makeDummyWindow();
-    void readInBackground(const QString& dataFolder);
     void makeStore();
     void makePanelController();
     // The file chooser for an export or an import; what came of it is told by the tray icon.

@@ -78,8 +78,6 @@ ApplicationService::Registration ApplicationService::registerOnBus() {
 }
 
 void ApplicationService::attach(NookStore& store) {
-    if (m_store == &store)
-        return;
     m_store = &store;
     m_waiter = std::make_unique<HandOverWaiter>(store);
     m_transfers = std::make_unique<NookTransfers>(store);

@@ -58,13 +58,6 @@ QStringList argumentsOf(int argc, char** argv) {
     return arguments;
 }
 
-QList<QUrl> urlsOf(const QStringList& uris) {
-    QList<QUrl> urls;
-    for (const QString& uri : uris)
-        urls << QUrl(uri);
-    return urls;
-}
-
 // Everything that needs no panel of our own: printing, asking the running instance (started
 // in the background where the request needs one), and adding files where no display is.
 // Nothing when this process is to become the instance.
@@ -181,7 +174,7 @@ int main(int argc, char** argv) {
     delegate.applicationDidFinishLaunching();
     switch (request.action) {
     case Action::Add: // no bus to hand them over through: this process serves on its own
-        delegate.store().handOvers().add(urlsOf(request.uris), StoreCommands::targetFor(request.nook));
+        delegate.store().handOvers().addUris(request.uris, StoreCommands::targetFor(request.nook));
         break;
     case Action::Launcher: // what a click on the launcher, or a drop on it, asks for
         if (request.uris.isEmpty())
