@@ -38,9 +38,19 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
         NookStore::Reading reading = NookStore::read(m_dataFolder);
         FreeMemory::giveBack(); // what the decoding used on the way
         QMetaObject::invokeMethod(
-            this, [this] { store(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                m_read = true;
+                if (m_launched)
+                    store();
+            },
+            Qt::QueuedConnection);
         return reading;
     });
+    // A tray that takes the icon but never shows it must not keep the shortcut unbound.
+    m_launchFallback.setSingleShot(true);
+    connect(&m_launchFallback, &QTimer::timeout, this, &AppDelegate::applicationDidFinishLaunching);
+    m_launchFallback.start(kLaunchFallbackMs);
 }
 
 NookStore& AppDelegate::store() {
@@ -94,6 +104,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     IconCache::shared().followPreferences(m_preferences);
     if (m_store)
         makePanelController();
+    else if (m_read)
+        makeStore(); // with the panel controller
+    m_launchFallback.stop();
+    emit launched();
 }
 
 void AppDelegate::makePanelController() {
@@ -107,6 +121,9 @@ void AppDelegate::makePanelController() {
 void AppDelegate::makeTrayIcon() {
     m_trayIcon = std::make_unique<TrayIcon>();
     connect(m_trayIcon.get(), &TrayIcon::actionRequested, this, &AppDelegate::perform);
+    // The rest of launch waits until the icon is on screen: until then it would hold up
+    // the icon's paint.
+    connect(m_trayIcon.get(), &TrayIcon::drawn, this, &AppDelegate::applicationDidFinishLaunching);
     m_trayIcon->show();
 }
 
@@ -134,7 +151,10 @@ void AppDelegate::makeDummyWindow() {
 }
 
 void AppDelegate::perform(AppAction action) {
-    // Everything else shows or carries the nooks: they are needed now.
+    // The settings need the shortcut, which launch takes; everything else shows or carries
+    // the nooks, which are needed now.
+    if (action != AppAction::Quit)
+        applicationDidFinishLaunching();
     if (action != AppAction::OpenSettings && action != AppAction::Quit)
         store();
     switch (action) {

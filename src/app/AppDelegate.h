@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <future>
@@ -21,20 +22,24 @@ class QWidget;
 
 // The application's delegate: owns the tray icon (made first), the store, and once launch
 // has finished the invisible dummy window (on a plain X server only) and the panel
-// controller. The data file is read on a thread of its own while the tray icon docks; the
-// store is made from it once it is read, or at once when something needs it sooner (a
+// controller. Launch finishes once the tray icon is drawn, or sooner when a request needs
+// the panel. The data file is read on a thread of its own meanwhile; the store is made from
+// it once it is read and launch has finished, or at once when something needs it sooner (a
 // click, a call on the bus), which then waits for the reading. Carries out what the
 // desktop, the tray, the shortcut and the bus ask for, whoever asks.
 class AppDelegate : public QObject {
     Q_OBJECT
 public:
     static constexpr int kOpenDelayMs = 400;
+    // Launch finishes this long after start even if the tray never draws the icon.
+    static constexpr int kLaunchFallbackMs = 2000;
 
     explicit AppDelegate(QObject* parent = nullptr);
     // With the data in `dataFolder`, for tests.
     explicit AppDelegate(const QString& dataFolder, QObject* parent = nullptr);
     ~AppDelegate() override;
 
+    // Once; later calls do nothing.
     void applicationDidFinishLaunching();
     // The one way in for every request; the panel's part waits until launch has finished.
     void perform(AppAction action);
@@ -65,6 +70,8 @@ signals:
     void settingsRequested();
     // The store is there: those who serve it may take it now.
     void storeMade();
+    // Launch has finished: what waited for the icon may start.
+    void launched();
 
 private:
     void makeTrayIcon();
@@ -77,7 +84,9 @@ private:
     Preferences& m_preferences;
     QString m_dataFolder;
     std::future<NookStore::Reading> m_reading;
+    bool m_read = false; // the reading is done (main thread's view)
     bool m_launched = false;
+    QTimer m_launchFallback;
     // The store goes last: the panel's content holds on to it until its own end.
     std::unique_ptr<NookStore> m_store;
     std::unique_ptr<NookTransfers> m_transfers;

@@ -3,6 +3,8 @@
 #include "app/AppIcon.h"
 #include "platform/GlobalShortcut.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -34,6 +36,30 @@ TrayIcon::~TrayIcon() = default;
 
 void TrayIcon::show() {
     m_tray->show();
+    // Qt's X11 tray icon is a window of its own, docked by the tray and painted by Qt; an
+    // icon on the bus has none.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->inherits("QSystemTrayIconSys")) {
+            m_trayWindow = window;
+            window->installEventFilter(this);
+            return;
+        }
+    }
+    tellDrawn();
+}
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_trayWindow && event->type() == QEvent::Paint) {
+        m_trayWindow->removeEventFilter(this);
+        m_trayWindow = nullptr;
+        tellDrawn();
+    }
+    return false;
+}
+
+void TrayIcon::tellDrawn() {
+    // After the paint has reached the screen.
+    QMetaObject::invokeMethod(this, &TrayIcon::drawn, Qt::QueuedConnection);
 }
 
 void TrayIcon::followShortcut(GlobalShortcut* shortcut) {

@@ -151,15 +151,19 @@ int main(int argc, char** argv) {
     QObject::connect(&delegate, &AppDelegate::storeMade, &service, [&] { service.attach(delegate.store()); });
     QObject::connect(&service, &ApplicationService::storeNeeded, &delegate, [&] { delegate.store(); });
     XdgAutostartLoginItem loginItem;
-    // Keys that show and hide the panel from anywhere, where the session has a way to them.
-    const std::unique_ptr<GlobalShortcut> shortcut = GlobalShortcut::createForSession();
-    if (shortcut) {
+    // Keys that show and hide the panel from anywhere, where the session has a way to them;
+    // taken once launch has finished, after the icon.
+    std::unique_ptr<GlobalShortcut> shortcut;
+    QObject::connect(&delegate, &AppDelegate::launched, &delegate, [&] {
+        shortcut = GlobalShortcut::createForSession();
+        if (!shortcut)
+            return;
         QObject::connect(shortcut.get(), &GlobalShortcut::activated, &delegate,
                          [&delegate] { delegate.perform(AppAction::TogglePanel); });
         // Later changes come from the settings window, which binds before it stores.
         shortcut->bind(delegate.preferences().globalShortcut());
         delegate.trayIcon()->followShortcut(shortcut.get());
-    }
+    });
     QObject::connect(&delegate, &AppDelegate::settingsRequested, &delegate, [&] {
         ThemeIcons::ensureTheme();
         delegate.keepAbovePanel(SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get()));
@@ -169,9 +173,8 @@ int main(int argc, char** argv) {
     // Before the bus connection goes: what was handed over is written, and every caller answered.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::finish);
 
-    // Launch finishes before the event loop runs, so a bus call that started this process
-    // (a launcher's Activate or Open) finds the panel ready.
-    delegate.applicationDidFinishLaunching();
+    // Launch finishes once the icon is drawn, or as soon as a request (here or on the bus)
+    // needs the panel.
     switch (request.action) {
     case Action::Add: // no bus to hand them over through: this process serves on its own
         delegate.store().handOvers().addUris(request.uris, StoreCommands::targetFor(request.nook));

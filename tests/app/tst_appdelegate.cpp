@@ -95,8 +95,9 @@ private slots:
         QCOMPARE(NookStore(folder).groups().first().items.size(), 2);
     }
 
-    // The data is read while the tray icon docks, and the store is made from it once read, with the
-    // nook last selected current again; or at once, when a click comes first.
+    // The data is read while the tray icon docks. Launch waits until the icon is drawn (at once
+    // here: no tray) and then makes the store from what was read, with the nook last selected
+    // current again; a click that comes first launches and makes it there and then.
     void theDataIsReadWhileTheIconDocks() {
         m_delegate->store().addGroup(u"Work"_qs); // and selects it
         const QUuid work = m_delegate->store().groups().last().id;
@@ -104,14 +105,20 @@ private slots:
             m_delegate.reset(); // saves
             m_delegate = std::make_unique<AppDelegate>(m_env->home() + u"/data"_qs);
             m_delegate->setClickMonitorFactory([] { return std::make_unique<FakeClickMonitor>(); });
-            m_delegate->applicationDidFinishLaunching();
-            QVERIFY(!m_delegate->panelController()); // no store yet, so no panel
+            m_delegate->setDisplaySession(DisplaySession{true, false, true});
+            QSignalSpy launched(m_delegate.get(), &AppDelegate::launched);
+            QVERIFY(!m_delegate->panelController());
+            QVERIFY(!m_delegate->dummyWindow()); // nothing of launch before the icon
             if (clickFirst) {
                 emit m_delegate->trayIcon()->systemTrayIcon()->activated(QSystemTrayIcon::Trigger);
+                QCOMPARE(launched.count(), 1);
                 QVERIFY(panelShown());
             }
             QTRY_VERIFY(m_delegate->panelController());
+            QVERIFY(m_delegate->dummyWindow());
             QCOMPARE(m_delegate->store().selectedGroupID(), work);
+            QCoreApplication::processEvents();
+            QCOMPARE(launched.count(), 1); // the icon's own word, later, changes nothing
         }
     }
 
