@@ -79,8 +79,13 @@ void PanelHeader::setSearching(bool searching) {
 }
 
 void PanelHeader::showPinState() {
-    const QString name =
-        m_pinState.value() ? QStringLiteral("object-locked") : QStringLiteral("object-unlocked");
-    m_pinButton->setSymbol({name}, name);
+    // The standard names first: a theme without them (as most lack "object-locked") sends the
+    // lookup on through "hicolor", whose long index is read on the panel's first showing.
+    const bool pinned = m_pinState.value();
+    const QString name = pinned ? QStringLiteral("object-locked") : QStringLiteral("object-unlocked");
+    m_pinButton->setSymbol(
+        {pinned ? QStringLiteral("changes-prevent-symbolic") : QStringLiteral("changes-allow-symbolic"),
+         name},
+        name);
     m_pinButton->setEmphasized(m_pinState.value());
 }

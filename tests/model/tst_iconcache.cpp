@@ -3,6 +3,7 @@
 #include "model/BackgroundWork.h"
 #include "model/Bookmarks.h"
 #include "model/IconCache.h"
+#include "platform/xdg/ThemeIcons.h"
 #include "platform/xdg/ThumbnailCache.h"
 
 #include <QDBusMessage>
@@ -332,6 +333,39 @@ private slots:
         const QImage drawn = IconCache::makeIcon(folder).pixmap(64).toImage();
         QIcon::setThemeName(u"none"_s);
         QCOMPARE(drawn.pixelColor(32, 32), QColor(Qt::red));
+    }
+
+    // Where the session names no real theme ("hicolor" is only the fallback every theme
+    // inherits), one with the basic icons is taken, even if "hicolor" has them; a named theme
+    // that has them is kept.
+    void aThemeWithTheBasicIconsIsMadeSure() {
+        const QString icons = m_env->home() + u"/.local/share/icons"_s;
+        for (const QString& theme : {u"hicolor"_s, u"Adwaita"_s, u"Full"_s}) {
+            const QString dir = u"64x64/places"_s;
+            m_env->makeFile(
+                u".local/share/icons/%1/index.theme"_s.arg(theme),
+                u"[Icon Theme]\nName=%1\nDirectories=%2\n\n[%2]\nSize=64\nType=Fixed\n"_s.arg(theme, dir)
+                    .toUtf8());
+            QImage image(64, 64, QImage::Format_ARGB32);
+            image.fill(Qt::red);
+            QVERIFY(image.save(m_env->makeFolder(u".local/share/icons/%1/%2"_s.arg(theme, dir)) +
+                               u"/folder.png"_s));
+        }
+        const struct {
+            QString named, theme, fallback;
+        } cases[] = {{u"hicolor"_s, u"Adwaita"_s, u"Adwaita"_s},
+                     {u""_s, u"Adwaita"_s, u"Adwaita"_s},
+                     {u"Full"_s, u"Full"_s, u"none"_s}};
+        QIcon::setThemeSearchPaths({icons});
+        for (const auto& c : cases) {
+            QIcon::setThemeName(c.named);
+            QIcon::setFallbackThemeName(u"none"_s);
+            ThemeIcons::ensureTheme();
+            QCOMPARE(QIcon::themeName(), c.theme);
+            QCOMPARE(QIcon::fallbackThemeName(), c.fallback);
+        }
+        QIcon::setThemeSearchPaths({});
+        QIcon::setThemeName(u"none"_s);
     }
 
     // Quitting while icons of moved targets load: queued work is dropped, running work waited for, and

@@ -9,7 +9,11 @@
 namespace ThemeIcons {
 
 void ensureTheme() {
-    if (QIcon::hasThemeIcon(QStringLiteral("folder")))
+    // "hicolor" is what a bare X session names: the fallback every theme inherits, with
+    // applications' icons and little else. Asking it costs reading its long index first.
+    const QString named = QIcon::themeName();
+    const bool onlyFallback = named.isEmpty() || named == QLatin1String("hicolor");
+    if (!onlyFallback && QIcon::hasThemeIcon(QStringLiteral("folder")))
         return;
     const QStringList candidates = {QStringLiteral("Adwaita"), QStringLiteral("breeze"),
                                     QStringLiteral("Papirus"), QStringLiteral("gnome")};
@@ -20,7 +24,7 @@ void ensureTheme() {
                 qCDebug(lcIcons) << "the theme" << QIcon::themeName() << "has no basic icons; falling back to"
                                  << theme;
                 QIcon::setFallbackThemeName(theme);
-                if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+                if (onlyFallback)
                     QIcon::setThemeName(theme);
                 return;
             }
