@@ -29,8 +29,12 @@ TargetCheck::TargetCheck(QObject* parent)
             check(std::exchange(m_next, {}));
             return;
         }
-        if (!m_watcher.future().isCanceled() && m_watcher.future().resultCount() > 0)
-            emit finished(m_watcher.result());
+        if (m_watcher.future().isCanceled() || m_watcher.future().resultCount() == 0)
+            return;
+        if (std::optional<Result> result = m_watcher.result()) {
+            m_reported = std::move(*result);
+            emit finished(m_reported);
+        }
     });
 }
 
@@ -45,5 +49,9 @@ void TargetCheck::check(const QList<NookItem>& items) {
     }
     if (BackgroundWork::stopped())
         return;
-    m_watcher.setFuture(QtConcurrent::run(&BackgroundWork::pool(), checkAll, items));
+    // Compared on the worker, which also frees what an unchanged result took.
+    m_watcher.setFuture(QtConcurrent::run(&BackgroundWork::pool(), [items, reported = m_reported] {
+        Result result = checkAll(items);
+        return result == reported ? std::nullopt : std::optional(std::move(result));
+    }));
 }

@@ -6,6 +6,7 @@
 #include "views/HeaderButton.h"
 #include "views/NoticeBar.h"
 #include "views/PanelNotices.h"
+#include "views/TargetCheck.h"
 #include "views/TuckawayTabButton.h"
 
 #include <QClipboard>
@@ -435,6 +436,25 @@ private slots:
         m_view->showOpenFailure(m_store->groups().at(1).items.first().id, TuckawayView::OpenFailure::Missing);
         QTest::mouseClick(m_view->noticeBar()->actionButton(), Qt::LeftButton);
         QCOMPARE(contents(), u"A: here | B: "_s);
+    }
+
+    // A check that finds the targets as they were last told tells nothing (a big nook would hand
+    // over all its paths on every showing); one that finds a change tells it.
+    void targetChecksTellOnlyChanges() {
+        const QList<NookItem> items = nook(u"T"_s, {u"kept"_s, u"goes"_s}).items;
+        TargetCheck check;
+        QSignalSpy told(&check, &TargetCheck::finished);
+        for (const int round : {1, 2, 3}) {
+            if (round == 3)
+                QVERIFY(QFile::remove(*Bookmarks::recordedPath(items.at(1).bookmarkData)));
+            check.check(items);
+            QTRY_VERIFY(!check.isRunning());
+            QTest::qWait(20); // the watcher's word comes from the event loop
+            QCOMPARE(told.count(), round == 3 ? 2 : 1);
+        }
+        const auto last = told.last().at(0).value<TargetCheck::Result>();
+        QCOMPARE(last.missing, QSet<QUuid>{items.at(1).id});
+        QCOMPARE(last.paths.keys(), QList<QUuid>{items.at(0).id});
     }
 
     // What is typed replaces the old name; blanks at the ends go; Escape, or a nook's blank name, renames
