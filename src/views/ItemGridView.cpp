@@ -42,18 +42,21 @@ void ItemGridView::setShape(int columns, double iconSize) {
 }
 
 void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
-    // Another nook changed: this one's list is the very one shown, and a large one costs a
-    // noticeable moment to index again.
-    if (!fromTop && items.constData() == m_items.constData() && items.size() == m_items.size())
+    // The very list shown (another nook changed, or the panel shows again): a large one costs
+    // a noticeable moment to index again.
+    const bool same = items.constData() == m_items.constData() && items.size() == m_items.size();
+    if (!fromTop && same)
         return;
     // The keyboard stays on its item where it is still there, else on the cell that took its place.
     const std::optional<QUuid> focused =
         m_focus.index() < m_items.size() ? std::optional(m_items.at(m_focus.index()).id) : std::nullopt;
     m_items = items;
-    m_indexOf.clear();
-    m_indexOf.reserve(items.size());
-    for (int i = 0; i < items.size(); ++i)
-        m_indexOf.insert(items.at(i).id, i);
+    if (!same) {
+        m_indexOf.clear();
+        m_indexOf.reserve(items.size());
+        for (int i = 0; i < items.size(); ++i)
+            m_indexOf.insert(items.at(i).id, i);
+    }
     const int kept = focused ? indexOf(*focused) : -1;
     m_focus.setIndex(fromTop ? 0 : kept >= 0 ? kept : m_focus.index(), int(items.size()));
     if (fromTop)
