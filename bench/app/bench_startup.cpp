@@ -30,20 +30,35 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace {
-long residentKiB(qint64 pid) {
+// The sum of the given fields of /proc/PID/status, in KiB.
+long statusKiB(qint64 pid, std::initializer_list<const char*> fields) {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
+    long total = 0;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        for (const char* field : fields) {
+            if (line.startsWith(field) && line.at(int(qstrlen(field))) == ':')
+                total += line.mid(int(qstrlen(field)) + 1).trimmed().split(' ').first().toLong();
+        }
     }
-    return -1;
+    return total;
+}
+
+long residentKiB(qint64 pid) {
+    return statusKiB(pid, {"VmRSS"});
+}
+
+// Of the resident memory, what is the process's own: heap and other anonymous pages, and shared
+// memory (the X server's images); the rest are pages of files, mostly libraries' code and fonts.
+long privateKiB(qint64 pid) {
+    return statusKiB(pid, {"RssAnon", "RssShmem"});
 }
 
 QDBusMessage action(const QString& name) {
@@ -124,7 +139,8 @@ double median(QList<double> values) {
 
 struct Figures {
     QList<double> busMs, startMs, dockedMs, drawnMs, rssKiB, wakeUps, threads, shownRssKiB, firstClickMs,
-        laterClickMs, firstClickCpuMs, laterClickCpuMs, quitMs, shows, firstShownRssKiB;
+        laterClickMs, firstClickCpuMs, laterClickCpuMs, quitMs, shows, firstShownRssKiB, privateKiB,
+        firstShownPrivateKiB, shownPrivateKiB;
     int lostClicks = 0;
 };
 
@@ -205,6 +221,7 @@ void clickThrough(Desktop& desktop, quint32 pid, int shows, Figures& figures) {
         if (show == 0) {
             QThread::msleep(1000);
             figures.firstShownRssKiB << residentKiB(pid);
+            figures.firstShownPrivateKiB << privateKiB(pid);
         }
     }
     figures.shows << shown;
@@ -256,6 +273,7 @@ void measure(const QString& binary, bool tuckaway, int items, int shows, int idl
     }
     QThread::msleep(1000); // idling is what is measured here
     figures.rssKiB << residentKiB(process.processId());
+    figures.privateKiB << privateKiB(process.processId());
     figures.threads << threadCount(process.processId());
     const long switches = contextSwitches(process.processId());
     QThread::msleep(1000 * idleSeconds);
@@ -264,6 +282,7 @@ void measure(const QString& binary, bool tuckaway, int items, int shows, int idl
         clickThrough(desktop, pid, shows, figures);
         QThread::msleep(1000);
         figures.shownRssKiB << residentKiB(process.processId());
+        figures.shownPrivateKiB << privateKiB(process.processId());
     }
     timer.restart();
     if (tuckaway)
@@ -363,6 +382,7 @@ int main(int argc, char** argv) {
     line("exec -> tray icon docked", ours.dockedMs, floor.dockedMs, 1, "ms");
     line("exec -> docked icon drawn", ours.drawnMs, floor.drawnMs, 1, "ms");
     line("idle resident memory after 1 s", ours.rssKiB, floor.rssKiB, 1024, "MiB");
+    line("  of it private (anonymous, shared memory)", ours.privateKiB, floor.privateKiB, 1024, "MiB");
     line("threads when idle", ours.threads, floor.threads, 1, "");
     char idle[64];
     std::snprintf(idle, sizeof idle, "wake-ups while idle for %d s", idleSeconds);
@@ -371,7 +391,9 @@ int main(int argc, char** argv) {
          1024, "MiB");
     char shown[64];
     std::snprintf(shown, sizeof shown, "resident memory after %d shows, 1 s idle", shows);
+    line("  of it private", ours.firstShownPrivateKiB, floor.firstShownPrivateKiB, 1024, "MiB");
     line(shown, ours.shownRssKiB, floor.shownRssKiB, 1024, "MiB");
+    line("  of it private", ours.shownPrivateKiB, floor.shownPrivateKiB, 1024, "MiB");
     line("first tray click -> panel mapped", ours.firstClickMs, floor.firstClickMs, 1, "ms");
     line("later tray clicks -> panel mapped", ours.laterClickMs, floor.laterClickMs, 1, "ms");
     line("  CPU time of the first click until mapped", ours.firstClickCpuMs, floor.firstClickCpuMs, 1, "ms");
