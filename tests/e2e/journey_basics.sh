@@ -44,8 +44,11 @@ read -r tx ty tw th <<<"$(geometry "$(tray_icon)")"
 panel_hidden || fail "a panel is shown at launch"
 [ ! -e "$DATA_FILE" ] || fail "a data file was written at launch"
 screenshot "started"
-# The invisible 1 x 1 window shows nothing, with or without a compositor.
-dummy=$(xdotool search --name '^Tuckaway \(hidden\)$' | head -n1)
+# The invisible 1 x 1 window shows nothing, with or without a compositor. It comes once the
+# tray icon is drawn.
+dummy_window() { xdotool search --name '^Tuckaway \(hidden\)$' | head -n1 | grep .; }
+wait_for "the invisible window" 5 dummy_window
+dummy=$(dummy_window)
 read -r dx dy dw dh <<<"$(geometry "$dummy")"
 [ "$dw" -eq 1 ] && [ "$dh" -eq 1 ] || fail "the invisible window is ${dw}x$dh"
 pixels=$(import -window root -crop 3x1+"$dx"+"$dy" txt:- | awk 'NR > 1 {print $3}' | sort -u | wc -l)
