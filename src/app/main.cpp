@@ -10,7 +10,6 @@
 #include "app/TrayIcon.h"
 #include "model/HandOverQueue.h"
 #include "model/NookStore.h"
-#include "platform/FreeMemory.h"
 #include "platform/GlobalShortcut.h"
 #include "platform/Localization.h"
 #include "platform/Preferences.h"
@@ -126,7 +125,6 @@ std::optional<int> runAsClient(int argc, char** argv, CommandLine::Request& requ
 } // namespace
 
 int main(int argc, char** argv) {
-    FreeMemory::shareWorkersHeap();
     setNames();
     CommandLine::Request request;
     if (const std::optional<int> status = runAsClient(argc, argv, request))

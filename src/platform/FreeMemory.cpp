@@ -6,15 +6,9 @@
 
 namespace FreeMemory {
 
-void shareWorkersHeap() {
-#ifdef __GLIBC__
-    mallopt(M_ARENA_MAX, 2);
-#endif
-}
-
 void giveBack() {
 #ifdef __GLIBC__
-    malloc_trim(0); // also free pages in the middle of the heap
+    malloc_trim(0); // every arena, also free pages in their middle
 #endif
 }
 
