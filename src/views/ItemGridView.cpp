@@ -39,6 +39,7 @@ void ItemGridView::setShape(int columns, double iconSize) {
     updateScrollBar();
     updateHoverFromCursor();
     viewport()->update();
+    emit viewChanged();
 }
 
 void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
@@ -68,6 +69,7 @@ void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
     updateHoverFromCursor();
     m_animations.prune(m_hovered, m_draggingShown);
     viewport()->update();
+    emit viewChanged();
 }
 
 GridGeometry ItemGridView::gridGeometry() const {
@@ -80,6 +82,11 @@ GridGeometry ItemGridView::gridGeometry() const {
             verticalScrollBar()->value()};
 }
 
+QList<NookItem> ItemGridView::itemsInView() const {
+    const auto [first, last] = gridGeometry().visibleRange();
+    return m_items.mid(first, last - first + 1);
+}
+
 void ItemGridView::updateScrollBar() {
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setRange(0, gridGeometry().scrollMaximum());
@@ -88,11 +95,13 @@ void ItemGridView::updateScrollBar() {
 void ItemGridView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBar();
+    emit viewChanged();
 }
 
 void ItemGridView::scrollContentsBy(int, int) {
     updateHoverFromCursor();
     viewport()->update();
+    emit viewChanged();
 }
 
 // ---- painting

@@ -43,6 +43,8 @@ public:
     void setTargets(const QSet<QUuid>& missing, const QHash<QUuid, QString>& paths);
     bool isMissing(const QUuid& id) const { return m_missing.contains(id); }
     QString toolTipAt(const QPoint& viewportPos) const;
+    // The items whose cells are in view or a row from it.
+    QList<NookItem> itemsInView() const;
 
     // Where the cells lie now, in viewport coordinates.
     GridGeometry gridGeometry() const;
@@ -79,6 +81,8 @@ public:
     QRect rubberBand() const;
 
 signals:
+    // Other cells may be in view now: other items, a scroll, another size or shape.
+    void viewChanged();
     // A click, Enter or the menu's Open.
     void openRequested(const NookItem& item);
     // The Alt badge, Delete or the menu's Remove: one item, or the selected ones together.

@@ -23,35 +23,55 @@ TargetCheck::Result checkAll(const QList<NookItem>& items) {
 TargetCheck::TargetCheck(QObject* parent)
     : QObject(parent) {
     connect(&m_watcher, &QFutureWatcher<Result>::finished, this, [this] {
-        // A check asked for while this one ran replaces its result.
-        if (m_pending) {
-            m_pending = false;
-            check(std::exchange(m_next, {}));
-            return;
+        m_running = false;
+        if (!m_watcher.future().isCanceled() && m_watcher.future().resultCount() > 0) {
+            Result found = m_watcher.result();
+            keepChanges(found);
+            if (!found.missing.isEmpty() || !found.paths.isEmpty())
+                emit finished(found);
         }
-        if (m_watcher.future().isCanceled() || m_watcher.future().resultCount() == 0)
-            return;
-        if (std::optional<Result> result = m_watcher.result()) {
-            m_reported = std::move(*result);
-            emit finished(m_reported);
-        }
+        startQueued();
     });
 }
 
 // A check still running keeps only its own copy of the items; its result is dropped.
 TargetCheck::~TargetCheck() = default;
 
+void TargetCheck::restart() {
+    m_looked.clear();
+    m_queued.clear();
+}
+
 void TargetCheck::check(const QList<NookItem>& items) {
-    if (m_watcher.isRunning()) {
-        m_pending = true;
-        m_next = items;
-        return;
+    for (const NookItem& item : items) {
+        if (!m_looked.contains(item.id)) {
+            m_looked.insert(item.id);
+            m_queued.append(item);
+        }
     }
-    if (BackgroundWork::stopped())
+    startQueued();
+}
+
+void TargetCheck::startQueued() {
+    if (m_running || m_queued.isEmpty() || BackgroundWork::stopped())
         return;
-    // Compared on the worker, which also frees what an unchanged result took.
-    m_watcher.setFuture(QtConcurrent::run(&BackgroundWork::pool(), [items, reported = m_reported] {
-        Result result = checkAll(items);
-        return result == reported ? std::nullopt : std::optional(std::move(result));
-    }));
+    m_running = true;
+    m_watcher.setFuture(QtConcurrent::run(&BackgroundWork::pool(), checkAll, std::exchange(m_queued, {})));
+}
+
+void TargetCheck::keepChanges(Result& found) {
+    found.missing.subtract(m_told.missing);
+    for (const QUuid& id : std::as_const(found.missing))
+        m_told.paths.remove(id);
+    m_told.missing.unite(found.missing);
+    for (auto it = found.paths.begin(); it != found.paths.end();) {
+        const auto told = m_told.paths.constFind(it.key());
+        if (told != m_told.paths.cend() && *told == it.value()) {
+            it = found.paths.erase(it);
+        } else {
+            m_told.missing.remove(it.key());
+            m_told.paths.insert(it.key(), it.value());
+            ++it;
+        }
+    }
 }

@@ -7,34 +7,40 @@
 #include <QObject>
 #include <QSet>
 
-#include <optional>
-
-// Looks in the background whether the targets of a list of items are still there, and
-// where (a moved target is searched for). Only the latest check reports: a new one makes
-// the result of the one before it worthless. A result equal to the one reported last is not
-// reported again: those told merge what they are told, so it would change nothing, and a
-// big nook's paths would be handed over anew on every showing of the panel.
+// Looks in the background whether the targets of items are still there, and where (a moved
+// target is searched for). The panel starts a round each time it shows a nook and hands in the
+// items as they come into view; each is looked at once a round, so a big nook costs what is on
+// screen, not what it holds. Only what differs from what was told before is told.
 class TargetCheck : public QObject {
     Q_OBJECT
 public:
     struct Result {
         QSet<QUuid> missing;
         QHash<QUuid, QString> paths; // where each target that was found lies now
-        bool operator==(const Result&) const = default;
     };
 
     explicit TargetCheck(QObject* parent = nullptr);
     ~TargetCheck() override;
 
+    // Every item may be looked at again; what was handed in and not looked at yet is dropped.
+    void restart();
+    // Looks at those of `items` not looked at in this round.
     void check(const QList<NookItem>& items);
-    bool isRunning() const { return m_watcher.isRunning(); }
+    bool isRunning() const { return m_running; }
 
 signals:
-    void finished(const TargetCheck::Result& result);
+    void finished(const TargetCheck::Result& changes);
 
 private:
-    QFutureWatcher<std::optional<Result>> m_watcher; // nothing: the same as reported
-    Result m_reported;
-    bool m_pending = false;
-    QList<NookItem> m_next;
+    void startQueued();
+    // Takes out of `found` what was told before and remembers the rest as told.
+    void keepChanges(Result& found);
+
+    QFutureWatcher<Result> m_watcher;
+    // Until its result is in: the future is done before the watcher tells, and a new one set then
+    // would drop that result.
+    bool m_running = false;
+    QSet<QUuid> m_looked; // in this round: looked at, being looked at or queued
+    QList<NookItem> m_queued;
+    Result m_told; // all that was told, each item by what was told of it last
 };

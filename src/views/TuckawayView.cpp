@@ -127,7 +127,6 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
 
     connect(m_search, &PanelSearch::resultsShown, this, [this](const QList<NookItem>& results) {
         showHint(results.isEmpty() ? "search.no_matches" : nullptr);
-        m_targetCheck->check(results); // results of other nooks were not looked at yet
     });
     connect(m_search, &PanelSearch::activeChanged, this, [this](bool active) {
         m_header->setSearching(active);
@@ -206,6 +205,10 @@ void TuckawayView::connectGrid() {
                 else
                     emit openWithRequested(item, id);
             });
+    connect(m_grid, &ItemGridView::viewChanged, this, [this] {
+        if (isVisible())
+            m_targetCheck->check(m_grid->itemsInView());
+    });
     connect(m_targetCheck, &TargetCheck::finished, this, [this](const TargetCheck::Result& result) {
         m_itemActions->setPaths(result.missing, result.paths);
         m_grid->setTargets(result.missing, result.paths);
@@ -320,12 +323,12 @@ void TuckawayView::showItems(bool fromTop) {
         return m_search->refresh(m_store.groups(), currentID()); // its results say the rest
     const NookGroup* current = m_store.selectedGroup();
     const QList<NookItem> items = current ? current->items : QList<NookItem>();
+    // A nook newly on screen: look again whether its targets are still there, as they come into view.
+    if (fromTop && isVisible())
+        m_targetCheck->restart();
     m_grid->setItems(items, fromTop);
     // No nook: how to make one; an empty nook: how to fill it.
     showHint(m_store.groups().isEmpty() ? "empty.no_nooks" : items.isEmpty() ? "empty.no_items" : nullptr);
-    // A nook newly on screen: look again whether its targets are still there.
-    if (fromTop && isVisible())
-        m_targetCheck->check(items);
 }
 
 // Over the grid, when it has nothing to show; clicks and drops pass through.
