@@ -35,15 +35,6 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
     row->addWidget(m_settingsButton, 0, Qt::AlignVCenter);
 
     m_searchField->setPlaceholderText(qtTrId("search.placeholder"));
-    m_searchField->setClearButtonEnabled(true);
-    for (QToolButton* clear : m_searchField->findChildren<QToolButton*>())
-        clear->setAccessibleName(qtTrId("search.clear"));
-    // Added after the clear button is named: the magnifier is a button of its own, named too.
-    const QPixmap magnifier = PanelPainting::symbol(
-        {QStringLiteral("edit-find-symbolic"), QStringLiteral("edit-find")}, QStringLiteral("edit-find"), 16,
-        PanelPainting::foreground(palette(), 0.6), devicePixelRatioF());
-    m_searchField->addAction(QIcon(magnifier), QLineEdit::LeadingPosition)
-        ->setText(qtTrId("search.placeholder"));
 
     m_addButton->setSymbol({QStringLiteral("list-add-symbolic"), QStringLiteral("list-add")},
                            QStringLiteral("list-add"));
@@ -72,10 +63,26 @@ PanelHeader::PanelHeader(PinState& pinState, QWidget* parent)
 }
 
 void PanelHeader::setSearching(bool searching) {
+    if (searching && !m_searchField->isClearButtonEnabled())
+        dressSearchField();
     m_tabBar->setVisible(!searching);
     // Laid out now, not at the event loop's next turn: whatever draws the header first (a grab, a
     // frame) would find the field still beside the tabs' old place, half the header wide.
     layout()->activate();
+}
+
+// On the first search, not with the panel: the style's clear button alone costs the first
+// showing a few milliseconds.
+void PanelHeader::dressSearchField() {
+    m_searchField->setClearButtonEnabled(true);
+    for (QToolButton* clear : m_searchField->findChildren<QToolButton*>())
+        clear->setAccessibleName(qtTrId("search.clear"));
+    // Added after the clear button is named: the magnifier is a button of its own, named too.
+    const QPixmap magnifier = PanelPainting::symbol(
+        {QStringLiteral("edit-find-symbolic"), QStringLiteral("edit-find")}, QStringLiteral("edit-find"), 16,
+        PanelPainting::foreground(palette(), 0.6), devicePixelRatioF());
+    m_searchField->addAction(QIcon(magnifier), QLineEdit::LeadingPosition)
+        ->setText(qtTrId("search.placeholder"));
 }
 
 void PanelHeader::showPinState() {

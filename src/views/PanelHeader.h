@@ -30,6 +30,7 @@ signals:
     void settingsClicked();
 
 private:
+    void dressSearchField();
     void showPinState();
 
     PinState& m_pinState;

@@ -129,6 +129,8 @@ TuckawayView::TuckawayView(NookStore& store, Preferences& preferences, IconCache
         showHint(results.isEmpty() ? "search.no_matches" : nullptr);
     });
     connect(m_search, &PanelSearch::activeChanged, this, [this](bool active) {
+        if (active)
+            m_targetCheck->restart(); // what a search finds is looked at anew
         m_header->setSearching(active);
         m_grid->setSteeredFromElsewhere(active);
         if (!active) {

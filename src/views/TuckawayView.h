@@ -60,6 +60,7 @@ public:
     QLineEdit* searchField() const { return m_header->searchField(); }
     NoticeBar* noticeBar() const { return m_notice; }
     HandOverProgress* handOverProgress() const { return m_progress; }
+    const TargetCheck* targetCheck() const { return m_targetCheck; }
 
     QSize sizeHint() const override { return panelSize(); }
 

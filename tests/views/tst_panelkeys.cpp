@@ -2,6 +2,7 @@
 #include "views/HeaderButton.h"
 #include "views/NoticeBar.h"
 #include "views/PanelMetrics.h"
+#include "views/TargetCheck.h"
 
 #include <QAccessible>
 
@@ -289,8 +290,11 @@ private slots:
         }
         QCOMPARE(children.join(u" | "_s), expected);
         QCOMPARE(parent->focusChild(), tabs ? nullptr : parent->child(1));
-        // Every button says what it does: the header's, the search's clear, the notice's close.
+        // Every button says what it does: the header's, the search's clear (which comes with the first
+        // search), the notice's close.
         m_view->noticeBar()->post({u"notice"_s, u"act"_s, {}});
+        QTest::keyClicks(grid(), u"i"_s);
+        QVERIFY(m_view->searchField()->isClearButtonEnabled());
         for (QAbstractButton* button : m_view->findChildren<QAbstractButton*>())
             QVERIFY2(!QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name).isEmpty(),
                      button->metaObject()->className());
@@ -311,7 +315,8 @@ private slots:
         QVERIFY(!field->isVisible());
         QCOMPARE(grid()->items().size(), 15);
         QCOMPARE(m_view->focusWidget(), grid());
-        QVERIFY(QFile::remove(m_env->home() + u"/A/i13.txt"_s)); // the results' targets are looked up
+        QTRY_VERIFY(!m_view->targetCheck()->isRunning());        // the nook, shown again, was looked at
+        QVERIFY(QFile::remove(m_env->home() + u"/A/i13.txt"_s)); // a search looks at its results anew
         QTest::keyClicks(m_view->focusWidget(), u"I"_s);
         QTest::keyClicks(m_view->focusWidget(), u"1"_s); // now the field's
         QCOMPARE(shownItems(), u"i1 i10 i11 i12 i13 i14"_s);
