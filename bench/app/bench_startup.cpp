@@ -6,8 +6,8 @@
 // it owns its bus name and its event loop answers a call on the bus), its resident memory
 // after a second of idling and its wake-ups (context switches) over the next idle seconds.
 // Then it clicks the tray icon `shows` times, timing each click until the panel is mapped
-// and closing it again with the next click, and measures the memory once more and how
-// long quitting takes. Prints medians.
+// and closing it again with the next click, and measures the memory and the wake-ups once
+// more and how long quitting takes. Prints medians.
 //   bench_startup <path to tuckaway> [runs = 7] [items in the data file = none]
 //                 [shows = 100] [idle seconds = 1]
 #include <QCoreApplication>
@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -99,9 +100,9 @@ void writeDataFile(const QString& home, int count) {
         data.write(NookCodec::encode({group}));
 }
 
-// Context switches of every thread: each wake-up is one.
-long contextSwitches(qint64 pid) {
-    long total = 0;
+// Context switches of each thread, by its id: each wake-up is one.
+QHash<QString, long> contextSwitches(qint64 pid) {
+    QHash<QString, long> threads;
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
     for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile status(tasks.filePath(task) + QStringLiteral("/status"));
@@ -109,9 +110,23 @@ long contextSwitches(qint64 pid) {
             continue;
         for (const QByteArray& line : status.readAll().split('\n')) {
             if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
-                total += line.mid(line.indexOf(':') + 1).trimmed().toLong();
+                threads[task] += line.mid(line.indexOf(':') + 1).trimmed().toLong();
         }
     }
+    return threads;
+}
+
+// The wake-ups of the process over `seconds`; a thread that ended meanwhile (a pool's idle
+// worker expiring) woke at least once to do so.
+long wakeUpsOver(qint64 pid, int seconds) {
+    const QHash<QString, long> before = contextSwitches(pid);
+    QThread::msleep(1000 * seconds);
+    const QHash<QString, long> after = contextSwitches(pid);
+    long total = 0;
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        total += it.value() - before.value(it.key());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        total += after.contains(it.key()) ? 0 : 1;
     return total;
 }
 
@@ -140,7 +155,7 @@ double median(QList<double> values) {
 struct Figures {
     QList<double> busMs, startMs, dockedMs, drawnMs, rssKiB, wakeUps, threads, shownRssKiB, firstClickMs,
         laterClickMs, firstClickCpuMs, laterClickCpuMs, quitMs, shows, firstShownRssKiB, privateKiB,
-        firstShownPrivateKiB, shownPrivateKiB;
+        firstShownPrivateKiB, shownPrivateKiB, shownWakeUps;
     int lostClicks = 0;
 };
 
@@ -275,14 +290,13 @@ void measure(const QString& binary, bool tuckaway, int items, int shows, int idl
     figures.rssKiB << residentKiB(process.processId());
     figures.privateKiB << privateKiB(process.processId());
     figures.threads << threadCount(process.processId());
-    const long switches = contextSwitches(process.processId());
-    QThread::msleep(1000 * idleSeconds);
-    figures.wakeUps << contextSwitches(process.processId()) - switches;
+    figures.wakeUps << wakeUpsOver(process.processId(), idleSeconds);
     if (tuckaway && desktop.tray && shows > 0) {
         clickThrough(desktop, pid, shows, figures);
         QThread::msleep(1000);
         figures.shownRssKiB << residentKiB(process.processId());
         figures.shownPrivateKiB << privateKiB(process.processId());
+        figures.shownWakeUps << wakeUpsOver(process.processId(), idleSeconds);
     }
     timer.restart();
     if (tuckaway)
@@ -394,6 +408,8 @@ int main(int argc, char** argv) {
     line("  of it private", ours.firstShownPrivateKiB, floor.firstShownPrivateKiB, 1024, "MiB");
     line(shown, ours.shownRssKiB, floor.shownRssKiB, 1024, "MiB");
     line("  of it private", ours.shownPrivateKiB, floor.shownPrivateKiB, 1024, "MiB");
+    std::snprintf(idle, sizeof idle, "wake-ups while idle for %d s after them", idleSeconds);
+    line(idle, ours.shownWakeUps, floor.shownWakeUps, 1, "");
     line("first tray click -> panel mapped", ours.firstClickMs, floor.firstClickMs, 1, "ms");
     line("later tray clicks -> panel mapped", ours.laterClickMs, floor.laterClickMs, 1, "ms");
     line("  CPU time of the first click until mapped", ours.firstClickCpuMs, floor.firstClickCpuMs, 1, "ms");
