@@ -27,7 +27,7 @@ void PanelSearch::start(const QString& text, const QList<NookGroup>& groups,
     m_field->setText(text);
     m_field->show();
     m_field->setFocus(Qt::OtherFocusReason); // not a reason that selects the text: typing goes on
-    emit activeChanged(true);                // before the results, which those told may make ready for
+    emit activeChanged(true);                // first: those told make ready for the results
     showResults();
 }
 

@@ -24,6 +24,7 @@ public:
     std::optional<QUuid> groupOf(const QUuid& itemID) const;
 
 signals:
+    // As a search begins (before its first results are shown) and as it ends.
     void activeChanged(bool active);
     // The results now shown in the grid (none: nothing matched).
     void resultsShown(const QList<NookItem>& results);
