@@ -37,9 +37,9 @@
 #include <string>
 
 namespace {
-// The sum of the given fields of /proc/PID/status, in KiB.
-long statusKiB(qint64 pid, std::initializer_list<const char*> fields) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+// The sum of the given fields of a status file of /proc; -1 when it cannot be read.
+long statusSum(const QString& path, std::initializer_list<const char*> fields) {
+    QFile status(path);
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     long total = 0;
@@ -50,6 +50,11 @@ long statusKiB(qint64 pid, std::initializer_list<const char*> fields) {
         }
     }
     return total;
+}
+
+// The sum of the given fields of /proc/PID/status, in KiB.
+long statusKiB(qint64 pid, std::initializer_list<const char*> fields) {
+    return statusSum(QStringLiteral("/proc/%1/status").arg(pid), fields);
 }
 
 long residentKiB(qint64 pid) {
@@ -105,13 +110,10 @@ QHash<QString, long> contextSwitches(qint64 pid) {
     QHash<QString, long> threads;
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
     for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile status(tasks.filePath(task) + QStringLiteral("/status"));
-        if (!status.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
-                threads[task] += line.mid(line.indexOf(':') + 1).trimmed().toLong();
-        }
+        const long switches = statusSum(tasks.filePath(task) + QStringLiteral("/status"),
+                                        {"voluntary_ctxt_switches", "nonvoluntary_ctxt_switches"});
+        if (switches >= 0)
+            threads.insert(task, switches);
     }
     return threads;
 }
