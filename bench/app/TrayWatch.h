@@ -1,10 +1,12 @@
 #pragma once
 
+#include <poll.h>
 #include <sys/uio.h>
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QSet>
 
@@ -15,7 +17,9 @@
 // Watches an X server for a process's tray icon docked in tint2's tray: a window of that
 // process (by _NET_WM_PID) that tint2 has taken in (its wrapper window is a child of the
 // window with class "tint2") and mapped, so it is on screen. Clicks the icon as the user
-// would (XTEST) and sees the process's panel mapped.
+// would (XTEST) and sees the process's panel mapped, waiting for the X server to tell of
+// changes rather than asking it over and over: on a machine of two cores, asking took a good
+// part of one from the program being measured.
 class TrayWatch {
 public:
     explicit TrayWatch(const QByteArray& display)
@@ -24,6 +28,8 @@ public:
             return;
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
         m_pidAtom = atom("_NET_WM_PID");
+        // Windows made, mapped, unmapped or taken into a frame at the top.
+        listen(m_root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
     }
     ~TrayWatch() { xcb_disconnect(m_connection); }
     TrayWatch(const TrayWatch&) = delete;
@@ -103,6 +109,31 @@ public:
         return std::any_of(m_panels.begin(), m_panels.end(), [this](xcb_window_t w) { return viewable(w); });
     }
 
+    // Waits until a panel of `pid` is mapped (with `mapped` false: until none is); the time
+    // it took in ms, or -1 after `timeoutMs`. Looks again whenever the X server tells of a
+    // change, and every few ms in case a change came unannounced.
+    double waitForPanel(quint32 pid, bool mapped, int timeoutMs) {
+        constexpr int kLookAgainMs = 5;
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection))
+                std::free(event);
+            if (panelMapped(pid) == mapped)
+                return timer.nsecsElapsed() / 1e6;
+            const qint64 left = timeoutMs - timer.elapsed();
+            if (left <= 0 || xcb_connection_has_error(m_connection))
+                return -1;
+            // Looking reads the connection: what came meanwhile is queued, not on the socket.
+            if (xcb_generic_event_t* queued = xcb_poll_for_queued_event(m_connection)) {
+                std::free(queued);
+                continue;
+            }
+            pollfd socket{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            poll(&socket, 1, int(std::min<qint64>(left, kLookAgainMs)));
+        }
+    }
+
     // Before watching another process.
     void forget() {
         m_seen.clear();
@@ -115,9 +146,16 @@ private:
             return;
         xcb_get_geometry_reply_t* geometry =
             xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
-        if (geometry && geometry->width > 50 && !m_panels.contains(window))
+        if (geometry && geometry->width > 50 && !m_panels.contains(window)) {
             m_panels << window;
+            listen(window, XCB_EVENT_MASK_STRUCTURE_NOTIFY); // its own mapping, inside a frame
+        }
         free(geometry);
+    }
+
+    void listen(xcb_window_t window, uint32_t mask) {
+        xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_connection);
     }
 
     // XTEST's FakeInput, sent as it is: no library for the extension is needed.

@@ -186,18 +186,6 @@ QProcessEnvironment environmentFor(const QString& home, const Desktop& desktop) 
     return environment;
 }
 
-// Waits until `done` holds; the time it took in ms, or -1 after two seconds.
-template <typename Done> double timeUntil(Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 2000) {
-        if (done())
-            return timer.nsecsElapsed() / 1e6;
-        QThread::usleep(200);
-    }
-    return -1;
-}
-
 // Clicks the tray icon `shows` times to show the panel, each time closing it with the next
 // click. A click that shows nothing within two seconds (on a loaded machine two quick clicks
 // can still make a double click) is counted, and the panel closed before the next one.
@@ -218,7 +206,7 @@ void clickThrough(Desktop& desktop, quint32 pid, int shows, Figures& figures) {
     for (int show = 0; show < shows; ++show) {
         const double cpuBefore = cpuMs(pid);
         desktop.tray->click(*icon, 5);
-        const double mapped = timeUntil([&] { return desktop.tray->panelMapped(pid); });
+        const double mapped = desktop.tray->waitForPanel(pid, true, 2000);
         const double cpu = cpuMs(pid) - cpuBefore;
         if (mapped < 0) {
             ++figures.lostClicks;
@@ -230,7 +218,7 @@ void clickThrough(Desktop& desktop, quint32 pid, int shows, Figures& figures) {
         (show == 0 ? figures.firstClickCpuMs : figures.laterClickCpuMs) << cpu;
         QThread::msleep(50);
         desktop.tray->click(*icon, -5);
-        if (timeUntil([&] { return !desktop.tray->panelMapped(pid); }) < 0) {
+        if (desktop.tray->waitForPanel(pid, false, 2000) < 0) {
             ++figures.lostClicks;
             settle();
         }
