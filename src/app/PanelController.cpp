@@ -23,8 +23,8 @@
 using namespace PanelPlacement;
 
 namespace {
-QScreen* screenUnderPointer() {
-    if (QScreen* screen = QGuiApplication::screenAt(QCursor::pos()))
+QScreen* screenUnder(const QPoint& pointer) {
+    if (QScreen* screen = QGuiApplication::screenAt(pointer))
         return screen;
     return QGuiApplication::primaryScreen();
 }
@@ -111,7 +111,7 @@ void PanelController::watch(std::unique_ptr<OutsideClickMonitor> monitor) {
 
 void PanelController::sizeChanged() {
     if (isShown()) {
-        positionAnchor(m_lastMouseX);
+        positionAnchor(m_lastMouseX, QCursor::pos());
         updateContentSize();
     }
 }
@@ -154,11 +154,13 @@ void PanelController::toggle() {
 void PanelController::show() {
     if (isShown())
         return;
-    m_lastMouseX = QCursor::pos().x();
+    // Asked once (a round trip to the display server): the panel opens where the click was.
+    const QPoint pointer = QCursor::pos();
+    m_lastMouseX = pointer.x();
     if (!QGuiApplication::primaryScreen())
         return;
     makePanel();
-    positionAnchor(m_lastMouseX);
+    positionAnchor(m_lastMouseX, pointer);
     present();
 }
 
@@ -194,13 +196,13 @@ void PanelController::close() {
     }
 }
 
-void PanelController::positionAnchor(double x) {
-    QScreen* screen = screenUnderPointer();
+void PanelController::positionAnchor(double x, const QPoint& pointer) {
+    QScreen* screen = screenUnder(pointer);
     if (!screen)
         return;
     const int bottom = referenceBottom();
     const ScreenFrames frames = flipped(screen->geometry(), screen->availableGeometry(), bottom);
-    const double mouseY = flippedY(QCursor::pos().y(), bottom);
+    const double mouseY = flippedY(pointer.y(), bottom);
     m_screen = screen;
     m_edge = PanelPlacement::dockEdge(frames);
     m_anchor = anchorRect(anchorOrigin(frames, x, mouseY), bottom);

@@ -89,7 +89,8 @@ private:
     // Shows the panel where it was last anchored.
     void present();
     void openWith(const NookItem& item, const QString& applicationId);
-    void positionAnchor(double x);
+    // Where the panel hangs: at `x`, on the screen and at the height of `pointer`.
+    void positionAnchor(double x, const QPoint& pointer);
     void updateContentSize();
     void placeWindow();
     void setWindowGeometry(const QRect& rect);
