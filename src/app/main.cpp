@@ -10,6 +10,7 @@
 #include "app/TrayIcon.h"
 #include "model/HandOverQueue.h"
 #include "model/NookStore.h"
+#include "platform/FreeMemory.h"
 #include "platform/GlobalShortcut.h"
 #include "platform/Localization.h"
 #include "platform/Preferences.h"
@@ -125,6 +126,7 @@ std::optional<int> runAsClient(int argc, char** argv, CommandLine::Request& requ
 } // namespace
 
 int main(int argc, char** argv) {
+    FreeMemory::keepLargeBlocksApart();
     setNames();
     CommandLine::Request request;
     if (const std::optional<int> status = runAsClient(argc, argv, request))

@@ -12,4 +12,11 @@ void giveBack() {
 #endif
 }
 
+void keepLargeBlocksApart() {
+#ifdef __GLIBC__
+    // Setting it also stops glibc from moving it.
+    mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
+#endif
+}
+
 } // namespace FreeMemory
