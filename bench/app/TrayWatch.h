@@ -18,8 +18,8 @@
 // process (by _NET_WM_PID) that tint2 has taken in (its wrapper window is a child of the
 // window with class "tint2") and mapped, so it is on screen. Clicks the icon as the user
 // would (XTEST) and sees the process's panel mapped, waiting for the X server to tell of
-// changes rather than asking it over and over: on a machine of two cores, asking took a good
-// part of one from the program being measured.
+// changes rather than asking it over and over: on a machine of two cores, asking took CPU
+// from the program being measured.
 class TrayWatch {
 public:
     explicit TrayWatch(const QByteArray& display)

@@ -11,7 +11,7 @@ void giveBack();
 // own, handed back as soon as they are freed. glibc otherwise raises that limit when one
 // is freed, and depending on which thread freed one first, a worker's later large blocks
 // landed in its heap among small ones that stay: at 10,000 items about one start in
-// fifteen kept 7 MiB it could not give back. Called first thing at start.
+// twenty kept 7 MiB it could not give back. Called first thing at start.
 constexpr int kLargeBlockBytes = 128 * 1024;
 void keepLargeBlocksApart();
 
