@@ -1,6 +1,6 @@
 #include "platform/HeldKeys.h"
 
-#include <QGuiApplication>
+#include "platform/x11/QtX11Connection.h"
 
 #include <xcb/xcb.h>
 
@@ -10,13 +10,9 @@ namespace HeldKeys {
 
 QSet<quint32> now() {
     QSet<quint32> held;
-    // Other platforms may offer an X11 interface of their own (offscreen does): only xcb's is a keyboard.
-    auto* x11 = qGuiApp && QGuiApplication::platformName() == QLatin1String("xcb")
-                    ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                    : nullptr;
-    if (!x11)
+    xcb_connection_t* connection = qtX11Connection();
+    if (!connection)
         return held;
-    xcb_connection_t* connection = x11->connection();
     xcb_query_keymap_reply_t* reply =
         xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr);
     if (!reply)

@@ -1,7 +1,8 @@
 #include "platform/WindowHints.h"
 
+#include "platform/x11/QtX11Connection.h"
+
 #include <QByteArray>
-#include <QGuiApplication>
 #include <QHash>
 #include <QList>
 #include <QWidget>
@@ -14,15 +15,6 @@
 #include <utility>
 
 namespace {
-xcb_connection_t* x11Connection() {
-    // Other platforms may offer an X11 interface of their own (offscreen does): only xcb's is the display.
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        return x11->connection();
-    return nullptr;
-}
-
 // Atoms last as long as the X server: each name is asked for once, and all that are not
 // known yet in one round trip.
 QList<xcb_atom_t> atoms(xcb_connection_t* connection, std::initializer_list<const char*> names) {
@@ -49,7 +41,7 @@ QList<xcb_atom_t> atoms(xcb_connection_t* connection, std::initializer_list<cons
 namespace WindowHints {
 
 void keepOffTaskbarOnAllDesktops(QWidget* window) {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = qtX11Connection();
     if (!connection)
         return;
     const auto id = static_cast<xcb_window_t>(window->winId());
@@ -80,7 +72,7 @@ void keepOffTaskbarOnAllDesktops(QWidget* window) {
 }
 
 bool compositorRunning() {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = qtX11Connection();
     if (!connection)
         return true; // Wayland and the like always compose
     const xcb_atom_t selection = atoms(connection, {"_NET_WM_CM_S0"}).at(0);
@@ -92,7 +84,7 @@ bool compositorRunning() {
 }
 
 bool xwayland() {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = qtX11Connection();
     if (!connection)
         return false;
     static constexpr char kName[] = "XWAYLAND";
