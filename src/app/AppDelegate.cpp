@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/AppIcon.h"
 #include "app/NookTransfers.h"
 #include "app/PanelController.h"
 #include "app/TrayIcon.h"
@@ -199,6 +200,7 @@ void AppDelegate::chooseTransferFile(bool exporting) {
         new QFileDialog(nullptr, qtTrId(exporting ? "transfer.export_title" : "transfer.import_title"),
                         QDir::homePath(), qtTrId("transfer.filter"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowIcon(AppIcon::icon()); // a window of its own in the window lists
     dialog->setAcceptMode(exporting ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog->setFileMode(exporting ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (exporting) {

@@ -83,6 +83,10 @@ QIcon icon() {
     return QIcon(new AppIconEngine);
 }
 
+QIcon smallIcon() {
+    return QIcon(icon().pixmap(32));
+}
+
 QString renderedPath(int size) {
     return QStringLiteral(":/icons/app/rendered/%1.argb").arg(size);
 }

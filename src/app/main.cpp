@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
     preferXcb(argc, argv);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(AppIcon::icon()); // every window, the settings too
+    // Every window's, down to the tray icon's own; the ones window lists show take the whole icon.
+    QApplication::setWindowIcon(AppIcon::smallIcon());
 
     ApplicationService service;
     if (service.registerOnBus() == ApplicationService::Registration::AlreadyRunning) {
@@ -168,7 +169,8 @@ int main(int argc, char** argv) {
     });
     QObject::connect(&delegate, &AppDelegate::settingsRequested, &delegate, [&] {
         ThemeIcons::ensureTheme();
-        delegate.keepAbovePanel(SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get()));
+        delegate.keepAbovePanel(
+            SettingsView::showSingle(loginItem, delegate.preferences(), shortcut.get(), AppIcon::icon()));
     });
     QObject::connect(&service, &ApplicationService::actionRequested, &delegate, &AppDelegate::perform);
     QObject::connect(&service, &ApplicationService::openRequested, &delegate, &AppDelegate::open);

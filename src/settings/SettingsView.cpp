@@ -386,10 +386,12 @@ void SettingsView::changeEvent(QEvent* event) {
 }
 
 SettingsView* SettingsView::showSingle(LoginItemService& loginItem, Preferences& preferences,
-                                       GlobalShortcut* shortcut) {
+                                       GlobalShortcut* shortcut, const QIcon& icon) {
     static QPointer<SettingsView> window;
     if (!window) {
         window = new SettingsView(loginItem, preferences);
+        if (!icon.isNull())
+            window->setWindowIcon(icon);
         const QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
         const QRect area = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
         window->move(area.center() - window->rect().center());

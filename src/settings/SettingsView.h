@@ -2,6 +2,7 @@
 
 #include "platform/GlobalShortcut.h"
 
+#include <QIcon>
 #include <QPointer>
 #include <QWidget>
 
@@ -31,10 +32,10 @@ public:
 
     // Opens the one settings window, or raises and activates it if open: the first time
     // centred on the screen under the pointer (where the panel opens), later where it was
-    // left. The first call's login item and preferences serve the window for as long as it
-    // lives; the shortcut is the latest one given.
+    // left. The first call's login item, preferences and icon serve the window for as long as
+    // it lives; the shortcut is the latest one given.
     static SettingsView* showSingle(LoginItemService& loginItem, Preferences& preferences,
-                                    GlobalShortcut* shortcut = nullptr);
+                                    GlobalShortcut* shortcut = nullptr, const QIcon& icon = {});
 
 protected:
     void showEvent(QShowEvent* event) override;

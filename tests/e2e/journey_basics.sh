@@ -43,6 +43,9 @@ read -r tx ty tw th <<<"$(geometry "$(tray_icon)")"
 [ "$ty" -ge 736 ] || fail "the tray icon is not in the panel (y $ty)"
 panel_hidden || fail "a panel is shown at launch"
 [ ! -e "$DATA_FILE" ] || fail "a data file was written at launch"
+# Windows no window list shows carry one small icon: Qt makes and sends every size a window's
+# icon has as it makes the window.
+[ "$(icon_sizes "$(tray_icon)")" = 32x32 ] || fail "the tray icon's window has icons $(icon_sizes "$(tray_icon)")"
 screenshot "started"
 # The invisible 1 x 1 window shows nothing, with or without a compositor. It comes once the
 # tray icon is drawn.
@@ -61,6 +64,7 @@ centred_on 500 1 || fail "panel not at the pointer: x $px"
 gap=$((736 - py - ph))
 [ "$gap" -gt 0 ] && [ "$gap" -le 40 ] || fail "panel not next to the tint2 panel: gap $gap"
 check_panel_hints
+[ "$(icon_sizes "$(panel_window)")" = 32x32 ] || fail "the panel has icons $(icon_sizes "$(panel_window)")"
 screenshot "activated"
 app_call Activate "{}"
 wait_for "the panel to close after the second Activate" 5 panel_hidden

@@ -12,6 +12,8 @@ log "settings"
 app_call ActivateAction "'settings'" "[]" "{}"
 wait_for "the settings window, titled \"Tuckaway Settings\"" 5 settings_window
 panel_window >/dev/null || fail "opening the settings closed the panel"
+icons=$(icon_sizes "$(settings_window)")
+[[ $icons == 16x16*128x128* ]] || fail "the settings window's icon for window lists comes in $icons"
 screenshot "settings-open"
 
 log "columns 5"

@@ -262,6 +262,9 @@ settings_window() {
     xdotool search --onlyvisible --name '^Tuckaway Settings$' 2>/dev/null | awk 'NR == 1 {print; f = 1} END {exit !f}'
 }
 
+# icon_sizes <window>: the sizes of the icon it gives window lists, as "16x16 32x32".
+icon_sizes() { xprop -id "$1" _NET_WM_ICON | sed -n 's/.*Icon (\([0-9]*\) x \([0-9]*\)).*/\1x\2/p' | xargs; }
+
 # geometry <window>: "x y width height" in root coordinates.
 geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
