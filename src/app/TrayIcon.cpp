@@ -5,14 +5,23 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QSystemTrayIcon>
+
+namespace {
+// Longer than the pointer takes to pass over the icon, shorter than aiming at it and pressing.
+constexpr int kRestMs = 100;
+} // namespace
 
 TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
     , m_menu(std::make_unique<QMenu>())
     , m_tray(new QSystemTrayIcon(AppIcon::icon(), this)) {
     m_tray->setToolTip(qtTrId("tray.tooltip"));
+    m_restTimer.setSingleShot(true);
+    m_restTimer.setInterval(kRestMs);
+    connect(&m_restTimer, &QTimer::timeout, this, &TrayIcon::loadFonts);
     for (const auto& [id, name, action] : {std::tuple{"action.add_files", "addFiles", AppAction::AddFiles},
                                            {"tray.settings", "settings", AppAction::OpenSettings},
                                            {"tray.export", "export", AppAction::ExportNooks},
@@ -49,12 +58,47 @@ void TrayIcon::show() {
 }
 
 bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_trayWindow && event->type() == QEvent::Paint) {
-        m_trayWindow->removeEventFilter(this);
-        m_trayWindow = nullptr;
-        tellDrawn();
+    if (watched != m_trayWindow)
+        return false;
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (!m_drawn) {
+            m_drawn = true;
+            tellDrawn();
+            stopWatchingWhenDone();
+        }
+        break;
+    case QEvent::Enter:
+        // The pointer resting on the icon comes before most clicks on it, and before its
+        // tooltip: both need the fonts, whose loading is most of a first showing's work.
+        if (!m_fontsLoaded)
+            m_restTimer.start();
+        break;
+    case QEvent::Leave:
+        m_restTimer.stop();
+        break;
+    case QEvent::MouseButtonPress:
+        m_restTimer.stop(); // what the click shows loads them
+        m_fontsLoaded = true;
+        stopWatchingWhenDone();
+        break;
+    default:
+        break;
     }
     return false;
+}
+
+void TrayIcon::loadFonts() {
+    QFontMetrics(QApplication::font()).horizontalAdvance(m_tray->toolTip());
+    m_fontsLoaded = true;
+    stopWatchingWhenDone();
+}
+
+void TrayIcon::stopWatchingWhenDone() {
+    if (m_trayWindow && m_drawn && m_fontsLoaded) {
+        m_trayWindow->removeEventFilter(this);
+        m_trayWindow = nullptr;
+    }
 }
 
 void TrayIcon::tellDrawn() {

@@ -3,6 +3,8 @@
 #include "app/AppAction.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -13,7 +15,8 @@ class QMenu;
 class QSystemTrayIcon;
 
 // The application's place in the desktop's panel: a left click toggles the panel, the
-// menu offers the settings, export and import of the nooks, and quitting.
+// menu offers the settings, export and import of the nooks, and quitting. Where the icon
+// is a window of its own (an X11 tray), the pointer resting on it loads the fonts.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
@@ -39,9 +42,16 @@ protected:
 
 private:
     void tellDrawn();
+    void loadFonts();
+    void stopWatchingWhenDone();
 
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_tray;
     QAction* m_shortcutLine = nullptr;
-    QObject* m_trayWindow = nullptr; // the X11 tray's window until it is painted
+    // The X11 tray's window, watched until it is painted and the fonts are loaded (Qt
+    // deletes it when the icon is hidden).
+    QPointer<QObject> m_trayWindow;
+    bool m_drawn = false;
+    bool m_fontsLoaded = false;
+    QTimer m_restTimer;
 };

@@ -47,6 +47,19 @@ panel_hidden || fail "a panel is shown at launch"
 # icon has as it makes the window.
 [ "$(icon_sizes "$(tray_icon)")" = 32x32 ] || fail "the tray icon's window has icons $(icon_sizes "$(tray_icon)")"
 screenshot "started"
+
+log "the pointer on the tray icon"
+# Fonts are loaded when first needed: for the panel, or for the icon's tooltip once the
+# pointer rests on it (it comes before most clicks), not when it passes over.
+fonts_open() { grep -qE '\.(ttf|otf|ttc|pfb)$' "/proc/$APP_PID/maps"; }
+fonts_open && fail "fonts loaded at start"
+xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) mousemove 640 100
+sleep 0.5
+fonts_open && fail "passing over the tray icon loaded the fonts"
+xdotool mousemove $((tx + tw / 2)) $((ty + th / 2))
+wait_for "resting on the tray icon to load the fonts" 3 fonts_open
+panel_hidden || fail "resting on the tray icon showed the panel"
+xdotool mousemove 640 100
 # The invisible 1 x 1 window shows nothing, with or without a compositor. It comes once the
 # tray icon is drawn.
 dummy_window() { xdotool search --name '^Tuckaway \(hidden\)$' | head -n1 | grep .; }
