@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 // Watches an X server for a process's tray icon docked in tint2's tray: a window of that
 // process (by _NET_WM_PID) that tint2 has taken in (its wrapper window is a child of the
@@ -73,23 +74,21 @@ public:
     // A left click at the middle of `window`, `offset` pixels to the side: alternate offsets
     // keep two quick clicks from making a double click.
     bool click(xcb_window_t window, int offset) {
-        xcb_get_geometry_reply_t* geometry =
-            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
-        if (!geometry)
-            return false;
-        xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
-            m_connection,
-            xcb_translate_coordinates(m_connection, window, m_root, int16_t(geometry->width / 2 + offset),
-                                      int16_t(geometry->height / 2)),
-            nullptr);
-        free(geometry);
+        const std::optional<std::pair<int16_t, int16_t>> at = middle(window, offset);
         if (!at)
             return false;
-        const int16_t x = at->dst_x, y = at->dst_y;
-        free(at);
-        fakeInput(XCB_MOTION_NOTIFY, 0, x, y);
-        fakeInput(XCB_BUTTON_PRESS, 1, x, y);
-        fakeInput(XCB_BUTTON_RELEASE, 1, x, y);
+        fakeInput(XCB_MOTION_NOTIFY, 0, at->first, at->second);
+        fakeInput(XCB_BUTTON_PRESS, 1, at->first, at->second);
+        fakeInput(XCB_BUTTON_RELEASE, 1, at->first, at->second);
+        return xcb_flush(m_connection) > 0;
+    }
+
+    // Moves the pointer to where click() would click.
+    bool pointAt(xcb_window_t window, int offset) {
+        const std::optional<std::pair<int16_t, int16_t>> at = middle(window, offset);
+        if (!at)
+            return false;
+        fakeInput(XCB_MOTION_NOTIFY, 0, at->first, at->second);
         return xcb_flush(m_connection) > 0;
     }
 
@@ -159,6 +158,25 @@ private:
     }
 
     // XTEST's FakeInput, sent as it is: no library for the extension is needed.
+    // The middle of `window`, `offset` pixels to the side, in root coordinates.
+    std::optional<std::pair<int16_t, int16_t>> middle(xcb_window_t window, int offset) {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr);
+        if (!geometry)
+            return std::nullopt;
+        xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+            m_connection,
+            xcb_translate_coordinates(m_connection, window, m_root, int16_t(geometry->width / 2 + offset),
+                                      int16_t(geometry->height / 2)),
+            nullptr);
+        free(geometry);
+        if (!at)
+            return std::nullopt;
+        const std::pair<int16_t, int16_t> point{at->dst_x, at->dst_y};
+        free(at);
+        return point;
+    }
+
     void fakeInput(uint8_t type, uint8_t detail, int16_t x, int16_t y) {
         static xcb_extension_t xtest = {"XTEST", 0};
         struct Request {
