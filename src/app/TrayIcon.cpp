@@ -68,10 +68,12 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
             stopWatchingWhenDone();
         }
         break;
-    case QEvent::Enter:
-        // The pointer resting on the icon comes before most clicks on it, and before its
+    case QEvent::MouseMove:
+        // The pointer moved onto the icon comes before most clicks on it, and before its
         // tooltip: both need the fonts, whose loading is most of a first showing's work.
-        if (!m_fontsLoaded)
+        // (An icon docked under a pointer that stands still has it enter, but not move. Qt's
+        // window tracks the pointer, so its moves come here.)
+        if (!m_fontsLoaded && !m_restTimer.isActive())
             m_restTimer.start();
         break;
     case QEvent::Leave:

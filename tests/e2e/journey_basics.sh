@@ -53,11 +53,23 @@ log "the pointer on the tray icon"
 # pointer rests on it (it comes before most clicks), not when it passes over.
 fonts_open() { grep -qE '\.(ttf|otf|ttc|pfb)$' "/proc/$APP_PID/maps"; }
 fonts_open && fail "fonts loaded at start"
-xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) mousemove 640 100
+# Again with the icon docking under a pointer that stands still: it has not come to the icon.
+quit_app
+xdotool mousemove $((tx + tw / 2)) $((ty + th / 2))
+start_app
+[ "$(geometry "$(tray_icon)")" = "$tx $ty $tw $th" ] || fail "the icon docked elsewhere the second time"
+sleep 0.5
+fonts_open && fail "the icon docking under the pointer loaded the fonts"
+# A jump onto the icon enters it without moving over it: steps inside, apart in time as a
+# hand's are (the program takes a pile of moves as one), move over it.
+onto_icon=(mousemove $((tx + 4)) $((ty + th / 2)) sleep 0.01 mousemove_relative 1 0 sleep 0.01 mousemove_relative 1 0)
+xdotool mousemove 640 100
+xdotool "${onto_icon[@]}" sleep 0.02 mousemove 640 100
 sleep 0.5
 fonts_open && fail "passing over the tray icon loaded the fonts"
-xdotool mousemove $((tx + tw / 2)) $((ty + th / 2))
-wait_for "resting on the tray icon to load the fonts" 3 fonts_open
+xdotool "${onto_icon[@]}"
+sleep 0.5 # well before the icon's tooltip, which would load them too
+fonts_open || fail "resting on the tray icon for 0.5 s did not load the fonts"
 panel_hidden || fail "resting on the tray icon showed the panel"
 xdotool mousemove 640 100
 # The invisible 1 x 1 window shows nothing, with or without a compositor. It comes once the
