@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/uio.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>
 
@@ -83,13 +84,21 @@ public:
         return xcb_flush(m_connection) > 0;
     }
 
-    // Moves the pointer to where click() would click.
+    // Moves the pointer onto `window`, to where click() would click, as a hand does: a jump
+    // enters a window without moving over it, so a few steps follow, apart in time (the
+    // program takes a pile of moves as one).
     bool pointAt(xcb_window_t window, int offset) {
         const std::optional<std::pair<int16_t, int16_t>> at = middle(window, offset);
         if (!at)
             return false;
-        fakeInput(XCB_MOTION_NOTIFY, 0, at->first, at->second);
-        return xcb_flush(m_connection) > 0;
+        for (int step = 3; step >= 0; --step) {
+            fakeInput(XCB_MOTION_NOTIFY, 0, int16_t(at->first - step), at->second);
+            if (xcb_flush(m_connection) <= 0)
+                return false;
+            if (step > 0)
+                usleep(10000);
+        }
+        return true;
     }
 
     // Whether a window of `pid` larger than an icon is mapped: the panel. Windows are
