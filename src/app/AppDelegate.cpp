@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPixmapCache>
 #include <QRegion>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -109,6 +110,9 @@ void AppDelegate::applicationDidFinishLaunching() {
         makeStore(); // with the panel controller
     m_launchFallback.stop();
     emit launched();
+    // What the icon's paints put in Qt's pixmap cache is let go of from a timer 30 s on, the
+    // one wake-up left when idle; rendering the icon again costs a copy of a few KB.
+    QPixmapCache::clear();
 }
 
 void AppDelegate::makePanelController() {

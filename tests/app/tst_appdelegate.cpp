@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QMenu>
+#include <QPixmapCache>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -98,6 +99,7 @@ private slots:
     // The data is read while the tray icon docks. Launch waits until the icon is drawn (a tray
     // that never draws it is given two seconds) and then makes the store from what was read,
     // with the nook last selected current again; a click that comes first launches there and then.
+    // Launch lets go of what the icon's paints cached: Qt's cache would wake the process for it.
     void theDataIsReadWhileTheIconDocks() {
         m_delegate->store().addGroup(u"Work"_qs); // and selects it
         const QUuid work = m_delegate->store().groups().last().id;
@@ -108,6 +110,7 @@ private slots:
             m_delegate->setClickMonitorFactory([] { return std::make_unique<FakeClickMonitor>(); });
             m_delegate->setDisplaySession(DisplaySession{true, false, true});
             QSignalSpy launched(m_delegate.get(), &AppDelegate::launched);
+            QPixmapCache::insert(u"the icon's paint"_qs, QPixmap(22, 22));
             m_delegate->trayIcon()->blockSignals(true); // as if the tray had not drawn it yet
             QTest::qWait(100);                          // the reading is done by now
             QVERIFY(!m_delegate->panelController());
@@ -124,6 +127,8 @@ private slots:
             }
             QTRY_VERIFY_WITH_TIMEOUT(m_delegate->panelController(), AppDelegate::kLaunchFallbackMs + 1000);
             QVERIFY(m_delegate->dummyWindow());
+            QPixmap cached;
+            QVERIFY(!QPixmapCache::find(u"the icon's paint"_qs, &cached));
             QCOMPARE(m_delegate->store().selectedGroupID(), work);
             m_delegate->trayIcon()->blockSignals(false);
             emit m_delegate->trayIcon()->drawn(); // a late word from the tray changes nothing
