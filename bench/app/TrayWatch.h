@@ -166,7 +166,6 @@ private:
         xcb_flush(m_connection);
     }
 
-    // XTEST's FakeInput, sent as it is: no library for the extension is needed.
     // The middle of `window`, `offset` pixels to the side, in root coordinates.
     std::optional<std::pair<int16_t, int16_t>> middle(xcb_window_t window, int offset) {
         xcb_get_geometry_reply_t* geometry =
@@ -186,6 +185,7 @@ private:
         return point;
     }
 
+    // XTEST's FakeInput, sent as it is: no library for the extension is needed.
     void fakeInput(uint8_t type, uint8_t detail, int16_t x, int16_t y) {
         static xcb_extension_t xtest = {"XTEST", 0};
         struct Request {
