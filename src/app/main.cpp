@@ -128,9 +128,13 @@ std::optional<int> runAsClient(int argc, char** argv, CommandLine::Request& requ
 int main(int argc, char** argv) {
     FreeMemory::keepLargeBlocksApart();
     setNames();
-    CommandLine::Request request;
-    if (const std::optional<int> status = runAsClient(argc, argv, request))
-        return *status;
+    CommandLine::Request request; // without arguments: start, or have the running instance act
+    // A start without arguments (the one at login) does not ask the bus first whether an
+    // instance runs: owning the name below finds out as well, and the icon docks sooner.
+    if (argc > 1 || !hasDisplay()) {
+        if (const std::optional<int> status = runAsClient(argc, argv, request))
+            return *status;
+    }
 
     preferXcb(argc, argv);
     QApplication app(argc, argv);
@@ -140,7 +144,7 @@ int main(int argc, char** argv) {
 
     ApplicationService service;
     if (service.registerOnBus() == ApplicationService::Registration::AlreadyRunning) {
-        // Another start won the race for the name.
+        // Another start won the race for the name, or a start without arguments found it taken.
         QTextStream out(stdout);
         QTextStream err(stderr);
         return CommandLineClient::call(request, RemoteInstance(QDBusConnection::sessionBus()), out, err);

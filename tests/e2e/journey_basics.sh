@@ -94,6 +94,15 @@ screenshot "activated"
 app_call Activate "{}"
 wait_for "the panel to close after the second Activate" 5 panel_hidden
 
+log "starting again while it runs"
+# The start without arguments (the one at login) has the running instance open its panel,
+# and the next one close it, and ends.
+for shown in panel_window panel_hidden; do
+    timeout 20 "$E2E_APP" >>"$E2E_ROOT/app.log" 2>&1 || fail "a second start did not end well"
+    wait_for "the second start's $shown" 5 "$shown"
+done
+[ "$(app_pid)" = "$APP_PID" ] || fail "another process owns the bus name"
+
 log "outside clicks"
 for button in 1 3; do
     activate_at 500 400
