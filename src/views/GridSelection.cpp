@@ -72,12 +72,22 @@ bool GridSelection::clear() {
 }
 
 void GridSelection::follow(const QList<NookItem>& items) {
-    QSet<QUuid> present;
-    for (const NookItem& item : items)
-        present.insert(item.id);
-    m_ids.intersect(present);
-    m_bandBase.intersect(present);
-    if (m_anchor && !present.contains(*m_anchor))
+    // Called with the whole nook at every change to it: only what is selected is looked up.
+    if (m_ids.isEmpty() && m_bandBase.isEmpty() && !m_anchor)
+        return;
+    QSet<QUuid> ids;
+    QSet<QUuid> bandBase;
+    bool anchorStays = false;
+    for (const NookItem& item : items) {
+        if (m_ids.contains(item.id))
+            ids.insert(item.id);
+        if (m_bandBase.contains(item.id))
+            bandBase.insert(item.id);
+        anchorStays = anchorStays || (m_anchor && *m_anchor == item.id);
+    }
+    m_ids = ids;
+    m_bandBase = bandBase;
+    if (!anchorStays)
         m_anchor.reset();
 }
 
