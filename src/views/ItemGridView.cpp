@@ -52,12 +52,8 @@ void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
     const std::optional<QUuid> focused =
         m_focus.index() < m_items.size() ? std::optional(m_items.at(m_focus.index()).id) : std::nullopt;
     m_items = items;
-    if (!same) {
-        m_indexOf.clear();
-        m_indexOf.reserve(items.size());
-        for (int i = 0; i < items.size(); ++i)
-            m_indexOf.insert(items.at(i).id, i);
-    }
+    if (!same)
+        m_indexOf.clear(); // made again when first asked: a first showing maps sooner without it
     const int kept = focused ? indexOf(*focused) : -1;
     m_focus.setIndex(fromTop ? 0 : kept >= 0 ? kept : m_focus.index(), int(items.size()));
     if (fromTop)
@@ -70,6 +66,15 @@ void ItemGridView::setItems(const QList<NookItem>& items, bool fromTop) {
     m_animations.prune(m_hovered, m_draggingShown);
     viewport()->update();
     emit viewChanged();
+}
+
+int ItemGridView::indexOf(const QUuid& id) const {
+    if (m_indexOf.isEmpty() && !m_items.isEmpty()) {
+        m_indexOf.reserve(m_items.size());
+        for (int i = 0; i < m_items.size(); ++i)
+            m_indexOf.insert(m_items.at(i).id, i);
+    }
+    return m_indexOf.value(id, -1);
 }
 
 GridGeometry ItemGridView::gridGeometry() const {

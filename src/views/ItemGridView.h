@@ -116,7 +116,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    int indexOf(const QUuid& id) const { return m_indexOf.value(id, -1); }
+    int indexOf(const QUuid& id) const;
     void updateScrollBar();
     void setHovered(const std::optional<QUuid>& id);
     void updateHoverFromCursor();
@@ -146,7 +146,7 @@ private:
 
     IconCache& m_icons;
     QList<NookItem> m_items;
-    QHash<QUuid, int> m_indexOf;
+    mutable QHash<QUuid, int> m_indexOf; // made when first needed
     QSet<QUuid> m_missing;
     QHash<QUuid, QString> m_paths;
     int m_columns = 4;

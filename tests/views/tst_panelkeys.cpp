@@ -95,6 +95,8 @@ private slots:
         QTest::newRow("a click beside the cells clears") << u"^c1 ^c2 empty"_s << QString();
         QTest::newRow("items that go leave it") << u"^c1 ^c2 gone 2"_s << u"i1"_s;
         QTest::newRow("all that were selected gone") << u"^c2 gone 2 Esc"_s << u"closed"_s;
+        QTest::newRow("the ring keeps to its item when one before it goes")
+            << u"R R R gone 1"_s << u"ring 2"_s;
         QTest::newRow("escape in a search clears first") << u"search ^c1 ^c2 field Esc"_s << u"search"_s;
     }
     void selectionByClicksAndKeys() {
