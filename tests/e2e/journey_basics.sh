@@ -74,7 +74,7 @@ panel_hidden || fail "resting on the tray icon showed the panel"
 xdotool mousemove 640 100
 # The invisible 1 x 1 window shows nothing, with or without a compositor. It comes once the
 # tray icon is drawn.
-dummy_window() { xdotool search --name '^Tuckaway \(hidden\)$' | head -n1 | grep .; }
+dummy_window() { find_windows --name '^Tuckaway \(hidden\)$' | head -n1 | grep .; }
 wait_for "the invisible window" 5 dummy_window
 dummy=$(dummy_window)
 read -r dx dy dw dh <<<"$(geometry "$dummy")"

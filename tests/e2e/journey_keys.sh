@@ -10,7 +10,7 @@ mkdir -p "$HOME/docs"
 echo "quarterly numbers" >"$HOME/docs/report.txt"
 "$DROP_TARGET" >"$E2E_ROOT/dropped.txt" 2>"$E2E_ROOT/droptarget.log" &
 E2E_PIDS+=($!)
-wait_for "the drop target" 10 xdotool search --onlyvisible --name '^Drop target$'
+wait_for "the drop target" 10 find_windows --onlyvisible --name '^Drop target$'
 
 log "start, one file handed over"
 start_app
@@ -41,7 +41,7 @@ xdotool keyup Escape # let go, or it would cancel the drag below
 read -r px py pw ph <<<"$(geometry "$(panel_window)")"
 
 log "the item dragged onto the other program's window"
-read -r tx ty tw th <<<"$(geometry "$(xdotool search --onlyvisible --name '^Drop target$' | head -n1)")"
+read -r tx ty tw th <<<"$(geometry "$(find_windows --onlyvisible --name '^Drop target$' | head -n1)")"
 # Pressed on the item, the pointer moves over the target (a little each time, so the drag
 # sees motion) until the target has seen the drag come over it.
 over_target() {

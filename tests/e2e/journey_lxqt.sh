@@ -24,7 +24,7 @@ wait_for "lxqt-panel's strut" 10 workarea_is "0 0 1024 736"
 
 log "start"
 E2E_TRAY=registered start_app
-read -r lx ly lw lh <<<"$(geometry "$(xdotool search --onlyvisible --classname '^lxqt-panel$' | head -n1)")"
+read -r lx ly lw lh <<<"$(geometry "$(find_windows --onlyvisible --classname '^lxqt-panel$' | head -n1)")"
 # The icon is the only thing drawn on the bar: its bounding box against the background.
 icon_box() {
     import -display "$DISPLAY" -window root png:- | convert - -crop "${lw}x$lh+$lx+$ly" -fuzz 10% -format '%@' info:

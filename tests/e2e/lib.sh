@@ -243,10 +243,23 @@ app_call() {
         --method "org.freedesktop.Application.$method" "$@" >/dev/null
 }
 
+# find_windows <xdotool search arguments>: the windows found, one per line. The search walks
+# the window tree, and a window that goes meanwhile (a tooltip closing) ends it with an X
+# error: such a walk is done again, rather than taken for "none there".
+find_windows() {
+    local found try err="$E2E_ROOT/search.$BASHPID.err"
+    for try in 1 2 3 4 5; do
+        found=$(xdotool search "$@" 2>"$err") && { echo "$found"; return 0; }
+        grep -q "X Error" "$err" || return 1
+    done
+    cat "$err" >&2
+    return 1
+}
+
 # our_window <min width> <max width>: a visible window of ours, named "Tuckaway", that wide.
 our_window() {
     local w width
-    for w in $(xdotool search --onlyvisible --classname '^tuckaway$' 2>/dev/null); do
+    for w in $(find_windows --onlyvisible --classname '^tuckaway$'); do
         [ "$(xdotool getwindowname "$w")" = "Tuckaway" ] || continue
         width=$(geometry "$w" | cut -d' ' -f3)
         [ "$width" -ge "$1" ] && [ "$width" -le "$2" ] && { echo "$w"; return 0; }
@@ -259,7 +272,7 @@ panel_hidden() { ! panel_window; }
 # Shown and holding the focus: ready for clicks and keys.
 panel_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(panel_window)" ]; }
 settings_window() {
-    xdotool search --onlyvisible --name '^Tuckaway Settings$' 2>/dev/null | awk 'NR == 1 {print; f = 1} END {exit !f}'
+    find_windows --onlyvisible --name '^Tuckaway Settings$' | awk 'NR == 1 {print; f = 1} END {exit !f}'
 }
 
 # icon_sizes <window>: the sizes of the icon it gives window lists, as "16x16 32x32".
