@@ -46,6 +46,32 @@ e2e_cleanup() {
     exit $status
 }
 trap e2e_cleanup EXIT
+
+# A journey still running after this long (ctest ends it at 120 s and says no more) tells
+# what each of its processes and our program's threads are waiting in, while they still are.
+e2e_watchdog() {
+    # A sleep left behind when the journey ends must not hold ctest's end of the output open.
+    sleep "$1" >/dev/null 2>&1 &
+    wait $! || return 0
+    log "STUCK after $1 s; where the journey's processes wait:"
+    local pid task
+    for pid in $(ps -e -o pid=,ppid= | awk -v top=$$ '{parent[$1] = $2}
+            END {n = 1; list[1] = top; for (i = 1; i <= n; i++) for (p in parent)
+                if (parent[p] == list[i]) list[++n] = p; for (i = 2; i <= n; i++) print list[i]}'); do
+        ps -o pid=,stat=,wchan:28=,args= -p "$pid" 2>/dev/null | cut -c1-150 || true
+        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$E2E_APP" ] || continue
+        if command -v gdb >/dev/null; then
+            timeout 30 gdb -p "$pid" -batch -ex 'thread apply all bt 10' 2>/dev/null | grep -E '^(Thread|#)' || true
+            continue
+        fi
+        for task in /proc/"$pid"/task/*; do
+            printf '    %s %s in %s\n' "${task##*/}" "$(cat "$task/comm" 2>/dev/null)" "$(cat "$task/wchan" 2>/dev/null)"
+            head -n 4 "$task/stack" 2>/dev/null | sed 's/^/        /' || true
+        done
+    done
+}
+e2e_watchdog "${E2E_WATCHDOG_SECONDS:-90}" &
+E2E_PIDS+=($!)
 # A sanitized build's reports, from any of our processes (the instance, the command-line
 # client), go to files here: the journey fails on them even when the process went on.
 [ -z "${ASAN_OPTIONS:-}" ] || export ASAN_OPTIONS=$ASAN_OPTIONS:log_path=$E2E_ROOT/sanitizer
