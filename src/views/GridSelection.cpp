@@ -72,7 +72,8 @@ bool GridSelection::clear() {
 }
 
 void GridSelection::follow(const QList<NookItem>& items) {
-    // Called with the whole nook at every change to it: only what is selected is looked up.
+    // Called with the whole nook at every change to it: each item is looked up in the
+    // selection, which is small, rather than the whole nook hashed.
     if (m_ids.isEmpty() && m_bandBase.isEmpty() && !m_anchor)
         return;
     QSet<QUuid> ids;
