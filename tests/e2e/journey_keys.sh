@@ -38,7 +38,8 @@ wait_for "the panel to close on Escape" 5 panel_hidden
 wait_for "the panel to open again" 5 panel_window
 holds_for "the panel staying open" 1000 panel_window
 xdotool keyup Escape # let go, or it would cancel the drag below
-read -r px py pw ph <<<"$(geometry "$(panel_window)")"
+panel=$(panel_window) || fail "the panel closed as Escape was let go"
+read -r px py pw ph <<<"$(geometry "$panel")"
 
 log "the item dragged onto the other program's window"
 read -r tx ty tw th <<<"$(geometry "$(find_windows --onlyvisible --name '^Drop target$' | head -n1)")"

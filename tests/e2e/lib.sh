@@ -306,6 +306,8 @@ icon_sizes() { xprop -id "$1" _NET_WM_ICON | sed -n 's/.*Icon (\([0-9]*\) x \([0
 
 # geometry <window>: "x y width height" in root coordinates.
 geometry() {
+    # Without a window xwininfo waits for the user to click one: it would hang the journey.
+    [ -n "${1:-}" ] || { echo "geometry: no window given" >&2; return 1; }
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
         /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
 }
