@@ -5,7 +5,6 @@
 #include "model/NookStore.h"
 #include "platform/DisplaySession.h"
 #include "platform/FreeMemory.h"
-#include "platform/HeldKeys.h"
 #include "platform/LogCategories.h"
 #include "platform/Preferences.h"
 #include "platform/WindowHints.h"
@@ -167,7 +166,7 @@ void PanelController::show() {
 void PanelController::present() {
     if (isShown() || !QGuiApplication::primaryScreen())
         return;
-    m_keysHeldAtShow = HeldKeys::now();
+    m_heldKeys.arm();
     // The size always follows the preferences, so window and content agree at every showing.
     placeWindow();
     WindowHints::keepOffTaskbarOnAllDesktops(m_window.get());
@@ -248,19 +247,10 @@ bool PanelController::eventFilter(QObject* watched, QEvent* event) {
             m_lastOwnClickMs = m_clock.elapsed();
         break;
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        // A key held since before this showing (Escape that closed the panel and was never let go,
-        // as a key sent to our window by another program can be left) would close the panel again,
-        // or open an item, at every showing.
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != m_window.get() ||
-            !m_keysHeldAtShow.contains(key->nativeScanCode()))
-            break;
-        // A held key repeats as releases and presses: only the keyboard can say it was let go.
-        if (event->type() == QEvent::KeyRelease && !HeldKeys::now().contains(key->nativeScanCode()))
-            m_keysHeldAtShow.remove(key->nativeScanCode());
-        return true;
-    }
+    case QEvent::KeyRelease:
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == m_window.get())
+            return m_heldKeys.swallows(*static_cast<const QKeyEvent*>(event));
+        break;
     default:
         break;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/HeldKeyGuard.h"
 #include "app/ItemOpener.h"
 #include "app/PanelPlacement.h"
+#include "platform/HeldKeys.h"
 #include "platform/OutsideClickMonitor.h"
 #include "views/PinState.h"
 
@@ -9,7 +11,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QRectF>
-#include <QSet>
 #include <QTimer>
 #include <QUrl>
 
@@ -123,7 +124,5 @@ private:
     // stops it, so a late report of an earlier click never closes the next showing.
     QTimer m_outsideClickTimer;
     bool m_closeForClick = false;
-    // Keys down when the panel last showed, until they are let go: their presses (repeats,
-    // or a key another program left down) must not act in the panel.
-    QSet<quint32> m_keysHeldAtShow;
+    HeldKeyGuard m_heldKeys{&HeldKeys::now};
 };

@@ -1,5 +1,6 @@
 #include "FakeClickMonitor.h"
 #include "TestEnvironment.h"
+#include "app/HeldKeyGuard.h"
 #include "app/PanelController.h"
 #include "model/HandOverQueue.h"
 #include "model/IconCache.h"
@@ -10,6 +11,7 @@
 #include "views/TuckawayView.h"
 
 #include <QCursor>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -115,6 +117,37 @@ private slots:
         m_controller->window()->move(screen().left() - 100, screen().top() - 100);
         emit shown->geometryChanged(shown->geometry());
         QCOMPARE(panel().topLeft(), screen().topLeft());
+    }
+
+    // A key down when the panel shows is kept from it until let go. Steps: the keyboard holds
+    // the key ("down") or not ("up"), the panel shows ("show"); then the key's events, a press
+    // or release ("P", "R") or one marked as a repeat ("p", "r"), each followed by whether the
+    // panel is spared it ("+") or gets it ("-").
+    void heldKeys_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("a key up at the showing acts") << u"up show P- R-"_qs;
+        QTest::newRow("repeats while held, then let go") << u"down show r+ p+ r+ p+ up R+ P- R-"_qs;
+        // On a busy machine the repeat is handled after the real release has happened.
+        QTest::newRow("a repeat handled once the key is up") << u"down show r+ p+ up r+ p+ R+ P-"_qs;
+        QTest::newRow("a release while the keyboard holds the key") << u"down show R+ P+ up R+ P-"_qs;
+        QTest::newRow("showing again forgets a key let go") << u"down show up show P-"_qs;
+    }
+    void heldKeys() {
+        QFETCH(QString, steps);
+        constexpr quint32 kCode = 9;
+        bool down = false;
+        HeldKeyGuard guard([&] { return down ? QSet<quint32>{kCode} : QSet<quint32>{}; });
+        for (const QString& step : steps.split(u' ')) {
+            if (step == u"down" || step == u"up") {
+                down = step == u"down";
+            } else if (step == u"show") {
+                guard.arm();
+            } else {
+                const QKeyEvent event(step[0].toLower() == u'p' ? QEvent::KeyPress : QEvent::KeyRelease,
+                                      Qt::Key_Escape, Qt::NoModifier, kCode, 0, 0, {}, step[0].isLower());
+                QVERIFY2(guard.swallows(event) == (step[1] == u'+'), qPrintable(step));
+            }
+        }
     }
 
     // A click into another application ("report") or the focus going to one ("away") closes
