@@ -32,6 +32,7 @@ public:
         m_pidAtom = atom("_NET_WM_PID");
         // Windows made, mapped, unmapped or taken into a frame at the top.
         listen(m_root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
+        startDamage();
     }
     ~TrayWatch() { xcb_disconnect(m_connection); }
     TrayWatch(const TrayWatch&) = delete;
@@ -121,25 +122,22 @@ public:
     // it took in ms, or -1 after `timeoutMs`. Looks again whenever the X server tells of a
     // change, and every few ms in case a change came unannounced.
     double waitForPanel(quint32 pid, bool mapped, int timeoutMs) {
-        constexpr int kLookAgainMs = 5;
-        QElapsedTimer timer;
-        timer.start();
-        for (;;) {
-            while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection))
-                std::free(event);
-            if (panelMapped(pid) == mapped)
-                return timer.nsecsElapsed() / 1e6;
-            const qint64 left = timeoutMs - timer.elapsed();
-            if (left <= 0 || xcb_connection_has_error(m_connection))
-                return -1;
-            // Looking reads the connection: what came meanwhile is queued, not on the socket.
-            if (xcb_generic_event_t* queued = xcb_poll_for_queued_event(m_connection)) {
-                std::free(queued);
-                continue;
-            }
-            pollfd socket{xcb_get_file_descriptor(m_connection), POLLIN, 0};
-            poll(&socket, 1, int(std::min<qint64>(left, kLookAgainMs)));
-        }
+        return waitFor([&] { return panelMapped(pid) == mapped; }, timeoutMs);
+    }
+
+    // Forgets drawing seen so far in the process's panel windows.
+    void forgetDrawing() {
+        drain();
+        m_drawnInto = false;
+    }
+
+    // Waits until the X server tells of drawing into a panel window since forgetDrawing()
+    // (the program's paint reaching the screen); the time it took in ms, -1 after `timeoutMs`
+    // or where the server has no DAMAGE extension.
+    double waitForPanelDrawn(int timeoutMs) {
+        if (!m_damageEvent)
+            return -1;
+        return waitFor([&] { return m_drawnInto; }, timeoutMs);
     }
 
     // Before watching another process.
@@ -149,6 +147,91 @@ public:
     }
 
 private:
+    // Waits until `done` holds: looks again whenever the X server tells of a change, and every
+    // few ms in case a change came unannounced. The time it took in ms, or -1 after `timeoutMs`.
+    template <typename Done> double waitFor(Done done, int timeoutMs) {
+        constexpr int kLookAgainMs = 5;
+        QElapsedTimer timer;
+        timer.start();
+        for (;;) {
+            drain();
+            if (done())
+                return timer.nsecsElapsed() / 1e6;
+            const qint64 left = timeoutMs - timer.elapsed();
+            if (left <= 0 || xcb_connection_has_error(m_connection))
+                return -1;
+            // Looking reads the connection: what came meanwhile is queued, not on the socket.
+            if (xcb_generic_event_t* queued = xcb_poll_for_queued_event(m_connection)) {
+                note(queued);
+                continue;
+            }
+            pollfd socket{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            poll(&socket, 1, int(std::min<qint64>(left, kLookAgainMs)));
+        }
+    }
+
+    void drain() {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection))
+            note(event);
+    }
+
+    // Takes an event: only drawing into a watched window matters beyond waking up.
+    void note(xcb_generic_event_t* event) {
+        if (m_damageEvent && (event->response_type & 0x7f) == m_damageEvent)
+            m_drawnInto = true;
+        std::free(event);
+    }
+
+    // DAMAGE, spoken as it is like XTEST below: the server tells of every drawing into a
+    // watched window, with no asking.
+    enum DamageRequest : uint8_t { QueryVersion = 0, Create = 1 };
+    static xcb_extension_t* damageExtension() {
+        static xcb_extension_t damage = {"DAMAGE", 0};
+        return &damage;
+    }
+
+    void startDamage() {
+        const xcb_query_extension_reply_t* extension =
+            xcb_get_extension_data(m_connection, damageExtension());
+        if (!extension || !extension->present)
+            return;
+        // The version must be asked before anything else is asked of the extension.
+        const uint32_t version[2] = {1, 1};
+        const unsigned int sequence = damageRequest(QueryVersion, version, sizeof version, true);
+        if (void* reply = xcb_wait_for_reply(m_connection, sequence, nullptr)) {
+            std::free(reply);
+            m_damageEvent = extension->first_event; // DamageNotify is its first event
+        }
+    }
+
+    // Every drawing into `window`, as rectangles: one event or more per paint.
+    void watchDrawing(xcb_window_t window) {
+        if (!m_damageEvent)
+            return;
+        struct {
+            uint32_t damage;
+            xcb_window_t drawable;
+            uint8_t level, pad[3];
+        } create{xcb_generate_id(m_connection), window, 0 /* raw rectangles */, {}};
+        static_assert(sizeof create == 12);
+        damageRequest(Create, &create, sizeof create, false);
+        xcb_flush(m_connection);
+    }
+
+    unsigned int damageRequest(DamageRequest minor, const void* body, size_t size, bool replied) {
+        const xcb_protocol_request_t header = {2, damageExtension(), minor, uint8_t(!replied)};
+        struct {
+            uint8_t major, minor;
+            uint16_t length;
+        } head{};
+        iovec parts[6];
+        parts[2].iov_base = &head;
+        parts[2].iov_len = sizeof head;
+        parts[3].iov_base = const_cast<void*>(body);
+        parts[3].iov_len = size;
+        return xcb_send_request(m_connection, replied ? XCB_REQUEST_CHECKED : 0, parts + 2, &header);
+    }
+
     void consider(xcb_window_t window, quint32 pid) {
         if (pidOf(window) != pid)
             return;
@@ -157,6 +240,7 @@ private:
         if (geometry && geometry->width > 50 && !m_panels.contains(window)) {
             m_panels << window;
             listen(window, XCB_EVENT_MASK_STRUCTURE_NOTIFY); // its own mapping, inside a frame
+            watchDrawing(window);
         }
         free(geometry);
     }
@@ -297,6 +381,8 @@ private:
     xcb_connection_t* m_connection;
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_atom_t m_pidAtom = XCB_ATOM_NONE;
+    uint8_t m_damageEvent = 0; // none: the server has no DAMAGE
+    bool m_drawnInto = false;
     std::optional<xcb_window_t> m_tray;
     QSet<xcb_window_t> m_seen;
     QList<xcb_window_t> m_panels;
