@@ -126,6 +126,10 @@ void AppDelegate::makePanelController() {
 void AppDelegate::makeTrayIcon() {
     m_trayIcon = std::make_unique<TrayIcon>();
     connect(m_trayIcon.get(), &TrayIcon::actionRequested, this, &AppDelegate::perform);
+    connect(m_trayIcon.get(), &TrayIcon::pointerRested, this, [this] {
+        if (m_panelController)
+            m_panelController->prepare(); // a click is likely to follow
+    });
     // The rest of launch waits until the icon is on screen: until then it would hold up
     // the icon's paint.
     connect(m_trayIcon.get(), &TrayIcon::drawn, this, &AppDelegate::applicationDidFinishLaunching);

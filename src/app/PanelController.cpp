@@ -15,6 +15,7 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QTimer>
@@ -94,6 +95,19 @@ void PanelController::makePanel() {
     m_window->setFixedSize(m_view->panelSize());
     if (!m_monitor)
         watch(OutsideClickMonitor::createForPlatform());
+}
+
+void PanelController::prepare() {
+    if (m_window)
+        return;
+    makePanel();
+    // Painting lays the panel out, renders its symbols and glyphs and asks for the icons in
+    // view: work that would otherwise come between the click and the panel on screen.
+    const qreal ratio = m_window->devicePixelRatioF();
+    QImage image(m_window->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    m_window->render(&image);
 }
 
 void PanelController::chooseFiles() {

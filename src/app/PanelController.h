@@ -29,7 +29,7 @@ class TuckawayView;
 // sizes it from the preferences, closes it on a click into another application or on
 // losing the focus to one (unless pinned or while a drag from the panel runs) and
 // opens the items the content hands up. Main thread; made once, kept for the process;
-// the window and its content are made at the first showing.
+// the window and its content are made at the first showing, or just before it.
 class PanelController : public QObject {
     Q_OBJECT
 public:
@@ -45,12 +45,15 @@ public:
     ~PanelController() override;
 
     void show();
+    // Builds the panel and paints it once where nobody sees it, for a showing likely to come
+    // soon: that showing then costs what later ones do. Nothing once the panel is built.
+    void prepare();
     void close();
     void toggle();
     bool isShown() const;
 
     PinState& pinState() { return m_pinState; }
-    // Null until the panel first shows.
+    // Null until the panel is first shown or prepared.
     TuckawayView* view() const { return m_view; }
     // Asks for files to add to the current nook, with the panel's content made if need be.
     void chooseFiles();

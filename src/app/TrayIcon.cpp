@@ -93,6 +93,7 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
 void TrayIcon::loadFonts() {
     QFontMetrics(QApplication::font()).horizontalAdvance(m_tray->toolTip());
     m_fontsLoaded = true;
+    emit pointerRested();
     stopWatchingWhenDone();
 }
 

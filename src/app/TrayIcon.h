@@ -16,7 +16,7 @@ class QSystemTrayIcon;
 
 // The application's place in the desktop's panel: a left click toggles the panel, the
 // menu offers the settings, export and import of the nooks, and quitting. Where the icon
-// is a window of its own (an X11 tray), the pointer resting on it loads the fonts.
+// is a window of its own (an X11 tray), the pointer resting on it loads the fonts and is told.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +36,8 @@ signals:
     // The icon has been painted in an X11 tray; at once (from the event loop) where the tray
     // draws it itself from what it reads on the bus, or where there is no tray.
     void drawn();
+    // The pointer has come to rest on the X11 tray icon, as it does before a click; once.
+    void pointerRested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

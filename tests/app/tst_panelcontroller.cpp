@@ -107,6 +107,25 @@ private slots:
         QVERIFY(!m_monitor->isActive());
     }
 
+    // A showing likely to come soon builds the panel and paints it unseen (its icons asked
+    // for); the showing uses what was built, and once built there is nothing more to do.
+    void preparedAheadOfAShowing() {
+        m_store->handOvers().add({QUrl::fromLocalFile(m_env->makeFile(u"a.txt"_qs))},
+                                 HandOverTarget::current());
+        m_store->handOvers().complete();
+        QTRY_COMPARE(m_store->groups().value(0).items.size(), 1);
+        m_controller->prepare();
+        QWidget* window = m_controller->window();
+        QVERIFY(window && !window->isVisible() && !m_controller->isShown() && !m_monitor->isActive());
+        QCOMPARE(m_icons.loadsStarted(), 1);
+        m_controller->show();
+        QCOMPARE(m_controller->window(), window);
+        QVERIFY(window->isVisible());
+        m_controller->prepare();
+        QVERIFY(m_controller->isShown());
+        QCOMPARE(m_icons.loadsStarted(), 1);
+    }
+
     // A change of the screen or of its usable area while shown brings the panel back onto it.
     void aScreenChangeKeepsThePanelInside() {
         m_controller->show();
