@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <array>
+#include <cstring>
 #include <functional>
 
 namespace NookCodec {
@@ -87,18 +88,68 @@ QByteArray requiredBase64(const QJsonObject& object, const std::function<QString
 // cost more than the decoding itself.
 using Where = std::function<QString()>;
 
-NookItem decodeItem(const QJsonValue& value, const Where& where) {
+// The items as the document gives them, written one after the other into one block. The
+// document is many small pieces; items made while it is alive land between them and stay
+// there once it is freed, keeping most of its pages (7 MiB at 10,000 items, in some starts).
+// Made only after it is gone, they fill its place instead.
+class PackedItems {
+public:
+    void add(const QUuid& id, const QString& name, const QByteArray& bookmark) {
+        put(id);
+        put(name.size());
+        m_bytes.append(reinterpret_cast<const char*>(name.constData()),
+                       name.size() * qsizetype(sizeof(QChar)));
+        put(bookmark.size());
+        m_bytes.append(bookmark);
+    }
+    // The items in the order added, `count` at a time.
+    QList<NookItem> take(qsizetype count) {
+        QList<NookItem> items;
+        items.reserve(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            NookItem item;
+            get(item.id);
+            const qsizetype nameSize = get<qsizetype>();
+            item.name = QString(reinterpret_cast<const QChar*>(m_bytes.constData() + m_at), nameSize);
+            m_at += nameSize * qsizetype(sizeof(QChar));
+            const qsizetype bookmarkSize = get<qsizetype>();
+            item.bookmarkData = QByteArray(m_bytes.constData() + m_at, bookmarkSize);
+            m_at += bookmarkSize;
+            items.append(std::move(item));
+        }
+        return items;
+    }
+
+private:
+    template <typename T> void put(const T& value) {
+        m_bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    template <typename T> T get() {
+        T value;
+        get(value);
+        return value;
+    }
+    template <typename T> void get(T& value) {
+        std::memcpy(&value, m_bytes.constData() + m_at, sizeof value);
+        m_at += sizeof value;
+    }
+
+    QByteArray m_bytes;
+    qsizetype m_at = 0;
+};
+
+void decodeItem(const QJsonValue& value, const Where& where, PackedItems& items) {
     if (!value.isObject())
         throw DecodeFault{QStringLiteral("%1 is %2 instead of an object").arg(where(), typeName(value))};
     const QJsonObject object = value.toObject();
-    NookItem item;
-    item.id = requiredUuid(object, where);
-    item.name = required(object, kName, QJsonValue::String, where).toString();
-    item.bookmarkData = requiredBase64(object, where);
-    return item;
+    const QUuid id = requiredUuid(object, where);
+    const QString name = required(object, kName, QJsonValue::String, where).toString();
+    items.add(id, name, requiredBase64(object, where));
 }
 
-NookGroup decodeGroup(const QJsonValue& value, const Where& where) {
+// The group without its items, which go to `items`; how many they are.
+std::pair<NookGroup, qsizetype> decodeGroup(const QJsonValue& value, const Where& where,
+                                            PackedItems& packed) {
     if (!value.isObject())
         throw DecodeFault{QStringLiteral("%1 is %2 instead of an object").arg(where(), typeName(value))};
     const QJsonObject object = value.toObject();
@@ -106,13 +157,15 @@ NookGroup decodeGroup(const QJsonValue& value, const Where& where) {
     group.id = requiredUuid(object, where);
     group.name = required(object, kName, QJsonValue::String, where).toString();
     const QJsonArray items = required(object, kItems, QJsonValue::Array, where).toArray();
-    group.items.reserve(items.size());
     for (qsizetype i = 0; i < items.size(); ++i) {
-        group.items.append(decodeItem(items.at(i), [&] {
-            return QStringLiteral("%1 (\"%2\"), item %3").arg(where(), group.name.left(40)).arg(i + 1);
-        }));
+        decodeItem(
+            items.at(i),
+            [&] {
+                return QStringLiteral("%1 (\"%2\"), item %3").arg(where(), group.name.left(40)).arg(i + 1);
+            },
+            packed);
     }
-    return group;
+    return {group, items.size()};
 }
 
 } // namespace
@@ -252,25 +305,36 @@ std::optional<QList<NookGroup>> decode(const QByteArray& bytes, QString* error, 
     if (bytes.isEmpty())
         return fail(QStringLiteral("the file is empty"));
 
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return fail(QStringLiteral("not valid JSON at byte %1: %2")
-                        .arg(parseError.offset)
-                        .arg(parseError.errorString()));
-    if (!document.isArray())
-        return fail(
-            QStringLiteral("the top level is %1, not an array of groups")
-                .arg(document.isObject() ? QStringLiteral("an object") : QStringLiteral("not an array")));
+    QList<std::pair<NookGroup, qsizetype>> found;
+    PackedItems packed;
+    {
+        QJsonParseError parseError;
+        const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+        if (parseError.error != QJsonParseError::NoError)
+            return fail(QStringLiteral("not valid JSON at byte %1: %2")
+                            .arg(parseError.offset)
+                            .arg(parseError.errorString()));
+        if (!document.isArray())
+            return fail(
+                QStringLiteral("the top level is %1, not an array of groups")
+                    .arg(document.isObject() ? QStringLiteral("an object") : QStringLiteral("not an array")));
 
-    const QJsonArray array = document.array();
+        const QJsonArray array = document.array();
+        found.reserve(array.size());
+        try {
+            for (qsizetype i = 0; i < array.size(); ++i) {
+                found.append(decodeGroup(
+                    array.at(i), [i] { return QStringLiteral("group %1").arg(i + 1); }, packed));
+            }
+        } catch (const DecodeFault& fault) {
+            return fail(fault.message);
+        }
+    } // the document is gone: the items are made where it was
     QList<NookGroup> groups;
-    groups.reserve(array.size());
-    try {
-        for (qsizetype i = 0; i < array.size(); ++i)
-            groups.append(decodeGroup(array.at(i), [i] { return QStringLiteral("group %1").arg(i + 1); }));
-    } catch (const DecodeFault& fault) {
-        return fail(fault.message);
+    groups.reserve(found.size());
+    for (auto& [group, count] : found) {
+        group.items = packed.take(count);
+        groups.append(std::move(group));
     }
 
     // Ids are shared by no two records, groups and items alike.

@@ -50,7 +50,8 @@ private slots:
             {QUuid::createUuid(),
              name,
              {item(name), item(QString(), {}), item(u"/"_s, QByteArray(300, '\xff'))}},
-            {QUuid::createUuid(), QString(), {}}};
+            {QUuid::createUuid(), QString(), {}},
+            {QUuid::createUuid(), u"b"_s, {item(u"last"_s)}}};
         const QByteArray encoded = NookCodec::encode(groups);
         QCOMPARE(QJsonDocument::fromJson(encoded).toJson(QJsonDocument::Compact).replace('/', "\\/"),
                  encoded);
