@@ -98,7 +98,7 @@ void PanelController::makePanel() {
 }
 
 void PanelController::prepare() {
-    if (m_window)
+    if (m_window || !QGuiApplication::primaryScreen())
         return;
     makePanel();
     // Painting lays the panel out, renders its symbols and glyphs and asks for the icons in

@@ -16,7 +16,8 @@ class QSystemTrayIcon;
 
 // The application's place in the desktop's panel: a left click toggles the panel, the
 // menu offers the settings, export and import of the nooks, and quitting. Where the icon
-// is a window of its own (an X11 tray), the pointer resting on it loads the fonts and is told.
+// is a window of its own (an X11 tray), the pointer resting on it loads the fonts and is
+// reported (pointerRested), as a click is likely to follow.
 class TrayIcon : public QObject {
     Q_OBJECT
 public:
