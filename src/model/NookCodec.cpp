@@ -108,7 +108,7 @@ public:
         items.reserve(count);
         for (qsizetype i = 0; i < count; ++i) {
             NookItem item;
-            get(item.id);
+            item.id = get<QUuid>();
             const qsizetype nameSize = get<qsizetype>();
             item.name = QString(reinterpret_cast<const QChar*>(m_bytes.constData() + m_at), nameSize);
             m_at += nameSize * qsizetype(sizeof(QChar));
@@ -126,12 +126,9 @@ private:
     }
     template <typename T> T get() {
         T value;
-        get(value);
-        return value;
-    }
-    template <typename T> void get(T& value) {
         std::memcpy(&value, m_bytes.constData() + m_at, sizeof value);
         m_at += sizeof value;
+        return value;
     }
 
     QByteArray m_bytes;

@@ -52,8 +52,9 @@ log "the pointer on the tray icon"
 # Fonts are loaded when first needed: for the panel, or for the icon's tooltip once the
 # pointer rests on it (it comes before most clicks), not when it passes over.
 fonts_open() { grep -qE '\.(ttf|otf|ttc|pfb)$' "/proc/$APP_PID/maps"; }
+symbols_rendered() { grep -q libqsvgicon "/proc/$APP_PID/maps"; }
 fonts_open && fail "fonts loaded at start"
-grep -q libqsvgicon "/proc/$APP_PID/maps" && fail "symbols rendered at start"
+symbols_rendered && fail "symbols rendered at start"
 # Again with the icon docking under a pointer that stands still: it has not come to the icon.
 quit_app
 xdotool mousemove $((tx + tw / 2)) $((ty + th / 2))
@@ -72,7 +73,7 @@ xdotool "${onto_icon[@]}"
 sleep 0.5 # well before the icon's tooltip, which would load them too
 fonts_open || fail "resting on the tray icon for 0.5 s did not load the fonts"
 # A click is likely to follow: the panel is made and painted unseen, its symbols rendered.
-grep -q libqsvgicon "/proc/$APP_PID/maps" || fail "resting on the tray icon did not paint the panel ahead"
+symbols_rendered || fail "resting on the tray icon did not paint the panel ahead"
 panel_hidden || fail "resting on the tray icon showed the panel"
 xdotool mousemove 640 100
 # The invisible 1 x 1 window shows nothing, with or without a compositor. It comes once the
