@@ -9,6 +9,7 @@
 #include "model/IconCache.h"
 #include "model/LinkCleanup.h"
 #include "model/NookStore.h"
+#include "platform/FontConfiguration.h"
 #include "platform/FreeMemory.h"
 #include "platform/OutsideClickMonitor.h"
 #include "platform/Preferences.h"
@@ -35,10 +36,13 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
     , m_preferences(Preferences::instance())
     , m_dataFolder(dataFolder) {
     makeTrayIcon();
-    m_reading = std::async(std::launch::async, [this] {
+    std::promise<NookStore::Reading> read;
+    m_reading = read.get_future();
+    m_reader = std::thread([this, read = std::move(read)]() mutable {
         BackgroundWork::yieldToMainThread(); // the icon docking goes first
         NookStore::Reading reading = NookStore::read(m_dataFolder);
         FreeMemory::giveBack(); // what the decoding used on the way
+        read.set_value(std::move(reading));
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -47,7 +51,9 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
                     store();
             },
             Qt::QueuedConnection);
-        return reading;
+        // Then what the first showing would otherwise begin with, off its click.
+        FontConfiguration::read();
+        FreeMemory::giveBack(); // what parsing it used on the way
     });
     // A tray that takes the icon but never shows it must not keep the shortcut unbound.
     m_launchFallback.setSingleShot(true);
@@ -79,9 +85,9 @@ void AppDelegate::makeStore() {
 
 AppDelegate::~AppDelegate() {
     finish();
-    // The reading tells this object when it is done: it must be done before this goes.
-    if (m_reading.valid())
-        m_reading.wait();
+    // The reader tells this object when it is done: it must be done before this goes.
+    if (m_reader.joinable())
+        m_reader.join();
 }
 
 void AppDelegate::finish() {

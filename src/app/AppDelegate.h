@@ -12,6 +12,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <thread>
 
 class NookTransfers;
 class OutsideClickMonitor;
@@ -23,9 +24,10 @@ class QWidget;
 // The application's delegate: owns the tray icon (made first), the store, and once launch
 // has finished the invisible dummy window (on a plain X server only) and the panel
 // controller. Launch finishes once the tray icon is drawn, or sooner when a request needs
-// the panel. The data file is read on a thread of its own meanwhile; the store is made from
-// it once it is read and launch has finished, or at once when something needs it sooner (a
-// click, a call on the bus), which then waits for the reading. Carries out what the
+// the panel. The data file is read on a thread of its own meanwhile (which then reads the
+// font configuration ahead of the first showing); the store is made from it once it is
+// read and launch has finished, or at once when something needs it sooner (a click, a call
+// on the bus), which then waits for the reading. Carries out what the
 // desktop, the tray, the shortcut and the bus ask for, whoever asks.
 class AppDelegate : public QObject {
     Q_OBJECT
@@ -83,6 +85,7 @@ private:
 
     Preferences& m_preferences;
     QString m_dataFolder;
+    std::thread m_reader; // reads the data file, then the font configuration
     std::future<NookStore::Reading> m_reading;
     bool m_read = false; // the reading is done (main thread's view)
     bool m_launched = false;
