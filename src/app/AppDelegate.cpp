@@ -27,6 +27,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <utility>
+
 // The tray icon comes first: it docks while the data is read.
 AppDelegate::AppDelegate(QObject* parent)
     : AppDelegate(NookStore::defaultFolder(), parent) {}
@@ -38,7 +40,7 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
     makeTrayIcon();
     std::promise<NookStore::Reading> read;
     m_reading = read.get_future();
-    m_reader = std::thread([this, read = std::move(read)]() mutable {
+    m_reader = std::thread([this, read = std::move(read), fontTurn = m_fontTurn.get_future()]() mutable {
         BackgroundWork::yieldToMainThread(); // the icon docking goes first
         NookStore::Reading reading = NookStore::read(m_dataFolder);
         FreeMemory::giveBack(); // what the decoding used on the way
@@ -51,9 +53,12 @@ AppDelegate::AppDelegate(const QString& dataFolder, QObject* parent)
                     store();
             },
             Qt::QueuedConnection);
-        // Then what the first showing would otherwise begin with, off its click.
-        FontConfiguration::read();
-        FreeMemory::giveBack(); // what parsing it used on the way
+        // Then what the first showing would otherwise begin with, off its click; once
+        // launch is done, not to slow the icon's docking and paint.
+        if (fontTurn.get()) {
+            FontConfiguration::read();
+            FreeMemory::giveBack(); // what parsing it used on the way
+        }
     });
     // A tray that takes the icon but never shows it must not keep the shortcut unbound.
     m_launchFallback.setSingleShot(true);
@@ -86,6 +91,7 @@ void AppDelegate::makeStore() {
 AppDelegate::~AppDelegate() {
     finish();
     // The reader tells this object when it is done: it must be done before this goes.
+    giveFontTurn(false);
     if (m_reader.joinable())
         m_reader.join();
 }
@@ -101,10 +107,16 @@ void AppDelegate::setClickMonitorFactory(std::function<std::unique_ptr<OutsideCl
     m_monitorFactory = std::move(factory);
 }
 
+void AppDelegate::giveFontTurn(bool read) {
+    if (!std::exchange(m_fontTurnGiven, true))
+        m_fontTurn.set_value(read);
+}
+
 void AppDelegate::applicationDidFinishLaunching() {
     if (m_launched)
         return;
     m_launched = true;
+    giveFontTurn(true);
     m_session = m_session.value_or(DisplaySession::detect());
     // Elsewhere it would only be a stray window: a Wayland compositor tiles or centres it.
     if (m_session->needsDummyWindow())

@@ -78,6 +78,7 @@ signals:
 private:
     void makeTrayIcon();
     void makeDummyWindow();
+    void giveFontTurn(bool read);
     void makeStore();
     void makePanelController();
     // The file chooser for an export or an import; what came of it is told by the tray icon.
@@ -87,6 +88,10 @@ private:
     QString m_dataFolder;
     std::thread m_reader; // reads the data file, then the font configuration
     std::future<NookStore::Reading> m_reading;
+    // Whether the reader goes on to the font configuration: yes once launch is done, no
+    // when this goes first.
+    std::promise<bool> m_fontTurn;
+    bool m_fontTurnGiven = false;
     bool m_read = false; // the reading is done (main thread's view)
     bool m_launched = false;
     QTimer m_launchFallback;
