@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""The executable's functions that start-up and the first showing run are linked first and
-together, in the order cmake/startup-order.txt lists them: idle resident memory depends on
-it. Fails also when the list has grown stale (most of its functions are gone: record it
-again with tools/startup-order/record).
+"""The executable's functions that cmake/startup-order.txt lists (those start-up and the
+first showing run) are linked first and together: idle resident memory depends on it.
+Fails also when the list has grown stale (more than a quarter of its functions are gone:
+record it again with tools/startup-order/record).
 Usage: check_startup_order.py <executable> <order file>"""
 import subprocess
 import sys
@@ -22,7 +22,7 @@ found = [where for name in listed for where in functions.get(name, [])]
 known = sum(name in functions for name in listed)
 print(f"{known} of {len(listed)} listed functions are in {executable}")
 if known < 0.75 * len(listed):
-    sys.exit("FAIL: most of the list is stale: run tools/startup-order/record")
+    sys.exit("FAIL: the list is stale: run tools/startup-order/record")
 
 first = min(address for address, _ in found)
 end = max(address + size for address, size in found)
