@@ -27,8 +27,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <utility>
-
 // The tray icon comes first: it docks while the data is read.
 AppDelegate::AppDelegate(QObject* parent)
     : AppDelegate(NookStore::defaultFolder(), parent) {}
@@ -91,7 +89,8 @@ void AppDelegate::makeStore() {
 AppDelegate::~AppDelegate() {
     finish();
     // The reader tells this object when it is done: it must be done before this goes.
-    giveFontTurn(false);
+    if (!m_launched)
+        m_fontTurn.set_value(false);
     if (m_reader.joinable())
         m_reader.join();
 }
@@ -107,16 +106,11 @@ void AppDelegate::setClickMonitorFactory(std::function<std::unique_ptr<OutsideCl
     m_monitorFactory = std::move(factory);
 }
 
-void AppDelegate::giveFontTurn(bool read) {
-    if (!std::exchange(m_fontTurnGiven, true))
-        m_fontTurn.set_value(read);
-}
-
 void AppDelegate::applicationDidFinishLaunching() {
     if (m_launched)
         return;
     m_launched = true;
-    giveFontTurn(true);
+    m_fontTurn.set_value(true);
     m_session = m_session.value_or(DisplaySession::detect());
     // Elsewhere it would only be a stray window: a Wayland compositor tiles or centres it.
     if (m_session->needsDummyWindow())

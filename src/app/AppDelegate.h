@@ -78,7 +78,6 @@ signals:
 private:
     void makeTrayIcon();
     void makeDummyWindow();
-    void giveFontTurn(bool read);
     void makeStore();
     void makePanelController();
     // The file chooser for an export or an import; what came of it is told by the tray icon.
@@ -89,9 +88,8 @@ private:
     std::thread m_reader; // reads the data file, then the font configuration
     std::future<NookStore::Reading> m_reading;
     // Whether the reader goes on to the font configuration: yes once launch is done, no
-    // when this goes first.
+    // when this goes before launch.
     std::promise<bool> m_fontTurn;
-    bool m_fontTurnGiven = false;
     bool m_read = false; // the reading is done (main thread's view)
     bool m_launched = false;
     QTimer m_launchFallback;
